@@ -1,0 +1,20 @@
+# One interface target carries the build policy; every target of the project links it.
+add_library(kivro_policy INTERFACE)
+target_compile_options(kivro_policy INTERFACE
+  -Wall -Wextra -Wpedantic -Wshadow=local -Wnon-virtual-dtor -Wcast-qual
+  -Wformat=2 -Wimplicit-fallthrough -Wmissing-declarations)
+target_compile_definitions(kivro_policy INTERFACE
+  QT_NO_CAST_FROM_ASCII
+  QT_NO_CAST_TO_ASCII
+  QT_NO_CAST_FROM_BYTEARRAY
+  QT_NO_URL_CAST_FROM_STRING
+  QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
+  QT_USE_QSTRINGBUILDER)
+if(KIVRO_WERROR)
+  target_compile_options(kivro_policy INTERFACE -Werror)
+endif()
+if(KIVRO_SANITIZE)
+  target_compile_options(kivro_policy INTERFACE
+    -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_link_options(kivro_policy INTERFACE -fsanitize=address,undefined)
+endif()

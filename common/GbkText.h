@@ -1,0 +1,26 @@
+#pragma once
+// Conversions between the core's GBK byte strings and the Unicode the edges
+// (display, keyboard, database, file names) need. GBK here is Windows code
+// page 936, which also maps 0x80 to the euro sign.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include <QString>
+
+// For display: never fails. Every byte that does not start a valid character
+// (including a lone lead byte at the end) becomes U+FFFD.
+QString GbkToQString(std::string_view gbk);
+
+// Characters GBK cannot hold become '?'.
+std::string QStringToGbk(const QString &text);
+
+// For input that must be valid: nullopt when any byte sequence is not GBK.
+std::optional<QString> GbkToQStringStrict(std::string_view gbk);
+
+std::string GbkToUtf8(std::string_view gbk);
+std::string Utf8ToGbk(std::string_view utf8);
+
+// A GBK string from a UTF-8 literal in the source: Gbk("课本").
+inline std::string Gbk(std::string_view utf8) { return Utf8ToGbk(utf8); }

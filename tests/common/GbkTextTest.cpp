@@ -1,0 +1,47 @@
+#include <gtest/gtest.h>
+
+#include "GbkText.h"
+
+namespace {
+
+const QChar kReplacement(0xFFFD);
+
+TEST(CommonGbk, DisplayConversionNeverFails)
+{
+    EXPECT_EQ(GbkToQString(Gbk("提示信息")), QStringLiteral("提示信息"));
+    EXPECT_EQ(GbkToQString("abc"), QStringLiteral("abc"));
+    // The euro sign of code page 936.
+    EXPECT_EQ(GbkToQString("\x80"), QString(QChar(0x20AC)));
+    // A lone lead byte at the end is shown, not dropped.
+    EXPECT_EQ(GbkToQString("ab\xD6"), QStringLiteral("ab") + kReplacement);
+    // 0xFF never starts a character; decoding goes on after it.
+    EXPECT_EQ(GbkToQString("a\xFF" "b"), QStringLiteral("a") + kReplacement + QStringLiteral("b"));
+    // A lead byte followed by a byte that cannot trail it.
+    const QString mixed = GbkToQString(std::string("\xD6\x0Ax", 3));
+    EXPECT_EQ(mixed, kReplacement + QStringLiteral("\nx"));
+    EXPECT_EQ(GbkToQString(""), QString());
+    const std::string longText(5000, 'a');
+    EXPECT_EQ(GbkToQString(longText).size(), 5000);
+}
+
+TEST(CommonGbk, UnicodeToGbkReplacesWhatGbkCannotHold)
+{
+    EXPECT_EQ(QStringToGbk(QStringLiteral("中文 abc")), Gbk("中文 abc"));
+    EXPECT_EQ(QStringToGbk(QStringLiteral("a\u0E01b")), "a?b");          // Thai
+    EXPECT_EQ(QStringToGbk(QString::fromUcs4(U"x\U0001F600y")), "x?y"); // emoji
+    EXPECT_EQ(QStringToGbk(QString()), "");
+    EXPECT_EQ(Utf8ToGbk("《最新TOEFL词汇》").size(), 17u);
+    EXPECT_EQ(GbkToUtf8(Gbk("默认背景音乐")), "默认背景音乐");
+}
+
+TEST(CommonGbk, StrictDecoderReportsBadBytes)
+{
+    EXPECT_EQ(GbkToQStringStrict(Gbk("放弃")), std::optional<QString>(QStringLiteral("放弃")));
+    EXPECT_FALSE(GbkToQStringStrict("ab\xD6").has_value());
+    EXPECT_FALSE(GbkToQStringStrict("a\xFF").has_value());
+    // A lead byte followed by a blank.
+    EXPECT_FALSE(GbkToQStringStrict("\xA1 x").has_value());
+    EXPECT_TRUE(GbkToQStringStrict("").has_value());
+}
+
+} // namespace
