@@ -76,6 +76,18 @@ TEST_F(AppDialogsWeb, HelpOpensTheFileBesideTheProgramOrDoesNothing)
     EXPECT_EQ(m_opened[0].toLocalFile().toStdString(), m_dir.Path("kivrotype.html"));
 }
 
+TEST_F(AppDialogsWeb, TheProgramFolderCarriesTheChineseHelp)
+{
+    TempProgramDir built(TempProgramDir::Contents::CopyOfBuilt);
+    const QString help = QString::fromUtf8(built.ReadFile("kivrotype.html"));
+    for (const char *topic : {"怎样玩", "难度", "课本与关卡", "导入词库", "设置", "程序保存的文件"})
+        EXPECT_TRUE(help.contains(QString::fromUtf8(topic))) << topic;
+    EXPECT_TRUE(help.contains(QStringLiteral("book[buk]n.")));  // the import example
+    HelpCommands::N23Click();
+    ASSERT_EQ(m_opened.size(), 1);
+    EXPECT_EQ(m_opened[0].toLocalFile().toStdString(), built.Path("kivrotype.html"));
+}
+
 TEST_F(AppDialogsWeb, SettingsAddressesOpenWhenPresent)
 {
     HelpCommands::N17Click();
