@@ -1,9 +1,20 @@
 // Draws the small dialogs and a sample main window in each of the six skins
 // into PNG files, without a display (run with QT_QPA_PLATFORM=offscreen).
+//   skinshots [--gallery] <folder> [notices file]
+// --gallery also draws the remaining kinds of control in each skin.
 #include <cstdio>
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTextBrowser>
+#include <QTreeWidget>
 #include <QDir>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -122,6 +133,48 @@ struct SampleWindow {
     }
 };
 
+// One of every other control the program's dialogs use, for checking a skin by eye.
+QImage galleryShot()
+{
+    QDialog gallery;
+    auto *grid = new QGridLayout(&gallery);
+    auto *radio = new QRadioButton(QStringLiteral("女声"), &gallery);
+    radio->setChecked(true);
+    grid->addWidget(radio, 0, 0);
+    grid->addWidget(new QRadioButton(QStringLiteral("男声"), &gallery), 0, 1);
+    auto *combo = new QComboBox(&gallery);
+    combo->addItem(QStringLiteral("微软引擎"));
+    grid->addWidget(combo, 0, 2);
+    auto *progress = new QProgressBar(&gallery);
+    progress->setValue(64);
+    grid->addWidget(progress, 1, 0, 1, 2);
+    auto *slider = new QSlider(Qt::Horizontal, &gallery);
+    slider->setValue(40);
+    grid->addWidget(slider, 1, 2);
+    auto *list = new QListWidget(&gallery);
+    list->addItems({QStringLiteral("默认背景音乐.mp3"), QStringLiteral("轻音乐.mp3"), QStringLiteral("钢琴.mp3")});
+    list->setCurrentRow(1);
+    grid->addWidget(list, 2, 0);
+    auto *tree = new QTreeWidget(&gallery);
+    tree->setHeaderLabels({QStringLiteral("课本"), QStringLiteral("单词数")});
+    auto *node = new QTreeWidgetItem(tree, {QStringLiteral("大学英语")});
+    new QTreeWidgetItem(node, {QStringLiteral("《大学英语四级》"), QStringLiteral("4200")});
+    new QTreeWidgetItem(node, {QStringLiteral("《大学英语六级》"), QStringLiteral("2300")});
+    tree->expandAll();
+    grid->addWidget(tree, 2, 1, 1, 2);
+    auto *spin = new TNumberEdit(&gallery);
+    spin->setRange(1, 100);
+    grid->addWidget(spin, 3, 0);
+    auto *disabled = new QPushButton(QStringLiteral("继续"), &gallery);
+    disabled->setEnabled(false);
+    grid->addWidget(disabled, 3, 1);
+    grid->addWidget(new QPushButton(QStringLiteral("关闭"), &gallery), 3, 2);
+    gallery.resize(560, 320);
+    gallery.show();
+    QApplication::processEvents();
+    return gallery.grab().toImage();
+}
+
 bool save(const QImage &image, const QString &path)
 {
     if (!image.save(path)) {
@@ -164,14 +217,16 @@ QImage sampleShot(SampleWindow &sample, QDialog &dialog)
 int main(int argc, char **argv)
 {
     TKivroApplication app(argc, argv);
-    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs");
+    QStringList args = app.arguments().mid(1);
+    const bool gallery = args.removeAll(QStringLiteral("--gallery")) > 0;
+    const QString out = !args.isEmpty() ? args[0] : QStringLiteral("docs");
     QDir().mkpath(out);
     QTemporaryDir programDir;
     SetProgramDir(programDir.path().toStdString());
     QDir(programDir.path()).mkpath(QStringLiteral("data"));
     WriteSysString("version", "1.0.0");
-    if (argc > 2)
-        QFile::copy(QString::fromLocal8Bit(argv[2]), QString::fromStdString(TFrmAbout::NoticesPath()));
+    if (args.size() > 1)  // a notices file for the About box
+        QFile::copy(args[1], QString::fromStdString(TFrmAbout::NoticesPath()));
 
     bool ok = true;
     ApplySkin("WLM");
@@ -206,6 +261,8 @@ int main(int argc, char **argv)
         TFrmColor dialog;
         dialog.sBitBtn1Click();
         ok &= save(sampleShot(sample, dialog), out + QStringLiteral("/skin-%1.png").arg(QString::fromStdString(skin)));
+        if (gallery)
+            ok &= save(galleryShot(), out + QStringLiteral("/gallery-%1.png").arg(QString::fromStdString(skin)));
     }
     SetProgramDir({});
     return ok ? 0 : 1;
