@@ -32,6 +32,8 @@ TFrmAd::TFrmAd(QWidget *parent, TOnlineFlag online, TAdServices services, TUrlOp
     setWindowTitle(QString());
     // Closing the main window must end the program even while this is open.
     setAttribute(Qt::WA_QuitOnClose, false);
+    // It appears while the player is typing: the keyboard stays with the game.
+    setAttribute(Qt::WA_ShowWithoutActivating);
 
     m_panAd->setObjectName(QStringLiteral("panAd"));
     m_panAd->setFrameStyle(QFrame::Panel | QFrame::Sunken);

@@ -131,6 +131,9 @@ TEST_F(OnlineAdWindows, PopupIsAStayOnTopWindowWithoutATitle)
     EXPECT_TRUE(popup.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_TRUE(popup.windowTitle().isEmpty());
     EXPECT_FALSE(popup.testAttribute(Qt::WA_QuitOnClose));
+    // Neither the window nor its pane takes the keyboard from the game.
+    EXPECT_TRUE(popup.testAttribute(Qt::WA_ShowWithoutActivating));
+    EXPECT_EQ(popup.Pane()->focusPolicy(), Qt::NoFocus);
     EXPECT_FALSE(popup.isVisible());
     EXPECT_NE(popup.findChild<QFrame *>(QStringLiteral("panAd")), nullptr);
     EXPECT_EQ(popup.findChild<TBrowserPane *>(QStringLiteral("wbAd")), popup.Pane());
