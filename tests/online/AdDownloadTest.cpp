@@ -97,22 +97,6 @@ TEST_F(OnlineAdDownload, TheOldListIsDeletedBeforeTheDownload)
     EXPECT_FALSE(exists());
 }
 
-TEST_F(OnlineAdDownload, LoadAdListParsesWhatArrived)
-{
-    TAdListSpec spec;
-    spec.Items = LoopbackItems(server, 2);
-    server.Route(list, TScripted::Page(AdListXml(spec), "text/xml"));
-    TAdListLoad bar = LoadAdList(server.Url(list), local(), false, context);
-    EXPECT_TRUE(bar.Downloaded);
-    EXPECT_EQ(bar.Params.HttpList.size(), 2);
-    EXPECT_EQ(bar.Params.TitleList.size(), 2);
-    // Only the pop-up channel asks again whether it is online.
-    EXPECT_FALSE(bar.OnlineAfterLoad);
-    TAdListLoad popup = LoadAdList(server.Url(list), local(), true, context);
-    EXPECT_TRUE(popup.OnlineAfterLoad);
-    EXPECT_TRUE(popup.Params.TitleList.isEmpty());
-}
-
 TEST_F(OnlineAdDownload, CancellingEndsAHangingDownload)
 {
     server.Route(list, TScripted::Hanging());

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "AdInterface.h"
+#include "UAdInterface.h"
 #include "LoopbackHttpServer.h"
 #include "OnlineTestSupport.h"
 #include "TempProgramDir.h"
@@ -167,25 +167,6 @@ TEST_F(OnlineAdInterface, PopupStaysOffWhenTheShortTestFailsAfterTheDownload)
     EXPECT_FALSE(ads->StartTimerActive());
 }
 
-TEST_F(OnlineAdInterface, TheOldListIsDeletedBeforeTheDownload)
-{
-    dir.WriteFile("kivrotype2.xml", AdListXml(ThreeItems()).toStdString());
-    server.Route(QStringLiteral("software/kivrotype/kivrotype2.xml"), TScripted::Hanging());
-    TAdServices services = LoopbackServices(server);
-    services.Addresses.DownloadTimeout = 60s;
-    auto ads = startWith(kStatusBarAdList, false, services);
-    ASSERT_TRUE(WaitUntil(
-        [&] { return server.Hits(QStringLiteral("software/kivrotype/kivrotype2.xml")) == 1; }));
-    // The download is under way and the old copy is already gone.
-    EXPECT_EQ(dir.ReadFile("kivrotype2.xml").find("广告"), std::string::npos);
-    // Destroying the controller ends the hanging download at once.
-    QElapsedTimer destroying;
-    destroying.start();
-    ads.reset();
-    EXPECT_LT(destroying.elapsed(), 3000);
-    EXPECT_TRUE(shown.empty());
-}
-
 TEST_F(OnlineAdInterface, StopPausesForGoodEvenBeforeTheListArrives)
 {
     TAdListSpec spec;
@@ -224,22 +205,6 @@ TEST_F(OnlineAdInterface, DestroyedWhileRotating)
     const size_t before = shown.size();
     Pump(100);
     EXPECT_EQ(shown.size(), before);
-}
-
-TEST_F(OnlineAdInterface, DisplayedIndexFollowsTheAdvertOnDisplay)
-{
-    TAdListSpec spec;
-    spec.StartPlayInterval = 0;
-    spec.Items = LoopbackItems(server, 2);
-    serve(kStatusBarAdList, spec);
-    auto ads = start(kStatusBarAdList, false, 300ms);
-    EXPECT_EQ(ads->DisplayedIndex(), -1);
-    ASSERT_TRUE(WaitUntil([&] { return shown.size() == 1; }));
-    EXPECT_EQ(ads->DisplayedIndex(), 0);
-    EXPECT_EQ(ads->AdIndex(), 1);
-    ASSERT_TRUE(WaitUntil([&] { return shown.size() == 3; }));
-    EXPECT_EQ(ads->DisplayedIndex(), 0);
-    EXPECT_EQ(label.Addresses.last(), spec.Items[0].Value);
 }
 
 TEST(OnlineAdLists, DeletedAtExit)

@@ -164,16 +164,4 @@ TEST(OnlineAdXml, ListsInTheChineseCodePageAreDecoded)
     EXPECT_EQ(p.TitleList, QStringList{QStringLiteral("背单词，赢大奖")});
 }
 
-TEST(OnlineAdXml, FromAFile)
-{
-    TempProgramDir dir;
-    dir.WriteFile("kivrotype2.xml", AdListXml(twoItems()).toStdString());
-    TAdParameter p;
-    EXPECT_TRUE(ParseAdXmlFile(QString::fromStdString(dir.Path("kivrotype2.xml")), false, p));
-    EXPECT_EQ(p.HttpList.size(), 2);
-    TAdParameter missing;
-    EXPECT_FALSE(ParseAdXmlFile(QString::fromStdString(dir.Path("absent.xml")), false, missing));
-    EXPECT_TRUE(missing.HttpList.isEmpty());
-}
-
 } // namespace

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "InternetCheck.h"
+#include "UInternetCheck.h"
 #include "LoopbackHttpServer.h"
 #include "OnlineTestSupport.h"
 
@@ -89,15 +89,6 @@ TEST_F(OnlineInternetCheck, ConnectedStateOptionDecidesOnlyWhenItAnswers)
     EXPECT_EQ(real.ConnectedStateOption(nullptr), TConnectedState::Unavailable);
     real.SystemReportsConnection = [] { return true; };
     EXPECT_TRUE(IsConnected(real, addresses));
-}
-
-TEST_F(OnlineInternetCheck, NetworkManagerStatesMapToTheOption)
-{
-    EXPECT_EQ(ConnectedStateFromNetworkManager(10), TConnectedState::Disconnected);  // asleep
-    EXPECT_EQ(ConnectedStateFromNetworkManager(20), TConnectedState::Disconnected);
-    EXPECT_EQ(ConnectedStateFromNetworkManager(0), TConnectedState::Unavailable);
-    EXPECT_EQ(ConnectedStateFromNetworkManager(50), TConnectedState::Connected);     // local only
-    EXPECT_EQ(ConnectedStateFromNetworkManager(70), TConnectedState::Connected);
 }
 
 TEST_F(OnlineInternetCheck, AStageThatThrowsGivesOffline)
