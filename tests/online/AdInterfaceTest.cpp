@@ -1,0 +1,223 @@
+#include <chrono>
+#include <vector>
+
+#include <QElapsedTimer>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include "UAdInterface.h"
+#include "LoopbackHttpServer.h"
+#include "OnlineTestSupport.h"
+#include "TempProgramDir.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+class OnlineAdInterface : public ::testing::Test {
+protected:
+    LoopbackHttpServer server;
+    TempProgramDir dir;
+    RecordingBrowser pane;
+    RecordingTitleView label;
+    std::vector<int> shown;
+    std::vector<qint64> shownAt;
+    QElapsedTimer clock;
+
+    void SetUp() override { server.Route(QStringLiteral("portal1"), TScripted::Page("portal")); }
+
+    void serve(const QString &name, const TAdListSpec &spec)
+    {
+        server.Route(QStringLiteral("software/kivrotype/") + name, TScripted::Page(AdListXml(spec), "text/xml"));
+    }
+
+    std::unique_ptr<TAdInterface> start(const QString &name, bool browserMode,
+                                        std::chrono::milliseconds second = 100ms)
+    {
+        return startWith(name, browserMode, LoopbackServices(server, second));
+    }
+
+    std::unique_ptr<TAdInterface> startWith(const QString &name, bool browserMode,
+                                            const TAdServices &services)
+    {
+        auto ads = std::make_unique<TAdInterface>(services);
+        QObject::connect(ads.get(), &TAdInterface::AdvertShown, [this](int index) {
+            shown.push_back(index);
+            shownAt.push_back(clock.elapsed());
+        });
+        QObject::connect(ads.get(), &TAdInterface::ListLoaded, [this] { clock.start(); });
+        ads->Start(LoopbackAddresses(server).AdServerBase, name, &pane, browserMode ? nullptr : &label,
+                   browserMode);
+        return ads;
+    }
+};
+
+TEST_F(OnlineAdInterface, RotatesThroughTheListFirstAdvertAfterTheStartInterval)
+{
+    TAdListSpec spec;
+    spec.StartPlayInterval = 1;
+    spec.AdInterval = 1;
+    spec.Items = LoopbackItems(server, 3);
+    serve(kPopupAdList, spec);
+    auto ads = start(kPopupAdList, true, 1000ms);
+    ASSERT_TRUE(WaitUntil([&] { return ads->ListArrived(); }));
+    EXPECT_EQ(ads->UrlCount(), 3);
+    EXPECT_TRUE(ads->StartTimerActive());
+    EXPECT_TRUE(shown.empty());
+    ASSERT_TRUE(WaitUntil([&] { return shown.size() == 4; }, 8000));
+    EXPECT_EQ(shown, (std::vector<int>{0, 1, 2, 0}));
+    // The first advert one second after the start, the next ones a second apart.
+    EXPECT_GE(shownAt[0], 950);
+    EXPECT_LT(shownAt[0], 2500);
+    for (size_t i = 1; i < shownAt.size(); ++i)
+        EXPECT_GE(shownAt[i] - shownAt[i - 1], 950) << "between advert " << i - 1 << " and " << i;
+    const QStringList expected{spec.Items[0].Value, spec.Items[1].Value, spec.Items[2].Value,
+                               spec.Items[0].Value};
+    EXPECT_EQ(pane.Navigated, expected);
+}
+
+TEST_F(OnlineAdInterface, PassLimitOneWithTwoItemsShowsZeroOneZeroThenStops)
+{
+    TAdListSpec spec;
+    spec.StartPlayInterval = 0;
+    spec.MaxPalyNum = 1;
+    spec.Items = LoopbackItems(server, 2);
+    serve(kStatusBarAdList, spec);
+    auto ads = start(kStatusBarAdList, false);
+    ASSERT_TRUE(WaitUntil([&] { return shown.size() == 3; }));
+    ASSERT_TRUE(WaitUntil([&] { return ads->PlayThread().Suspended(); }, 2000));
+    Pump(400);
+    EXPECT_EQ(shown, (std::vector<int>{0, 1, 0}));
+    EXPECT_EQ(ads->Passes(), 2);
+    EXPECT_EQ(label.Titles, (QStringList{QStringLiteral("广告0"), QStringLiteral("广告1"),
+                                         QStringLiteral("广告0")}));
+}
+
+TEST_F(OnlineAdInterface, CountLargerThanTheItemsRotatesThroughThoseThere)
+{
+    TAdListSpec spec;
+    spec.StartPlayInterval = 0;
+    spec.Count = 4;
+    spec.Items = LoopbackItems(server, 2);
+    serve(kStatusBarAdList, spec);
+    auto ads = start(kStatusBarAdList, false);
+    ASSERT_TRUE(WaitUntil([&] { return shown.size() == 3; }));
+    EXPECT_EQ(ads->UrlCount(), 2);
+    EXPECT_EQ(shown, (std::vector<int>{0, 1, 0}));
+}
+
+TEST_F(OnlineAdInterface, CounterPageLoadsFirstAndOnlyWhenNamed)
+{
+    TAdListSpec spec;
+    spec.StartPlayInterval = 0;
+    spec.Items = LoopbackItems(server, 1);
+    spec.CountHttp = server.Url(QStringLiteral("count")).toString();
+    serve(kPopupAdList, spec);
+    auto ads = start(kPopupAdList, true);
+    ASSERT_TRUE(WaitUntil([&] { return shown.size() == 1; }));
+    ASSERT_EQ(pane.Navigated.size(), 2);
+    EXPECT_EQ(pane.Navigated[0], spec.CountHttp);
+    EXPECT_EQ(pane.Navigated[1], spec.Items[0].Value);
+
+    // Status-bar channel without a counter page: the pane sees nothing.
+    ads.reset();
+    shown.clear();
+    pane.Navigated.clear();
+    spec.CountHttp.clear();
+    serve(kStatusBarAdList, spec);
+    auto bar = start(kStatusBarAdList, false);
+    ASSERT_TRUE(WaitUntil([&] { return shown.size() == 1; }));
+    EXPECT_TRUE(pane.Navigated.isEmpty());
+    EXPECT_EQ(label.Addresses, QStringList{spec.Items[0].Value});
+}
+
+TEST_F(OnlineAdInterface, OfflineOrMissingListGivesNoAdverts)
+{
+    TAdServices offline = LoopbackServices(server);
+    offline.Stages = LoopbackStages(false);
+    auto ads = startWith(kPopupAdList, true, offline);
+    ASSERT_TRUE(WaitUntil([&] { return ads->ListArrived(); }));
+    EXPECT_EQ(ads->UrlCount(), 0);
+    EXPECT_FALSE(ads->StartTimerActive());
+    EXPECT_TRUE(server.Requests().isEmpty());
+
+    // Online, but the server has no list.
+    auto missing = start(kStatusBarAdList, false);
+    ASSERT_TRUE(WaitUntil([&] { return missing->ListArrived(); }));
+    EXPECT_EQ(missing->UrlCount(), 0);
+    EXPECT_FALSE(missing->StartTimerActive());
+    Pump(200);
+    EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(OnlineAdInterface, PopupStaysOffWhenTheShortTestFailsAfterTheDownload)
+{
+    TAdListSpec spec;
+    spec.StartPlayInterval = 0;
+    spec.Items = LoopbackItems(server, 2);
+    serve(kPopupAdList, spec);
+    // The first portal answers the guard of the download, then goes away.
+    server.RouteSequence(QStringLiteral("portal1"), {TScripted::Page("portal"), TScripted::Hanging()});
+    TAdServices services = LoopbackServices(server);
+    services.Addresses.ProbeTimeout = 300ms;
+    auto ads = startWith(kPopupAdList, true, services);
+    ASSERT_TRUE(WaitUntil([&] { return ads->ListArrived(); }));
+    EXPECT_EQ(ads->UrlCount(), 2);
+    EXPECT_FALSE(ads->StartTimerActive());
+}
+
+TEST_F(OnlineAdInterface, StopPausesForGoodEvenBeforeTheListArrives)
+{
+    TAdListSpec spec;
+    spec.StartPlayInterval = 0;
+    spec.Items = LoopbackItems(server, 2);
+    TScripted slow = TScripted::Page(AdListXml(spec), "text/xml");
+    slow.DelayMs = 300;
+    server.Route(QStringLiteral("software/kivrotype/kivrotype1.xml"), slow);
+    auto ads = start(kPopupAdList, true);
+    ads->Stop();
+    ASSERT_TRUE(WaitUntil([&] { return ads->ListArrived(); }));
+    EXPECT_EQ(ads->UrlCount(), 2);
+    EXPECT_FALSE(ads->StartTimerActive());
+    Pump(300);
+    EXPECT_TRUE(shown.empty());
+
+    // Stop while rotating.
+    serve(kStatusBarAdList, spec);
+    auto bar = start(kStatusBarAdList, false);
+    ASSERT_TRUE(WaitUntil([&] { return shown.size() == 1; }));
+    bar->Stop();
+    Pump(400);
+    EXPECT_EQ(shown.size(), 1u);
+    EXPECT_TRUE(bar->PlayThread().Suspended());
+}
+
+TEST_F(OnlineAdInterface, DestroyedWhileRotating)
+{
+    TAdListSpec spec;
+    spec.StartPlayInterval = 0;
+    spec.Items = LoopbackItems(server, 3);
+    serve(kStatusBarAdList, spec);
+    auto ads = start(kStatusBarAdList, false, 10ms);
+    ASSERT_TRUE(WaitUntil([&] { return shown.size() >= 2; }));
+    ads.reset();
+    const size_t before = shown.size();
+    Pump(100);
+    EXPECT_EQ(shown.size(), before);
+}
+
+TEST(OnlineAdLists, DeletedAtExit)
+{
+    TempProgramDir dir;
+    dir.WriteFile("kivrotype1.xml", "a");
+    dir.WriteFile("kivrotype2.xml", "b");
+    dir.WriteFile("kivrotype3.xml", "c");
+    DeleteAdvertLists();
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(dir.Path("kivrotype1.xml"))));
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(dir.Path("kivrotype2.xml"))));
+    EXPECT_TRUE(QFile::exists(QString::fromStdString(dir.Path("kivrotype3.xml"))));
+    DeleteAdvertLists();  // nothing to delete: no harm
+}
+
+} // namespace

@@ -1,0 +1,88 @@
+#include "OnlineTestSupport.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QThread>
+
+bool WaitUntil(const std::function<bool()> &pred, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!pred()) {
+        if (clock.elapsed() > timeoutMs)
+            return pred();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(2);
+    }
+    return true;
+}
+
+void Pump(int ms)
+{
+    WaitUntil([] { return false; }, ms);
+}
+
+TConnectionStages LoopbackStages(bool systemConnected, TConnectedState state)
+{
+    TConnectionStages stages = SystemConnectionStages();
+    stages.SystemReportsConnection = [systemConnected] { return systemConnected; };
+    stages.ConnectedStateOption = [state](const std::atomic<bool> *) { return state; };
+    return stages;
+}
+
+TOnlineAddresses LoopbackAddresses(const LoopbackHttpServer &server)
+{
+    TOnlineAddresses a;
+    a.FirstPortal = server.Url(QStringLiteral("portal1"));
+    a.SecondPortal = server.Url(QStringLiteral("portal2"));
+    a.AdServerBase = server.Url(QStringLiteral("software/kivrotype/"));
+    a.NavigationPortal = server.Url(QStringLiteral("nav"));
+    a.ProbeTimeout = std::chrono::milliseconds(2000);
+    a.DownloadTimeout = std::chrono::milliseconds(3000);
+    return a;
+}
+
+TAdServices LoopbackServices(const LoopbackHttpServer &server, std::chrono::milliseconds second)
+{
+    TAdServices s;
+    s.Addresses = LoopbackAddresses(server);
+    s.Stages = LoopbackStages();
+    s.SecondLength = second;
+    return s;
+}
+
+QByteArray AdListXml(const TAdListSpec &spec)
+{
+    auto attr = [](const QString &v) { return v.toHtmlEscaped(); };
+    QString xml = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Root>\n <Parameter>\n");
+    xml += QStringLiteral("  <AdWidth Value=\"%1\"/>\n").arg(spec.AdWidth);
+    xml += QStringLiteral("  <AdHeight Value=\"%1\"/>\n").arg(spec.AdHeight);
+    xml += QStringLiteral("  <StartPlayInterval Value=\"%1\"/>\n").arg(spec.StartPlayInterval);
+    xml += QStringLiteral("  <MaxPalyNum Value=\"%1\"/>\n").arg(spec.MaxPalyNum);
+    xml += QStringLiteral("  <AdInterval Value=\"%1\"/>\n").arg(spec.AdInterval);
+    xml += QStringLiteral("  <CountHttp Value=\"%1\"/>\n </Parameter>\n").arg(attr(spec.CountHttp));
+    const int count = spec.Count >= 0 ? spec.Count : static_cast<int>(spec.Items.size());
+    xml += QStringLiteral(" <HttpList Count=\"%1\">\n").arg(count);
+    for (const TAdItem &item : spec.Items)
+        xml += QStringLiteral("  <Item Value=\"%1\" Title=\"%2\"/>\n").arg(attr(item.Value), attr(item.Title));
+    xml += QStringLiteral(" </HttpList>\n</Root>\n");
+    return xml.toUtf8();
+}
+
+std::vector<TAdItem> LoopbackItems(const LoopbackHttpServer &server, int n)
+{
+    std::vector<TAdItem> items;
+    for (int i = 0; i < n; ++i)
+        items.push_back({server.Url(QStringLiteral("ad%1").arg(i)).toString(),
+                         QStringLiteral("广告%1").arg(i)});
+    return items;
+}
+
+TAdListSpec ThreeItems()
+{
+    TAdListSpec spec;
+    for (int i = 0; i < 3; ++i)
+        spec.Items.push_back({QStringLiteral("http://example.invalid/old%1").arg(i),
+                              QStringLiteral("广告%1").arg(i)});
+    return spec;
+}
