@@ -5,7 +5,7 @@ const TOnlineAddresses &ProgramAddresses()
     static const TOnlineAddresses addresses{
         QUrl(QStringLiteral("http://www.baidu.com/")),
         QUrl(QStringLiteral("http://www.qq.com/")),
-        QUrl(QStringLiteral("http://soft.kivro.com/software/kivrotype/")),
+        QUrl(QStringLiteral("http://soft.kivro.example/software/kivrotype/")),
         QUrl(QStringLiteral("http://www.hao123.com/")),
     };
     return addresses;
