@@ -23,7 +23,7 @@ StoreFixture::~StoreFixture()
 void StoreFixture::WriteConfig(int encrypt)
 {
     dir.WriteFile("data/typeconfig.ini",
-                  "[system]\r\ndata=kivrotype\r\nencrypt=" + std::to_string(encrypt) + "\r\n");
+                  std::string("[system]\r\ndata=kivrotype\r\nencrypt=").append(std::to_string(encrypt)).append("\r\n"));
 }
 
 QString StoreFixture::WriteWordFile(const std::string &name, const std::string &bytes) const
@@ -40,7 +40,7 @@ int StoreFixture::ImportBook(const std::string &gbkName, const std::vector<std::
         bytes += line + "\r\n";
     const int id = NextBookId();
     TQuietProgress progress(false);
-    const QString file = WriteWordFile("book" + std::to_string(id) + ".txt", bytes);
+    const QString file = WriteWordFile(std::string("book").append(std::to_string(id)).append(".txt"), bytes);
     if (!ImportWordLibrary(file, gbkName, progress, bookClass))
         throw std::runtime_error("the test book was not imported");
     return id;
@@ -48,7 +48,7 @@ int StoreFixture::ImportBook(const std::string &gbkName, const std::vector<std::
 
 std::string NumberedSpelling(int k)
 {
-    return "w" + std::to_string(k);
+    return std::string("w").append(std::to_string(k));
 }
 
 int StoreFixture::ImportNumberedBook(const std::string &gbkName, int n, int bookClass)

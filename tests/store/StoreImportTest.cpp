@@ -215,7 +215,7 @@ TEST_F(StoreImport, AnImportKilledMidWayLeavesOnlyCompleteBooks)
     ImportNumberedBook("complete", 10);
     std::string bytes;
     for (int k = 0; k < 2000; ++k)
-        bytes += "w" + std::to_string(k) + "[p]m\n";
+        bytes.append("w").append(std::to_string(k)).append("[p]m\n");
     const QString file = WriteWordFile("big.txt", bytes);
 
     // A connection must not cross fork(): the child opens its own.

@@ -18,13 +18,13 @@ protected:
 TEST_F(StoreLeaderboard, TwentyBestAreRankedOneToTwenty)
 {
     for (int k = 1; k <= 25; ++k)
-        ASSERT_TRUE(AddGameRecord("p" + std::to_string(k), k * 100));
+        ASSERT_TRUE(AddGameRecord(std::string("p").append(std::to_string(k)), k * 100));
     const std::vector<TGameRecordItem> items = LoadGameRecords();
     ASSERT_EQ(items.size(), 20u);
     for (int i = 0; i < 20; ++i) {
         EXPECT_EQ(items[static_cast<size_t>(i)].Rank, i + 1);
         EXPECT_EQ(items[static_cast<size_t>(i)].Score, (25 - i) * 100);
-        EXPECT_EQ(items[static_cast<size_t>(i)].Name, "p" + std::to_string(25 - i));
+        EXPECT_EQ(items[static_cast<size_t>(i)].Name, std::string("p").append(std::to_string(25 - i)));
     }
 }
 
