@@ -13,6 +13,7 @@ class StoreConnection : public StoreFixture {};
 
 TEST_F(StoreConnection, MissingFileWrongKeyAndGarbageFailWithoutCreatingAFile)
 {
+    EXPECT_THROW(CreateStoreDatabase(DatabasePath()), EDatabaseError);  // never over a database
     db->CloseDatabase();
     std::filesystem::remove(DatabasePath());
     EXPECT_FALSE(db->ConnectDatabase());

@@ -1,14 +1,35 @@
 #include "StoreFixture.h"
 
+#include <filesystem>
+
+#include <QTemporaryDir>
+
 #include "StoreProgress.h"
 #include "UBookType.h"
 #include "UImpExpLib.h"
+
+namespace {
+
+// Keying a new file costs a full key derivation; every test starts from a
+// copy of one empty database made once per test program.
+const std::string &emptyDatabase()
+{
+    static QTemporaryDir dir;
+    static const std::string path = [] {
+        std::string p = dir.path().toStdString() + "/empty.mdb";
+        CreateStoreDatabase(p);
+        return p;
+    }();
+    return path;
+}
+
+} // namespace
 
 StoreFixture::StoreFixture()
 {
     ScriptedMessageBoxes::Global().Clear();
     WriteConfig(0);
-    CreateStoreDatabase(DatabasePath());
+    std::filesystem::copy_file(emptyDatabase(), DatabasePath());
     db = std::make_unique<TDataInterface>();
     if (!db->ConnectDatabase())
         throw std::runtime_error("the test database does not open");
