@@ -1,0 +1,72 @@
+#pragma once
+// The data module: the one connection to the word database that every store
+// operation uses, from start-up to the end of the program.
+//
+// The database file is program directory + "data/" + settings key "data" +
+// ".mdb", encrypted with SQLCipher's default settings and the program's
+// passphrase (SQLCipher's shell opens it with PRAGMA key). The program never
+// creates this file at run time: a missing file is a failed connection.
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "SqlDatabase.h"
+
+// The passphrase the database file is keyed with.
+std::string_view DatabasePassword();
+
+// Full UTF-8 path of the configured database file.
+std::string DatabaseFilePath();
+
+class TDataInterface {
+public:
+    TDataInterface();
+    // Closes the connection and, when it is the installed instance, uninstalls it.
+    ~TDataInterface();
+    TDataInterface(const TDataInterface &) = delete;
+    TDataInterface &operator=(const TDataInterface &) = delete;
+
+    // Opens DatabaseFilePath(). False on any failure (missing file, wrong key,
+    // a file that is not a database); a previous connection is closed first.
+    bool ConnectDatabase();
+    // The same for an explicit file (the database builder uses it).
+    bool ConnectDatabaseFile(const std::string &utf8Path);
+    void CloseDatabase();
+    bool Connected() const { return m_connection != nullptr; }
+
+    // Runs one statement that changes data. Never throws: any error, including
+    // a missing connection, is the result false.
+    bool ExecuteSQL(std::string_view sql, TSqlParams params = {}) noexcept;
+
+    // Queries throw EDatabaseError; their errors reach the caller.
+    TSqlQuery Query(std::string_view sql, TSqlParams params = {});
+    TSqlConnection &Connection();
+
+    // Rows of a table, remembered until anything is written to the file, so a
+    // large book is counted once rather than at every toll gate.
+    std::int64_t CountRows(const std::string &utf8Table);
+
+private:
+    struct CachedCount {
+        TSqlConnection::TChangeStamp stamp;
+        std::int64_t rows = 0;
+    };
+
+    std::unique_ptr<TSqlConnection> m_connection;
+    std::map<std::string, CachedCount, std::less<>> m_rowCounts;
+};
+
+// The instance every catalogue, import and leaderboard function uses. Throws
+// EDatabaseError when none is installed.
+TDataInterface &DataInterface();
+// Installs the instance (the caller keeps ownership); nullptr uninstalls.
+void SetDataInterface(TDataInterface *instance);
+
+// Makes a new, empty database file with the catalogue and leaderboard tables,
+// keyed like the program's own. Throws EDatabaseError when the file exists
+// already or cannot be written. For the database builder and tests.
+void CreateStoreDatabase(const std::string &utf8Path);

@@ -1,0 +1,64 @@
+#pragma once
+// Importing word libraries from text files and building shuffled copies of
+// books. Table and book names are GBK. Each import and each shuffled copy is
+// one transaction: a crash or a kill leaves the database as it was before.
+
+#include <string>
+
+#include <QString>
+
+#include "Records.h"
+#include "StoreProgress.h"
+
+// "lib" + id and "randomlib" + id.
+std::string LibraryTableName(int id);
+std::string ShuffledTableName(int id);
+
+// The question asked for an error line; lineNumber counts every line from 1.
+QString ErrorLineQuestion(int lineNumber);
+
+// Largest book id plus 1; 1 for an empty catalogue. Throws on an engine error.
+int NextBookId();
+// True when a user table of that name exists, compared without regard to case.
+// Throws on an engine error.
+bool TableExists(const std::string &TableName);
+bool DropTable(const std::string &TableName);
+// Word tables with the column limits 255/200/255 (import) and 100/100/200
+// (shuffled copy), measured in characters of the stored text.
+bool CreateLibraryTable(const std::string &TableName);
+bool CreateShuffledTable(const std::string &TableName);
+// Inserts the first three fields as they are (no scrambling). False on any error.
+bool InsertWordInfo(const TWordInfo &Word, const std::string &TableName);
+
+bool AddLibraryBookInfo(const std::string &BookName, const std::string &TableName,
+                        int WordNumber, int Id, int BookType, int BookClass, int IsDefault);
+// Replaces the catalogue row of (BookName, BookType) by one for the copy, in
+// the class of the source book. False on any error.
+bool RegisterShuffledBook(int NewId, int WordCount, const std::string &BookName,
+                          const std::string &TableName, int BookType, int SourceId);
+
+// Builds "randomlib" + SourceId holding the source book's rows in one random
+// order (as stored: scrambled text stays scrambled) and registers it. The id
+// of the copy, or -1 when it cannot be built (nothing is left behind then; a
+// leftover table of that name is left alone).
+int BuildShuffledBook(int SourceId, const std::string &BookName, TStoreProgress &Progress);
+
+// Parses one GBK line and inserts it, scrambled when the settings say so.
+// False, with nothing inserted, for a line that is not valid GBK, has a blank
+// spelling, or is refused by the engine (a piece longer than its column).
+bool ImportWordLine(const std::string &Line, const std::string &TableName);
+
+// Imports FileName as a new book "lib" + NextBookId() (see ImportWordLibraryAs).
+bool ImportWordLibrary(const QString &FileName, const std::string &BookName,
+                       TStoreProgress &Progress, int BookClass);
+
+// The whole import as book Id (NextBookId() when Id ≤ 0). An Id that the
+// catalogue already holds is refused with false. Every error line asks Progress whether to
+// skip it; No ends the import with false, keeping the rows stored so far in
+// an unregistered table that the next import of this id replaces. A file
+// without lines imports nothing and gives false. On success the book is
+// registered with the number of rows stored. Throws EWordFileError when the
+// file cannot be read (nothing is changed then) and EDatabaseError when the
+// engine fails outside a single statement.
+bool ImportWordLibraryAs(const QString &FileName, const std::string &BookName,
+                         TStoreProgress &Progress, int BookClass, int Id);

@@ -1,0 +1,36 @@
+#include "ProgressBarProgress.h"
+
+#include <QCoreApplication>
+#include <QProgressBar>
+
+#include "MessageBoxes.h"
+
+TProgressBarProgress::TProgressBarProgress(QProgressBar *bar, QWidget *questionParent)
+    : m_bar(bar), m_parent(questionParent)
+{
+}
+
+void TProgressBarProgress::SetMaximum(int maximum)
+{
+    m_bar->setRange(0, maximum);
+}
+
+void TProgressBarProgress::SetPosition(int position)
+{
+    m_bar->setValue(position);
+}
+
+int TProgressBarProgress::Position() const
+{
+    return m_bar->value() < 0 ? 0 : m_bar->value();
+}
+
+void TProgressBarProgress::ProcessPendingEvents()
+{
+    QCoreApplication::processEvents();
+}
+
+bool TProgressBarProgress::AskYesNo(const QString &question)
+{
+    return ::AskYesNo(m_parent, question);
+}

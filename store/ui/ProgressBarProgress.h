@@ -1,0 +1,23 @@
+#pragma once
+// Store progress shown on a dialog's progress bar, with the questions asked
+// in message boxes over the dialog.
+
+#include "StoreProgress.h"
+
+class QProgressBar;
+class QWidget;
+
+class TProgressBarProgress final : public TStoreProgress {
+public:
+    TProgressBarProgress(QProgressBar *bar, QWidget *questionParent);
+
+    void SetMaximum(int maximum) override;
+    void SetPosition(int position) override;
+    int Position() const override;
+    void ProcessPendingEvents() override;
+    bool AskYesNo(const QString &question) override;
+
+private:
+    QProgressBar *m_bar;
+    QWidget *m_parent;
+};
