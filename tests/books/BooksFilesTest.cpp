@@ -11,12 +11,11 @@
 
 #include <gtest/gtest.h>
 
+#include "BooksManifest.h"
 #include "GbkText.h"
 #include "Scramble.h"
 
 namespace {
-
-const std::string kBooksDir = std::string(KIVRO_SOURCE_DIR) + "/data/wordbooks/";
 
 constexpr size_t kMeaningMaxBytes = 40; // two lines of a word box
 // A scrambled field of n bytes takes 2 × (n + 14) characters; these keep
@@ -24,57 +23,12 @@ constexpr size_t kMeaningMaxBytes = 40; // two lines of a word box
 constexpr size_t kSpellingMaxBytes = 113;      // column of 255
 constexpr size_t kPronunciationMaxBytes = 86; // column of 200
 
-struct BookEntry {
-    int id = 0;
-    std::string name; // UTF-8
-    int bookClass = 0;
-    std::string file;
-};
-
 struct ImportPieces {
     bool hasOpen = false; // a line without "[" is rejected
     std::string spelling;
     std::string pronunciation;
     std::string meaning;
 };
-
-std::string ReadBytes(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return {};
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-std::vector<std::string> Split(std::string_view text, char sep)
-{
-    std::vector<std::string> out;
-    size_t start = 0;
-    for (;;) {
-        const size_t at = text.find(sep, start);
-        out.emplace_back(text.substr(start, at == std::string_view::npos ? at : at - start));
-        if (at == std::string_view::npos)
-            return out;
-        start = at + 1;
-    }
-}
-
-std::vector<BookEntry> ReadManifest()
-{
-    std::vector<BookEntry> books;
-    const std::string text = ReadBytes(kBooksDir + "manifest.tsv");
-    if (text.empty() || text.back() != '\n')
-        return books;
-    for (const std::string &line : Split(std::string_view(text).substr(0, text.size() - 1), '\n')) {
-        const auto fields = Split(line, '\t');
-        if (fields.size() != 4)
-            return {};
-        books.push_back({std::stoi(fields[0]), fields[1], std::stoi(fields[2]), fields[3]});
-    }
-    return books;
-}
 
 // The import's reading of a line: spelling before the first "[", the
 // pronunciation up to the first "]", the meaning after that "]"; both
@@ -147,22 +101,6 @@ private:
     std::vector<std::string> m_shown;
 };
 
-// Splits a file into lines, insisting on CR LF after every line.
-bool SplitCrLfLines(const std::string &bytes, std::vector<std::string> &lines)
-{
-    lines.clear();
-    size_t start = 0;
-    while (start < bytes.size()) {
-        const size_t lf = bytes.find('\n', start);
-        if (lf == std::string::npos || lf == start || bytes[lf - 1] != '\r')
-            return false;
-        lines.push_back(bytes.substr(start, lf - 1 - start));
-        if (lines.back().find('\r') != std::string::npos)
-            return false;
-        start = lf + 1;
-    }
-    return true;
-}
 
 TEST(BooksFilesHelpers, SplitsLikeTheImport)
 {
