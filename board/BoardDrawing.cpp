@@ -3,6 +3,8 @@
 // parts of the bitmaps to the board and draws the shots.
 #include "UTypeGameType.h"
 
+#include <algorithm>
+
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPaintEvent>
@@ -121,13 +123,41 @@ void TTypeGameType::DrawWordCanvasPass(TWordCanvas &C, QPainter &Painter, TCanva
         }
         const int n = (lineCount >= 2 ? 2 : 1) + 1;
 
+        // Match the pending key; a word out of view loses its progress.
+        int d = -1;
+        if (!IsWordVisible(C, item))
+            std::fill(item.TypedFlags.begin(), item.TypedFlags.end(), 0);
+        else
+            d = MatchTypedKey(item);
+
         const std::string &spelling = item.WordInfo.Spelling;
         Drawing.Select(m_wordFont);
         const auto x = static_cast<int>(
             RoundHalfEven((kWordBoxWidth - Drawing.AA.TextWidth(spelling)) / 2.0));
         const int y = 53 - (hw + 2) * n;
 
-        if (showSpelling) {
+        if (d >= 0) {
+            // Typed letters, and the rest after them, run past the box if
+            // they must: only the bitmap clips them.
+            const std::string_view typed = std::string_view(spelling).substr(0, static_cast<size_t>(d));
+            drawTextAt(Painter, m_typedFont, box.Left + x, box.Top + y, typed);
+            if (showSpelling) {
+                const int typedWidth = Drawing.WordMetrics.horizontalAdvance(GbkToQString(typed));
+                drawTextAt(Painter, m_wordFont, box.Left + x + typedWidth, box.Top + y,
+                           std::string_view(spelling).substr(static_cast<size_t>(d)));
+            }
+            if (d == static_cast<int>(spelling.size()) && !item.Typed) {
+                // Completed: shoot, count, clear everyone else's progress and
+                // run the whole pass again with the same key, so a word whose
+                // first letter completed this one starts with it typed.
+                AddShoot(C, static_cast<int>(index));
+                item.Typed = 1;
+                ++m_rightWordCount;
+                UpdateScore();
+                ResetTyping();
+                DrawWordCanvasPass(C, Painter, Drawing);
+            }
+        } else if (showSpelling) {
             Painter.setClipRect(toQRect(box));
             drawTextAt(Painter, m_wordFont, box.Left + x, box.Top + y, spelling);
             Painter.setClipping(false);
@@ -177,19 +207,4 @@ void TTypeGameType::paintEvent(QPaintEvent *event)
     (void)event;
     QPainter painter(this);
     Paint(painter);
-}
-
-void TTypeGameType::ShootTimerTick()
-{
-    for (TShoot &shot : m_shoots) {
-        shot.Top -= 5;
-        shot.Bottom -= 5;
-    }
-    if (!m_shoots.empty())
-        update();
-}
-
-void TTypeGameType::CheckShoots()
-{
-    // Shots arrive with typing.
 }

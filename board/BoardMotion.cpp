@@ -93,6 +93,8 @@ void TTypeGameType::FillWordCanvas(TWordCanvas &C)
         Fire(m_onTollGateChange);
     }
     CountUnfinishedWords(C);
+    // Shots hold their targets by index: none may outlive the items.
+    DropShoots(C.CanvasId);
     C.Items.clear();
 
     for (int r = 0; r < m_rowCount; ++r) {

@@ -104,7 +104,7 @@ void TTypeGameType::ResetWordCanvases()
     const int w = std::max(m_boardRect.Right - m_boardRect.Left, 0);
     const int h = std::max(m_boardRect.Bottom - m_boardRect.Top, 0);
     // The old boxes go with the old picture, and so do shots aimed at them.
-    m_shoots.clear();
+    ClearShoots();
     for (TWordCanvas *c : {&m_wordCanvas1, &m_wordCanvas2}) {
         if (c->Bitmap.width() != w || c->Bitmap.height() != h)
             c->Bitmap = w > 0 && h > 0 ? QImage(w, h, QImage::Format_RGB32) : QImage();
@@ -149,7 +149,7 @@ void TTypeGameType::Restart()
     m_playThread->SuspendPlay();
     StopShootTimer();
 
-    m_shoots.clear();
+    ClearShoots();
     m_lastWordIndex = -1;
     m_rightWordCount = 0;
     m_errorWordCount = 0;
@@ -173,7 +173,7 @@ void TTypeGameType::ResizeBoard()
     const bool wasPaused = m_playThread->IsPaused();
     m_playThread->SuspendPlay();
     StopShootTimer();
-    m_shoots.clear();
+    ClearShoots();
 
     m_lastWordIndex = -1;
     m_rightWordCount = 0;
@@ -209,7 +209,7 @@ void TTypeGameType::GameOver()
 {
     m_playThread->SuspendPlay();
     StopShootTimer();
-    m_shoots.clear();
+    ClearShoots();
     m_lastWordIndex = -1;
     m_wordCanvas1.Items.clear();
     m_wordCanvas2.Items.clear();

@@ -1,7 +1,8 @@
 #pragma once
 // The game board: holds a toll gate's words, moves them down on two scrolling
-// word canvases driven by a play thread, counts the words that leave the board
-// untyped, keeps the score and draws itself.
+// word canvases driven by a play thread, applies typed keys to the words on
+// view, shoots an arrow at each completed word and speaks it when the arrow
+// hits, counts right and missed words, keeps the score and draws itself.
 //
 // How the host uses it:
 //   - Create it as a child of the game panel and keep it the panel's size (a
@@ -10,11 +11,15 @@
 //     wait for the player. Later toll gates: SetWords, then Restart.
 //   - PauseGame / ContinueGame; properties (Level, intervals, colours,
 //     WordDisType, SpeechEnable, TollGateWords) may be written at any time.
+//   - Keys: on each key release while the game panel has the focus, call
+//     TypeKey with KeyStrokeFromKeyEvent(event) (KeyCodes.h). Typing works in
+//     every state, paused included.
 //   - Events, called with the board as Sender: OnTollGateChange (the current
 //     toll gate was assigned), OnGameOver (every word is counted; the counts
 //     and Score stay readable), OnTypeCheckChange (the counts changed).
-//   - An OnGameOver handler may restart the board or even destroy it; from
-//     the other two events, use deleteLater to destroy it.
+//   - An OnGameOver handler may restart the board or even destroy it. The
+//     other two events fire in the middle of moving or drawing: their
+//     handlers only read the board (counts, Score, TollGateIndex).
 // Everything runs on the UI thread. The board takes no keyboard focus.
 
 #include <cstdint>
@@ -30,6 +35,7 @@
 #include "AAFont.h"
 #include "BoardTypes.h"
 #include "Colors.h"
+#include "KeyCodes.h"
 #include "Records.h"
 #include "Speaker.h"
 #include "TGPlayThread.h"
@@ -67,6 +73,8 @@ public:
     void ResizeBoard();
     void PauseGame();
     void ContinueGame();
+    // One released key: 65-90 letters, 32 space, 189 hyphen; others ignored.
+    void TypeKey(std::uint16_t Key, TShiftState Shift);
     // Redraws both word canvases and the board (after colour changes).
     void RedrawWords();
 
@@ -127,6 +135,9 @@ public:
     const TBoardFont &TypedFont() const { return m_typedFont; }
     const TBoardFont &MeanFont() const { return m_meanFont; }
     const QImage &Arrow() const { return m_arrow; }
+    const TShoots &Shoots() const { return m_shoots; }
+    const std::string &PendingKey() const { return m_pendingKey; }
+    TSpeaker *Speech() const { return m_speech; }
 
     // ------------------------------------------------------------ inner steps
     // Public so that tests, the preview tool and the benchmark can drive the
@@ -141,6 +152,8 @@ public:
     bool RunManualShootTick();
     void MoveStep();
     void DrawWordCanvas(int CanvasId);
+    // One tick of the shot timer: every shot 5 pixels up.
+    void ShootTimerTick();
     // The board's picture: the visible canvas parts and the shots; then the
     // hit check and the pending key cleared.
     void Paint(QPainter &Painter);
@@ -167,8 +180,17 @@ private:
     void UpdateScore();
     void StartShootTimer();
     void StopShootTimer();
-    void ShootTimerTick();
+    int MatchTypedKey(TTypeWordItem &Item);
+    bool IsWordVisible(const TWordCanvas &C, const TTypeWordItem &Item) const;
+    void ResetTyping();
+    void AddShoot(TWordCanvas &C, int Index);
+    void MoveShoots();
     void CheckShoots();
+    TRect WordRectOnBoard(const TWordCanvas &C, const TTypeWordItem &Item) const;
+    void RemoveShoots(const std::vector<size_t> &Indexes);
+    void DropShoots(int CanvasId);
+    void ClearShoots();
+    void SpeakWord(const std::string &Spelling);
     void DrawWordCanvasPass(TWordCanvas &C, QPainter &Painter, TCanvasDrawing &Drawing);
     const TStringList &MeaningLines(const std::string &Meaning, TCanvasDrawing &Drawing);
     QColor PanelColor() const;
@@ -185,6 +207,9 @@ private:
     TBoardFont m_typedFont;
     TBoardFont m_meanFont;
     TShoots m_shoots;
+    // Counts wholesale changes of the shots, so a hit check notices when a
+    // redraw it caused has dropped them.
+    std::uint64_t m_shootsEpoch = 0;
     TWordInfos m_words;
     std::string m_pendingKey;
     int m_rowCount = 6;

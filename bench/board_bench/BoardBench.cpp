@@ -1,10 +1,12 @@
 // Figures for the game board: the cost of a paint, of redrawing a full word
-// canvas and of a motion step, and how steady the play thread's ticks are.
-// Only meaningful from a Release build.
+// canvas, of a motion step and of a key, how steady the play thread's ticks
+// are, and the processor time a running board takes. Only meaningful from a
+// Release build.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <ctime>
 #include <memory>
 #include <numeric>
 #include <thread>
@@ -21,6 +23,7 @@
 #include "Fonts.h"
 #include "GbkText.h"
 #include "Random.h"
+#include "TextUtils.h"
 #include "UTypeGameType.h"
 
 namespace {
@@ -108,6 +111,81 @@ void BM_MoveStep(benchmark::State &state)
         board.B->MoveStep();
 }
 BENCHMARK(BM_MoveStep)->Unit(benchmark::kMicrosecond);
+
+// A key that matches no word still redraws both canvases; a paint follows
+// every key on screen and clears it.
+void BM_TypeKey(benchmark::State &state)
+{
+    Board board;
+    for (int i = 0; i < 600; ++i)
+        board.B->RunManualTick();
+    QImage target(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        board.B->TypeKey('Q', TShiftState{});
+        state.PauseTiming();
+        QPainter painter(&target);
+        board.B->Paint(painter);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_TypeKey)->Unit(benchmark::kMicrosecond);
+
+double processCpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+}
+
+// A running board at level 3, shown (offscreen), with a player typing a
+// word on view at about 16 keys a second so that arrows keep flying: the
+// processor time of the whole process over 10 s, as a share of one core.
+void BM_RunningBoardCpu(benchmark::State &state)
+{
+    for (auto _ : state) {
+        Board board(TTickSource::PlayThread);
+        board.Panel->show();
+        int keys = 0;
+        int shotsSeen = 0;
+        std::string target;
+        size_t typed = 0;
+        QTimer typist;
+        typist.setInterval(60);
+        QObject::connect(&typist, &QTimer::timeout, [&] {
+            TTypeGameType &b = *board.B;
+            if (typed >= target.size()) {
+                target.clear();
+                typed = 0;
+                for (const TWordCanvas *c : {&b.WordCanvas1(), &b.WordCanvas2()})
+                    for (const TTypeWordItem &item : c->Items)
+                        if (target.empty() && !item.Typed && !item.Missed && !item.ShotDown
+                            && RectCornerInRect(item.BoxRect, c->SrcRect))
+                            target = item.WordInfo.Spelling;
+                if (target.empty())
+                    return;
+            }
+            const char ch = target[typed++];
+            b.TypeKey(static_cast<std::uint16_t>(ch - 'a' + 'A'), TShiftState{});
+            ++keys;
+            shotsSeen = std::max(shotsSeen, static_cast<int>(b.Shoots().size()));
+        });
+        typist.start();
+        QEventLoop loop;
+        QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+        const auto wallStart = std::chrono::steady_clock::now();
+        const double cpuStart = processCpuSeconds();
+        loop.exec();
+        const double cpu = processCpuSeconds() - cpuStart;
+        const double wall =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
+        typist.stop();
+        state.counters["cpu_share_pct"] = 100.0 * cpu / wall;
+        state.counters["keys"] = keys;
+        state.counters["right_words"] = board.B->RightWordCount();
+        state.counters["max_shots_in_flight"] = shotsSeen;
+    }
+}
+BENCHMARK(BM_RunningBoardCpu)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // The play thread's real tick period over three seconds: the mean period
 // (tick start to tick start) against the interval plus the mean time a tick

@@ -65,7 +65,7 @@ struct OneBox {
     // What the box must look like, drawn independently at the positions of
     // the layout table: meaning lines at MeanY, the spelling at SpellY.
     QImage Expected(const std::string &spelling, const TStringList &meaningLines,
-                    std::vector<int> meanY, int spellY) const
+                    std::vector<int> meanY, int spellY, int typed = -1, bool showRest = true) const
     {
         QImage image(600, 400, QImage::Format_RGB32);
         image.fill(kBackground);
@@ -81,14 +81,27 @@ struct OneBox {
             const auto x = static_cast<int>(RoundHalfEven((180 - aa.TextWidth(line)) / 2.0));
             aa.TextOut(kLeft + x, kTop + meanY[i], line);
         }
-        if (spellY != kNoSpelling) {
-            surface.Font = b->WordFont().Font;
-            const auto x = static_cast<int>(RoundHalfEven((180 - aa.TextWidth(spelling)) / 2.0));
+        surface.Font = b->WordFont().Font;
+        const auto x = static_cast<int>(RoundHalfEven((180 - aa.TextWidth(spelling)) / 2.0));
+        const int ascent = QFontMetrics(b->WordFont().Font).ascent();
+        if (typed >= 0) {
+            // Typed letters in green, the rest after them; neither clipped.
+            const QString head = GbkToQString(spelling.substr(0, static_cast<size_t>(typed)));
+            painter.setFont(b->TypedFont().Font);
+            painter.setPen(QColor(0, 255, 0));
+            painter.drawText(kLeft + x, kTop + spellY + ascent, head);
+            if (showRest) {
+                painter.setFont(b->WordFont().Font);
+                painter.setPen(Qt::white);
+                painter.drawText(kLeft + x + QFontMetrics(b->WordFont().Font).horizontalAdvance(head),
+                                 kTop + spellY + ascent,
+                                 GbkToQString(spelling.substr(static_cast<size_t>(typed))));
+            }
+        } else if (spellY != kNoSpelling) {
             painter.setClipRect(kLeft, kTop, 180, 55);
             painter.setFont(b->WordFont().Font);
             painter.setPen(Qt::white);
-            painter.drawText(kLeft + x, kTop + spellY + QFontMetrics(b->WordFont().Font).ascent(),
-                             GbkToQString(spelling));
+            painter.drawText(kLeft + x, kTop + spellY + ascent, GbkToQString(spelling));
         }
         return image;
     }
@@ -167,6 +180,56 @@ TEST(BoardDrawing, AnUntypedLongSpellingIsClippedToItsBox)
     EXPECT_LE(rightmost, OneBox::kLeft + 179);
     EXPECT_LE(leftmost, OneBox::kLeft + 2);
     EXPECT_GE(rightmost, OneBox::kLeft + 177);
+}
+
+TEST(BoardDrawing, TypedLettersInTheTypedColourTheRestAfterThem)
+{
+    OneBox box(Word("apple", "苹果"), TWordDisType::wdtMeanSpell);
+    box.b.Ticks(400);  // on view
+    Type(box.b, "ap");
+    EXPECT_EQ(box.Bitmap(), box.Expected("apple", {Gbk("苹果")}, {37}, 17, 2));
+}
+
+TEST(BoardDrawing, MeaningOnlyShowsJustTheTypedLetters)
+{
+    OneBox box(Word("apple", "苹果"), TWordDisType::wdtMean);
+    box.b.Ticks(400);
+    Type(box.b, "app");
+    EXPECT_EQ(box.Bitmap(), box.Expected("apple", {Gbk("苹果")}, {37}, 17, 3, false));
+    // Green ink only: nothing of "le" in the spelling's colour.
+    bool green = false;
+    for (int y = OneBox::kTop + 17; y < OneBox::kTop + 34; ++y)
+        for (int x = OneBox::kLeft; x < OneBox::kLeft + 180; ++x) {
+            const QColor c = box.Bitmap().pixelColor(x, y);
+            if (c == kBackground)
+                continue;
+            green = green || c.green() > c.red() + 60;
+            ASSERT_LE(c.red(), c.green()) << x << "," << y;
+        }
+    EXPECT_TRUE(green);
+}
+
+TEST(BoardDrawing, ALongSpellingRunsPastItsBoxOnceAKeyIsPending)
+{
+    const char *longWord = "internationalizationalisms-counterrevolutionary";
+    OneBox box(Word(longWord), TWordDisType::wdtSpell);
+    box.b.Ticks(400);
+    const auto inkOutside = [&box] {
+        int n = 0;
+        for (int y = OneBox::kTop; y < OneBox::kTop + 55; ++y)
+            for (int x = 1; x < 599; ++x)
+                if ((x < OneBox::kLeft || x >= OneBox::kLeft + 180)
+                    && box.Bitmap().pixelColor(x, y) != kBackground)
+                    ++n;
+        return n;
+    };
+    EXPECT_EQ(inkOutside(), 0);
+    Type(box.b, "q", false);  // matches nothing, but a key is pending
+    EXPECT_GT(inkOutside(), 20);
+    EXPECT_EQ(box.Bitmap(), box.Expected(longWord, {}, {}, 17, 0));
+    box.b.Paint();
+    box.b->RedrawWords();      // nothing pending, nothing typed
+    EXPECT_EQ(inkOutside(), 0);
 }
 
 TEST(BoardDrawing, TheFrameTakesThePanelColourAndMovesWithTheCanvas)

@@ -3,6 +3,8 @@
 // and a board inside a panel, driven by hand.
 
 #include <deque>
+#include <stdexcept>
+#include <string_view>
 #include <memory>
 #include <string>
 #include <utility>
@@ -127,4 +129,51 @@ inline std::vector<std::string> NumberedSpellings(int from, int to)
     for (int i = from; i <= to; ++i)
         out.push_back("w" + std::to_string(i));
     return out;
+}
+
+// Records what the board asks to be spoken; can be told to fail.
+class RecordingSpeaker final : public TSpeaker {
+public:
+    std::vector<std::string> Spoken;
+    bool Throw = false;
+    void Speak(const std::string &spelling) override
+    {
+        Spoken.push_back(spelling);
+        if (Throw)
+            throw std::runtime_error("no voice");
+    }
+};
+
+// The key code and shift state a character is typed with (Caps Lock off).
+inline std::pair<std::uint16_t, TShiftState> KeyFor(char ch)
+{
+    if (ch >= 'a' && ch <= 'z')
+        return {static_cast<std::uint16_t>(ch - 'a' + 'A'), TShiftState{}};
+    if (ch >= 'A' && ch <= 'Z')
+        return {static_cast<std::uint16_t>(ch), TShiftState{true, false}};
+    if (ch == ' ')
+        return {kKeySpace, TShiftState{}};
+    if (ch == '-')
+        return {kKeyHyphen, TShiftState{}};
+    return {0, TShiftState{}};
+}
+
+// Types Text key by key; after each key the board is painted, as the
+// invalidation of a real key release makes it.
+inline void Type(PanelledBoard &b, std::string_view text, bool paint = true)
+{
+    for (char ch : text) {
+        const auto [key, shift] = KeyFor(ch);
+        b->TypeKey(key, shift);
+        if (paint)
+            b.Paint();
+    }
+}
+
+inline int TypedCount(const TTypeWordItem &item)
+{
+    int n = 0;
+    for (int f : item.TypedFlags)
+        n += f;
+    return n;
 }

@@ -3,16 +3,22 @@
 //
 //   board-preview --out FILE.png [--width W] [--height H] [--level L]
 //                 [--ticks N] [--seed S] [--words FILE] [--display MODE]
+//                 [--keys TEXT] [--shot-ticks K]
 //
 // --words reads one word per line, "spelling<TAB>meaning", UTF-8; without it
-// a built-in sample of forty words is used.
+// a built-in sample of forty words is used. After the ticks, --keys types
+// TEXT (letters, blanks and hyphens; capitals with Shift) and --shot-ticks
+// runs the shot timer K times. Each key and each shot tick is followed by a
+// paint, as on screen, so that hits happen where they would.
 #include <cstdio>
 #include <cstdlib>
-#include <optional>
+#include <memory>
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFile>
+#include <QKeyEvent>
+#include <QPainter>
 #include <QPixmap>
 #include <QTextStream>
 #include <QWidget>
@@ -34,6 +40,8 @@ struct Options {
     quint32 Seed = 1;
     QString Out;
     QString WordsFile;
+    QString Keys;
+    int ShotTicks = 0;
     TWordDisType Display = TWordDisType::wdtMeanSpell;
 };
 
@@ -70,6 +78,8 @@ Options parse(const QApplication &app)
     add("out", "The PNG file to write.", "FILE", "");
     add("words", "Word list: one 'spelling<TAB>meaning' per line, UTF-8.", "FILE", "");
     add("display", "What the boxes show: both, mean or spell (default both).", "MODE", "both");
+    add("keys", "Text typed after the ticks.", "TEXT", "");
+    add("shot-ticks", "Shot-timer ticks after the keys (default 0).", "K", "0");
     parser.process(app);
 
     Options o;
@@ -80,6 +90,8 @@ Options parse(const QApplication &app)
     o.Seed = static_cast<quint32>(intOption(parser, QStringLiteral("seed"), 0));
     o.Out = parser.value(QStringLiteral("out"));
     o.WordsFile = parser.value(QStringLiteral("words"));
+    o.Keys = parser.value(QStringLiteral("keys"));
+    o.ShotTicks = intOption(parser, QStringLiteral("shot-ticks"), 0);
     const QString display = parser.value(QStringLiteral("display"));
     if (display == u"mean")
         o.Display = TWordDisType::wdtMean;
@@ -113,6 +125,32 @@ TWordInfos readWords(const QString &path)
     return words;
 }
 
+// The key release that types Ch on a keyboard with Caps Lock off.
+std::unique_ptr<QKeyEvent> keyRelease(QChar ch)
+{
+    if (ch.isLetter() && ch.unicode() < 128) {
+        const int key = Qt::Key_A + (ch.toUpper().unicode() - u'A');
+        return std::make_unique<QKeyEvent>(QEvent::KeyRelease, key,
+                                           ch.isUpper() ? Qt::ShiftModifier : Qt::NoModifier,
+                                           QString(ch));
+    }
+    if (ch == u' ')
+        return std::make_unique<QKeyEvent>(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier,
+                                           QString(ch));
+    if (ch == u'-')
+        return std::make_unique<QKeyEvent>(QEvent::KeyRelease, Qt::Key_Minus, Qt::NoModifier,
+                                           QString(ch));
+    return nullptr;
+}
+
+// What the screen would show next: a paint, which also checks for hits.
+void paintOnce(TTypeGameType &board)
+{
+    QImage scratch(board.size(), QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&scratch);
+    board.Paint(painter);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -138,6 +176,18 @@ int main(int argc, char **argv)
     board->StartGame(o.WordsFile.isEmpty() ? SampleWords() : readWords(o.WordsFile), nullptr);
     for (int i = 0; i < o.Ticks; ++i)
         board->RunManualTick();
+    for (const QChar ch : o.Keys) {
+        const std::unique_ptr<QKeyEvent> event = keyRelease(ch);
+        if (!event)
+            fail(QStringLiteral("--keys: cannot type '%1'").arg(ch));
+        const TKeyStroke stroke = KeyStrokeFromKeyEvent(*event);
+        board->TypeKey(stroke.Key, stroke.Shift);
+        paintOnce(*board);
+    }
+    for (int i = 0; i < o.ShotTicks; ++i) {
+        board->RunManualShootTick();
+        paintOnce(*board);
+    }
 
     const QPixmap frame = panel.grab();
     if (!frame.save(o.Out, "PNG"))
