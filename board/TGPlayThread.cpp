@@ -17,6 +17,7 @@ struct TTGPlayThread::TShared {
     std::uint64_t Generation = 0;  // a new one on every pause and on stop
     std::uint64_t PostedSerial = 0;
     std::uint64_t DoneSerial = 0;
+    TClock::time_point DoneAt;  // when the last tick ended on the UI thread
 };
 
 TTGPlayThread::TTGPlayThread(QObject *Context, TTickSource Source)
@@ -145,6 +146,7 @@ void TTGPlayThread::Deliver(std::uint64_t Generation, std::uint64_t Serial)
     {
         std::lock_guard lock(shared->Mutex);
         shared->DoneSerial = std::max(shared->DoneSerial, Serial);
+        shared->DoneAt = TClock::now();
     }
     shared->Wake.notify_all();
 }
@@ -153,6 +155,10 @@ void TTGPlayThread::Work()
 {
     TShared &s = *m_shared;
     std::unique_lock lock(s.Mutex);
+    // The sleep is measured from the end of the last tick, not from when this
+    // thread got round to noticing it, so wake-up delays do not add up.
+    bool haveLastEnd = false;
+    TClock::time_point lastEnd;
     for (;;) {
         s.Wake.wait(lock, [&s] { return s.Stopped || (s.Running && s.Bound); });
         if (s.Stopped)
@@ -160,13 +166,16 @@ void TTGPlayThread::Work()
         const std::uint64_t generation = s.Generation;
 
         // Sleep the interval; a pause or stop cuts it short.
-        const auto deadline = TClock::now() + std::chrono::milliseconds(std::max(s.Interval, 0));
+        const TClock::time_point from = haveLastEnd ? lastEnd : TClock::now();
+        const auto deadline = from + std::chrono::milliseconds(std::max(s.Interval, 0));
         s.Wake.wait_until(lock, deadline,
                           [&s, generation] { return s.Stopped || s.Generation != generation; });
         if (s.Stopped)
             return;
-        if (s.Generation != generation)
+        if (s.Generation != generation) {
+            haveLastEnd = false;
             continue;
+        }
 
         // Hand one tick to the UI thread and wait until it has run.
         const std::uint64_t serial = ++s.PostedSerial;
@@ -190,5 +199,7 @@ void TTGPlayThread::Work()
         });
         if (s.Stopped)
             return;
+        haveLastEnd = s.DoneSerial >= serial && s.Generation == generation;
+        lastEnd = s.DoneAt;
     }
 }

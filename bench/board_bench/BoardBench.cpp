@@ -224,12 +224,16 @@ void BM_PlayThreadPeriod(benchmark::State &state)
         const double meanPeriod = std::accumulate(periods.begin(), periods.end(), 0.0) / periods.size();
         const double meanRan = std::accumulate(ran.begin(), ran.end(), 0.0) / ran.size();
         std::sort(deviations.begin(), deviations.end());
-        const double p99 = deviations[static_cast<size_t>(0.99 * (deviations.size() - 1))];
+        const auto pct = [&deviations](double q) {
+            return deviations[static_cast<size_t>(q * static_cast<double>(deviations.size() - 1))];
+        };
         state.counters["ticks"] = static_cast<double>(starts.size());
         state.counters["mean_period_ms"] = meanPeriod;
         state.counters["mean_tick_ms"] = meanRan;
         state.counters["period_ratio"] = meanPeriod / (interval + meanRan);
-        state.counters["p99_dev_ms"] = p99;
+        state.counters["p50_dev_ms"] = pct(0.5);
+        state.counters["p99_dev_ms"] = pct(0.99);
+        state.counters["max_dev_ms"] = deviations.back();
     }
 }
 BENCHMARK(BM_PlayThreadPeriod)->Arg(50)->Arg(30)->Iterations(1)->Unit(benchmark::kMillisecond);

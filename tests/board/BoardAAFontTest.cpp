@@ -173,19 +173,6 @@ TEST(BoardAAFont, MasksAreSmoothedOnlyByTheirOwnWeighting)
     EXPECT_GT(inked, 20);
 }
 
-TEST(BoardAAFont, ASolidBrushFillsTheTextRectangle)
-{
-    Surface s(QColor(0, 0, 0));
-    s.S.BrushClear = false;
-    s.S.BrushColor = QColor(10, 20, 30);
-    TAAFont aa(&s.S);
-    aa.TextOut(5, 5, "ii");
-    const QSize extent = aa.TextExtent("ii");
-    EXPECT_EQ(s.Image.pixelColor(5, 5), QColor(10, 20, 30));
-    EXPECT_EQ(s.Image.pixelColor(5 + extent.width() - 1, 5 + extent.height() - 1), QColor(10, 20, 30));
-    EXPECT_EQ(s.Image.pixelColor(5 + extent.width(), 5), QColor(0, 0, 0));
-}
-
 TEST(BoardAAFont, TextPartlyOffTheSurfaceIsClipped)
 {
     Surface s(QColor(72, 105, 176), QSize(20, 10));

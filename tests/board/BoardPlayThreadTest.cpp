@@ -93,40 +93,29 @@ TEST(BoardPlayThread, ATickQueuedBeforeAPauseDoesNothing)
     EXPECT_EQ(b->WordCanvas1().Scrolled, scrolled);
 }
 
-TEST(BoardPlayThread, ATickQueuedBeforeARestartDoesNothing)
+TEST(BoardPlayThread, ATickQueuedBeforeARestartOrResizeDoesNothing)
 {
-    PanelledBoard b(600, 400, TTickSource::PlayThread);
-    b->SetLevelInterval1(0);
-    TickCounter counter;
-    counter.Attach(*b.Board);
-    b->StartGame(NumberedWords(40), nullptr);
-    ASSERT_TRUE(processEventsUntil([&] { return *counter.Ticks >= 2; }));
-    std::this_thread::sleep_for(20ms);  // a tick waits in the queue
-    // The new game's first tick comes only after a long sleep.
-    b->SetLevelInterval1(10000);
-    b->Restart();
-    const int ticks = *counter.Ticks;
-    processEventsFor(30);
-    EXPECT_EQ(*counter.Ticks, ticks);
-    EXPECT_EQ(b->WordCanvas1().Scrolled, 0);
-    EXPECT_TRUE(b->IsPlaying());
-}
-
-TEST(BoardPlayThread, ResizeWhileRunningDropsTheQueuedTick)
-{
-    PanelledBoard b(600, 400, TTickSource::PlayThread);
-    b->SetLevelInterval1(0);
-    TickCounter counter;
-    counter.Attach(*b.Board);
-    b->StartGame(NumberedWords(40), nullptr);
-    ASSERT_TRUE(processEventsUntil([&] { return *counter.Ticks >= 2; }));
-    std::this_thread::sleep_for(20ms);
-    b->SetLevelInterval1(10000);
-    b->ResizeBoard();
-    const int ticks = *counter.Ticks;
-    processEventsFor(30);
-    EXPECT_EQ(*counter.Ticks, ticks);
-    EXPECT_EQ(b->WordCanvas1().Scrolled, 0);
+    for (bool resize : {false, true}) {
+        SCOPED_TRACE(resize ? "ResizeBoard" : "Restart");
+        PanelledBoard b(600, 400, TTickSource::PlayThread);
+        b->SetLevelInterval1(0);
+        TickCounter counter;
+        counter.Attach(*b.Board);
+        b->StartGame(NumberedWords(40), nullptr);
+        ASSERT_TRUE(processEventsUntil([&] { return *counter.Ticks >= 2; }));
+        std::this_thread::sleep_for(20ms);  // a tick waits in the queue
+        // The new game's first tick comes only after a long sleep.
+        b->SetLevelInterval1(10000);
+        if (resize)
+            b->ResizeBoard();
+        else
+            b->Restart();
+        const int ticks = *counter.Ticks;
+        processEventsFor(30);
+        EXPECT_EQ(*counter.Ticks, ticks);
+        EXPECT_EQ(b->WordCanvas1().Scrolled, 0);
+        EXPECT_TRUE(b->IsPlaying());
+    }
 }
 
 TEST(BoardPlayThread, CreatingAndDestroyingRunningBoardsNeverHangs)

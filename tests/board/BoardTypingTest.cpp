@@ -144,24 +144,16 @@ TEST(BoardTyping, SpaceAndHyphenTypeBlanksAndHyphens)
     EXPECT_EQ(t.b->RightWordCount(), 1);
 }
 
-TEST(BoardTyping, IgnoredKeysChangeNothing)
-{
-    TypingBoard t(Spelled({"filler", "cat"}));
-    Type(t.b, "c");
-    t.b->TypeKey(48, TShiftState{});  // "0"
-    EXPECT_EQ(t.b->PendingKey(), "");
-    t.b->TypeKey(13, TShiftState{});
-    EXPECT_EQ(TypedCount(t.Item(1)), 1);
-}
-
-TEST(BoardTyping, APaintClearsThePendingKey)
+TEST(BoardTyping, ThePendingKeyLivesUntilThePaint)
 {
     TypingBoard t(Spelled({"filler", "cat"}));
     Type(t.b, "c", false);
     EXPECT_EQ(t.b->PendingKey(), "c");
     t.b.Paint();
     EXPECT_EQ(t.b->PendingKey(), "");
-    // A redraw without a pending key changes no progress.
+    // Neither an ignored key nor a redraw without a key changes progress.
+    t.b->TypeKey(48, TShiftState{});  // "0"
+    EXPECT_EQ(t.b->PendingKey(), "");
     t.b->RedrawWords();
     EXPECT_EQ(TypedCount(t.Item(1)), 1);
 }
