@@ -1,10 +1,12 @@
 // The main of every test program: Qt runs offscreen unless told otherwise,
-// message boxes are scripted, and the application object is the program's own.
+// message boxes are scripted, the application object is the program's own and
+// the designed font names resolve as they do in the program.
 #include <cstdlib>
 #include <memory>
 
 #include <gtest/gtest.h>
 
+#include "Fonts.h"
 #include "KivroApplication.h"
 #include "MessageBoxes.h"
 #include "ScriptedMessageBoxes.h"
@@ -14,6 +16,7 @@ int main(int argc, char **argv)
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     ::testing::InitGoogleTest(&argc, argv);
     TKivroApplication app(argc, argv);
+    InstallFontSubstitutions();
     auto boxes = std::make_shared<ScriptedMessageBoxes>();
     SetMessageBoxes(boxes);
     ScriptedMessageBoxes::SetGlobal(boxes);

@@ -1,0 +1,167 @@
+// The board's motion: one tick moves both word canvases one step down,
+// refills a canvas once it has passed through, counts the words that left
+// the board untyped and tracks the current toll gate.
+#include "UTypeGameType.h"
+
+#include "Random.h"
+
+void TTypeGameType::PlayTick()
+{
+    // A word list that shrank without a restart must not leave the game
+    // running forever: more counted than listed ends it too.
+    if (m_rightWordCount + m_errorWordCount >= static_cast<int>(m_words.size())) {
+        GameOver();
+        return;
+    }
+    MoveStep();
+    update();
+}
+
+void TTypeGameType::SetCanvasRects(TWordCanvas &C)
+{
+    const int w = C.Bitmap.width();
+    const int h = C.Bitmap.height();
+    if (C.Scrolled < h) {
+        // Entering: the lowest rows of the bitmap at the top of the board.
+        C.SrcRect = TRect{0, h - C.Scrolled, w, h};
+        C.DestRect = TRect{0, 0, w, C.Scrolled};
+    } else {
+        // Leaving: the upper rows of the bitmap at the bottom of the board.
+        C.SrcRect = TRect{0, 0, w, 2 * h - C.Scrolled};
+        C.DestRect = TRect{0, C.Scrolled - h, w, h};
+    }
+}
+
+void TTypeGameType::MoveStep()
+{
+    const int h = m_boardRect.Bottom - m_boardRect.Top;
+
+    TWordCanvas &c1 = m_wordCanvas1;
+    c1.Scrolled += m_step;
+    c1.Top += m_step;
+    SetCanvasRects(c1);
+    CountMissedWords(c1);
+    CheckTollGate();
+    if (c1.Top == h - 1) {
+        c1.Scrolled = 0;
+        c1.Top = -h;
+        FillWordCanvas(c1);
+    }
+
+    TWordCanvas &c2 = m_wordCanvas2;
+    c2.Top += m_step;
+    if (c2.Top < -h)
+        return;  // still wholly above the board
+    c2.Scrolled += m_step;
+    SetCanvasRects(c2);
+    CountMissedWords(c2);
+    CheckTollGate();
+    if (c2.Top == h - 1) {
+        c2.Scrolled = 0;
+        c2.Top = -h;
+        FillWordCanvas(c2);
+    }
+}
+
+void TTypeGameType::CountUnfinishedWords(TWordCanvas &C)
+{
+    // A box in the canvas's top rows (its top at y 0 or 1) never passes
+    // wholly below the board before the canvas is refilled, so the miss test
+    // never sees it. Whatever is still neither typed, shot down nor counted
+    // when its canvas is emptied left the board untyped: count it now, or
+    // right plus error words would never reach the word count.
+    // By index: an event handler may change the items.
+    for (size_t i = 0; i < C.Items.size(); ++i) {
+        TTypeWordItem &item = C.Items[i];
+        if (item.Typed || item.ShotDown || item.Missed)
+            continue;
+        ++m_errorWordCount;
+        item.Missed = 1;
+        UpdateScore();
+    }
+}
+
+void TTypeGameType::FillWordCanvas(TWordCanvas &C)
+{
+    const int w = C.Bitmap.width();
+    const int h = C.Bitmap.height();
+    const int n = m_tollGateWords;
+    const auto wordCount = static_cast<int>(m_words.size());
+
+    if (m_lastWordIndex == -1) {
+        m_tollGateIndex = 1;
+        Fire(m_onTollGateChange);
+    }
+    CountUnfinishedWords(C);
+    // Shots hold their targets by index: none may outlive the items.
+    DropShoots(C.CanvasId);
+    C.Items.clear();
+
+    for (int r = 0; r < m_rowCount; ++r) {
+        // ">=": a list shortened by SetWords must not be read past its end.
+        if (m_lastWordIndex + 1 >= wordCount)
+            break;
+        int k = 1;
+        int right = 0;
+        while (w > right + kWordBoxWidth) {
+            if (m_lastWordIndex + 1 >= wordCount)
+                break;
+            const int left = k == 1 ? ProgramRandom().RandomInt(0, w - kWordBoxWidth - 1)
+                                    : right + kWordBoxGap;
+            right = left + kWordBoxWidth;
+            const int top = h - (r + 1) * m_rowHeight;
+
+            const int i = m_lastWordIndex + 1;
+            TTypeWordItem item;
+            item.WordInfo = m_words[static_cast<size_t>(i)];
+            item.BoxRect = TRect{left, top, right, top + kWordBoxHeight};
+            item.TypedFlags.assign(item.WordInfo.Spelling.size(), 0);
+            item.TollGateMark = i % n == 0 ? i / n + 1 : -1;
+            C.Items.push_back(std::move(item));
+
+            ++m_lastWordIndex;
+            ++k;
+            if (k > m_wordsPerRow)
+                break;
+            // The first word of the next toll gate always starts a new row.
+            if ((m_lastWordIndex + 1) % n == 0)
+                break;
+        }
+    }
+
+    DrawWordCanvas(C.CanvasId);
+}
+
+bool TTypeGameType::IsWordMissed(const TWordCanvas &C, const TTypeWordItem &Item) const
+{
+    return !Item.Typed && !Item.ShotDown && !Item.Missed && C.SrcRect.Bottom > 0
+        && C.SrcRect.Bottom < Item.BoxRect.Top;
+}
+
+void TTypeGameType::CountMissedWords(TWordCanvas &C)
+{
+    // By index: an event handler may change the items.
+    for (size_t i = 0; i < C.Items.size(); ++i) {
+        TTypeWordItem &item = C.Items[i];
+        if (!IsWordMissed(C, item))
+            continue;
+        ++m_errorWordCount;
+        item.Missed = 1;
+        UpdateScore();
+    }
+}
+
+void TTypeGameType::CheckTollGate()
+{
+    for (const TWordCanvas *c : {&m_wordCanvas1, &m_wordCanvas2}) {
+        // By index: an event handler may change the items.
+        for (size_t i = 0; i < c->Items.size(); ++i) {
+            const TTypeWordItem &item = c->Items[i];
+            if (item.BoxRect.Bottom > c->SrcRect.Top && item.TollGateMark >= 0
+                && c->SrcRect.Top > 0) {
+                m_tollGateIndex = item.TollGateMark;
+                Fire(m_onTollGateChange);
+            }
+        }
+    }
+}

@@ -1,0 +1,68 @@
+#pragma once
+// The records the game board is built from. Rectangles are (left, top,
+// right, bottom) with right and bottom just outside the area.
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include <QImage>
+
+#include "Records.h"
+#include "TextUtils.h"
+
+class TTypeGameType;
+
+// What each word box shows.
+enum class TWordDisType {
+    wdtMean = 0,      // meaning only (typed letters still appear)
+    wdtSpell = 1,     // spelling only
+    wdtMeanSpell = 2  // meaning and spelling
+};
+
+// The size of every word box, and the gap between two boxes of a row.
+inline constexpr int kWordBoxWidth = 180;
+inline constexpr int kWordBoxHeight = 55;
+inline constexpr int kWordBoxGap = 20;
+
+// One word box on a canvas.
+struct TTypeWordItem {
+    TWordInfo WordInfo;
+    TRect BoxRect;           // in its canvas's bitmap; always 180 x 55
+    TIntAry TypedFlags;      // one per byte of the spelling; the 1s form a prefix
+    std::uint8_t Typed = 0;     // completed and counted right
+    std::uint8_t ShotDown = 0;  // its shot hit: no longer drawn or matched
+    std::uint8_t Missed = 0;    // left the board untyped: counted as an error
+    std::int32_t TollGateMark = -1;  // the toll gate this word opens, or -1
+};
+
+using TTypeWordItems = std::vector<TTypeWordItem>;
+
+// An off-screen strip the size of the board that carries word boxes and
+// scrolls down through the board.
+struct TWordCanvas {
+    QImage Bitmap;      // W x H, RGB32, device-pixel ratio 1
+    TRect SrcRect;      // the part of Bitmap on view
+    TRect DestRect;     // where that part is drawn on the board
+    int Scrolled = 0;   // rows of the canvas that have entered the board so far
+    int Top = 0;        // the canvas's top edge in board coordinates
+    TTypeWordItems Items;
+    int CanvasId = 0;   // 1 or 2
+};
+
+// A shot in flight: its sprite rectangle on the board and its target, held as
+// a canvas and an index into that canvas's Items (never as a reference, which
+// a refill would leave dangling).
+struct TShoot {
+    int Left = 0;
+    int Top = 0;
+    int Right = 0;
+    int Bottom = 0;
+    int TargetIndex = 0;
+    int CanvasId = 0;
+};
+
+using TShoots = std::vector<TShoot>;
+
+// The board's events: called with the board as Sender.
+using TTypeGameChange = std::function<void(TTypeGameType *Sender)>;

@@ -1,0 +1,164 @@
+// Typing, shots and hits: each released key is applied to every word on view;
+// a completed word is counted right and shot at, and when the arrow reaches it
+// the word disappears and is spoken.
+#include "UTypeGameType.h"
+
+#include <algorithm>
+
+void TTypeGameType::TypeKey(std::uint16_t Key, TShiftState Shift)
+{
+    std::string character = TypedCharacter(Key, Shift);
+    if (character.empty())
+        return;
+    m_pendingKey = std::move(character);
+    // Each redraw applies the pending key to its canvas's visible words; the
+    // next paint shows the result and clears the key.
+    DrawWordCanvas(1);
+    DrawWordCanvas(2);
+    update();
+}
+
+int TTypeGameType::MatchTypedKey(TTypeWordItem &Item)
+{
+    const std::string &spelling = Item.WordInfo.Spelling;
+    // Older items may carry flags for another length only if the spelling
+    // changed under them; never index past either.
+    const size_t length = std::min(spelling.size(), Item.TypedFlags.size());
+    for (size_t i = 0; i < length; ++i) {
+        if (Item.TypedFlags[i] == 1)
+            continue;
+        if (m_pendingKey.empty())
+            return i == 0 ? -1 : static_cast<int>(i);
+        if (m_pendingKey.size() == 1 && m_pendingKey[0] == spelling[i]) {
+            Item.TypedFlags[i] = 1;
+            return static_cast<int>(i + 1);
+        }
+        // A wrong key changes nothing: the progress stays.
+        return static_cast<int>(i);
+    }
+    return static_cast<int>(spelling.size());
+}
+
+bool TTypeGameType::IsWordVisible(const TWordCanvas &C, const TTypeWordItem &Item) const
+{
+    return RectCornerInRect(Item.BoxRect, C.SrcRect);
+}
+
+void TTypeGameType::ResetTyping()
+{
+    for (TWordCanvas *c : {&m_wordCanvas1, &m_wordCanvas2})
+        for (TTypeWordItem &item : c->Items)
+            if (!item.ShotDown && !item.Typed)
+                std::fill(item.TypedFlags.begin(), item.TypedFlags.end(), 0);
+}
+
+void TTypeGameType::AddShoot(TWordCanvas &C, int Index)
+{
+    const TTypeWordItem &item = C.Items[static_cast<size_t>(Index)];
+    const int w = m_arrow.width();
+    const int h = m_arrow.height();
+    const int b = height();
+    TShoot shot;
+    shot.Left = item.BoxRect.Left + static_cast<int>(RoundHalfEven((kWordBoxWidth - w) / 2.0));
+    shot.Right = shot.Left + w;
+    shot.Top = b - h;
+    shot.Bottom = b;
+    shot.TargetIndex = Index;
+    shot.CanvasId = C.CanvasId;
+    m_shoots.push_back(shot);
+}
+
+void TTypeGameType::ShootTimerTick()
+{
+    MoveShoots();
+    // A paint with no shot in flight would copy the same picture again; the
+    // timer runs all game long, so skip it.
+    if (!m_shoots.empty())
+        update();
+}
+
+void TTypeGameType::MoveShoots()
+{
+    for (TShoot &shot : m_shoots) {
+        shot.Top -= 5;
+        shot.Bottom -= 5;
+    }
+}
+
+TRect TTypeGameType::WordRectOnBoard(const TWordCanvas &C, const TTypeWordItem &Item) const
+{
+    const int h = C.Bitmap.height();
+    TRect r = Item.BoxRect;
+    if (C.SrcRect.Top == 0)
+        r.Top = Item.BoxRect.Top + C.DestRect.Top;         // leaving
+    else
+        r.Top = Item.BoxRect.Top - (h - C.DestRect.Bottom);  // entering
+    r.Bottom = r.Top + kWordBoxHeight;
+    return r;
+}
+
+void TTypeGameType::SpeakWord(const std::string &Spelling)
+{
+    if (!m_speechEnable || m_speech == nullptr)
+        return;
+    // Speech failures never reach the game.
+    try {
+        m_speech->Speak(Spelling);
+    } catch (...) {
+    }
+}
+
+void TTypeGameType::CheckShoots()
+{
+    const std::uint64_t epoch = m_shootsEpoch;
+    const size_t count = m_shoots.size();  // shots added by redraws below stay
+    std::vector<size_t> hits;
+    for (size_t i = 0; i < count && i < m_shoots.size(); ++i) {
+        const TShoot shot = m_shoots[i];
+        TWordCanvas &c = Canvas(shot.CanvasId);
+        if (shot.TargetIndex < 0 || static_cast<size_t>(shot.TargetIndex) >= c.Items.size())
+            continue;
+        const TRect r = WordRectOnBoard(c, c.Items[static_cast<size_t>(shot.TargetIndex)]);
+        if (shot.Top - r.Bottom > 5)
+            continue;
+        TTypeWordItem &target = c.Items[static_cast<size_t>(shot.TargetIndex)];
+        target.ShotDown = 1;
+        hits.push_back(i);
+        const std::string spelling = target.WordInfo.Spelling;
+        SpeakWord(spelling);
+        DrawWordCanvas(1);
+        DrawWordCanvas(2);
+        if (m_shootsEpoch != epoch)
+            return;  // a handler started over: the shots are gone already
+    }
+    if (!hits.empty()) {
+        RemoveShoots(hits);
+        // The canvases changed after this paint copied them.
+        update();
+    }
+}
+
+void TTypeGameType::RemoveShoots(const std::vector<size_t> &Indexes)
+{
+    TShoots kept;
+    kept.reserve(m_shoots.size());
+    for (size_t i = 0; i < m_shoots.size(); ++i)
+        if (std::find(Indexes.begin(), Indexes.end(), i) == Indexes.end())
+            kept.push_back(m_shoots[i]);
+    m_shoots = std::move(kept);
+}
+
+void TTypeGameType::DropShoots(int CanvasId)
+{
+    const auto aimed = [CanvasId](const TShoot &s) { return s.CanvasId == CanvasId; };
+    if (std::none_of(m_shoots.begin(), m_shoots.end(), aimed))
+        return;
+    m_shoots.erase(std::remove_if(m_shoots.begin(), m_shoots.end(), aimed), m_shoots.end());
+    ++m_shootsEpoch;
+}
+
+void TTypeGameType::ClearShoots()
+{
+    m_shoots.clear();
+    ++m_shootsEpoch;
+}

@@ -1,0 +1,358 @@
+#include "UTypeGameType.h"
+
+#include <QPainter>
+#include <QPaintEvent>
+
+#include "ArrowSprite.h"
+#include "Fonts.h"
+#include "TextUtils.h"
+
+namespace {
+
+// 12 pt and 10 pt at 96 dots per inch, fixed in pixels so that the word boxes
+// keep their designed layout on every screen.
+constexpr int kWordPixelSize = 16;
+constexpr int kMeanPixelSize = 13;
+
+// The designed 1 ms period was bounded by the original windowing system's
+// timer resolution to about 15.6 ms, and the shots' speed (5 pixels a tick)
+// was tuned to that. A Qt timer really fires every millisecond here, which
+// would fly shots fifteen times too fast and repaint a thousand times a
+// second, so the period the design actually ran at is asked for directly.
+constexpr int kShootTimerInterval = 15;
+
+TBoardFont makeFont(const QString &family, int pixelSize, bool bold, TColor color)
+{
+    TBoardFont f;
+    f.Font = QFont(family);
+    f.Font.setPixelSize(pixelSize);
+    f.Font.setBold(bold);
+    f.Color = color;
+    return f;
+}
+
+} // namespace
+
+TTypeGameType::TTypeGameType(QWidget *parent, TTickSource Ticks)
+    : QWidget(parent), m_tickSource(Ticks)
+{
+    // A plain child widget has no native window and is painted in its
+    // parent's paint cycle; the board never takes the keyboard focus, the
+    // host's panel does and hands keys over.
+    setFocusPolicy(Qt::NoFocus);
+    resize(600, 400);
+
+    m_wordsPerRow = 1;
+    m_levelInterval1 = 50;
+    m_levelInterval2 = 30;
+    m_levelInterval3 = 30;
+
+    TakeBoardRect();
+    CalcRows();
+
+    m_playThread = std::make_unique<TTGPlayThread>(this, m_tickSource);
+    m_playThread->SetInterval(50);
+
+    m_arrow = MakeArrowSprite();
+    m_backGroundColor = 0xB06948;
+
+    m_wordCanvas1.CanvasId = 1;
+    m_wordCanvas2.CanvasId = 2;
+    ResetWordCanvases();
+
+    m_wordFont = makeFont(ArialFamily(), kWordPixelSize, false, 0xFFFFFF);
+    m_typedFont = makeFont(ArialFamily(), kWordPixelSize, false, 0x00FF00);
+    m_meanFont = makeFont(SongTiFamily(), kMeanPixelSize, true, 0xFFFFFF);
+
+    m_step = 1;
+    m_pendingKey.clear();
+    m_wordDisType = TWordDisType::wdtMeanSpell;
+    m_speechEnable = true;
+
+    m_shootTimer.setInterval(kShootTimerInterval);
+    connect(&m_shootTimer, &QTimer::timeout, this, &TTypeGameType::ShootTimerTick);
+
+    m_tollGateWords = 50;
+    m_lastWordIndex = -1;
+    m_rightWordCount = 0;
+    m_errorWordCount = 0;
+    m_level = 1;
+}
+
+TTypeGameType::~TTypeGameType()
+{
+    // First of all: no tick may run once destruction has begun.
+    m_playThread->Stop();
+    StopShootTimer();
+}
+
+// ---------------------------------------------------------------- lifecycle
+
+void TTypeGameType::TakeBoardRect()
+{
+    m_boardRect = TRect{0, 0, width(), height()};
+}
+
+void TTypeGameType::CalcRows()
+{
+    m_rowHeight = 60;
+    m_rowCount = (m_boardRect.Bottom - m_boardRect.Top) / m_rowHeight;
+}
+
+void TTypeGameType::ResetWordCanvases()
+{
+    const int w = std::max(m_boardRect.Right - m_boardRect.Left, 0);
+    const int h = std::max(m_boardRect.Bottom - m_boardRect.Top, 0);
+    // The old boxes go with the old picture, and so do shots aimed at them.
+    ClearShoots();
+    for (TWordCanvas *c : {&m_wordCanvas1, &m_wordCanvas2}) {
+        if (c->Bitmap.width() != w || c->Bitmap.height() != h)
+            c->Bitmap = w > 0 && h > 0 ? QImage(w, h, QImage::Format_RGB32) : QImage();
+        c->Bitmap.setDevicePixelRatio(1);
+        c->Items.clear();
+        c->Scrolled = 0;
+        c->SrcRect = TRect{0, 0, w, 0};
+        c->DestRect = TRect{0, 0, w, 0};
+    }
+    m_wordCanvas1.Top = -h;
+    m_wordCanvas2.Top = -2 * h;
+}
+
+TWordCanvas &TTypeGameType::Canvas(int CanvasId)
+{
+    return CanvasId == 2 ? m_wordCanvas2 : m_wordCanvas1;
+}
+
+void TTypeGameType::StartGame(const TWordInfos &Words, TSpeaker *Speech)
+{
+    m_speech = Speech;
+    m_words = Words;
+    m_tollGateCount = CeilDiv(m_tollGateWords, static_cast<std::int32_t>(m_words.size()));
+    TakeBoardRect();
+    CalcRows();
+    ResetWordCanvases();
+    FillWordCanvas(m_wordCanvas1);
+    FillWordCanvas(m_wordCanvas2);
+    StartShootTimer();
+    m_playThread->Bind([this] { PlayTick(); });
+    m_playThread->ResumePlay();
+    update();
+}
+
+void TTypeGameType::SetWords(const TWordInfos &Words)
+{
+    m_words = Words;
+}
+
+void TTypeGameType::Restart()
+{
+    m_playThread->SuspendPlay();
+    StopShootTimer();
+
+    ClearShoots();
+    m_lastWordIndex = -1;
+    m_rightWordCount = 0;
+    m_errorWordCount = 0;
+    UpdateScore();
+
+    m_tollGateIndex = 1;
+    Fire(m_onTollGateChange);
+
+    CalcRows();
+    ResetWordCanvases();
+    FillWordCanvas(m_wordCanvas1);
+    FillWordCanvas(m_wordCanvas2);
+
+    m_playThread->ResumePlay();
+    StartShootTimer();
+    update();
+}
+
+void TTypeGameType::ResizeBoard()
+{
+    const bool wasPaused = m_playThread->IsPaused();
+    m_playThread->SuspendPlay();
+    StopShootTimer();
+    ClearShoots();
+
+    m_lastWordIndex = -1;
+    m_rightWordCount = 0;
+    m_errorWordCount = 0;
+    UpdateScore();
+
+    TakeBoardRect();
+    CalcRows();
+    ResetWordCanvases();
+    FillWordCanvas(m_wordCanvas1);
+    FillWordCanvas(m_wordCanvas2);
+
+    if (!wasPaused) {
+        m_playThread->ResumePlay();
+        StartShootTimer();
+    }
+    update();
+}
+
+void TTypeGameType::PauseGame()
+{
+    StopShootTimer();
+    m_playThread->SuspendPlay();
+}
+
+void TTypeGameType::ContinueGame()
+{
+    StartShootTimer();
+    m_playThread->ResumePlay();
+}
+
+void TTypeGameType::GameOver()
+{
+    m_playThread->SuspendPlay();
+    StopShootTimer();
+    ClearShoots();
+    m_lastWordIndex = -1;
+    m_wordCanvas1.Items.clear();
+    m_wordCanvas2.Items.clear();
+    update();
+    Fire(m_onGameOver);
+}
+
+bool TTypeGameType::IsPlaying() const
+{
+    return !m_playThread->IsPaused();
+}
+
+int TTypeGameType::PlayInterval() const
+{
+    return m_playThread->Interval();
+}
+
+void TTypeGameType::SetTickObserver(TTGPlayThread::TTickObserver Observer)
+{
+    m_playThread->SetTickObserver(std::move(Observer));
+}
+
+bool TTypeGameType::RunManualTick()
+{
+    return m_tickSource == TTickSource::Manual && m_playThread->RunManualTick();
+}
+
+bool TTypeGameType::RunManualShootTick()
+{
+    if (m_tickSource != TTickSource::Manual || !m_shootTimerActive)
+        return false;
+    ShootTimerTick();
+    return true;
+}
+
+void TTypeGameType::StartShootTimer()
+{
+    m_shootTimerActive = true;
+    if (m_tickSource == TTickSource::PlayThread && !m_shootTimer.isActive())
+        m_shootTimer.start();
+}
+
+void TTypeGameType::StopShootTimer()
+{
+    m_shootTimerActive = false;
+    m_shootTimer.stop();
+}
+
+void TTypeGameType::Fire(const TTypeGameChange &Event)
+{
+    // A copy: the handler may replace itself, or destroy the board.
+    const TTypeGameChange handler = Event;
+    if (handler)
+        handler(this);
+}
+
+// ---------------------------------------------------------------- properties
+
+void TTypeGameType::SetWordDisType(TWordDisType Value)
+{
+    if (Value == m_wordDisType)
+        return;
+    m_wordDisType = Value;
+    RedrawWords();
+}
+
+void TTypeGameType::SetSpeechEnable(bool Value)
+{
+    m_speechEnable = Value;
+}
+
+void TTypeGameType::SetTollGateWords(int Value)
+{
+    // Toll gates of no words would divide by zero when words are marked.
+    if (Value < 1 || Value == m_tollGateWords)
+        return;
+    m_tollGateWords = Value;
+}
+
+void TTypeGameType::SetLevel(int Value)
+{
+    m_level = Value;
+    switch (Value) {
+    case 1:
+        m_playThread->SetInterval(m_levelInterval1);
+        m_wordsPerRow = 1;
+        break;
+    case 2:
+        m_playThread->SetInterval(m_levelInterval2);
+        m_wordsPerRow = 1;
+        break;
+    case 3:
+        m_playThread->SetInterval(m_levelInterval3);
+        m_wordsPerRow = 2;
+        break;
+    default:
+        break;
+    }
+}
+
+void TTypeGameType::SetLevelInterval1(int Value)
+{
+    if (Value == m_levelInterval1)
+        return;
+    m_levelInterval1 = Value;
+    SetLevel(m_level);
+}
+
+void TTypeGameType::SetLevelInterval2(int Value)
+{
+    if (Value == m_levelInterval2)
+        return;
+    m_levelInterval2 = Value;
+    SetLevel(m_level);
+}
+
+void TTypeGameType::SetLevelInterval3(int Value)
+{
+    if (Value == m_levelInterval3)
+        return;
+    m_levelInterval3 = Value;
+    SetLevel(m_level);
+}
+
+void TTypeGameType::SetBackGroundColor(TColor Value)
+{
+    m_backGroundColor = Value;
+}
+
+void TTypeGameType::SetNormalColor(TColor Value)
+{
+    m_wordFont.Color = Value;
+    m_meanFont.Color = Value;
+}
+
+void TTypeGameType::SetTypeColor(TColor Value)
+{
+    m_typedFont.Color = Value;
+}
+
+void TTypeGameType::UpdateScore()
+{
+    if (m_errorWordCount <= 20)
+        m_score = m_level * 100 * m_rightWordCount;
+    Fire(m_onTypeCheckChange);
+}

@@ -1,0 +1,242 @@
+#pragma once
+// The game board: holds a toll gate's words, moves them down on two scrolling
+// word canvases driven by a play thread, applies typed keys to the words on
+// view, shoots an arrow at each completed word and speaks it when the arrow
+// hits, counts right and missed words, keeps the score and draws itself.
+//
+// How the host uses it:
+//   - Create it as a child of the game panel and keep it the panel's size (a
+//     layout with no margins); call ResizeBoard after every resize.
+//   - StartGame(words, speaker) once; PauseGame right after when play should
+//     wait for the player. Later toll gates: SetWords, then Restart.
+//   - PauseGame / ContinueGame; properties (Level, intervals, colours,
+//     WordDisType, SpeechEnable, TollGateWords) may be written at any time.
+//   - Keys: on each key release while the game panel has the focus, call
+//     TypeKey with KeyStrokeFromKeyEvent(event) (KeyCodes.h). Typing works in
+//     every state, paused included.
+//   - Events, called with the board as Sender: OnTollGateChange (the current
+//     toll gate was assigned), OnGameOver (every word is counted; the counts
+//     and Score stay readable), OnTypeCheckChange (the counts changed).
+//   - An OnGameOver handler may restart the board or even destroy it. The
+//     other two events fire in the middle of moving or drawing: their
+//     handlers only read the board (counts, Score, TollGateIndex).
+// Everything runs on the UI thread. The board takes no keyboard focus.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+#include <QFont>
+#include <QImage>
+#include <QTimer>
+#include <QWidget>
+
+#include "AAFont.h"
+#include "BoardTypes.h"
+#include "Colors.h"
+#include "KeyCodes.h"
+#include "Records.h"
+#include "Speaker.h"
+#include "TGPlayThread.h"
+
+class QPainter;
+struct TCanvasDrawing;
+
+// A font with the colour it draws in (0x00BBGGRR).
+struct TBoardFont {
+    QFont Font;
+    TColor Color = 0xFFFFFF;
+};
+
+class TTypeGameType : public QWidget {
+    Q_OBJECT
+
+public:
+    // Ticks come from the play thread; tests and the preview tool pass
+    // TTickSource::Manual and run ticks and shot-timer ticks themselves.
+    explicit TTypeGameType(QWidget *parent = nullptr,
+                           TTickSource Ticks = TTickSource::PlayThread);
+    ~TTypeGameType() override;
+
+    // ------------------------------------------------------------ operations
+
+    // Lays out and runs a new game on a copy of Words. Speech is not owned and
+    // may be null (hits are then silent); the host keeps it alive.
+    void StartGame(const TWordInfos &Words, TSpeaker *Speech);
+    // Replaces the word list and nothing else; follow it with Restart.
+    void SetWords(const TWordInfos &Words);
+    // From the first word with zero counts, running.
+    void Restart();
+    // Takes the new size and starts the word list again from its first word
+    // with zero counts, keeping the paused or running state.
+    void ResizeBoard();
+    void PauseGame();
+    void ContinueGame();
+    // One released key: 65-90 letters, 32 space, 189 hyphen; others ignored.
+    void TypeKey(std::uint16_t Key, TShiftState Shift);
+    // Redraws both word canvases and the board (after colour changes).
+    void RedrawWords();
+
+    // ------------------------------------------------------------ properties
+
+    TWordDisType WordDisType() const { return m_wordDisType; }
+    void SetWordDisType(TWordDisType Value);
+    bool SpeechEnable() const { return m_speechEnable; }
+    void SetSpeechEnable(bool Value);
+    // Words per toll gate; values below 1 are ignored.
+    int TollGateWords() const { return m_tollGateWords; }
+    void SetTollGateWords(int Value);
+    int TollGateIndex() const { return m_tollGateIndex; }
+    int TollGateCount() const { return m_tollGateCount; }
+    // 1, 2 or 3 set the interval and the words per row; any other value is
+    // stored (and prices the score) but changes neither.
+    int Level() const { return m_level; }
+    void SetLevel(int Value);
+    int RightWordCount() const { return m_rightWordCount; }
+    int ErrorWordCount() const { return m_errorWordCount; }
+    int Score() const { return m_score; }
+    const TWordInfos &Words() const { return m_words; }
+    int LevelInterval1() const { return m_levelInterval1; }
+    int LevelInterval2() const { return m_levelInterval2; }
+    int LevelInterval3() const { return m_levelInterval3; }
+    void SetLevelInterval1(int Value);
+    void SetLevelInterval2(int Value);
+    void SetLevelInterval3(int Value);
+    // Colours (0x00BBGGRR) show at the next redraw of the canvases.
+    TColor BackGroundColor() const { return m_backGroundColor; }
+    void SetBackGroundColor(TColor Value);
+    TColor NormalColor() const { return m_wordFont.Color; }
+    void SetNormalColor(TColor Value);  // spellings and meanings
+    TColor TypeColor() const { return m_typedFont.Color; }
+    void SetTypeColor(TColor Value);    // typed letters
+
+    const TTypeGameChange &OnTollGateChange() const { return m_onTollGateChange; }
+    const TTypeGameChange &OnGameOver() const { return m_onGameOver; }
+    const TTypeGameChange &OnTypeCheckChange() const { return m_onTypeCheckChange; }
+    void SetOnTollGateChange(TTypeGameChange Handler) { m_onTollGateChange = std::move(Handler); }
+    void SetOnGameOver(TTypeGameChange Handler) { m_onGameOver = std::move(Handler); }
+    void SetOnTypeCheckChange(TTypeGameChange Handler) { m_onTypeCheckChange = std::move(Handler); }
+
+    // ------------------------------------------------------------ state
+
+    // The play thread runs (Running), or is paused (Created, Paused, Over).
+    bool IsPlaying() const;
+    bool IsShootTimerActive() const { return m_shootTimerActive; }
+    int PlayInterval() const;
+    int WordsPerRow() const { return m_wordsPerRow; }
+    int RowCount() const { return m_rowCount; }
+    int RowHeight() const { return m_rowHeight; }
+    int LastWordIndex() const { return m_lastWordIndex; }
+    const TRect &BoardRect() const { return m_boardRect; }
+    const TWordCanvas &WordCanvas1() const { return m_wordCanvas1; }
+    const TWordCanvas &WordCanvas2() const { return m_wordCanvas2; }
+    const TBoardFont &WordFont() const { return m_wordFont; }
+    const TBoardFont &TypedFont() const { return m_typedFont; }
+    const TBoardFont &MeanFont() const { return m_meanFont; }
+    const QImage &Arrow() const { return m_arrow; }
+    const TShoots &Shoots() const { return m_shoots; }
+    const std::string &PendingKey() const { return m_pendingKey; }
+    TSpeaker *Speech() const { return m_speech; }
+
+    // ------------------------------------------------------------ inner steps
+    // Public so that tests, the preview tool and the benchmark can drive the
+    // board one step at a time; the host never calls them.
+
+    // One tick of the play loop: ends the game when every word is counted,
+    // otherwise moves the canvases one step and invalidates the board.
+    void PlayTick();
+    // Manual ticks: each runs only while its source would (play thread
+    // running and bound; shot timer started). Return whether it ran.
+    bool RunManualTick();
+    bool RunManualShootTick();
+    void MoveStep();
+    void DrawWordCanvas(int CanvasId);
+    // One tick of the shot timer: every shot 5 pixels up.
+    void ShootTimerTick();
+    // The board's picture: the visible canvas parts and the shots; then the
+    // hit check and the pending key cleared.
+    void Paint(QPainter &Painter);
+    // Told after each delivered tick (for measuring the play thread).
+    void SetTickObserver(TTGPlayThread::TTickObserver Observer);
+    // Forgets the kept text measures and masks (for measuring a first draw).
+    void ClearTextCaches();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    TWordCanvas &Canvas(int CanvasId);
+    void CalcRows();
+    void ResetWordCanvases();
+    void TakeBoardRect();
+    void SetCanvasRects(TWordCanvas &C);
+    void FillWordCanvas(TWordCanvas &C);
+    void CountUnfinishedWords(TWordCanvas &C);
+    void CountMissedWords(TWordCanvas &C);
+    bool IsWordMissed(const TWordCanvas &C, const TTypeWordItem &Item) const;
+    void CheckTollGate();
+    void GameOver();
+    void UpdateScore();
+    void StartShootTimer();
+    void StopShootTimer();
+    int MatchTypedKey(TTypeWordItem &Item);
+    bool IsWordVisible(const TWordCanvas &C, const TTypeWordItem &Item) const;
+    void ResetTyping();
+    void AddShoot(TWordCanvas &C, int Index);
+    void MoveShoots();
+    void CheckShoots();
+    TRect WordRectOnBoard(const TWordCanvas &C, const TTypeWordItem &Item) const;
+    void RemoveShoots(const std::vector<size_t> &Indexes);
+    void DropShoots(int CanvasId);
+    void ClearShoots();
+    void SpeakWord(const std::string &Spelling);
+    void DrawWordCanvasPass(TWordCanvas &C, QPainter &Painter, TCanvasDrawing &Drawing);
+    const TStringList &MeaningLines(const std::string &Meaning, TCanvasDrawing &Drawing);
+    QColor PanelColor() const;
+    void Fire(const TTypeGameChange &Event);
+
+    TWordCanvas m_wordCanvas1;
+    TWordCanvas m_wordCanvas2;
+    QImage m_arrow;
+    TRect m_boardRect;
+    TColor m_backGroundColor = 0xB06948;
+    std::unique_ptr<TTGPlayThread> m_playThread;
+    int m_wordsPerRow = 1;
+    TBoardFont m_wordFont;
+    TBoardFont m_typedFont;
+    TBoardFont m_meanFont;
+    TShoots m_shoots;
+    // Counts wholesale changes of the shots, so a hit check notices when a
+    // redraw it caused has dropped them.
+    std::uint64_t m_shootsEpoch = 0;
+    TWordInfos m_words;
+    std::string m_pendingKey;
+    int m_rowCount = 6;
+    int m_rowHeight = 60;
+    int m_step = 1;
+    QTimer m_shootTimer;
+    bool m_shootTimerActive = false;
+    TSpeaker *m_speech = nullptr;
+    bool m_speechEnable = true;
+    TWordDisType m_wordDisType = TWordDisType::wdtMeanSpell;
+    int m_levelInterval1 = 50;
+    int m_levelInterval2 = 30;
+    int m_levelInterval3 = 30;
+    int m_score = 0;
+    int m_level = 1;
+    int m_tollGateIndex = 0;
+    int m_tollGateCount = 0;
+    int m_tollGateWords = 50;
+    int m_lastWordIndex = -1;
+    int m_rightWordCount = 0;
+    int m_errorWordCount = 0;
+    TTypeGameChange m_onTollGateChange;
+    TTypeGameChange m_onGameOver;
+    TTypeGameChange m_onTypeCheckChange;
+    TTickSource m_tickSource;
+    // The fonts never change, so text measures and masks are kept from one
+    // redraw to the next: a key redraws the same words again.
+    TAACache m_aaCache;
+    std::unordered_map<std::string, TStringList> m_meaningLines;
+};

@@ -1,0 +1,20 @@
+#pragma once
+// The windows are designed around "Arial" and "宋体", which this platform does
+// not ship. Qt looks fonts up through its substitution table, so installing
+// the replacements once makes every QFont naming them resolve to a family that
+// is really present: Liberation Sans has Arial's metrics; AR PL UMing CN is a
+// Song (Ming) face like 宋体, with two further CJK faces as fallbacks.
+
+#include <QString>
+#include <QStringList>
+
+// Installs the substitutions; safe to call more than once.
+void InstallFontSubstitutions();
+
+// The families the designed names resolve to, best first.
+QStringList ArialReplacements();
+QStringList SongTiReplacements();
+
+// The designed family names.
+QString ArialFamily();
+QString SongTiFamily();

@@ -1,0 +1,177 @@
+// The real play thread: ticks reach the UI thread, pauses and restarts drop
+// late ticks, and boards can be destroyed at any moment without a hang.
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QThread>
+
+#include "BoardTestSupport.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+void processEventsFor(int ms)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        std::this_thread::sleep_for(1ms);
+    }
+}
+
+// Processes events until Done holds or the budget runs out.
+template <typename Pred>
+bool processEventsUntil(Pred done, int budgetMs = 5000)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < budgetMs) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        std::this_thread::sleep_for(1ms);
+    }
+    return done();
+}
+
+struct TickCounter {
+    std::shared_ptr<int> Ticks = std::make_shared<int>(0);
+    std::shared_ptr<bool> OnUiThread = std::make_shared<bool>(true);
+    void Attach(TTypeGameType &board)
+    {
+        board.SetTickObserver([ticks = Ticks, ui = OnUiThread](auto, auto) {
+            ++*ticks;
+            *ui = *ui && QThread::currentThread() == QCoreApplication::instance()->thread();
+        });
+    }
+};
+
+TEST(BoardPlayThread, TicksRunOnTheUiThreadUntilPaused)
+{
+    PanelledBoard b(600, 400, TTickSource::PlayThread);
+    b->SetLevelInterval1(2);
+    TickCounter counter;
+    counter.Attach(*b.Board);
+    b->StartGame(NumberedWords(40), nullptr);
+    ASSERT_TRUE(processEventsUntil([&] { return *counter.Ticks >= 5; }));
+    EXPECT_TRUE(*counter.OnUiThread);
+    EXPECT_EQ(b->WordCanvas1().Scrolled, *counter.Ticks);
+    // Manual ticks are refused while the thread drives the board.
+    EXPECT_FALSE(b->RunManualTick());
+
+    b->PauseGame();
+    const int atPause = *counter.Ticks;
+    processEventsFor(40);
+    EXPECT_EQ(*counter.Ticks, atPause);
+
+    b->ContinueGame();
+    ASSERT_TRUE(processEventsUntil([&] { return *counter.Ticks >= atPause + 3; }));
+}
+
+TEST(BoardPlayThread, ATickQueuedBeforeAPauseDoesNothing)
+{
+    PanelledBoard b(600, 400, TTickSource::PlayThread);
+    b->SetLevelInterval1(0);
+    TickCounter counter;
+    counter.Attach(*b.Board);
+    b->StartGame(NumberedWords(40), nullptr);
+    ASSERT_TRUE(processEventsUntil([&] { return *counter.Ticks >= 2; }));
+    // Without an event loop, the worker queues its next tick and waits.
+    std::this_thread::sleep_for(20ms);
+    b->PauseGame();
+    const int scrolled = b->WordCanvas1().Scrolled;
+    const int ticks = *counter.Ticks;
+    processEventsFor(30);
+    EXPECT_EQ(*counter.Ticks, ticks);
+    EXPECT_EQ(b->WordCanvas1().Scrolled, scrolled);
+}
+
+TEST(BoardPlayThread, ATickQueuedBeforeARestartOrResizeDoesNothing)
+{
+    for (bool resize : {false, true}) {
+        SCOPED_TRACE(resize ? "ResizeBoard" : "Restart");
+        PanelledBoard b(600, 400, TTickSource::PlayThread);
+        b->SetLevelInterval1(0);
+        TickCounter counter;
+        counter.Attach(*b.Board);
+        b->StartGame(NumberedWords(40), nullptr);
+        ASSERT_TRUE(processEventsUntil([&] { return *counter.Ticks >= 2; }));
+        std::this_thread::sleep_for(20ms);  // a tick waits in the queue
+        // The new game's first tick comes only after a long sleep.
+        b->SetLevelInterval1(10000);
+        if (resize)
+            b->ResizeBoard();
+        else
+            b->Restart();
+        const int ticks = *counter.Ticks;
+        processEventsFor(30);
+        EXPECT_EQ(*counter.Ticks, ticks);
+        EXPECT_EQ(b->WordCanvas1().Scrolled, 0);
+        EXPECT_TRUE(b->IsPlaying());
+    }
+}
+
+TEST(BoardPlayThread, CreatingAndDestroyingRunningBoardsNeverHangs)
+{
+    auto destroyed = std::make_shared<bool>(false);
+    auto late = std::make_shared<int>(0);
+    const TWordInfos words = NumberedWords(40);
+    for (int i = 0; i < 200; ++i) {
+        *destroyed = false;
+        auto panel = std::make_unique<QWidget>();
+        panel->resize(300, 200);
+        auto *board = new TTypeGameType(panel.get());
+        board->resize(300, 200);
+        board->SetLevelInterval1(0);
+        board->SetTickObserver([destroyed, late](auto, auto) { *late += *destroyed ? 1 : 0; });
+        board->SetOnTollGateChange([destroyed, late](TTypeGameType *) { *late += *destroyed ? 1 : 0; });
+        board->StartGame(words, nullptr);
+        // Vary the moment: sometimes a tick is waiting in the queue, sometimes
+        // the worker sleeps, sometimes ticks have run.
+        if (i % 3 != 0)
+            QCoreApplication::processEvents();
+        if (i % 2 == 0)
+            std::this_thread::sleep_for(std::chrono::microseconds(200 * (i % 5)));
+        *destroyed = true;
+        panel.reset();
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(*late, 0);
+}
+
+TEST(BoardPlayThread, AGameOverHandlerMayDestroyTheBoard)
+{
+    auto panel = std::make_unique<QWidget>();
+    panel->resize(300, 200);
+    auto *board = new TTypeGameType(panel.get());
+    board->resize(300, 200);
+    board->SetLevelInterval1(0);
+    bool over = false;
+    board->SetOnGameOver([&](TTypeGameType *sender) {
+        over = true;
+        delete sender;
+    });
+    board->StartGame({}, nullptr);
+    ASSERT_TRUE(processEventsUntil([&] { return over; }));
+    EXPECT_TRUE(panel->findChildren<TTypeGameType *>().isEmpty());
+    processEventsFor(20);
+}
+
+TEST(BoardPlayThread, ANegativeIntervalSleepsZero)
+{
+    PanelledBoard b(600, 400, TTickSource::PlayThread);
+    b->SetLevelInterval1(-100);
+    TickCounter counter;
+    counter.Attach(*b.Board);
+    b->StartGame(NumberedWords(40), nullptr);
+    EXPECT_TRUE(processEventsUntil([&] { return *counter.Ticks >= 20; }, 3000));
+}
+
+} // namespace
