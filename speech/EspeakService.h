@@ -1,0 +1,88 @@
+#pragma once
+// espeak-ng for the whole process. The library is one global instance and
+// not thread-safe, so one speech thread makes every call into it: callers
+// post work and return at once. Utterances are made in order of arrival and
+// their sound is queued on the program's sound output as it is made, so
+// queued words play one after another.
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <future>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "PcmQueue.h"
+#include "UtteranceShaper.h"
+
+struct TUtterance {
+    int Owner = 0;
+    std::string Text;   // GBK
+    std::string Voice;  // espeak-ng voice name with variant
+    int WordsPerMinute = 175;
+    int Volume = 100;   // 0 .. 100
+};
+
+class TEspeakService {
+public:
+    static TEspeakService &Instance();
+    ~TEspeakService();
+    TEspeakService(const TEspeakService &) = delete;
+    TEspeakService &operator=(const TEspeakService &) = delete;
+
+    // Starts espeak-ng on the speech thread the first time; false when it
+    // cannot start (no data files). Also opens the sound output: without one
+    // speech is made silently, which is not a failure.
+    bool Initialise();
+    // Whether the voice and its variant load. Cached per name.
+    bool VoiceLoads(const std::string &voice);
+
+    // An id for a new speaker of utterances.
+    int NewOwner();
+    void Enqueue(TUtterance utterance);
+    // The owner has utterances queued, being made, or still playing.
+    bool IsBusy(int owner) const;
+    // Drops the owner's queued utterances and the sound not yet played.
+    void Purge(int owner);
+
+    // The engine's samples as they are made (speech thread only). Non-zero
+    // stops making the current utterance.
+    int OnSamples(const short *samples, int count);
+
+private:
+    TEspeakService();
+
+    struct Job {
+        std::function<void()> task;  // either a task
+        TUtterance utterance;        // or an utterance (when task is empty)
+    };
+
+    void run();
+    void speak(const TUtterance &utterance);
+    bool selectVoice(const std::string &voice);
+
+    std::shared_ptr<TPcmQueue> m_queue = std::make_shared<TPcmQueue>();
+    mutable std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::deque<Job> m_jobs;
+    std::map<int, int> m_pending;  // utterances per owner not yet fully queued for playing
+    std::map<std::string, bool> m_loads;
+    int m_lastOwner = 0;
+    int m_abortOwner = 0;  // the utterance being made belongs to a purged owner
+    bool m_stop = false;
+    std::thread m_thread;
+
+    // Speech thread only.
+    bool m_started = false;
+    bool m_ready = false;
+    int m_sampleRate = 22050;
+    std::string m_currentVoice;
+    int m_currentOwner = 0;
+    std::unique_ptr<TUtteranceShaper> m_shaper;
+    std::vector<float> m_frames;
+};

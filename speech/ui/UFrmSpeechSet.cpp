@@ -1,0 +1,242 @@
+#include "UFrmSpeechSet.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QVBoxLayout>
+
+#include "GbkText.h"
+#include "MessageBoxes.h"
+#include "Settings.h"
+#include "TextUtils.h"
+#include "USpeechEx.h"
+
+namespace {
+
+template <typename T>
+T *named(T *widget, const char *name)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+QSlider *slider(QWidget *parent, const char *name, int minimum, int maximum)
+{
+    auto *s = named(new QSlider(Qt::Horizontal, parent), name);
+    s->setRange(minimum, maximum);
+    s->setPageStep(5);
+    s->setTickPosition(QSlider::TicksBelow);
+    s->setTickInterval(5);
+    return s;
+}
+
+void selectText(QComboBox *combo, const std::string &gbk)
+{
+    combo->setCurrentIndex(combo->findText(GbkToQString(gbk), Qt::MatchExactly));
+}
+
+} // namespace
+
+TFrmSpeechSet::TFrmSpeechSet(QWidget *parent)
+    : QDialog(parent),
+      cboEngineList(named(new QComboBox(this), "cboEngineList")),
+      rbMan(named(new QRadioButton(QStringLiteral("男声"), this), "rbMan")),
+      rbWoman(named(new QRadioButton(QStringLiteral("女声"), this), "rbWoman")),
+      cboSpeaker(named(new QComboBox(this), "cboSpeaker")),
+      tbVoice(slider(this, "tbVoice", 0, 50)),
+      tbSpeed(slider(this, "tbSpeed", -10, 10)),
+      btnTest(named(new QPushButton(QStringLiteral("测试"), this), "btnTest")),
+      btnOk(named(new QPushButton(QStringLiteral("应用"), this), "btnOk")),
+      btnCancel(named(new QPushButton(QStringLiteral("关闭"), this), "btnCancel"))
+{
+    setObjectName(QStringLiteral("FrmSpeechSet"));
+    setWindowTitle(QStringLiteral("语音设置"));
+
+    auto *engineGroup = new QGroupBox(QStringLiteral("语音引擎选择"), this);
+    auto *engineLayout = new QVBoxLayout(engineGroup);
+    cboEngineList->setParent(engineGroup);
+    engineLayout->addWidget(cboEngineList);
+
+    auto *voiceGroup = new QGroupBox(QStringLiteral("语音设置"), this);
+    auto *voiceLayout = new QGridLayout(voiceGroup);
+    rbMan->setParent(voiceGroup);
+    rbWoman->setParent(voiceGroup);
+    cboSpeaker->setParent(voiceGroup);
+    auto *speakerLabel = new QLabel(QStringLiteral("朗读者"), voiceGroup);
+    speakerLabel->setBuddy(cboSpeaker);
+    auto *genders = new QHBoxLayout;
+    genders->addWidget(rbMan);
+    genders->addWidget(rbWoman);
+    genders->addStretch(1);
+    voiceLayout->addLayout(genders, 0, 0, 1, 2);
+    voiceLayout->addWidget(speakerLabel, 1, 0);
+    voiceLayout->addWidget(cboSpeaker, 1, 1);
+    voiceLayout->setColumnStretch(1, 1);
+    cboSpeaker->setMinimumWidth(200);
+
+    auto *volumeGroup = new QGroupBox(QStringLiteral("声音大小设置"), this);
+    tbVoice->setParent(volumeGroup);
+    (new QVBoxLayout(volumeGroup))->addWidget(tbVoice);
+
+    auto *speedGroup = new QGroupBox(QStringLiteral("语速设置"), this);
+    tbSpeed->setParent(speedGroup);
+    (new QVBoxLayout(speedGroup))->addWidget(tbSpeed);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(btnTest);
+    buttons->addWidget(btnOk);
+    buttons->addWidget(btnCancel);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(engineGroup);
+    layout->addWidget(voiceGroup);
+    layout->addWidget(volumeGroup);
+    layout->addWidget(speedGroup);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    btnOk->setDefault(true);
+
+    connect(cboEngineList, &QComboBox::activated, this, &TFrmSpeechSet::cboEngineListChange);
+    connect(rbMan, &QRadioButton::clicked, this, &TFrmSpeechSet::rbManClick);
+    connect(rbWoman, &QRadioButton::clicked, this, &TFrmSpeechSet::rbManClick);
+    connect(btnTest, &QPushButton::clicked, this, &TFrmSpeechSet::btnTestClick);
+    connect(btnOk, &QPushButton::clicked, this, &TFrmSpeechSet::btnOkClick);
+    connect(btnCancel, &QPushButton::clicked, this, &TFrmSpeechSet::btnCancelClick);
+}
+
+void TFrmSpeechSet::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!m_shown) {
+        m_shown = true;
+        FormShow();
+    }
+}
+
+int TFrmSpeechSet::chosenSex() const
+{
+    return rbMan->isChecked() ? 1 : 0;
+}
+
+void TFrmSpeechSet::FillEngineList()
+{
+    TStringList engines;
+    m_speechEx->GetEngineList(engines);
+    for (const std::string &engine : engines)
+        cboEngineList->addItem(GbkToQString(engine));
+}
+
+void TFrmSpeechSet::FormShow()
+{
+    selectText(cboEngineList, m_speechEx->GetEngineName());
+    cboEngineListChange();
+    if (m_speechEx->GetSpeakSex() == 1)
+        rbMan->setChecked(true);
+    else if (m_speechEx->GetSpeakSex() == 0)
+        rbWoman->setChecked(true);
+    FillSpeakerList();
+    selectText(cboSpeaker, m_speechEx->GetSpeakName());
+    tbVoice->setValue(static_cast<int>(RoundHalfEven(m_speechEx->GetVolume() / 2.0)));
+    tbSpeed->setValue(m_speechEx->GetRate());
+}
+
+void TFrmSpeechSet::cboEngineListChange()
+{
+    const std::string engine = QStringToGbk(cboEngineList->currentText());
+    TStringList female;
+    TStringList male;
+    m_speechEx->GetSpeakerList(engine, 0, female);
+    m_speechEx->GetSpeakerList(engine, 1, male);
+    rbMan->setEnabled(!male.empty());
+    rbWoman->setEnabled(!female.empty());
+    if (!male.empty())
+        rbMan->setChecked(true);
+    else if (!female.empty())
+        rbWoman->setChecked(true);
+    FillSpeakerList();
+    cboSpeaker->setCurrentIndex(cboSpeaker->count() > 0 ? 0 : -1);
+}
+
+void TFrmSpeechSet::rbManClick()
+{
+    FillSpeakerList();
+    cboSpeaker->setCurrentIndex(cboSpeaker->count() > 0 ? 0 : -1);
+}
+
+void TFrmSpeechSet::FillSpeakerList()
+{
+    cboSpeaker->clear();
+    TStringList speakers;
+    m_speechEx->GetSpeakerList(QStringToGbk(cboEngineList->currentText()), chosenSex(), speakers);
+    for (const std::string &speaker : speakers)
+        cboSpeaker->addItem(GbkToQString(speaker));
+}
+
+void TFrmSpeechSet::btnTestClick()
+{
+    const std::string engine = m_speechEx->GetEngineName();
+    const std::string speaker = m_speechEx->GetSpeakName();
+    const int sex = m_speechEx->GetSpeakSex();
+    const int rate = m_speechEx->GetRate();
+    const int volume = m_speechEx->GetVolume();
+    try {
+        m_speechEx->SetVolume(tbVoice->value() * 2);
+        m_speechEx->SetRate(tbSpeed->value());
+        m_speechEx->SetSpeaker(QStringToGbk(cboEngineList->currentText()), chosenSex(),
+                               QStringToGbk(cboSpeaker->currentText()));
+        m_speechEx->Speak("Example");
+    } catch (...) {
+    }
+    // At once, not after "Example" was heard: each queued text keeps the
+    // settings it was queued with.
+    try {
+        m_speechEx->SetVolume(volume);
+        m_speechEx->SetRate(rate);
+        m_speechEx->SetSpeaker(engine, sex, speaker);
+        m_speechEx->Speak(".");
+    } catch (...) {
+    }
+}
+
+void TFrmSpeechSet::btnOkClick()
+{
+    m_speechEx->SetVolume(tbVoice->value() * 2);
+    m_speechEx->SetRate(tbSpeed->value());
+    if (!m_speechEx->SetSpeaker(QStringToGbk(cboEngineList->currentText()), chosenSex(),
+                                QStringToGbk(cboSpeaker->currentText()))) {
+        ShowMessage(this, QStringLiteral("语音设置失败。"));
+        return;
+    }
+    TSpeechSet set;
+    set.EngineName = m_speechEx->GetEngineName();
+    set.SpeakName = m_speechEx->GetSpeakName();
+    set.SpeakSex = m_speechEx->GetSpeakSex();
+    set.Rate = m_speechEx->GetRate();
+    set.Volume = m_speechEx->GetVolume();
+    WriteSpeechSet(set);
+    ShowMessage(this, QStringLiteral("语音设置应用成功。"));
+}
+
+void TFrmSpeechSet::btnCancelClick()
+{
+    reject();
+}
+
+bool ShowSpeechSettings(QWidget *parent, TSpeechEx &speechEx)
+{
+    TFrmSpeechSet dialog(parent);
+    dialog.SetSpeechEx(&speechEx);
+    dialog.FillEngineList();
+    if (dialog.cboEngineList->count() == 0) {
+        ShowMessage(parent, QStringLiteral("没有安装任何语音引擎，无法进行语音设置。"));
+        return false;
+    }
+    dialog.exec();
+    return true;
+}

@@ -1,0 +1,127 @@
+// Listing the music folder and adding files to it.
+#include <filesystem>
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "MusicFolder.h"
+#include "TempProgramDir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(AudioMusicFolder, ListsTheDefaultFirstAndTheOthersByName)
+{
+    TempProgramDir dir;
+    dir.WriteFile("source/mp3/b.mp3", "b");
+    dir.WriteFile("source/mp3/默认背景音乐.mp3", "d");
+    dir.WriteFile("source/mp3/a.mp3", "a");
+    dir.WriteFile("source/mp3/C.mp3", "c");
+    EXPECT_EQ(ListMusicNames(),
+              (QStringList{QStringLiteral("默认背景音乐"), QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("C")}));
+}
+
+TEST(AudioMusicFolder, OnlyNamesContainingLowerCaseMp3AreListedWithoutTheirLastExtension)
+{
+    TempProgramDir dir;
+    dir.WriteFile("source/mp3/Song.MP3", "upper case ending");
+    dir.WriteFile("source/mp3/x.mp3.bak", "backup");
+    dir.WriteFile("source/mp3/notes.txt", "text");
+    dir.WriteFile("source/mp3/.mp3", "no name");
+    fs::create_directories(dir.Path("source/mp3/folder.mp3"));
+    EXPECT_EQ(ListMusicNames(), QStringList{QStringLiteral("x.mp3")});
+}
+
+TEST(AudioMusicFolder, AMissingFolderListsNothing)
+{
+    TempProgramDir dir;
+    EXPECT_TRUE(ListMusicNames().isEmpty());
+    EXPECT_EQ(ResolveMusicFile("anything"), "");
+}
+
+TEST(AudioMusicFolder, ANameGbkCannotHoldIsNotOffered)
+{
+    TempProgramDir dir;
+    dir.WriteFile("source/mp3/ok.mp3", "a");
+    dir.WriteFile("source/mp3/\xF0\x9F\x8E\xB5.mp3", "emoji");
+    EXPECT_EQ(ListMusicNames(), QStringList{QStringLiteral("ok")});
+}
+
+class AudioMusicAdd : public ::testing::Test {
+protected:
+    std::string source(const std::string &name, const std::string &bytes)
+    {
+        const std::string path = m_outside.path().toStdString() + "/" + name;
+        fs::create_directories(fs::path(path).parent_path());
+        std::FILE *f = std::fopen(path.c_str(), "wb");
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+        return path;
+    }
+    TempProgramDir m_dir;
+    QTemporaryDir m_outside;
+};
+
+TEST_F(AudioMusicAdd, CopiesUnderTheLowerCaseNameAndGivesTheNameAsWritten)
+{
+    const std::string from = source("music/My Song.mp3", "tune");
+    QString name;
+    ASSERT_EQ(AddMusicFile(QString::fromStdString(from), name), TMusicAddResult::Added);
+    EXPECT_EQ(name, QStringLiteral("My Song"));
+    EXPECT_EQ(m_dir.ReadFile("source/mp3/my song.mp3"), "tune");
+    EXPECT_FALSE(fs::exists(m_dir.Path("source/mp3/My Song.mp3")));
+    EXPECT_TRUE(fs::exists(from));
+    EXPECT_EQ(ResolveMusicFile("My Song"), m_dir.Path("source/mp3/my song.mp3"));
+}
+
+TEST_F(AudioMusicAdd, ReplacesAnEarlierCopyOfTheSameName)
+{
+    m_dir.WriteFile("source/mp3/tune.mp3", "old");
+    QString name;
+    ASSERT_EQ(AddMusicFile(QString::fromStdString(source("Tune.mp3", "new")), name), TMusicAddResult::Added);
+    EXPECT_EQ(m_dir.ReadFile("source/mp3/tune.mp3"), "new");
+}
+
+TEST_F(AudioMusicAdd, AddingTheFolderCopyItselfKeepsIt)
+{
+    m_dir.WriteFile("source/mp3/tune.mp3", "precious");
+    QString name;
+    ASSERT_EQ(AddMusicFile(QString::fromStdString(m_dir.Path("source/mp3/tune.mp3")), name),
+              TMusicAddResult::Added);
+    EXPECT_EQ(name, QStringLiteral("tune"));
+    EXPECT_EQ(m_dir.ReadFile("source/mp3/tune.mp3"), "precious");
+    // Reached through another spelling of the same path.
+    ASSERT_EQ(AddMusicFile(QString::fromStdString(m_dir.Path("source/../source/mp3/tune.mp3")), name),
+              TMusicAddResult::Added);
+    EXPECT_EQ(m_dir.ReadFile("source/mp3/tune.mp3"), "precious");
+}
+
+TEST_F(AudioMusicAdd, AMissingFileAddsNothing)
+{
+    QString name = QStringLiteral("unchanged");
+    EXPECT_EQ(AddMusicFile(QString::fromStdString(m_outside.path().toStdString() + "/none.mp3"), name),
+              TMusicAddResult::NotFound);
+    EXPECT_EQ(AddMusicFile(QString(), name), TMusicAddResult::NotFound);
+    EXPECT_EQ(name, QStringLiteral("unchanged"));
+}
+
+TEST_F(AudioMusicAdd, AFailedCopyReportsFailureAndLeavesTheFolderAlone)
+{
+    // A file where the folder should be: nothing can be copied into it.
+    m_dir.WriteFile("source/mp3", "not a folder");
+    QString name;
+    EXPECT_EQ(AddMusicFile(QString::fromStdString(source("a.mp3", "x")), name), TMusicAddResult::Failed);
+    EXPECT_TRUE(name.isEmpty());
+    EXPECT_EQ(m_dir.ReadFile("source/mp3"), "not a folder");
+}
+
+TEST_F(AudioMusicAdd, CreatesAMissingMusicFolder)
+{
+    QString name;
+    ASSERT_EQ(AddMusicFile(QString::fromStdString(source("a.mp3", "x")), name), TMusicAddResult::Added);
+    EXPECT_EQ(ListMusicNames(), QStringList{QStringLiteral("a")});
+}
+
+} // namespace

@@ -1,0 +1,127 @@
+// Speech through espeak-ng and the real output, written to a file by SDL's
+// disk driver. Positions are output frames: 44.1 per millisecond.
+#include <chrono>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "DiskCapture.h"
+#include "USpeechEx.h"
+#include "UtteranceShaper.h"
+
+namespace {
+
+using DiskCapture::Ms;
+using DiskCapture::Now;
+using DiskCapture::Read;
+
+constexpr int kAudible = TUtteranceShaper::kAudible;
+
+struct Span {
+    std::int64_t first = -1;
+    std::int64_t last = -1;
+    std::int64_t Length() const { return last - first + 1; }
+};
+
+Span audible(const std::vector<std::int16_t> &s)
+{
+    return {Samples::FirstAbove(s, kAudible), Samples::LastAbove(s, kAudible)};
+}
+
+std::vector<std::int16_t> part(const std::vector<std::int16_t> &s, std::int64_t from, std::int64_t to)
+{
+    return {s.begin() + from, s.begin() + to};
+}
+
+// The secondary engine alone: a layer whose primary engine is missing.
+class SecondaryOnlyLayer final : public TSpeechEngineLayer {
+public:
+    std::unique_ptr<TSpeechVoice> CreateVoice() override { throw ESpeechError("none"); }
+    std::unique_ptr<TVoiceTextEngine> CreateVoiceText() override { return EspeakEngineLayer().CreateVoiceText(); }
+};
+
+class SpeechDisk : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(DiskCapture::Start()); }
+
+    // Starts the engine and lets its test utterance go by.
+    static void Start(TSpeechEx &speech)
+    {
+        ASSERT_TRUE(speech.InitEngine());
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    }
+
+    // What `speak` makes heard within `ms` milliseconds.
+    template <typename F>
+    static std::vector<std::int16_t> Hear(F speak, double ms)
+    {
+        const std::int64_t start = Now();
+        speak();
+        return Read(start, start + Ms(ms));
+    }
+};
+
+TEST_F(SpeechDisk, AWordIsHeard)
+{
+    TSpeechEx speech;
+    Start(speech);
+    ASSERT_EQ(speech.EngineKind(), 1);
+    const auto s = Hear([&] { speech.Speak("apple"); }, 1000);
+    const Span word = audible(s);
+    ASSERT_GE(word.first, 0);
+    EXPECT_GT(Samples::Peak(s), 5000);
+    // About the length of the word, not of the engine's padding.
+    EXPECT_GT(word.Length(), Ms(200));
+    EXPECT_LT(word.Length(), Ms(700));
+}
+
+TEST_F(SpeechDisk, WordsSpokenAtOnceFollowInOrderWithTheirOwnVolume)
+{
+    TSpeechEx speech;
+    Start(speech);
+    speech.SetVolume(100);
+    const Span loud = audible(Hear([&] { speech.Speak("apple"); }, 800));
+    speech.SetVolume(30);
+    const Span quiet = audible(Hear([&] { speech.Speak("apple"); }, 800));
+    ASSERT_GT(loud.Length(), 0);
+    ASSERT_GT(quiet.Length(), 0);
+
+    speech.SetVolume(100);
+    const auto both = Hear([&] {
+        speech.Speak("apple");
+        speech.SetVolume(30);
+        speech.Speak("apple");
+    }, 1600);
+    const Span span = audible(both);
+    ASSERT_GT(span.Length(), loud.Length() + quiet.Length());
+    // What lies between the two words is the gap between them.
+    const std::int64_t gap = span.Length() - loud.Length() - quiet.Length();
+    EXPECT_GE(gap, 0);
+    EXPECT_LE(gap, Ms(100));
+    // The loud word first, the quiet one after it.
+    const int first = Samples::Peak(part(both, span.first, span.first + loud.Length()));
+    const int second = Samples::Peak(part(both, span.last + 1 - quiet.Length(), span.last + 1));
+    EXPECT_GT(first, 2 * second);
+}
+
+TEST_F(SpeechDisk, TheSecondaryEngineDropsAWordSentWhileItSpeaks)
+{
+    SecondaryOnlyLayer layer;
+    TSpeechEx speech(layer);
+    Start(speech);
+    ASSERT_EQ(speech.EngineKind(), 0);
+    const Span single = audible(Hear([&] { speech.Speak("apple"); }, 1000));
+    ASSERT_GT(single.Length(), Ms(200));
+
+    const Span twice = audible(Hear([&] {
+        speech.Speak("apple");
+        speech.Speak("elephant");
+    }, 1500));
+    EXPECT_NEAR(static_cast<double>(twice.Length()), static_cast<double>(single.Length()), Ms(30));
+
+    // Once it is quiet again it speaks the next word.
+    const Span again = audible(Hear([&] { speech.Speak("apple"); }, 1000));
+    EXPECT_GT(again.Length(), Ms(200));
+}
+
+} // namespace
