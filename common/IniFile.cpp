@@ -73,6 +73,11 @@ ESettingsWriteError::ESettingsWriteError(const std::string &path)
 
 std::int32_t StrToIntDef(std::string_view text, std::int32_t defaultValue)
 {
+    return TryStrToInt(text).value_or(defaultValue);
+}
+
+std::optional<std::int32_t> TryStrToInt(std::string_view text)
+{
     std::string_view s = text;
     bool negative = false;
     if (!s.empty() && (s.front() == '+' || s.front() == '-')) {
@@ -90,12 +95,12 @@ std::int32_t StrToIntDef(std::string_view text, std::int32_t defaultValue)
     }
     // from_chars would accept a second sign; digits only from here on.
     if (!s.empty() && (s.front() == '+' || s.front() == '-'))
-        return defaultValue;
+        return std::nullopt;
     if (!parseUnsigned(s, hex ? 16 : 10, magnitude))
-        return defaultValue;
+        return std::nullopt;
     if (hex) {
         if (magnitude > 0xFFFFFFFFull)
-            return defaultValue;
+            return std::nullopt;
         auto value = static_cast<std::uint32_t>(magnitude);
         if (negative)
             value = 0u - value;
@@ -103,11 +108,11 @@ std::int32_t StrToIntDef(std::string_view text, std::int32_t defaultValue)
     }
     if (negative) {
         if (magnitude > 2147483648ull)
-            return defaultValue;
+            return std::nullopt;
         return static_cast<std::int32_t>(-static_cast<std::int64_t>(magnitude));
     }
     if (magnitude > 2147483647ull)
-        return defaultValue;
+        return std::nullopt;
     return static_cast<std::int32_t>(magnitude);
 }
 

@@ -59,3 +59,5 @@ private:
 // longer than two characters); anything else, or a value outside 32 bits, gives
 // the default. Hexadecimal values up to 0xFFFFFFFF wrap to signed.
 std::int32_t StrToIntDef(std::string_view text, std::int32_t defaultValue);
+// The same rules; nullopt for a text that is not a 32-bit number.
+std::optional<std::int32_t> TryStrToInt(std::string_view text);

@@ -16,6 +16,7 @@
 #include "MusicFolder.h"
 #include "Settings.h"
 #include "UBassEx.h"
+#include "ModalRunner.h"
 
 namespace {
 
@@ -146,7 +147,7 @@ bool ShowMusicSettings(QWidget *parent, TBassEx &bassEx)
 {
     TFrmSystemSet dialog(parent);
     dialog.SetBassEx(&bassEx);
-    if (dialog.exec() != QDialog::Accepted || dialog.cboMp3List->currentIndex() < 0)
+    if (RunModal(dialog) != QDialog::Accepted || dialog.cboMp3List->currentIndex() < 0)
         return false;
     WriteSysInteger("Mp3Voice", dialog.VoicePercent());
     WriteSysString("Mp3", QStringToGbk(dialog.SelectedMp3()));

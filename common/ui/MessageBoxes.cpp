@@ -13,7 +13,10 @@ public:
         box.setWindowTitle(caption);
         // Messages may carry names and paths typed by people: never markup.
         box.setTextFormat(Qt::PlainText);
-        box.setText(text);
+        // Texts break lines with a carriage return, as the stored messages do.
+        QString shown = text;
+        shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+        box.setText(shown);
         switch (icon) {
         case TMsgIcon::Information: box.setIcon(QMessageBox::Information); break;
         case TMsgIcon::Question: box.setIcon(QMessageBox::Question); break;

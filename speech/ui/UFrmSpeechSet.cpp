@@ -15,6 +15,7 @@
 #include "Settings.h"
 #include "TextUtils.h"
 #include "USpeechEx.h"
+#include "ModalRunner.h"
 
 namespace {
 
@@ -237,6 +238,6 @@ bool ShowSpeechSettings(QWidget *parent, TSpeechEx &speechEx)
         ShowMessage(parent, QStringLiteral("没有安装任何语音引擎，无法进行语音设置。"));
         return false;
     }
-    dialog.exec();
+    RunModal(dialog);
     return true;
 }

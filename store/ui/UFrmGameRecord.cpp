@@ -12,6 +12,7 @@
 #include "MessageBoxes.h"
 #include "UBookType.h"
 #include "UFrmInputBox.h"
+#include "ModalRunner.h"
 
 namespace {
 constexpr int kNameColumnWidth = 180;
@@ -99,6 +100,6 @@ void RecordGameScore(QWidget *parent, int score)
     box.setWindowTitle(QStringLiteral("用户名"));
     box.SetTitle(QStringLiteral("请输入您的名字："));
     box.Edit()->setMaxLength(kMaxNameLength);
-    if (box.exec() == QDialog::Accepted)
+    if (RunModal(box) == QDialog::Accepted)
         AddGameRecord(QStringToGbk(box.Text()), score);
 }

@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "dialogs/ModalRunner.h"
+#include "ModalRunner.h"
 #include "dialogs/SettingsCommands.h"
 
 class FakeBoard : public TSettingsBoard {

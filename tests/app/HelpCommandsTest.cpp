@@ -15,7 +15,7 @@
 #include "TempProgramDir.h"
 #include "dialogs/HelpCommands.h"
 #include "dialogs/LinkLabel.h"
-#include "dialogs/ModalRunner.h"
+#include "ModalRunner.h"
 #include "dialogs/UFrmAbout.h"
 #include "dialogs/UrlOpener.h"
 #include "dialogs/WebAddresses.h"

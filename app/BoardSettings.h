@@ -1,0 +1,31 @@
+#pragma once
+// The board as the settings commands see it.
+
+#include "SettingsCommands.h"
+
+class TTypeGameType;
+
+class TBoardSettings final : public TSettingsBoard {
+public:
+    explicit TBoardSettings(TTypeGameType &board) : m_board(board) {}
+
+    int LevelInterval1() const override;
+    int LevelInterval2() const override;
+    int LevelInterval3() const override;
+    void SetLevelInterval1(int milliseconds) override;
+    void SetLevelInterval2(int milliseconds) override;
+    void SetLevelInterval3(int milliseconds) override;
+    std::uint32_t BackGroundColor() const override;
+    std::uint32_t NormalColor() const override;
+    std::uint32_t TypeColor() const override;
+    void SetBackGroundColor(std::uint32_t color) override;
+    void SetNormalColor(std::uint32_t color) override;
+    void SetTypeColor(std::uint32_t color) override;
+    void SetWordDisType(TWordDisplay display) override;
+    void SetSpeechEnable(bool enable) override;
+    void RedrawWords() override;
+    void PauseGame() override;
+
+private:
+    TTypeGameType &m_board;
+};

@@ -1,0 +1,168 @@
+// The main window's menu and tool-bar commands that open dialogs or pages,
+// and the recent toll gates menu.
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QToolButton>
+
+#include "GbkText.h"
+#include "HelpCommands.h"
+#include "KivroApplication.h"
+#include "ModalRunner.h"
+#include "RecentTollGates.h"
+#include "SettingsCommands.h"
+#include "SkinMenu.h"
+#include "TextUtils.h"
+#include "UFrmGameRecord.h"
+#include "UFrmImportLib.h"
+#include "UFrmSelectBook.h"
+#include "UFrmSpeechSet.h"
+#include "UFrmSystemSet.h"
+#include "UFrmType.h"
+#include "USpeechEx.h"
+#include "UBassEx.h"
+#include "UTypeGameType.h"
+
+void TFrmType::connectCommands()
+{
+    connect(N2, &QAction::triggered, this, &TFrmType::N2Click);
+    connect(N6, &QAction::triggered, this, &TFrmType::N6Click);
+    connect(N15, &QAction::triggered, this, &TFrmType::N15Click);
+    connect(N4, &QAction::triggered, this, &TFrmType::N4Click);
+    connect(sbRecord, &QToolButton::clicked, this, &TFrmType::sbRecordClick);
+
+    connect(sbStart, &QToolButton::clicked, this, &TFrmType::sbStartClick);
+    connect(sbReStart, &QToolButton::clicked, this, &TFrmType::sbReStartClick);
+    connect(btnPause, &QToolButton::clicked, this, &TFrmType::btnPauseClick);
+    connect(btnContinue, &QToolButton::clicked, this, &TFrmType::btnContinueClick);
+    for (QAction *item : {N8, N9, N10, N27, N28, N29}) {
+        connect(item, &QAction::triggered, this,
+                [this, item] { N27Click(item->data().toInt(), item->text()); });
+    }
+
+    connect(N30, &QAction::triggered, this, [this] { SettingsCommands::N30Click(*this); });
+    connect(N31, &QAction::triggered, this, [this] { SettingsCommands::N31Click(*this); });
+    connect(N34, &QAction::triggered, this, [this] { SettingsCommands::N34Click(*this); });
+    connect(N33, &QAction::triggered, this, &TFrmType::N33Click);
+    connect(N35, &QAction::triggered, this, &TFrmType::N35Click);
+    for (QCheckBox *box : {cbSpell, cbMean, cbSpeech}) {
+        connect(box, &QCheckBox::clicked, this, [this, box] {
+            SettingsCommands::cbSpellClick(*this, box, *cbSpell, *cbMean, *cbSpeech);
+        });
+    }
+    // Programmatic ticks count as clicks too, as the saved setting is applied.
+    connect(cbBackGround, &QCheckBox::toggled, this, &TFrmType::cbBackGroundClick);
+
+    BuildSkinMenu(*miUI);
+    ConnectSkinMenu(*miUI);
+
+    connect(N11, &QAction::triggered, this, [] { HelpCommands::N11Click(); });
+    connect(N5, &QAction::triggered, this, [] { HelpCommands::N5Click(); });
+    connect(N21, &QAction::triggered, this, [] { HelpCommands::N21Click(); });
+    connect(N17, &QAction::triggered, this, [] { HelpCommands::N17Click(); });
+    connect(sou1, &QAction::triggered, this, [] { HelpCommands::sou1Click(); });
+    connect(N13, &QAction::triggered, this, [] { HelpCommands::N13Click(); });
+    connect(N16, &QAction::triggered, this, [] { HelpCommands::N16Click(); });
+    connect(N23, &QAction::triggered, this, [] { HelpCommands::N23Click(); });
+    connect(N25, &QAction::triggered, this, [this] { HelpCommands::N25Click(this); });
+    HelpCommands::BuildSeriesMenu(*N43);
+    const auto queryWord = [this] { HelpCommands::sbQueryWordClick(ediQueryWord->text()); };
+    connect(sbQueryWord, &QToolButton::clicked, this, queryWord);
+    connect(ediQueryWord, &QLineEdit::returnPressed, this, queryWord);
+}
+
+void TFrmType::N6Click()
+{
+    TGamePara copy;
+    CopyGamePara(FGamePara, copy);
+    TFrmSelectBook dialog(copy, this);
+    if (RunModal(dialog) == QDialog::Accepted) {
+        CopyGamePara(dialog.GamePara(), FGamePara);
+        LoadTollGate(FGamePara.TollGateIndex);
+        if (FTypeGame())
+            FTypeGame()->PauseGame();
+        ResetGameDisplay();
+    }
+    FocusGame();
+}
+
+void TFrmType::N15Click()
+{
+    TFrmImportLib dialog(this);
+    RunModal(dialog);
+    FocusGame();
+}
+
+void TFrmType::N4Click()
+{
+    TFrmGameRecord dialog(this);
+    RunModal(dialog);
+    FocusGame();
+}
+
+void TFrmType::sbRecordClick()
+{
+    RecordGameScore(this, labScore->text().toInt());
+    FocusGame();
+}
+
+void TFrmType::N33Click()
+{
+    if (FSpeech())
+        ShowSpeechSettings(this, *FSpeech());
+    FocusGame();
+}
+
+void TFrmType::N35Click()
+{
+    if (FBass())
+        ShowMusicSettings(this, *FBass());
+    FocusGame();
+}
+
+void TFrmType::AddRecentTollGate(const TGamePara &para)
+{
+    AddRecentLine(RecentLine(para));
+    BuildRecentMenu();
+}
+
+void TFrmType::BuildRecentMenu()
+{
+    // Items are replaced as a whole; deleteLater keeps an item alive while
+    // its own click is still being handled.
+    for (QAction *item : nRecently->actions()) {
+        nRecently->removeAction(item);
+        item->deleteLater();
+    }
+    for (const TRecentEntry &entry : ReadRecentEntries()) {
+        QAction *item = nRecently->addAction(RecentCaption(entry.Fields));
+        item->setStatusTip(GbkToQString(entry.Line));
+        item->setData(QByteArray::fromStdString(entry.Line));
+        // Queued: choosing an entry rebuilds this very menu.
+        connect(item, &QAction::triggered, this,
+                [this, line = entry.Line] { RecentTollGateClick(line); }, Qt::QueuedConnection);
+    }
+}
+
+void TFrmType::RecentTollGateClick(const std::string &line)
+{
+    const std::optional<TGamePara> para = ParseRecentEntry(line);
+    if (!para)
+        return;
+    FGamePara.StoreTableName = para->StoreTableName;
+    FGamePara.WordCount = para->WordCount;
+    FGamePara.BookName = para->BookName;
+    FGamePara.BookType = para->BookType;
+    FGamePara.TollGateIndex = para->TollGateIndex;
+    FGamePara.Level = para->Level;
+    FGamePara.TollGateCount = CeilDiv(FGamePara.WordsPerGate, FGamePara.WordCount);
+    LoadTollGate(FGamePara.TollGateIndex);
+    if (FTypeGame()) {
+        FTypeGame()->SetLevel(FGamePara.Level);
+        FTypeGame()->PauseGame();
+    }
+    ResetGameDisplay();
+    FocusGame();
+}

@@ -1,0 +1,78 @@
+#include "ProgramStart.h"
+
+#include <cstdio>
+
+#include <QEvent>
+#include <QPointer>
+
+#include "Fonts.h"
+#include "KivroApplication.h"
+#include "MessageBoxes.h"
+#include "Settings.h"
+#include "SkinManager.h"
+#include "UDataInterface.h"
+#include "UFrmType.h"
+#include "UTypeGameType.h"
+
+namespace {
+
+// Tells the probe when the board has been painted for the first time.
+class FirstFrameWatch : public QObject {
+public:
+    FirstFrameWatch(TFrmType &window, std::function<void(TFrmType &)> callback)
+        : m_window(window), m_callback(std::move(callback))
+    {
+        window.panGame->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && m_callback && m_window.FTypeGame()) {
+            auto callback = std::move(m_callback);
+            m_callback = nullptr;
+            watched->removeEventFilter(this);
+            // After this paint has finished.
+            QMetaObject::invokeMethod(
+                this, [this, callback] { callback(m_window); }, Qt::QueuedConnection);
+        }
+        return false;
+    }
+
+private:
+    TFrmType &m_window;
+    std::function<void(TFrmType &)> m_callback;
+};
+
+} // namespace
+
+int ProgramMain(int argc, char **argv, const TProgramStartOptions &options)
+{
+    TKivroApplication app(argc, argv);
+    InstallFontSubstitutions();
+    ConfigFileName = "data/typeconfig.ini";
+
+    // Declared before the window, so it outlives everything that uses it.
+    TDataInterface dataInterface;
+    TFrmType window;
+
+    if (!dataInterface.ConnectDatabase()) {
+        // Without its books the game cannot run: say why, instead of
+        // vanishing without a word.
+        const std::string path = DatabaseFilePath();
+        std::fprintf(stderr, "无法打开单词数据库：%s\n", path.c_str());
+        ShowMessage(nullptr, QStringLiteral("无法打开单词数据库：") + QString::fromStdString(path),
+                    TMsgIcon::Exclamation);
+        return 1;
+    }
+    SetDataInterface(&dataInterface);
+    ApplyDefaultSkin();
+
+    window.CreateAdWindow();
+
+    std::unique_ptr<FirstFrameWatch> watch;
+    if (options.OnFirstFrame)
+        watch = std::make_unique<FirstFrameWatch>(window, options.OnFirstFrame);
+    window.show();
+    return app.exec();
+}

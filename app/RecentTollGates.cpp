@@ -1,0 +1,168 @@
+#include "RecentTollGates.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "GbkText.h"
+#include "IniFile.h"
+#include "Settings.h"
+
+namespace {
+
+std::vector<std::string> readLines(const std::string &path, bool &exists)
+{
+    std::ifstream in(path, std::ios::binary);
+    exists = static_cast<bool>(in);
+    std::vector<std::string> lines;
+    if (!in)
+        return lines;
+    std::ostringstream s;
+    s << in.rdbuf();
+    const std::string text = s.str();
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t lf = text.find('\n', start);
+        if (lf == std::string::npos)
+            lf = text.size();
+        std::string line = text.substr(start, lf - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(std::move(line));
+        start = lf + 1;
+    }
+    return lines;
+}
+
+char foldAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+} // namespace
+
+std::string RecentFilePath()
+{
+    return ProgramPath("UseRecord.txt");
+}
+
+std::string RecentLine(const TGamePara &para)
+{
+    const std::string sep = kRecentSeparator;
+    return para.StoreTableName + sep + std::to_string(para.WordCount) + sep + para.BookName + sep
+        + std::to_string(para.BookType) + sep + std::to_string(para.TollGateIndex) + sep
+        + std::to_string(para.Level);
+}
+
+bool GbkSameText(const std::string &a, const std::string &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (static_cast<unsigned char>(a[i]) >= 0x80 && i + 1 < a.size()) {
+            // A lead byte and its trail byte: the trail may look like a Latin letter.
+            if (a[i] != b[i] || a[i + 1] != b[i + 1])
+                return false;
+            ++i;
+        } else if (foldAscii(a[i]) != foldAscii(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void AddRecentLine(const std::string &line)
+{
+    try {
+        const std::string path = RecentFilePath();
+        bool exists = false;
+        std::vector<std::string> lines = readLines(path, exists);
+        bool found = false;
+        for (const std::string &l : lines)
+            found = found || GbkSameText(l, line);
+        if (!found)
+            lines.push_back(line);
+        const size_t first = lines.size() > kMaxRecentTollGates ? lines.size() - kMaxRecentTollGates : 0;
+        std::string content;
+        for (size_t i = first; i < lines.size(); ++i)
+            content.append(lines[i]).append("\r\n");
+
+        const std::string temp = path + ".new";
+        {
+            std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+            out << content;
+            out.flush();
+            if (!out) {
+                std::remove(temp.c_str());
+                return;
+            }
+        }
+        std::error_code ec;
+        std::filesystem::rename(temp, path, ec);
+        if (ec)
+            std::filesystem::remove(temp, ec);
+    } catch (...) {
+    }
+}
+
+std::vector<TRecentEntry> ReadRecentEntries()
+{
+    std::vector<TRecentEntry> entries;
+    bool exists = false;
+    const std::vector<std::string> lines = readLines(RecentFilePath(), exists);
+    for (const std::string &line : lines) {
+        TRecentEntry entry{line, {}};
+        SplitText(line, kRecentSeparator, entry.Fields);
+        if (entry.Fields.size() < 6) {
+            std::error_code ec;
+            std::filesystem::remove(RecentFilePath(), ec);
+            break;
+        }
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+QString LevelName(int level)
+{
+    switch (level) {
+    case 1: return QStringLiteral("容易");
+    case 2: return QStringLiteral("较难");
+    case 3: return QStringLiteral("困难");
+    default: return {};
+    }
+}
+
+QString RecentCaption(const TStringList &fields)
+{
+    QString caption = GbkToQString(fields[2]);
+    caption += fields[3] == "0" ? QStringLiteral("-顺序 第") : QStringLiteral("-打乱 第");
+    caption += GbkToQString(fields[4]) + QStringLiteral("关 ");
+    const std::string &level = fields[5];
+    if (level == "1" || level == "2" || level == "3")
+        caption += LevelName(level[0] - '0');
+    return caption;
+}
+
+std::optional<TGamePara> ParseRecentEntry(const std::string &line)
+{
+    TStringList fields;
+    SplitText(line, kRecentSeparator, fields);
+    if (fields.size() < 6)
+        return std::nullopt;
+    const auto wordCount = TryStrToInt(fields[1]);
+    const auto bookType = TryStrToInt(fields[3]);
+    const auto tollGate = TryStrToInt(fields[4]);
+    const auto level = TryStrToInt(fields[5]);
+    if (!wordCount || !bookType || !tollGate || !level)
+        return std::nullopt;
+    TGamePara para;
+    para.StoreTableName = fields[0];
+    para.WordCount = *wordCount;
+    para.BookName = fields[2];
+    para.BookType = *bookType;
+    para.TollGateIndex = *tollGate;
+    para.Level = *level;
+    return para;
+}

@@ -1,0 +1,506 @@
+#include "UFrmType.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "BoardSettings.h"
+#include "BrowserPane.h"
+#include "Colors.h"
+#include "FrmAd.h"
+#include "KeyForwarder.h"
+#include "KivroApplication.h"
+#include "MainWindowAdverts.h"
+#include "MessageBoxes.h"
+#include "Settings.h"
+#include "SkinManager.h"
+#include "SkinMenu.h"
+#include "TextUtils.h"
+#include "UBassEx.h"
+#include "UBookType.h"
+#include "USpeechEx.h"
+#include "UTypeGameType.h"
+
+namespace {
+
+constexpr int kBoardWidth = 815;
+constexpr int kBoardHeight = 424;
+// The smallest board that still holds one word box and one row.
+constexpr int kMinBoardWidth = 181;
+constexpr int kMinBoardHeight = 60;
+constexpr TColor kPanGameColor = 11561288;
+
+QAction *addItem(QMenu *menu, const char *name, const QString &caption)
+{
+    QAction *action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    return action;
+}
+
+void addSeparator(QMenu *menu, const char *name)
+{
+    menu->addSeparator()->setObjectName(QString::fromLatin1(name));
+}
+
+QToolButton *addButton(QToolBar *bar, const char *name, const QString &caption)
+{
+    auto *button = new QToolButton(bar);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setText(caption);
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    button->setFocusPolicy(Qt::NoFocus);
+    bar->addWidget(button);
+    return button;
+}
+
+QCheckBox *addCheck(QToolBar *bar, const char *name, const QString &caption)
+{
+    auto *box = new QCheckBox(caption, bar);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setChecked(true);
+    box->setFocusPolicy(Qt::NoFocus);
+    bar->addWidget(box);
+    return box;
+}
+
+QLabel *addLabel(QHBoxLayout *row, QWidget *parent, const char *name, const QString &text)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    // Book names come from files people edit: never markup.
+    label->setTextFormat(Qt::PlainText);
+    row->addWidget(label);
+    return label;
+}
+
+} // namespace
+
+void TFrmType::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+
+    QMenu *file = bar->addMenu(QStringLiteral("  文件(&F)"));
+    file->setObjectName(QStringLiteral("N1"));
+    N6 = addItem(file, "N6", QStringLiteral("选择课本"));
+    N15 = addItem(file, "N15", QStringLiteral("导入Kivro词库"));
+    N16 = addItem(file, "N16", QStringLiteral("下载Kivro词库"));
+    addSeparator(file, "N7");
+    nRecently = file->addMenu(QStringLiteral("最近关卡"));
+    nRecently->setObjectName(QStringLiteral("nRecently"));
+    N4 = addItem(file, "N4", QStringLiteral("排行榜"));
+    addSeparator(file, "N3");
+    N2 = addItem(file, "N2", QStringLiteral("退出游戏"));
+
+    QMenu *settings = bar->addMenu(QStringLiteral("  设置(&S)"));
+    settings->setObjectName(QStringLiteral("N12"));
+    N14 = settings->addMenu(QStringLiteral("难度"));
+    N14->setObjectName(QStringLiteral("N14"));
+    N8 = addItem(N14, "N8", QStringLiteral("容易"));
+    N9 = addItem(N14, "N9", QStringLiteral("较难"));
+    N10 = addItem(N14, "N10", QStringLiteral("困难"));
+    addSeparator(settings, "N18");
+    N30 = addItem(settings, "N30", QStringLiteral("选择关卡"));
+    N31 = addItem(settings, "N31", QStringLiteral("难度设置"));
+    addSeparator(settings, "N26");
+    N33 = addItem(settings, "N33", QStringLiteral("语音设置"));
+    N34 = addItem(settings, "N34", QStringLiteral("背景色及字体颜色设置"));
+    N35 = addItem(settings, "N35", QStringLiteral("背景音乐设置"));
+    addSeparator(settings, "N32");
+    miUI = settings->addMenu(QStringLiteral("界面风格"));
+    miUI->setObjectName(QStringLiteral("miUI"));
+
+    QMenu *help = bar->addMenu(QStringLiteral("  帮助(&H)"));
+    help->setObjectName(QStringLiteral("N19"));
+    N11 = addItem(help, "N11", QStringLiteral("官方主页"));
+    N5 = addItem(help, "N5", QStringLiteral("官方论坛"));
+    N21 = addItem(help, "N21", QStringLiteral("问题与建议"));
+    N17 = addItem(help, "N17", QStringLiteral("下载语音引擎"));
+    addSeparator(help, "N20");
+    sou1 = addItem(help, "sou1", QStringLiteral("网址导航"));
+    N13 = addItem(help, "N13", QStringLiteral("英语学习资源"));
+    N43 = help->addMenu(QStringLiteral("英语学习系列软件"));
+    N43->setObjectName(QStringLiteral("N43"));
+    addSeparator(help, "N24");
+    N23 = addItem(help, "N23", QStringLiteral("帮助"));
+    N25 = addItem(help, "N25", QStringLiteral("关于"));
+
+    for (QAction *level : {N8, N9, N10})
+        level->setCheckable(true);
+    N8->setData(1);
+    N9->setData(2);
+    N10->setData(3);
+}
+
+void TFrmType::buildToolBar()
+{
+    tbar = addToolBar(QString());
+    tbar->setObjectName(QStringLiteral("tbar"));
+    tbar->setMovable(false);
+    tbar->setFloatable(false);
+    tbar->setContextMenuPolicy(Qt::PreventContextMenu);
+
+    sbStart = addButton(tbar, "sbStart", QStringLiteral("开始游戏"));
+    sbReStart = addButton(tbar, "sbReStart", QStringLiteral("重新游戏"));
+    btnContinue = addButton(tbar, "btnContinue", QStringLiteral("继续"));
+    btnPause = addButton(tbar, "btnPause", QStringLiteral("暂停"));
+    sbLevel = addButton(tbar, "sbLevel", QStringLiteral("容易"));
+    PopupMenu1 = new QMenu(sbLevel);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    N27 = addItem(PopupMenu1, "N27", QStringLiteral("容易"));
+    N28 = addItem(PopupMenu1, "N28", QStringLiteral("较难"));
+    N29 = addItem(PopupMenu1, "N29", QStringLiteral("困难"));
+    N27->setData(1);
+    N28->setData(2);
+    N29->setData(3);
+    for (QAction *level : {N27, N28, N29})
+        level->setCheckable(true);
+    sbLevel->setMenu(PopupMenu1);
+    sbLevel->setPopupMode(QToolButton::InstantPopup);
+    tbar->addSeparator();
+    cbSpell = addCheck(tbar, "cbSpell", QStringLiteral("单词"));
+    cbMean = addCheck(tbar, "cbMean", QStringLiteral("词意"));
+    cbSpeech = addCheck(tbar, "cbSpeech", QStringLiteral("读音"));
+    cbBackGround = addCheck(tbar, "cbBackGround", QStringLiteral("背景音乐"));
+    tbar->addSeparator();
+    sbRecord = addButton(tbar, "sbRecord", QStringLiteral("记录当前成绩"));
+}
+
+void TFrmType::buildCentralArea()
+{
+    auto *central = new QWidget(this);
+    central->setObjectName(QStringLiteral("panClient"));
+    auto *column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    // The word look-up bar.
+    sGroupBox1 = new QGroupBox(central);
+    sGroupBox1->setObjectName(QStringLiteral("sGroupBox1"));
+    auto *lookupRow = new QHBoxLayout(sGroupBox1);
+    lookupRow->setContentsMargins(4, 2, 4, 2);
+    panQueryWord = new QWidget(sGroupBox1);
+    panQueryWord->setObjectName(QStringLiteral("panQueryWord"));
+    auto *queryRow = new QHBoxLayout(panQueryWord);
+    queryRow->setContentsMargins(0, 0, 0, 0);
+    auto *queryTitle = new QLabel(QStringLiteral("Kivro在线字典"), panQueryWord);
+    queryTitle->setObjectName(QStringLiteral("labQueryTitle"));
+    queryRow->addWidget(queryTitle);
+    ediQueryWord = new QLineEdit(panQueryWord);
+    ediQueryWord->setObjectName(QStringLiteral("ediQueryWord"));
+    ediQueryWord->setMinimumWidth(220);
+    queryRow->addWidget(ediQueryWord);
+    sbQueryWord = new QToolButton(panQueryWord);
+    sbQueryWord->setObjectName(QStringLiteral("sbQueryWord"));
+    sbQueryWord->setText(QStringLiteral("查词"));
+    queryRow->addWidget(sbQueryWord);
+    lookupRow->addStretch();
+    lookupRow->addWidget(panQueryWord);
+    lookupRow->addStretch();
+    column->addWidget(sGroupBox1);
+
+    // The title bar with the game's status.
+    gbTitle = new QGroupBox(central);
+    gbTitle->setObjectName(QStringLiteral("gbTitle"));
+    auto *titleRow = new QHBoxLayout(gbTitle);
+    titleRow->setContentsMargins(4, 2, 4, 2);
+    panTitle = new QWidget(gbTitle);
+    panTitle->setObjectName(QStringLiteral("panTitle"));
+    auto *status = new QHBoxLayout(panTitle);
+    status->setContentsMargins(0, 0, 0, 0);
+    status->setSpacing(6);
+    labBook = addLabel(status, panTitle, "labBook", QStringLiteral("《最新TOEFL词汇》-顺序"));
+    status->addSpacing(16);
+    labGate = addLabel(status, panTitle, "labGate", QStringLiteral("关卡：第1关（共1关）"));
+    status->addSpacing(16);
+    addLabel(status, panTitle, "labScoreTitle", QStringLiteral("得分："));
+    labScore = addLabel(status, panTitle, "labScore", QStringLiteral("0"));
+    status->addSpacing(16);
+    addLabel(status, panTitle, "labRightTitle", QStringLiteral("正确："));
+    labRightCount = addLabel(status, panTitle, "labRightCount", QStringLiteral("0"));
+    status->addSpacing(16);
+    addLabel(status, panTitle, "labErrorTitle", QStringLiteral("错误："));
+    labErrorCount = addLabel(status, panTitle, "labErrorCount", QStringLiteral("0"));
+    titleRow->addStretch();
+    titleRow->addWidget(panTitle);
+    titleRow->addStretch();
+    column->addWidget(gbTitle);
+
+    // The game panel: the board fills it and typing goes to it.
+    panGame = new QWidget(central);
+    panGame->setObjectName(QStringLiteral("panGame"));
+    panGame->setAutoFillBackground(true);
+    QPalette palette = panGame->palette();
+    palette.setColor(QPalette::Window, ColorToQColor(kPanGameColor));
+    panGame->setPalette(palette);
+    panGame->setFocusPolicy(Qt::StrongFocus);
+    // A Chinese input method left on would swallow the letters.
+    panGame->setAttribute(Qt::WA_InputMethodEnabled, false);
+    panGame->setMinimumSize(kMinBoardWidth, kMinBoardHeight);
+    // The board fills the panel.
+    auto *gameLayout = new QVBoxLayout(panGame);
+    gameLayout->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(panGame, 1);
+
+    // The off-screen advert panes live on the game panel, out of view.
+    wbAd = new TBrowserPane(panGame);
+    wbAd->setObjectName(QStringLiteral("wbAd"));
+    wbAd1 = new TBrowserPane(panGame);
+    wbAd1->setObjectName(QStringLiteral("wbAd1"));
+    for (TBrowserPane *pane : {wbAd, wbAd1})
+        pane->setGeometry(-600, 0, 500, 300);
+
+    setCentralWidget(central);
+
+    sStatusBar1 = statusBar();
+    sStatusBar1->setObjectName(QStringLiteral("sStatusBar1"));
+    labAd = new QLabel(sStatusBar1);
+    labAd->setObjectName(QStringLiteral("labAd"));
+    labAd->setTextFormat(Qt::PlainText);
+    sStatusBar1->addWidget(labAd, 1);
+}
+
+void TFrmType::sizeForBoard()
+{
+    // The window takes the size that gives the board the size its layout is
+    // designed for; the player may shrink it down to the smallest playable board.
+    ensurePolished();
+    panGame->setMinimumSize(kBoardWidth, kBoardHeight);
+    if (QLayout *l = layout())
+        l->activate();
+    resize(sizeHint().expandedTo(QSize(kBoardWidth, kBoardHeight)));
+    setMinimumSize(minimumSizeHint());
+    panGame->setMinimumSize(kMinBoardWidth, kMinBoardHeight);
+    const QSize room = minimumSize() - QSize(kBoardWidth - kMinBoardWidth, kBoardHeight - kMinBoardHeight);
+    setMinimumSize(room.expandedTo(QSize(kMinBoardWidth, kMinBoardHeight)));
+    if (const QScreen *screen = QApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - rect().center());
+    }
+}
+
+TFrmType::TFrmType(TFrmTypeServices services, QWidget *parent)
+    : QMainWindow(parent), m_services(std::move(services))
+{
+    setObjectName(QStringLiteral("FrmType"));
+    setWindowTitle(QStringLiteral("Kivro单词速打"));
+    buildMenus();
+    buildToolBar();
+    buildCentralArea();
+    connectCommands();
+    // The timers of the adverts count from the window's creation.
+    m_adverts = std::make_unique<TMainWindowAdverts>(labAd, wbAd, wbAd1, m_services.Online,
+                                                     m_services.Adverts);
+    m_keys = std::make_unique<TKeyForwarder>(panGame,
+                                             [this](const QKeyEvent &event) { typeKey(event); });
+}
+
+TFrmType::~TFrmType()
+{
+    m_keys.reset();
+    // Every advert thread is joined before the label, the panes and the
+    // downloaded lists go.
+    m_adverts.reset();
+    delete m_frmAd;
+    FreeGame();
+    DeleteTempFiles();
+}
+
+void TFrmType::CreateAdWindow()
+{
+    if (m_frmAd)
+        return;
+    m_frmAd = new TFrmAd(this, m_services.Online, m_services.Adverts);
+    m_adverts->SetPopup(m_frmAd);
+}
+
+void TFrmType::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    // A later show (after a restore, say) must not build a second game.
+    if (!m_shown) {
+        m_shown = true;
+        // Sized now, when the skin's sizes are known.
+        sizeForBoard();
+        FormShow();
+    }
+}
+
+void TFrmType::FormShow()
+{
+    PrepareSkinMenu(*miUI);
+    wbAd->move(-600, wbAd->y());
+    wbAd1->move(-600, wbAd1->y());
+    if (m_services.StartInternetCheck)
+        m_adverts->StartInternetCheck();
+    InitGame();
+    BuildRecentMenu();
+    panGame->setFocus();
+}
+
+void TFrmType::InitGame()
+{
+    m_speech = m_services.Speech ? std::make_unique<TSpeechEx>(*m_services.Speech)
+                                 : std::make_unique<TSpeechEx>();
+    const auto owner = reinterpret_cast<std::uintptr_t>(this);
+    m_bass = m_services.Audio ? std::make_unique<TBassEx>(owner, *m_services.Audio)
+                              : std::make_unique<TBassEx>(owner);
+
+    if (m_speech->InitEngine()) {
+        const TSpeechSet set = ReadSpeechSet();
+        if (!set.EngineName.empty() && !set.SpeakName.empty())
+            m_speech->ApplySpeechSet(set);
+    } else {
+        ShowMessage(this, QStringLiteral("语音引擎创建失败，请安装语音引擎！"));
+    }
+
+    FPrevRightCount = 0;
+    FPrevErrorCount = 0;
+    FPrevScore = 0;
+
+    StartBackgroundMusic(*m_bass);
+
+    // A change of tick here acts like the player's click on the box.
+    cbBackGround->setChecked(ReadSysInteger("PlayMp3") == 1);
+    cbSpeech->setChecked(ReadSysInteger("PlaySound") == 1);
+
+    m_typeGame = new TTypeGameType(panGame, m_services.Ticks);
+    m_typeGame->setObjectName(QStringLiteral("FTypeGame"));
+    panGame->layout()->addWidget(m_typeGame);
+    m_typeGame->show();
+    m_typeGame->installEventFilter(this);
+    m_typeGame->SetOnGameOver([this](TTypeGameType *) { TypeGameGameOver(); });
+    m_typeGame->SetOnTypeCheckChange([this](TTypeGameType *) { TypeGameTypeCheckChange(); });
+    m_typeGame->SetSpeechEnable(cbSpeech->isChecked());
+    m_boardSettings = std::make_unique<TBoardSettings>(*m_typeGame);
+
+    FGamePara.WordsPerGate = 20;
+    m_typeGame->SetTollGateWords(2 * FGamePara.WordsPerGate);
+    LoadGamePara(FGamePara);
+    FGamePara.TollGateCount = CeilDiv(FGamePara.WordsPerGate, FGamePara.WordCount);
+    // An edited settings file or a shrunken book must not start beyond the
+    // book, or the game would advance through empty toll gates for ever.
+    FGamePara.TollGateIndex =
+        std::clamp(FGamePara.TollGateIndex, 1, std::max(1, FGamePara.TollGateCount));
+
+    TWordInfos words;
+    LoadTollGateWords(FGamePara, FGamePara.TollGateIndex, words);
+    // The first toll gate comes twice, so a newcomer sees each word again.
+    for (int k = 0; k < FGamePara.WordsPerGate; ++k)
+        words.push_back(words.empty() ? TWordInfo{} : words[static_cast<size_t>(k)]);
+    m_typeGame->StartGame(words, m_speech.get());
+
+    m_typeGame->SetLevelInterval1(ReadSysInteger("LevelInterval1"));
+    m_typeGame->SetLevelInterval2(ReadSysInteger("LevelInterval2"));
+    m_typeGame->SetLevelInterval3(ReadSysInteger("LevelInterval3"));
+    m_typeGame->SetBackGroundColor(ReadSysInteger("BackGroundColor"));
+    m_typeGame->SetNormalColor(ReadSysInteger("NormalColor"));
+    m_typeGame->SetTypeColor(ReadSysInteger("TypeColor"));
+    m_typeGame->SetLevel(FGamePara.Level);
+    m_typeGame->PauseGame();
+    m_boardSize = m_typeGame->size();
+
+    ResetGameDisplay();
+    AddRecentTollGate(FGamePara);
+}
+
+void TFrmType::closeEvent(QCloseEvent *event)
+{
+    // The game is saved however the window is closed; a refused write is
+    // shown, but the window still closes.
+    try {
+        SaveGamePara(FGamePara);
+    } catch (const std::exception &e) {
+        ShowGeneralError(QString::fromUtf8(e.what()));
+    }
+    event->accept();
+}
+
+void TFrmType::FreeGame()
+{
+    // The board goes first: once it is gone no hit can reach the speech.
+    try {
+        delete m_typeGame.data();
+        m_boardSettings.reset();
+        m_speech.reset();
+        m_bass.reset();
+    } catch (...) {
+    }
+}
+
+void TFrmType::DeleteTempFiles()
+{
+    DeleteSkinFiles();
+    DeleteAdvertLists();
+}
+
+void TFrmType::panGameClick()
+{
+    panGame->setFocus();
+}
+
+void TFrmType::FocusGame()
+{
+    panGame->setFocus();
+}
+
+void TFrmType::N2Click()
+{
+    close();
+}
+
+void TFrmType::cbBackGroundClick()
+{
+    try {
+        WriteSysInteger("PlayMp3", cbBackGround->isChecked() ? 1 : 0);
+    } catch (const std::exception &e) {
+        ShowGeneralError(QString::fromUtf8(e.what()));
+    }
+    if (m_bass)
+        StartBackgroundMusic(*m_bass);
+}
+
+TSettingsBoard *TFrmType::Board()
+{
+    return m_typeGame ? m_boardSettings.get() : nullptr;
+}
+
+bool TFrmType::eventFilter(QObject *watched, QEvent *event)
+{
+    if (m_typeGame && watched == m_typeGame) {
+        // Only a real change of the board's size restarts its words.
+        if (event->type() == QEvent::Resize && m_typeGame->size() != m_boardSize) {
+            m_boardSize = m_typeGame->size();
+            m_typeGame->ResizeBoard();
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            panGameClick();
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TFrmType::typeKey(const QKeyEvent &event)
+{
+    if (!m_typeGame)
+        return;
+    TKeyStroke stroke = KeyStrokeFromKeyEvent(event);
+    if (stroke.Key == 0)
+        return;
+    stroke.Shift.CapsLock = stroke.Shift.CapsLock || CapsLockOn(event);
+    m_typeGame->TypeKey(stroke.Key, stroke.Shift);
+}

@@ -1,0 +1,6 @@
+#include "ProgramStart.h"
+
+int main(int argc, char **argv)
+{
+    return ProgramMain(argc, argv);
+}
