@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
+#include <QProcess>
 #include <QToolButton>
 
 #include "GameWindowFixture.h"
@@ -164,6 +165,30 @@ TEST_F(AppStartRestore, ALaterShowDoesNotBuildASecondGame)
     EXPECT_EQ(Buttons(), "01011");
 }
 
+TEST_F(AppStartRestore, TheWindowShowsTheGameUnderItsMenusAndKeepsAPlayableBoardWhenSmall)
+{
+    const TestBook book = ImportBook("<b>粗</b>", 20);
+    UseBook(book);
+    Start();
+    TFrmType &w = Window();
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Kivro单词速打"));
+    QStringList menus;
+    for (const QAction *menu : w.menuBar()->actions())
+        menus << menu->text();
+    EXPECT_EQ(menus, (QStringList{QStringLiteral("  文件(&F)"), QStringLiteral("  设置(&S)"),
+                                  QStringLiteral("  帮助(&H)")}));
+    EXPECT_EQ(w.panGame->palette().color(QPalette::Window), QColor(0x48, 0x69, 0xB0));
+    // A book name is shown as written, never as markup.
+    EXPECT_EQ(w.labBook->textFormat(), Qt::PlainText);
+    EXPECT_EQ(Text(w.labBook), QStringLiteral("<b>粗</b>-顺序"));
+
+    w.resize(w.minimumSize());
+    QApplication::processEvents();
+    EXPECT_GE(Board().width(), 181);
+    EXPECT_GE(Board().height(), 60);
+    EXPECT_EQ(Board().size(), w.panGame->size());
+}
+
 // ---- speech and music as the settings file says ----------------------------
 
 class AppStartSound : public GameWindowTest {
@@ -292,6 +317,81 @@ TEST_F(AppStartClose, ARefusedSettingsWriteAtStartUpIsShownAndTheGameStillComesU
     EXPECT_EQ(Board().Words().size(), 40U);
     StartGame();
     EXPECT_EQ(Ticks(3), 3);
+}
+
+// ---- the program's own start, in a process of its own ------------------------
+
+// Runs the program's start against a copied program folder. The child runs
+// without a network when the system lets it (the real Internet check starts
+// with the window).
+struct ChildRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+bool NetworkCanBeCut()
+{
+    return QProcess::execute(QStringLiteral("unshare"), {QStringLiteral("-n"), QStringLiteral("true")}) == 0;
+}
+
+ChildRun RunProgram(const TempProgramDir &dir, bool firstFrame)
+{
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("dummy"));
+    env.insert(QStringLiteral("KIVRO_CHILD_PROGRAM_DIR"), QString::fromStdString(dir.Dir()));
+    if (firstFrame)
+        env.insert(QStringLiteral("KIVRO_CHILD_FIRST_FRAME"), QStringLiteral("1"));
+    child.setProcessEnvironment(env);
+    const QString program = QStringLiteral(KIVRO_PROGRAM_CHILD);
+    if (NetworkCanBeCut())
+        child.start(QStringLiteral("unshare"), {QStringLiteral("-n"), program});
+    else
+        child.start(program, {});
+    ChildRun run;
+    if (!child.waitForFinished(60000)) {
+        child.kill();
+        child.waitForFinished();
+        ADD_FAILURE() << "the program did not end";
+        return run;
+    }
+    run.exitCode = child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1;
+    run.out = QString::fromUtf8(child.readAllStandardOutput());
+    run.err = QString::fromUtf8(child.readAllStandardError());
+    return run;
+}
+
+TEST(AppStartProgram, AMissingDatabaseIsReportedAndTheProgramExitsWithStatusOne)
+{
+    TempProgramDir dir(TempProgramDir::Contents::CopyOfBuilt);
+    std::filesystem::remove(dir.Path("data/kivrotype.mdb"));
+    const std::string settings = dir.ReadFile("data/typeconfig.ini");
+
+    const ChildRun run = RunProgram(dir, true);
+    EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
+    const QString message =
+        QStringLiteral("无法打开单词数据库：") + QString::fromStdString(dir.Path("data/kivrotype.mdb"));
+    EXPECT_TRUE(run.err.contains(message + u'\n')) << run.err.toStdString();
+    // One exclamation box with the same words, and no window ever shown.
+    EXPECT_EQ(run.out, QStringLiteral("BOX 2 ") + message + u'\n');
+    // Nothing of a game was saved.
+    EXPECT_EQ(dir.ReadFile("data/typeconfig.ini"), settings);
+}
+
+TEST(AppStartProgram, WithItsDatabaseTheProgramPaintsTheGameAndSavesItOnClosing)
+{
+    if (!NetworkCanBeCut())
+        GTEST_SKIP() << "the real Internet check must not reach the network";
+    TempProgramDir dir(TempProgramDir::Contents::CopyOfBuilt);
+    RemoveKeysFromFile(dir, {"TollGateIndex"});
+
+    const ChildRun run = RunProgram(dir, true);
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains(QStringLiteral("FIRST FRAME 关卡：第1关（共174关）\n")))
+        << run.out.toStdString();
+    EXPECT_EQ(Key("TollGateIndex"), "1");
 }
 
 } // namespace

@@ -88,9 +88,9 @@ void GameWindowTest::UseBook(const TestBook &book, int tollGate, int level, int 
     SaveGamePara(para);
 }
 
-void GameWindowTest::RemoveKeys(const std::vector<std::string> &keys)
+void RemoveKeysFromFile(const TempProgramDir &dir, const std::vector<std::string> &keys)
 {
-    std::istringstream in(m_dir.ReadFile("data/typeconfig.ini"));
+    std::istringstream in(dir.ReadFile("data/typeconfig.ini"));
     std::string kept;
     for (std::string line; std::getline(in, line);) {
         bool drop = false;
@@ -99,7 +99,12 @@ void GameWindowTest::RemoveKeys(const std::vector<std::string> &keys)
         if (!drop)
             kept += line + "\n";
     }
-    m_dir.WriteFile("data/typeconfig.ini", kept);
+    dir.WriteFile("data/typeconfig.ini", kept);
+}
+
+void GameWindowTest::RemoveKeys(const std::vector<std::string> &keys)
+{
+    RemoveKeysFromFile(m_dir, keys);
 }
 
 void GameWindowTest::SetKey(const std::string &key, const std::string &gbkValue)

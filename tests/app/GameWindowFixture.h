@@ -101,5 +101,8 @@ protected:
     ScriptedMessageBoxes &m_boxes = ScriptedMessageBoxes::Global();
 };
 
+// Removes keys from the settings file of a program folder.
+void RemoveKeysFromFile(const TempProgramDir &dir, const std::vector<std::string> &keys);
+
 // True when any corner of the box lies on view in its canvas.
 bool OnView(const TTypeWordItem &item, int canvasId, const TTypeGameType &board);
