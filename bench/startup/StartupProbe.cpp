@@ -19,12 +19,14 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include <QApplication>
 
+#include "MessageBoxes.h"
 #include "ProgramStart.h"
 #include "Settings.h"
 #include "UFrmType.h"
@@ -78,8 +80,25 @@ long residentKb()
     return -1;
 }
 
+// A message at start-up would wait for a player: it is printed and
+// answered with its first button, and the run goes on.
+class PrintedBoxes final : public TMessageBoxes {
+public:
+    QMessageBox::StandardButton Show(QWidget *, const QString &, const QString &text, TMsgIcon,
+                                     QMessageBox::StandardButtons buttons) override
+    {
+        std::fprintf(stderr, "message at start-up: %s\n", text.toUtf8().constData());
+        for (QMessageBox::StandardButton b : {QMessageBox::Ok, QMessageBox::Yes, QMessageBox::No}) {
+            if (buttons.testFlag(b))
+                return b;
+        }
+        return QMessageBox::NoButton;
+    }
+};
+
 int childMain(int argc, char **argv)
 {
+    SetMessageBoxes(std::make_shared<PrintedBoxes>());
     const char *spawned = std::getenv("KIVRO_PROBE_SPAWN_NS");
     const char *dir = std::getenv("KIVRO_PROBE_PROGRAM_DIR");
     if (!spawned || !dir)
