@@ -248,7 +248,9 @@ void TFrmType::buildCentralArea()
     QPalette palette = panGame->palette();
     palette.setColor(QPalette::Window, ColorToQColor(kPanGameColor));
     panGame->setPalette(palette);
-    panGame->setFocusPolicy(Qt::StrongFocus);
+    // Not Qt's click focus: a click reaches the panel through the board's
+    // click handler, which a paused (disabled) board does not run.
+    panGame->setFocusPolicy(Qt::TabFocus);
     // A Chinese input method left on would swallow the letters.
     panGame->setAttribute(Qt::WA_InputMethodEnabled, false);
     panGame->setMinimumSize(kMinBoardWidth, kMinBoardHeight);
@@ -401,8 +403,10 @@ void TFrmType::InitGame()
     TWordInfos words;
     LoadTollGateWords(FGamePara, FGamePara.TollGateIndex, words);
     // The first toll gate comes twice, so a newcomer sees each word again.
-    for (int k = 0; k < FGamePara.WordsPerGate; ++k)
-        words.push_back(words.empty() ? TWordInfo{} : words[static_cast<size_t>(k)]);
+    // Entry k exists at step k unless the list started empty (a missing
+    // book): then the steps add empty records.
+    for (size_t k = 0; k < static_cast<size_t>(FGamePara.WordsPerGate); ++k)
+        words.push_back(k < words.size() ? words[k] : TWordInfo{});
     m_typeGame->StartGame(words, m_speech.get());
 
     m_typeGame->SetLevelInterval1(ReadSysInteger("LevelInterval1"));
@@ -435,6 +439,10 @@ void TFrmType::FreeGame()
 {
     // The board goes first: once it is gone no hit can reach the speech.
     try {
+        // The board's destructor still sends it events; this window's filter
+        // must not see a board that is half destroyed.
+        if (m_typeGame)
+            m_typeGame->removeEventFilter(this);
         delete m_typeGame.data();
         m_boardSettings.reset();
         m_speech.reset();
@@ -487,7 +495,8 @@ bool TFrmType::eventFilter(QObject *watched, QEvent *event)
         if (event->type() == QEvent::Resize && m_typeGame->size() != m_boardSize) {
             m_boardSize = m_typeGame->size();
             m_typeGame->ResizeBoard();
-        } else if (event->type() == QEvent::MouseButtonRelease) {
+        } else if (event->type() == QEvent::MouseButtonRelease && m_typeGame->isEnabled()) {
+            // Filters see the events of disabled widgets too.
             panGameClick();
         }
     }

@@ -1,0 +1,477 @@
+// A game over a whole book: toll gate after toll gate with running totals,
+// the end of the game, the game buttons and levels, and the book, import,
+// leaderboard and record commands.
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include "GameWindowFixture.h"
+#include "GbkText.h"
+#include "UBookType.h"
+#include "UFrmGameRecord.h"
+#include "UFrmImportLib.h"
+#include "UFrmInputBox.h"
+#include "UFrmSelectBook.h"
+#include "UFrmType.h"
+#include "UTypeGameType.h"
+
+namespace {
+
+std::vector<std::string> Spellings(const TWordInfos &words)
+{
+    std::vector<std::string> out;
+    for (const TWordInfo &w : words)
+        out.push_back(w.Spelling);
+    return out;
+}
+
+std::vector<std::string> TestSpellings(int from, int to, char first = 'q')
+{
+    std::vector<std::string> out;
+    for (int k = from; k <= to; ++k)
+        out.push_back(TestSpelling(k, first));
+    return out;
+}
+
+QString EndMessage(int words, int percent)
+{
+    return QStringLiteral("恭喜您完成了此次游戏的所有关卡！\r完成单词数：%1\r正确率：%2%\r再玩一次吧？")
+        .arg(words)
+        .arg(percent);
+}
+
+template <typename T>
+T *Child(QWidget &parent, const char *name)
+{
+    T *w = parent.findChild<T *>(QString::fromLatin1(name));
+    if (!w)
+        throw std::runtime_error(std::string("no control ") + name);
+    return w;
+}
+
+// Types the name into the name prompt of the leaderboard and confirms it.
+std::function<void(QDialog &)> EnterName(const QString &name)
+{
+    return [name](QDialog &dialog) {
+        auto *box = dynamic_cast<TFrmInputBox *>(&dialog);
+        ASSERT_NE(box, nullptr);
+        box->Edit()->setText(name);
+        Child<QPushButton>(dialog, "btnOk")->click();
+    };
+}
+
+int RecordsNamed(const QString &name, int score)
+{
+    int n = 0;
+    for (const TGameRecordItem &r : LoadGameRecords())
+        n += GbkToQString(r.Name) == name && r.Score == score ? 1 : 0;
+    return n;
+}
+
+// ---- toll gate after toll gate ---------------------------------------------
+
+using AppFlowTollGates = GameWindowTest;
+
+TEST_F(AppFlowTollGates, AFinishedTollGateLoadsTheNextAndAResizeRestartsItOnTheTotals)
+{
+    const TestBook book = ImportBook("六十", 60);
+    UseBook(book);
+    Start();
+    StartFromTheFirstTollGate();
+    PlayTollGate(4);
+
+    EXPECT_EQ(Window().FGamePara.TollGateIndex, 2);
+    EXPECT_EQ(Text(Window().labGate), QStringLiteral("关卡：第2关（共3关）"));
+    EXPECT_EQ(Counts(), "400 4 16");
+    EXPECT_EQ(Spellings(Board().Words()), TestSpellings(20, 39));
+    EXPECT_EQ(Buttons(), "01011");
+    EXPECT_EQ(Ticks(3), 3);
+
+    ASSERT_TRUE(TickUntil([this] { return TypeOneVisibleWord(); }));
+    ASSERT_TRUE(TickUntil([this] { return TypeOneVisibleWord(); }));
+    EXPECT_EQ(Counts(), "600 6 16");
+    const int typedBefore = Board().LastWordIndex();
+    ASSERT_GT(typedBefore, 0);
+
+    // A real change of the board's size starts the toll gate again.
+    Window().resize(Window().size() + QSize(120, 60));
+    QApplication::processEvents();
+    EXPECT_EQ(Board().size(), QSize(935, 484));
+    EXPECT_EQ(Board().RightWordCount(), 0);
+    EXPECT_EQ(Board().ErrorWordCount(), 0);
+    EXPECT_EQ(Counts(), "400 4 16");
+    EXPECT_EQ(Text(Window().labGate), QStringLiteral("关卡：第2关（共3关）"));
+    EXPECT_EQ(Spellings(Board().Words()), TestSpellings(20, 39));
+    EXPECT_EQ(Ticks(3), 3);
+
+    // Showing the window again is no change of size.
+    ASSERT_TRUE(TickUntil([this] { return TypeOneVisibleWord(); }));
+    Window().hide();
+    Window().show();
+    QApplication::processEvents();
+    EXPECT_EQ(Counts(), "500 5 16");
+}
+
+TEST_F(AppFlowTollGates, TheShippedBookEndsAfterItsTollGate174)
+{
+    SetKey("TollGateIndex", "173");
+    Start();
+    StartGame();
+    PlayTollGate(0);
+    EXPECT_EQ(Text(Window().labGate), QStringLiteral("关卡：第174关（共174关）"));
+    EXPECT_EQ(Board().Words().size(), 20U);
+    EXPECT_TRUE(m_boxes.Shown().empty());
+
+    m_boxes.Answer(QMessageBox::No);
+    PlayTollGate(0);
+    EXPECT_EQ(m_boxes.Texts(), QStringList{EndMessage(20, 0)});
+    EXPECT_EQ(Counts(), "0 0 60");
+}
+
+// ---- the end of the game ----------------------------------------------------
+
+struct EndCase {
+    int words;
+    int right;
+    int percent;
+};
+
+class AppFlowEnd : public GameWindowTest, public ::testing::WithParamInterface<EndCase> {};
+
+TEST_P(AppFlowEnd, TheLastTollGateShowsItsWordsAndRateAndNoLeavesTheGameFinished)
+{
+    const EndCase c = GetParam();
+    const TestBook book = ImportBook("一关", c.words);
+    UseBook(book);
+    Start();
+    StartFromTheFirstTollGate();
+    m_boxes.Answer(QMessageBox::No);
+    PlayTollGate(c.right);
+
+    ASSERT_EQ(m_boxes.Shown().size(), 1U);
+    const ShownMessage &end = m_boxes.Shown()[0];
+    EXPECT_EQ(end.text, EndMessage(c.words, c.percent));
+    EXPECT_EQ(end.caption, QStringLiteral("提示信息"));
+    EXPECT_EQ(end.icon, TMsgIcon::Question);
+    EXPECT_EQ(end.buttons, QMessageBox::Yes | QMessageBox::No);
+
+    // Finished: the board has stopped with its boxes cleared, the buttons
+    // stay as in play and the totals stay shown.
+    EXPECT_EQ(Ticks(3), 0);
+    EXPECT_TRUE(Board().WordCanvas1().Items.empty());
+    EXPECT_TRUE(Board().WordCanvas2().Items.empty());
+    EXPECT_EQ(Buttons(), "01011");
+    EXPECT_EQ(Counts(), std::to_string(100 * c.right) + " " + std::to_string(c.right) + " "
+                            + std::to_string(c.words - c.right));
+    EXPECT_EQ(Window().FGamePara.TollGateIndex, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(AppFlow, AppFlowEnd,
+                         ::testing::Values(EndCase{20, 15, 75}, EndCase{20, 19, 95},
+                                           EndCase{8, 1, 12}, EndCase{8, 3, 38}));
+
+using AppFlowEndOfGame = GameWindowTest;
+
+TEST_F(AppFlowEndOfGame, ATollGateWithoutWordsEndsWithNoWordsAndZeroPercent)
+{
+    SetKey("StoreTableName", "nosuchtable");
+    SetKey("WordCount", "20");
+    Start();
+    // At start-up the missing words become 20 empty entries.
+    ASSERT_EQ(Board().Words().size(), 20U);
+    for (const TWordInfo &word : Board().Words())
+        EXPECT_TRUE(word.Spelling.empty());
+    StartFromTheFirstTollGate();
+    EXPECT_TRUE(Board().Words().empty());
+    m_boxes.Answer(QMessageBox::No);
+    Ticks(1);
+    EXPECT_EQ(m_boxes.Texts(), QStringList{EndMessage(0, 0)});
+}
+
+TEST_F(AppFlowEndOfGame, YesRestartsTheBookAndRecordsTheScoreShownAtTheEnd)
+{
+    const TestBook book = ImportBook("两关", 40);
+    UseBook(book);
+    Start();
+    StartFromTheFirstTollGate();
+    PlayTollGate(4);
+    ASSERT_EQ(Counts(), "400 4 16");
+
+    m_boxes.Answer(QMessageBox::Yes);  // play again
+    m_boxes.Answer(QMessageBox::Yes);  // record the score
+    ScriptDialog([this](QDialog &dialog) {
+        // Toll gate 1 already runs while the name is asked for.
+        EXPECT_EQ(Window().FGamePara.TollGateIndex, 1);
+        EXPECT_EQ(Spellings(Board().Words()), TestSpellings(0, 19));
+        EXPECT_TRUE(Board().IsPlaying());
+        EnterName(QStringLiteral("小明"))(dialog);
+    });
+    PlayTollGate(6);
+
+    EXPECT_EQ(m_boxes.Texts(), (QStringList{EndMessage(20, 30), QStringLiteral("是否记录您的游戏成绩？")}));
+    EXPECT_EQ(RecordsNamed(QStringLiteral("小明"), 1000), 1);
+    EXPECT_EQ(Counts(), "0 0 0");
+    EXPECT_EQ(Window().FPrevScore + Window().FPrevRightCount + Window().FPrevErrorCount, 0);
+    EXPECT_EQ(Text(Window().labGate), QStringLiteral("关卡：第1关（共2关）"));
+    EXPECT_EQ(Buttons(), "01011");
+    EXPECT_EQ(Ticks(3), 3);
+    // The new game counts from zero.
+    ASSERT_TRUE(TickUntil([this] { return TypeOneVisibleWord(); }));
+    EXPECT_EQ(Counts(), "100 1 0");
+}
+
+TEST_F(AppFlowEndOfGame, PauseAndContinueWhenFinishedShowTheEndAgain)
+{
+    const TestBook book = ImportBook("一关", 20);
+    UseBook(book);
+    Start();
+    StartFromTheFirstTollGate();
+    m_boxes.Answer(QMessageBox::No);
+    PlayTollGate(2);
+    ASSERT_EQ(m_boxes.Shown().size(), 1U);
+
+    Window().btnPause->click();
+    EXPECT_EQ(Buttons(), "01101");
+    Window().btnContinue->click();
+    m_boxes.Answer(QMessageBox::No);
+    Ticks(1);
+    EXPECT_EQ(m_boxes.Texts(), (QStringList{EndMessage(20, 10), EndMessage(20, 10)}));
+}
+
+// ---- buttons and levels -----------------------------------------------------
+
+using AppFlowButtons = GameWindowTest;
+
+TEST_F(AppFlowButtons, PauseThenRestartRunsTheFirstTollGateWithTheBoardStillDisabled)
+{
+    const TestBook book = ImportBook("六十", 60);
+    UseBook(book, 2);
+    Start();
+    EXPECT_EQ(Buttons(), "10001");
+    StartGame();
+    EXPECT_EQ(Buttons(), "01011");
+    EXPECT_EQ(Ticks(3), 3);
+
+    Window().btnPause->click();
+    EXPECT_EQ(Buttons(), "01101");
+    EXPECT_EQ(Ticks(3), 0);
+    EXPECT_FALSE(Board().isEnabled());
+    EXPECT_TRUE(Window().panGame->hasFocus());
+
+    Window().sbReStart->click();
+    EXPECT_EQ(Buttons(), "01011");
+    EXPECT_EQ(Window().FGamePara.TollGateIndex, 1);
+    EXPECT_EQ(Spellings(Board().Words()), TestSpellings(0, 19));
+    EXPECT_EQ(Ticks(3), 3);
+    EXPECT_FALSE(Board().isEnabled());
+
+    // A click on the disabled board is ignored: the focus stays where it is.
+    Window().ediQueryWord->setFocus();
+    QTest::mouseClick(&Board(), Qt::LeftButton);
+    EXPECT_TRUE(Window().ediQueryWord->hasFocus());
+
+    Window().btnPause->click();
+    Window().btnContinue->click();
+    EXPECT_TRUE(Board().isEnabled());
+    EXPECT_EQ(Buttons(), "01011");
+    Window().ediQueryWord->setFocus();
+    QTest::mouseClick(&Board(), Qt::LeftButton);
+    EXPECT_TRUE(Window().panGame->hasFocus());
+}
+
+TEST_F(AppFlowButtons, ALevelChosenWhileReadyOrPausedReloadsTheTollGateStandingStill)
+{
+    const TestBook book = ImportBook("六十", 60);
+    UseBook(book);
+    Start();
+    Window().N28->trigger();
+    EXPECT_EQ(Window().sbLevel->text(), QStringLiteral("较难"));
+    for (QAction *item : {Window().N8, Window().N9, Window().N10, Window().N27, Window().N28,
+                          Window().N29})
+        EXPECT_EQ(item->isChecked(), item == Window().N9 || item == Window().N28)
+            << item->objectName().toStdString();
+    EXPECT_EQ(Board().Level(), 2);
+    EXPECT_EQ(Window().FGamePara.Level, 2);
+    EXPECT_EQ(Buttons(), "10001");
+    EXPECT_EQ(Ticks(3), 0);
+    // Reloaded as loaded: the doubling belongs to start-up alone.
+    EXPECT_EQ(Spellings(Board().Words()), TestSpellings(0, 19));
+
+    StartGame();
+    Window().btnPause->click();
+    Window().N9->trigger();  // the same level from the other menu
+    EXPECT_EQ(Buttons(), "01101");
+    EXPECT_EQ(Ticks(3), 0);
+    EXPECT_TRUE(Window().N28->isChecked());
+}
+
+TEST_F(AppFlowButtons, ALevelChosenWhilePlayingRestartsTheTollGateAtTheNewPrice)
+{
+    const TestBook book = ImportBook("六十", 60);
+    UseBook(book, 1, 2);
+    Start();
+    StartFromTheFirstTollGate();
+    PlayTollGate(3);
+    ASSERT_EQ(Counts(), "600 3 17");
+    ASSERT_TRUE(TickUntil([this] { return TypeOneVisibleWord(); }));
+    ASSERT_EQ(Counts(), "800 4 17");
+
+    Window().N29->trigger();
+    EXPECT_EQ(Window().sbLevel->text(), QStringLiteral("困难"));
+    EXPECT_TRUE(Window().N10->isChecked());
+    EXPECT_EQ(Board().Level(), 3);
+    EXPECT_EQ(Buttons(), "01011");
+    EXPECT_EQ(Board().RightWordCount(), 0);
+    EXPECT_EQ(Counts(), "600 3 17");
+    EXPECT_EQ(Text(Window().labGate), QStringLiteral("关卡：第2关（共3关）"));
+    EXPECT_EQ(Spellings(Board().Words()), TestSpellings(20, 39));
+    EXPECT_EQ(Ticks(3), 3);
+    ASSERT_TRUE(TickUntil([this] { return TypeOneVisibleWord(); }));
+    EXPECT_EQ(Counts(), "900 4 17");
+}
+
+// ---- books, import, leaderboard and records --------------------------------
+
+class AppFlowCommands : public GameWindowTest {
+protected:
+    // Book 甲 (60 words) played at level 3 into its second toll gate, and
+    // book 乙 (30 words) to choose.
+    void SetUpTwoBooks()
+    {
+        m_first = ImportBook("甲", 60);
+        m_second = ImportBook("乙", 30, 'x');
+        UseBook(m_first);
+        Start();
+        Window().N10->trigger();
+        StartFromTheFirstTollGate();
+        PlayTollGate(2);
+        ASSERT_EQ(Window().FGamePara.TollGateIndex, 2);
+        ASSERT_TRUE(TickUntil([this] { return TypeOneVisibleWord(); }));
+        ASSERT_EQ(Counts(), "900 3 18");
+    }
+
+    // Chooses the book in the selection dialog, in its own order.
+    std::function<void(QDialog &)> ChooseBook(const QString &name)
+    {
+        return [this, name](QDialog &dialog) {
+            auto *d = dynamic_cast<TFrmSelectBook *>(&dialog);
+            ASSERT_NE(d, nullptr);
+            // It opens on a copy of the game.
+            EXPECT_EQ(d->GamePara().StoreTableName, m_first.Table);
+            auto *tree = Child<QTreeWidget>(dialog, "tvLibList");
+            const auto found = tree->findItems(name, Qt::MatchExactly | Qt::MatchRecursive);
+            ASSERT_EQ(found.size(), 1);
+            tree->setCurrentItem(found.front());
+            Child<QRadioButton>(dialog, "rbLetter")->setChecked(true);
+            Child<QPushButton>(dialog, "btnSelect")->click();
+        };
+    }
+
+    TestBook m_first;
+    TestBook m_second;
+};
+
+TEST_F(AppFlowCommands, ChoosingABookMakesItsFirstTollGateReadyAtTheSameLevel)
+{
+    SetUpTwoBooks();
+    ScriptDialog(ChooseBook(QStringLiteral("乙")));
+    Window().N6->trigger();
+
+    const TGamePara &p = Window().FGamePara;
+    EXPECT_EQ(p.StoreTableName, m_second.Table);
+    EXPECT_EQ(p.WordCount, 30);
+    EXPECT_EQ(p.TollGateIndex, 1);
+    EXPECT_EQ(p.TollGateCount, 2);
+    EXPECT_EQ(p.Level, 3);
+    EXPECT_EQ(Text(Window().labBook), QStringLiteral("乙-顺序"));
+    EXPECT_EQ(Text(Window().labGate), QStringLiteral("关卡：第1关（共2关）"));
+    EXPECT_EQ(Counts(), "0 0 0");
+    EXPECT_EQ(Window().FPrevScore + Window().FPrevRightCount + Window().FPrevErrorCount, 0);
+    EXPECT_EQ(Buttons(), "10001");
+    EXPECT_EQ(Board().Level(), 3);
+    EXPECT_EQ(Window().sbLevel->text(), QStringLiteral("困难"));
+    EXPECT_TRUE(Window().N10->isChecked());
+    EXPECT_TRUE(Window().N29->isChecked());
+    EXPECT_EQ(Spellings(Board().Words()), TestSpellings(0, 19, 'x'));
+    EXPECT_EQ(Ticks(3), 0);
+
+    // Its words are worth the level's price.
+    StartGame();
+    ASSERT_TRUE(TickUntil([this] { return TypeOneVisibleWord(); }));
+    EXPECT_EQ(Counts(), "300 1 0");
+}
+
+TEST_F(AppFlowCommands, CancellingTheBookChoiceChangesNothing)
+{
+    SetUpTwoBooks();
+    const TGamePara before = Window().FGamePara;
+    const QString book = Text(Window().labBook);
+    const QString gate = Text(Window().labGate);
+    const int last = Board().LastWordIndex();
+    ScriptDialog([](QDialog &dialog) { Child<QPushButton>(dialog, "btnClose")->click(); });
+    Window().N6->trigger();
+
+    EXPECT_EQ(Window().FGamePara, before);
+    EXPECT_EQ(Text(Window().labBook), book);
+    EXPECT_EQ(Text(Window().labGate), gate);
+    EXPECT_EQ(Counts(), "900 3 18");
+    EXPECT_EQ(Buttons(), "01011");
+    EXPECT_EQ(Board().LastWordIndex(), last);
+    EXPECT_EQ(Ticks(3), 3);
+}
+
+TEST_F(AppFlowCommands, ImportAndLeaderboardLeaveTheGameRunning)
+{
+    SetUpTwoBooks();
+    ScriptDialog([](QDialog &dialog) {
+        EXPECT_NE(dynamic_cast<TFrmImportLib *>(&dialog), nullptr);
+        dialog.reject();
+    });
+    ScriptDialog([](QDialog &dialog) {
+        EXPECT_NE(dynamic_cast<TFrmGameRecord *>(&dialog), nullptr);
+        dialog.reject();
+    });
+    Window().N15->trigger();
+    Window().N4->trigger();
+    EXPECT_EQ(Counts(), "900 3 18");
+    EXPECT_EQ(Buttons(), "01011");
+    EXPECT_EQ(Ticks(3), 3);
+    EXPECT_TRUE(Window().panGame->hasFocus());
+}
+
+TEST_F(AppFlowCommands, RecordingTheScoreTwiceGivesTwoEntriesWithoutPausing)
+{
+    const TestBook book = ImportBook("二十", 20);
+    UseBook(book);
+    Start();
+    StartFromTheFirstTollGate();
+    ASSERT_TRUE(TickUntil([this] { return TypeOneVisibleWord(); }));
+    ASSERT_TRUE(TickUntil([this] { return TypeOneVisibleWord(); }));
+    ASSERT_EQ(Counts(), "200 2 0");
+    const size_t before = LoadGameRecords().size();
+
+    for (const QString &name : {QStringLiteral("甲"), QStringLiteral("乙")}) {
+        m_boxes.Answer(QMessageBox::Yes);
+        ScriptDialog(EnterName(name));
+        Window().sbRecord->click();
+        EXPECT_EQ(Ticks(1), 1);
+    }
+    EXPECT_EQ(RecordsNamed(QStringLiteral("甲"), 200), 1);
+    EXPECT_EQ(RecordsNamed(QStringLiteral("乙"), 200), 1);
+    EXPECT_EQ(LoadGameRecords().size(), before + 2);
+    EXPECT_EQ(Buttons(), "01011");
+
+    // No to the question records nothing.
+    m_boxes.Answer(QMessageBox::No);
+    Window().sbRecord->click();
+    EXPECT_EQ(LoadGameRecords().size(), before + 2);
+}
+
+} // namespace

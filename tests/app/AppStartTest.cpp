@@ -1,0 +1,397 @@
+// Start-up of the main window, what it restores of the last game, and what it
+// leaves in the settings file when it closes.
+#include <filesystem>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QImage>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPainter>
+#include <QProcess>
+#include <QToolButton>
+
+#include "GameWindowFixture.h"
+#include "GbkText.h"
+#include "IniFile.h"
+#include "Settings.h"
+#include "UFrmType.h"
+#include "UTypeGameType.h"
+
+namespace {
+
+std::vector<std::string> Spellings(const TWordInfos &words)
+{
+    std::vector<std::string> out;
+    for (const TWordInfo &w : words)
+        out.push_back(w.Spelling);
+    return out;
+}
+
+std::vector<std::string> TestSpellings(std::initializer_list<std::pair<int, int>> ranges)
+{
+    std::vector<std::string> out;
+    for (const auto &[from, to] : ranges) {
+        for (int k = from; k <= to; ++k)
+            out.push_back(TestSpelling(k));
+    }
+    return out;
+}
+
+std::string Key(const std::string &key)
+{
+    return TIniFile(ConfigFilePath()).ReadValue(kSystemSection, key).value_or("<missing>");
+}
+
+const std::vector<std::string> kGameKeys = {"StoreTableName", "WordCount", "BookName",
+                                            "TollGateIndex", "Level", "BookType"};
+
+// ---- what start-up restores ------------------------------------------------
+
+using AppStartRestore = GameWindowTest;
+
+TEST_F(AppStartRestore, SettingsWithoutTheGameKeysStartTheShippedToeflBookReadyToPlay)
+{
+    RemoveKeys(kGameKeys);
+    Start();
+    const TFrmType &w = Window();
+
+    EXPECT_EQ(w.FGamePara.StoreTableName, "lib109");
+    EXPECT_EQ(w.FGamePara.WordCount, 3480);
+    EXPECT_EQ(w.FGamePara.TollGateCount, 174);
+    EXPECT_EQ(w.FGamePara.TollGateIndex, 1);
+    EXPECT_EQ(w.FGamePara.Level, 1);
+    EXPECT_EQ(w.FGamePara.BookType, 1);
+    EXPECT_EQ(Text(w.labBook), QStringLiteral("《最新TOEFL词汇》-顺序"));
+    EXPECT_EQ(Text(w.labGate), QStringLiteral("关卡：第1关（共174关）"));
+    for (const QLabel *count : {w.labScore, w.labRightCount, w.labErrorCount})
+        EXPECT_EQ(Text(count), QStringLiteral("0"));
+    EXPECT_EQ(Buttons(), "10001");
+    EXPECT_EQ(w.sbLevel->text(), QStringLiteral("容易"));
+    EXPECT_TRUE(w.N8->isChecked());
+    EXPECT_TRUE(w.N27->isChecked());
+    EXPECT_FALSE(w.N9->isChecked() || w.N10->isChecked() || w.N28->isChecked() || w.N29->isChecked());
+
+    // The words of the book's first toll gate, standing still.
+    EXPECT_EQ(Board().Level(), 1);
+    EXPECT_FALSE(Board().IsPlaying());
+    EXPECT_EQ(Ticks(5), 0);
+    ASSERT_EQ(Board().Words().size(), 40U);
+    EXPECT_FALSE(Board().Words()[0].Spelling.empty());
+
+    // The board fills the game panel at the size its layout is made for.
+    EXPECT_EQ(w.panGame->size(), QSize(815, 424));
+    EXPECT_EQ(Board().size(), QSize(815, 424));
+    EXPECT_TRUE(w.panGame->hasFocus());
+    EXPECT_TRUE(m_boxes.Shown().empty()) << m_boxes.Texts().join(u'|').toStdString();
+}
+
+TEST_F(AppStartRestore, TollGatesAreTheWordCountInTwentiesRoundedUp)
+{
+    for (const auto &[words, gates] : {std::pair{3481, 175}, std::pair{20, 1}, std::pair{21, 2}}) {
+        SetKey("WordCount", std::to_string(words));
+        Start();
+        EXPECT_EQ(Window().FGamePara.TollGateCount, gates) << words;
+        EXPECT_EQ(Text(Window().labGate),
+                  QStringLiteral("关卡：第1关（共%1关）").arg(gates));
+        CloseWindow();
+    }
+}
+
+TEST_F(AppStartRestore, TheFirstTollGateComesTwiceAtStartAndOnceAfterARestart)
+{
+    Start();
+    const TWordInfos first = Board().Words();
+    ASSERT_EQ(first.size(), 40U);
+    for (size_t k = 0; k < 20; ++k)
+        EXPECT_EQ(first[k + 20].Spelling, first[k].Spelling) << k;
+
+    StartGame();
+    Window().sbReStart->click();
+    const TWordInfos again = Board().Words();
+    ASSERT_EQ(again.size(), 20U);
+    const std::vector<std::string> firstTwenty = Spellings(first);
+    EXPECT_EQ(Spellings(again), std::vector(firstTwenty.begin(), firstTwenty.begin() + 20));
+}
+
+TEST_F(AppStartRestore, ARestoredLastTollGateOfSevenWordsIsRepeatedToTwentySevenEntries)
+{
+    const TestBook book = ImportBook("四十七", 47);
+    UseBook(book, 3);
+    Start();
+    EXPECT_EQ(Window().FGamePara.TollGateCount, 3);
+    EXPECT_EQ(Text(Window().labGate), QStringLiteral("关卡：第3关（共3关）"));
+    // The 7 words, twice more, then the first 6 again.
+    EXPECT_EQ(Spellings(Board().Words()),
+              TestSpellings({{40, 46}, {40, 46}, {40, 46}, {40, 45}}));
+}
+
+TEST_F(AppStartRestore, ATollGateBeyondTheBookStartsAtItsLastTollGate)
+{
+    const TestBook book = ImportBook("三十", 30);
+    UseBook(book, 9);
+    Start();
+    EXPECT_EQ(Window().FGamePara.TollGateIndex, 2);
+    EXPECT_EQ(Text(Window().labGate), QStringLiteral("关卡：第2关（共2关）"));
+    EXPECT_EQ(Spellings(Board().Words()), TestSpellings({{20, 29}, {20, 29}, {20, 29}}));
+}
+
+TEST_F(AppStartRestore, TheSavedLevelAndShuffledOrderAreShown)
+{
+    const TestBook book = ImportBook("三十", 30);
+    UseBook(book, 1, 3, 2);
+    Start();
+    EXPECT_EQ(Board().Level(), 3);
+    EXPECT_EQ(Window().sbLevel->text(), QStringLiteral("困难"));
+    EXPECT_TRUE(Window().N10->isChecked());
+    EXPECT_TRUE(Window().N29->isChecked());
+    EXPECT_FALSE(Window().N8->isChecked() || Window().N27->isChecked());
+    EXPECT_EQ(Text(Window().labBook), QStringLiteral("三十-打乱"));
+}
+
+TEST_F(AppStartRestore, ALaterShowDoesNotBuildASecondGame)
+{
+    Start();
+    StartGame();
+    Ticks(300);
+    TTypeGameType *board = &Board();
+    const int last = board->LastWordIndex();
+    Window().hide();
+    Window().show();
+    QApplication::processEvents();
+    EXPECT_EQ(&Board(), board);
+    EXPECT_EQ(Board().LastWordIndex(), last);
+    EXPECT_EQ(Buttons(), "01011");
+}
+
+TEST_F(AppStartRestore, TheWindowShowsTheGameUnderItsMenusAndKeepsAPlayableBoardWhenSmall)
+{
+    const TestBook book = ImportBook("<b>粗</b>", 20);
+    UseBook(book);
+    Start();
+    TFrmType &w = Window();
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Kivro单词速打"));
+    QStringList menus;
+    for (const QAction *menu : w.menuBar()->actions())
+        menus << menu->text();
+    EXPECT_EQ(menus, (QStringList{QStringLiteral("  文件(&F)"), QStringLiteral("  设置(&S)"),
+                                  QStringLiteral("  帮助(&H)")}));
+    EXPECT_EQ(w.panGame->palette().color(QPalette::Window), QColor(0x48, 0x69, 0xB0));
+    // A book name is shown as written, never as markup.
+    EXPECT_EQ(w.labBook->textFormat(), Qt::PlainText);
+    EXPECT_EQ(Text(w.labBook), QStringLiteral("<b>粗</b>-顺序"));
+
+    w.resize(w.minimumSize());
+    QApplication::processEvents();
+    EXPECT_GE(Board().width(), 181);
+    EXPECT_GE(Board().height(), 60);
+    EXPECT_EQ(Board().size(), w.panGame->size());
+}
+
+// ---- speech and music as the settings file says ----------------------------
+
+class AppStartSound : public GameWindowTest {
+protected:
+    // Types the first word on view and lets its arrow fly until it hits.
+    void HitOneWord()
+    {
+        // The engine's own probe at start-up is not a word.
+        m_speech.state.spoken.clear();
+        StartGame();
+        ASSERT_TRUE(TickUntil([this] { return TypeOneVisibleWord(); }));
+        ASSERT_EQ(Board().RightWordCount(), 1);
+        QImage image(Board().size(), QImage::Format_RGB32);
+        for (int i = 0; i < 200 && !Board().Shoots().empty(); ++i) {
+            Board().RunManualShootTick();
+            QPainter painter(&image);
+            Board().Paint(painter);
+        }
+        ASSERT_TRUE(Board().Shoots().empty()) << "the arrow never hit";
+    }
+};
+
+TEST_F(AppStartSound, SavedTicksPlayTheMusicAndSpeakTheWords)
+{
+    const TestBook book = ImportBook("二十", 20);
+    UseBook(book);
+    Start();
+    EXPECT_TRUE(Window().cbSpeech->isChecked());
+    EXPECT_TRUE(Window().cbBackGround->isChecked());
+    ASSERT_NE(m_audio.Playing(), nullptr);
+    EXPECT_NE(m_audio.Playing()->path.find("默认背景音乐.mp3"), std::string::npos);
+
+    HitOneWord();
+    ASSERT_EQ(m_speech.state.spoken.size(), 1U);
+    EXPECT_EQ(m_speech.state.spoken[0].text.substr(0, 2), "qa");
+}
+
+TEST_F(AppStartSound, MissingTicksLeaveBothBoxesUntickedWithoutMusicOrSpeech)
+{
+    const TestBook book = ImportBook("二十", 20);
+    UseBook(book);
+    RemoveKeys({"PlaySound", "PlayMp3"});
+    Start();
+    EXPECT_FALSE(Window().cbSpeech->isChecked());
+    EXPECT_FALSE(Window().cbBackGround->isChecked());
+    EXPECT_FALSE(Board().SpeechEnable());
+    EXPECT_EQ(m_audio.Playing(), nullptr);
+    // Unticking at start-up counts as the player's click: it is saved.
+    EXPECT_EQ(Key("PlayMp3"), "0");
+
+    HitOneWord();
+    EXPECT_TRUE(m_speech.state.spoken.empty());
+
+    // Ticking the box later starts the music.
+    Window().cbBackGround->click();
+    EXPECT_EQ(Key("PlayMp3"), "1");
+    EXPECT_NE(m_audio.Playing(), nullptr);
+}
+
+TEST_F(AppStartSound, ZeroTicksAreTheSameAsMissingOnes)
+{
+    SetKey("PlaySound", "0");
+    SetKey("PlayMp3", "0");
+    Start();
+    EXPECT_FALSE(Window().cbSpeech->isChecked());
+    EXPECT_FALSE(Window().cbBackGround->isChecked());
+    EXPECT_FALSE(Board().SpeechEnable());
+    EXPECT_EQ(m_audio.Playing(), nullptr);
+}
+
+// ---- closing ----------------------------------------------------------------
+
+using AppStartClose = GameWindowTest;
+
+TEST_F(AppStartClose, ClosingWritesAllSixGameKeysIncludingATollGateReachedByPlaying)
+{
+    const TestBook book = ImportBook("六十个词", 60);
+    UseBook(book, 1, 2, 0);
+    Start();
+    StartGame();
+    PlayTollGate(0);
+    ASSERT_EQ(Window().FGamePara.TollGateIndex, 2);
+    // Whatever the file holds now, closing puts the game back into it.
+    RemoveKeys(kGameKeys);
+
+    Window().N2->trigger();
+    EXPECT_FALSE(Window().isVisible());
+    EXPECT_EQ(Key("StoreTableName"), book.Table);
+    EXPECT_EQ(Key("WordCount"), "60");
+    EXPECT_EQ(Key("BookName"), Gbk("六十个词"));
+    EXPECT_EQ(Key("TollGateIndex"), "2");
+    EXPECT_EQ(Key("Level"), "2");
+    EXPECT_EQ(Key("BookType"), "0");
+    CloseWindow();
+}
+
+TEST_F(AppStartClose, ARefusedSettingsWriteAtCloseIsShownAndTheWindowStillCloses)
+{
+    Start();
+    namespace fs = std::filesystem;
+    fs::rename(m_dir.Path("data"), m_dir.Path("data.away"));
+    m_dir.WriteFile("data", "not a folder");
+
+    EXPECT_TRUE(Window().close());
+    EXPECT_FALSE(Window().isVisible());
+    ASSERT_EQ(m_boxes.Shown().size(), 1U);
+    EXPECT_EQ(m_boxes.Shown()[0].icon, TMsgIcon::Exclamation);
+    EXPECT_TRUE(m_boxes.Shown()[0].text.contains(QStringLiteral("typeconfig.ini")))
+        << m_boxes.Shown()[0].text.toStdString();
+    CloseWindow();
+}
+
+TEST_F(AppStartClose, ARefusedSettingsWriteAtStartUpIsShownAndTheGameStillComesUp)
+{
+    // The settings cannot be read either: the music box starts unticked, and
+    // saving that tick is refused.
+    namespace fs = std::filesystem;
+    fs::rename(m_dir.Path("data"), m_dir.Path("data.away"));
+    m_dir.WriteFile("data", "not a folder");
+    Start();
+    ASSERT_EQ(m_boxes.Shown().size(), 1U) << m_boxes.Texts().join(u'|').toStdString();
+    EXPECT_EQ(m_boxes.Shown()[0].icon, TMsgIcon::Exclamation);
+    EXPECT_FALSE(Window().cbBackGround->isChecked());
+    // The board exists and the game is ready.
+    EXPECT_EQ(Buttons(), "10001");
+    EXPECT_EQ(Board().Words().size(), 40U);
+    StartGame();
+    EXPECT_EQ(Ticks(3), 3);
+}
+
+// ---- the program's own start, in a process of its own ------------------------
+
+// Runs the program's start against a copied program folder. The child runs
+// without a network when the system lets it (the real Internet check starts
+// with the window).
+struct ChildRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+bool NetworkCanBeCut()
+{
+    return QProcess::execute(QStringLiteral("unshare"), {QStringLiteral("-n"), QStringLiteral("true")}) == 0;
+}
+
+ChildRun RunProgram(const TempProgramDir &dir, bool firstFrame)
+{
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("dummy"));
+    env.insert(QStringLiteral("KIVRO_CHILD_PROGRAM_DIR"), QString::fromStdString(dir.Dir()));
+    if (firstFrame)
+        env.insert(QStringLiteral("KIVRO_CHILD_FIRST_FRAME"), QStringLiteral("1"));
+    child.setProcessEnvironment(env);
+    const QString program = QStringLiteral(KIVRO_PROGRAM_CHILD);
+    if (NetworkCanBeCut())
+        child.start(QStringLiteral("unshare"), {QStringLiteral("-n"), program});
+    else
+        child.start(program, {});
+    ChildRun run;
+    if (!child.waitForFinished(60000)) {
+        child.kill();
+        child.waitForFinished();
+        ADD_FAILURE() << "the program did not end";
+        return run;
+    }
+    run.exitCode = child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1;
+    run.out = QString::fromUtf8(child.readAllStandardOutput());
+    run.err = QString::fromUtf8(child.readAllStandardError());
+    return run;
+}
+
+TEST(AppStartProgram, AMissingDatabaseIsReportedAndTheProgramExitsWithStatusOne)
+{
+    TempProgramDir dir(TempProgramDir::Contents::CopyOfBuilt);
+    std::filesystem::remove(dir.Path("data/kivrotype.mdb"));
+    const std::string settings = dir.ReadFile("data/typeconfig.ini");
+
+    const ChildRun run = RunProgram(dir, true);
+    EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
+    const QString message =
+        QStringLiteral("无法打开单词数据库：") + QString::fromStdString(dir.Path("data/kivrotype.mdb"));
+    EXPECT_TRUE(run.err.contains(message + u'\n')) << run.err.toStdString();
+    // One exclamation box with the same words, and no window ever shown.
+    EXPECT_EQ(run.out, QStringLiteral("BOX 2 ") + message + u'\n');
+    // Nothing of a game was saved.
+    EXPECT_EQ(dir.ReadFile("data/typeconfig.ini"), settings);
+}
+
+TEST(AppStartProgram, WithItsDatabaseTheProgramPaintsTheGameAndSavesItOnClosing)
+{
+    if (!NetworkCanBeCut())
+        GTEST_SKIP() << "the real Internet check must not reach the network";
+    TempProgramDir dir(TempProgramDir::Contents::CopyOfBuilt);
+    RemoveKeysFromFile(dir, {"TollGateIndex"});
+
+    const ChildRun run = RunProgram(dir, true);
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains(QStringLiteral("FIRST FRAME 关卡：第1关（共174关）\n")))
+        << run.out.toStdString();
+    EXPECT_EQ(Key("TollGateIndex"), "1");
+}
+
+} // namespace

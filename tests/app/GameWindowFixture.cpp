@@ -1,0 +1,250 @@
+#include "GameWindowFixture.h"
+
+#include <sstream>
+#include <stdexcept>
+
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QTest>
+#include <QToolButton>
+
+#include "GbkText.h"
+#include "ModalRunner.h"
+#include "Random.h"
+#include "Settings.h"
+#include "StoreProgress.h"
+#include "UFrmType.h"
+#include "UImpExpLib.h"
+#include "UTypeGameType.h"
+
+std::string TestSpelling(int k, char first)
+{
+    std::string s(1, first);
+    s += static_cast<char>('a' + k / 26);
+    s += static_cast<char>('a' + k % 26);
+    return s;
+}
+
+bool OnView(const TTypeWordItem &item, int canvasId, const TTypeGameType &board)
+{
+    const TRect &src = (canvasId == 1 ? board.WordCanvas1() : board.WordCanvas2()).SrcRect;
+    const TRect &box = item.BoxRect;
+    const auto inside = [&src](int x, int y) {
+        return x >= src.Left && x <= src.Right && y >= src.Top && y <= src.Bottom;
+    };
+    return inside(box.Left, box.Top) || inside(box.Right, box.Top) || inside(box.Left, box.Bottom)
+        || inside(box.Right, box.Bottom);
+}
+
+GameWindowTest::GameWindowTest()
+{
+    m_boxes.Clear();
+    SetModalRunner({});
+    SeedProgramRandom(7);
+    m_db = std::make_unique<TDataInterface>();
+    if (!m_db->ConnectDatabase())
+        throw std::runtime_error("the copied program's database does not open");
+    SetDataInterface(m_db.get());
+}
+
+GameWindowTest::~GameWindowTest()
+{
+    m_window.reset();
+    EXPECT_TRUE(m_dialogScripts.empty()) << "a scripted dialog was never shown";
+    EXPECT_EQ(m_boxes.PendingAnswers(), 0U) << "a scripted question was never asked";
+    SetModalRunner({});
+    SetDataInterface(nullptr);
+    m_db.reset();
+}
+
+TestBook GameWindowTest::ImportBook(const std::string &utf8Name, int words, char first)
+{
+    std::string bytes;
+    for (int k = 0; k < words; ++k)
+        bytes += TestSpelling(k, first) + "[p]" + Gbk("词") + "\r\n";
+    TestBook book;
+    book.Id = NextBookId();
+    book.Name = Gbk(utf8Name);
+    book.Table = LibraryTableName(book.Id);
+    book.WordCount = words;
+    const std::string file = "lists/book" + std::to_string(book.Id) + ".txt";
+    m_dir.WriteFile(file, bytes);
+    TQuietProgress progress(false);
+    if (!ImportWordLibrary(QString::fromStdString(m_dir.Path(file)), book.Name, progress, 4))
+        throw std::runtime_error("the test book was not imported");
+    return book;
+}
+
+void GameWindowTest::UseBook(const TestBook &book, int tollGate, int level, int bookType)
+{
+    TGamePara para;
+    para.StoreTableName = book.Table;
+    para.BookName = book.Name;
+    para.WordCount = book.WordCount;
+    para.TollGateIndex = tollGate;
+    para.Level = level;
+    para.BookType = bookType;
+    SaveGamePara(para);
+}
+
+void RemoveKeysFromFile(const TempProgramDir &dir, const std::vector<std::string> &keys)
+{
+    std::istringstream in(dir.ReadFile("data/typeconfig.ini"));
+    std::string kept;
+    for (std::string line; std::getline(in, line);) {
+        bool drop = false;
+        for (const std::string &key : keys)
+            drop = drop || line.rfind(key + "=", 0) == 0;
+        if (!drop)
+            kept += line + "\n";
+    }
+    dir.WriteFile("data/typeconfig.ini", kept);
+}
+
+void GameWindowTest::RemoveKeys(const std::vector<std::string> &keys)
+{
+    RemoveKeysFromFile(m_dir, keys);
+}
+
+void GameWindowTest::SetKey(const std::string &key, const std::string &gbkValue)
+{
+    WriteSysString(key, gbkValue);
+}
+
+void GameWindowTest::Start()
+{
+    if (m_window)
+        CloseWindow();
+    TFrmTypeServices services;
+    services.Ticks = TTickSource::Manual;
+    services.Speech = &m_speech;
+    services.Audio = &m_audio;
+    services.Online = NewOnlineFlag();
+    services.StartInternetCheck = false;
+    m_window = std::make_unique<TFrmType>(services);
+    m_window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
+    // The layout gives the board its size after the first show.
+    QApplication::processEvents();
+    ASSERT_NE(m_window->FTypeGame(), nullptr);
+}
+
+TTypeGameType &GameWindowTest::Board()
+{
+    if (!m_window || !m_window->FTypeGame())
+        throw std::runtime_error("no board");
+    return *m_window->FTypeGame();
+}
+
+void GameWindowTest::CloseWindow()
+{
+    m_window->close();
+    m_window.reset();
+}
+
+QString GameWindowTest::Text(const QLabel *label)
+{
+    return label->text();
+}
+
+std::string GameWindowTest::Buttons()
+{
+    std::string s;
+    for (const QToolButton *b : {m_window->sbStart, m_window->sbReStart, m_window->btnContinue,
+                                 m_window->btnPause, m_window->sbLevel})
+        s += b->isEnabled() ? '1' : '0';
+    return s;
+}
+
+int GameWindowTest::Ticks(int n)
+{
+    int ran = 0;
+    for (int i = 0; i < n && m_window && m_window->FTypeGame(); ++i)
+        ran += Board().RunManualTick() ? 1 : 0;
+    return ran;
+}
+
+bool GameWindowTest::TickUntil(const std::function<bool()> &done, int limit)
+{
+    for (int i = 0; i < limit; ++i) {
+        if (done())
+            return true;
+        if (!Board().RunManualTick())
+            return done();
+    }
+    return done();
+}
+
+bool GameWindowTest::TypeOneVisibleWord()
+{
+    TTypeGameType &board = Board();
+    for (int canvasId : {1, 2}) {
+        const TWordCanvas &canvas = canvasId == 1 ? board.WordCanvas1() : board.WordCanvas2();
+        for (const TTypeWordItem &item : canvas.Items) {
+            if (item.Typed || item.ShotDown || item.Missed || !OnView(item, canvasId, board))
+                continue;
+            // Copied: typing redraws the canvas and may change its items.
+            const std::string spelling = item.WordInfo.Spelling;
+            for (char ch : spelling)
+                board.TypeKey(static_cast<std::uint16_t>(ch - 'a' + 'A'), TShiftState{});
+            return true;
+        }
+    }
+    return false;
+}
+
+void GameWindowTest::PlayTollGate(int right)
+{
+    TTypeGameType &board = Board();
+    const int listed = static_cast<int>(board.Words().size());
+    const int start = board.RightWordCount();
+    for (int i = 0; i < 40000; ++i) {
+        if (board.RightWordCount() - start < right)
+            TypeOneVisibleWord();
+        // The end of the list may load the next toll gate or end the game.
+        if (board.RightWordCount() + board.ErrorWordCount() >= listed) {
+            board.RunManualTick();
+            return;
+        }
+        if (!board.RunManualTick())
+            return;
+    }
+    FAIL() << "the toll gate did not end";
+}
+
+void GameWindowTest::StartGame()
+{
+    m_window->sbStart->click();
+}
+
+void GameWindowTest::StartFromTheFirstTollGate()
+{
+    m_window->sbStart->click();
+    m_window->sbReStart->click();
+}
+
+std::string GameWindowTest::Counts()
+{
+    const QString counts = m_window->labScore->text() + u' ' + m_window->labRightCount->text()
+        + u' ' + m_window->labErrorCount->text();
+    return counts.toStdString();
+}
+
+void GameWindowTest::ScriptDialog(std::function<void(QDialog &)> script)
+{
+    m_dialogScripts.push_back(std::move(script));
+    SetModalRunner([this](QDialog &dialog) {
+        if (m_dialogScripts.empty()) {
+            ADD_FAILURE() << "an unexpected dialog: " << dialog.objectName().toStdString();
+            return int(QDialog::Rejected);
+        }
+        auto next = std::move(m_dialogScripts.front());
+        m_dialogScripts.pop_front();
+        dialog.show();
+        next(dialog);
+        const int result = dialog.result();
+        dialog.hide();
+        return result;
+    });
+}
