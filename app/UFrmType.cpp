@@ -435,7 +435,12 @@ void TFrmType::FreeGame()
 {
     // The board goes first: once it is gone no hit can reach the speech.
     try {
-        delete m_typeGame.data();
+        if (TTypeGameType *board = m_typeGame.data()) {
+            // The window's filter would otherwise see the events QWidget sends
+            // while the board is half destroyed, and treat it as a board.
+            board->removeEventFilter(this);
+            delete board;
+        }
         m_boardSettings.reset();
         m_speech.reset();
         m_bass.reset();

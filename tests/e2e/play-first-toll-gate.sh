@@ -32,13 +32,11 @@ case "${KIVRO_E2E_STAGE:-}" in
     exec unshare --map-root-user --net "$0" "$@"
     ;;
 isolated)
-    if command -v ip > /dev/null; then
-        ip link set lo up
-        devices=$(ip -o link show | awk -F': ' '{print $2}' | tr '\n' ' ')
-        if [ "$devices" != "lo " ]; then
-            echo "FAIL: the network namespace has other devices than loopback: $devices" >&2
-            exit 1
-        fi
+    ip link set lo up
+    devices=$(ip -o link show | awk -F': ' '{print $2}' | tr '\n' ' ')
+    if [ "$devices" != "lo " ]; then
+        echo "FAIL: the network namespace has other devices than loopback: $devices" >&2
+        exit 1
     fi
     export KIVRO_E2E_STAGE=display
     exec xvfb-run --auto-servernum --server-args="-screen 0 1280x1024x24 -nolisten tcp" "$0" "$@"
@@ -174,6 +172,12 @@ mapfile -t words < <("$check" words "$dir" 1)
 log "toll gate 1: ${words[*]}"
 
 # ---- start, focus, "开始游戏"
+# In a sanitizer build, the X keyboard library's strndup of a name at the very
+# end of a server reply trips the strict string check; that check is for our
+# code, not the X libraries, so it is off for the program under X.
+if [ -n "${ASAN_OPTIONS:-}" ]; then
+    export ASAN_OPTIONS="$ASAN_OPTIONS:strict_string_checks=0"
+fi
 "$dir/kivrotype" > "$out/kivrotype.log" 2>&1 &
 pid=$!
 wait_for "$START_TIMEOUT" "the main window" window_named 'Kivro单词速打'
