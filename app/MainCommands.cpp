@@ -137,7 +137,10 @@ void TFrmType::BuildRecentMenu()
         item->deleteLater();
     }
     for (const TRecentEntry &entry : ReadRecentEntries()) {
-        QAction *item = nRecently->addAction(RecentCaption(entry.Fields));
+        // A '&' in a book name is shown, not taken for a shortcut mark.
+        QString caption = RecentCaption(entry.Fields);
+        caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        QAction *item = nRecently->addAction(caption);
         item->setStatusTip(GbkToQString(entry.Line));
         item->setData(QByteArray::fromStdString(entry.Line));
         // Queued: choosing an entry rebuilds this very menu.

@@ -11,13 +11,17 @@
 
 namespace {
 
-std::vector<std::string> readLines(const std::string &path, bool &exists)
+// The lines without their CR LF; a final line end makes no extra empty line.
+// False when the file is there but cannot be read.
+bool readLines(const std::string &path, std::vector<std::string> &lines)
 {
+    lines.clear();
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec))
+        return !ec;
     std::ifstream in(path, std::ios::binary);
-    exists = static_cast<bool>(in);
-    std::vector<std::string> lines;
     if (!in)
-        return lines;
+        return false;
     std::ostringstream s;
     s << in.rdbuf();
     const std::string text = s.str();
@@ -32,7 +36,7 @@ std::vector<std::string> readLines(const std::string &path, bool &exists)
         lines.push_back(std::move(line));
         start = lf + 1;
     }
-    return lines;
+    return true;
 }
 
 char foldAscii(char c)
@@ -76,8 +80,11 @@ void AddRecentLine(const std::string &line)
 {
     try {
         const std::string path = RecentFilePath();
-        bool exists = false;
-        std::vector<std::string> lines = readLines(path, exists);
+        std::vector<std::string> lines;
+        // A list that cannot be read is left as it is rather than replaced
+        // by the one new line.
+        if (!readLines(path, lines))
+            return;
         bool found = false;
         for (const std::string &l : lines)
             found = found || GbkSameText(l, line);
@@ -92,7 +99,8 @@ void AddRecentLine(const std::string &line)
         {
             std::ofstream out(temp, std::ios::binary | std::ios::trunc);
             out << content;
-            out.flush();
+            // A full disk may show only when the file is closed.
+            out.close();
             if (!out) {
                 std::remove(temp.c_str());
                 return;
@@ -109,8 +117,8 @@ void AddRecentLine(const std::string &line)
 std::vector<TRecentEntry> ReadRecentEntries()
 {
     std::vector<TRecentEntry> entries;
-    bool exists = false;
-    const std::vector<std::string> lines = readLines(RecentFilePath(), exists);
+    std::vector<std::string> lines;
+    readLines(RecentFilePath(), lines);
     for (const std::string &line : lines) {
         TRecentEntry entry{line, {}};
         SplitText(line, kRecentSeparator, entry.Fields);
