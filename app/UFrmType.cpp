@@ -435,6 +435,11 @@ void TFrmType::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
+TTypeGameType *TFrmType::FTypeGame() const
+{
+    return m_typeGame.data();
+}
+
 void TFrmType::FreeGame()
 {
     // The board goes first: once it is gone no hit can reach the speech.

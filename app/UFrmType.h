@@ -107,7 +107,7 @@ public:
     int FPrevErrorCount = 0;
     int FPrevScore = 0;
 
-    TTypeGameType *FTypeGame() const { return m_typeGame; }
+    TTypeGameType *FTypeGame() const;
     TSpeechEx *FSpeech() const { return m_speech.get(); }
     TBassEx *FBass() const { return m_bass.get(); }
     TMainWindowAdverts *Adverts() const { return m_adverts.get(); }

@@ -131,19 +131,13 @@ TIniFile::TIniFile(std::string path) : m_path(std::move(path))
     size_t start = 0;
     while (start < content.size()) {
         const size_t lf = content.find('\n', start);
+        const size_t end = lf == npos ? content.size() : lf;
+        // A CR before the LF belongs to the line ending, so a rewrite keeps it.
+        const bool cr = end > start && content[end - 1] == '\r';
         Line line;
-        if (lf == npos) {
-            line.text = content.substr(start);
-            start = content.size();
-        } else {
-            line.text = content.substr(start, lf - start);
-            line.ending = "\n";
-            start = lf + 1;
-        }
-        if (!line.text.empty() && line.text.back() == '\r') {
-            line.text.pop_back();
-            line.ending.insert(0, "\r");
-        }
+        line.text.assign(content, start, end - start - (cr ? 1 : 0));
+        line.ending = lf == npos ? std::string(cr ? "\r" : "") : std::string(cr ? "\r\n" : "\n");
+        start = lf == npos ? content.size() : lf + 1;
         m_lines.push_back(std::move(line));
     }
 }
@@ -214,7 +208,10 @@ void TIniFile::WriteString(std::string_view section, std::string_view key, std::
     if (body == npos) {
         if (!m_lines.empty() && m_lines.back().ending.empty())
             m_lines.back().ending = "\r\n";
-        m_lines.push_back({"[" + std::string(section) + "]", "\r\n"});
+        std::string header;
+        header.reserve(section.size() + 2);
+        header.append("[").append(section).append("]");
+        m_lines.push_back({std::move(header), "\r\n"});
         m_lines.push_back({std::move(text), "\r\n"});
         return;
     }
