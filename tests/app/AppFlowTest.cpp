@@ -24,14 +24,6 @@
 
 namespace {
 
-std::vector<std::string> Spellings(const TWordInfos &words)
-{
-    std::vector<std::string> out;
-    for (const TWordInfo &w : words)
-        out.push_back(w.Spelling);
-    return out;
-}
-
 std::vector<std::string> TestSpellings(int from, int to, char first = 'q')
 {
     std::vector<std::string> out;

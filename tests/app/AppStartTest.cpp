@@ -21,14 +21,6 @@
 
 namespace {
 
-std::vector<std::string> Spellings(const TWordInfos &words)
-{
-    std::vector<std::string> out;
-    for (const TWordInfo &w : words)
-        out.push_back(w.Spelling);
-    return out;
-}
-
 std::vector<std::string> TestSpellings(std::initializer_list<std::pair<int, int>> ranges)
 {
     std::vector<std::string> out;

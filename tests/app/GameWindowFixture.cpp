@@ -11,12 +11,21 @@
 
 #include "GbkText.h"
 #include "ModalRunner.h"
+#include "OfflineWindowServices.h"
 #include "Random.h"
 #include "Settings.h"
 #include "StoreProgress.h"
 #include "UFrmType.h"
 #include "UImpExpLib.h"
 #include "UTypeGameType.h"
+
+std::vector<std::string> Spellings(const TWordInfos &words)
+{
+    std::vector<std::string> out;
+    for (const TWordInfo &w : words)
+        out.push_back(w.Spelling);
+    return out;
+}
 
 std::string TestSpelling(int k, char first)
 {
@@ -116,13 +125,7 @@ void GameWindowTest::Start()
 {
     if (m_window)
         CloseWindow();
-    TFrmTypeServices services;
-    services.Ticks = TTickSource::Manual;
-    services.Speech = &m_speech;
-    services.Audio = &m_audio;
-    services.Online = NewOnlineFlag();
-    services.StartInternetCheck = false;
-    m_window = std::make_unique<TFrmType>(services);
+    m_window = std::make_unique<TFrmType>(OfflineWindowServices(m_speech, m_audio));
     m_window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
     // The layout gives the board its size after the first show.

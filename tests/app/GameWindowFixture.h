@@ -39,6 +39,8 @@ struct TestBook {
 // letter for another book). All have the same length and differ, so typing
 // one never completes another.
 std::string TestSpelling(int k, char first = 'q');
+// The spellings of a word list, in order.
+std::vector<std::string> Spellings(const TWordInfos &words);
 
 class GameWindowTest : public ::testing::Test {
 protected:

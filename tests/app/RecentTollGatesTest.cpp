@@ -16,6 +16,7 @@
 #include "FakeAudioLayer.h"
 #include "FakeSpeechLayer.h"
 #include "GbkText.h"
+#include "OfflineWindowServices.h"
 #include "RecentTollGates.h"
 #include "ScriptedMessageBoxes.h"
 #include "TempProgramDir.h"
@@ -249,13 +250,7 @@ protected:
 
     TFrmType &Open()
     {
-        TFrmTypeServices services;
-        services.Ticks = TTickSource::Manual;
-        services.Speech = &m_speech;
-        services.Audio = &m_audio;
-        services.Online = NewOnlineFlag();
-        services.StartInternetCheck = false;
-        m_window = std::make_unique<TFrmType>(std::move(services));
+        m_window = std::make_unique<TFrmType>(OfflineWindowServices(m_speech, m_audio));
         m_window->show();
         QApplication::processEvents();
         return *m_window;
