@@ -27,9 +27,9 @@ protected:
 
     void SetUp() override { server.Route(QStringLiteral("portal1"), TScripted::Page("portal")); }
 
-    void serve(const QString &name, const TAdListSpec &spec)
+    void serve(const QString &name, const TAdListContent &adList)
     {
-        server.Route(QStringLiteral("software/kivrotype/") + name, TScripted::Page(AdListXml(spec), "text/xml"));
+        server.Route(QStringLiteral("software/kivrotype/") + name, TScripted::Page(AdListXml(adList), "text/xml"));
     }
 
     std::unique_ptr<TAdInterface> start(const QString &name, bool browserMode,
@@ -55,11 +55,11 @@ protected:
 
 TEST_F(OnlineAdInterface, RotatesThroughTheListFirstAdvertAfterTheStartInterval)
 {
-    TAdListSpec spec;
-    spec.StartPlayInterval = 1;
-    spec.AdInterval = 1;
-    spec.Items = LoopbackItems(server, 3);
-    serve(kPopupAdList, spec);
+    TAdListContent adList;
+    adList.StartPlayInterval = 1;
+    adList.AdInterval = 1;
+    adList.Items = LoopbackItems(server, 3);
+    serve(kPopupAdList, adList);
     auto ads = start(kPopupAdList, true, 1000ms);
     ASSERT_TRUE(WaitUntil([&] { return ads->ListArrived(); }));
     EXPECT_EQ(ads->UrlCount(), 3);
@@ -72,18 +72,18 @@ TEST_F(OnlineAdInterface, RotatesThroughTheListFirstAdvertAfterTheStartInterval)
     EXPECT_LT(shownAt[0], 2500);
     for (size_t i = 1; i < shownAt.size(); ++i)
         EXPECT_GE(shownAt[i] - shownAt[i - 1], 950) << "between advert " << i - 1 << " and " << i;
-    const QStringList expected{spec.Items[0].Value, spec.Items[1].Value, spec.Items[2].Value,
-                               spec.Items[0].Value};
+    const QStringList expected{adList.Items[0].Value, adList.Items[1].Value, adList.Items[2].Value,
+                               adList.Items[0].Value};
     EXPECT_EQ(pane.Navigated, expected);
 }
 
 TEST_F(OnlineAdInterface, PassLimitOneWithTwoItemsShowsZeroOneZeroThenStops)
 {
-    TAdListSpec spec;
-    spec.StartPlayInterval = 0;
-    spec.MaxPalyNum = 1;
-    spec.Items = LoopbackItems(server, 2);
-    serve(kStatusBarAdList, spec);
+    TAdListContent adList;
+    adList.StartPlayInterval = 0;
+    adList.MaxPalyNum = 1;
+    adList.Items = LoopbackItems(server, 2);
+    serve(kStatusBarAdList, adList);
     auto ads = start(kStatusBarAdList, false);
     ASSERT_TRUE(WaitUntil([&] { return shown.size() == 3; }));
     ASSERT_TRUE(WaitUntil([&] { return ads->PlayThread().Suspended(); }, 2000));
@@ -96,11 +96,11 @@ TEST_F(OnlineAdInterface, PassLimitOneWithTwoItemsShowsZeroOneZeroThenStops)
 
 TEST_F(OnlineAdInterface, CountLargerThanTheItemsRotatesThroughThoseThere)
 {
-    TAdListSpec spec;
-    spec.StartPlayInterval = 0;
-    spec.Count = 4;
-    spec.Items = LoopbackItems(server, 2);
-    serve(kStatusBarAdList, spec);
+    TAdListContent adList;
+    adList.StartPlayInterval = 0;
+    adList.Count = 4;
+    adList.Items = LoopbackItems(server, 2);
+    serve(kStatusBarAdList, adList);
     auto ads = start(kStatusBarAdList, false);
     ASSERT_TRUE(WaitUntil([&] { return shown.size() == 3; }));
     EXPECT_EQ(ads->UrlCount(), 2);
@@ -109,27 +109,27 @@ TEST_F(OnlineAdInterface, CountLargerThanTheItemsRotatesThroughThoseThere)
 
 TEST_F(OnlineAdInterface, CounterPageLoadsFirstAndOnlyWhenNamed)
 {
-    TAdListSpec spec;
-    spec.StartPlayInterval = 0;
-    spec.Items = LoopbackItems(server, 1);
-    spec.CountHttp = server.Url(QStringLiteral("count")).toString();
-    serve(kPopupAdList, spec);
+    TAdListContent adList;
+    adList.StartPlayInterval = 0;
+    adList.Items = LoopbackItems(server, 1);
+    adList.CountHttp = server.Url(QStringLiteral("count")).toString();
+    serve(kPopupAdList, adList);
     auto ads = start(kPopupAdList, true);
     ASSERT_TRUE(WaitUntil([&] { return shown.size() == 1; }));
     ASSERT_EQ(pane.Navigated.size(), 2);
-    EXPECT_EQ(pane.Navigated[0], spec.CountHttp);
-    EXPECT_EQ(pane.Navigated[1], spec.Items[0].Value);
+    EXPECT_EQ(pane.Navigated[0], adList.CountHttp);
+    EXPECT_EQ(pane.Navigated[1], adList.Items[0].Value);
 
     // Status-bar channel without a counter page: the pane sees nothing.
     ads.reset();
     shown.clear();
     pane.Navigated.clear();
-    spec.CountHttp.clear();
-    serve(kStatusBarAdList, spec);
+    adList.CountHttp.clear();
+    serve(kStatusBarAdList, adList);
     auto bar = start(kStatusBarAdList, false);
     ASSERT_TRUE(WaitUntil([&] { return shown.size() == 1; }));
     EXPECT_TRUE(pane.Navigated.isEmpty());
-    EXPECT_EQ(label.Addresses, QStringList{spec.Items[0].Value});
+    EXPECT_EQ(label.Addresses, QStringList{adList.Items[0].Value});
 }
 
 TEST_F(OnlineAdInterface, OfflineOrMissingListGivesNoAdverts)
@@ -153,10 +153,10 @@ TEST_F(OnlineAdInterface, OfflineOrMissingListGivesNoAdverts)
 
 TEST_F(OnlineAdInterface, PopupStaysOffWhenTheShortTestFailsAfterTheDownload)
 {
-    TAdListSpec spec;
-    spec.StartPlayInterval = 0;
-    spec.Items = LoopbackItems(server, 2);
-    serve(kPopupAdList, spec);
+    TAdListContent adList;
+    adList.StartPlayInterval = 0;
+    adList.Items = LoopbackItems(server, 2);
+    serve(kPopupAdList, adList);
     // The first portal answers the guard of the download, then goes away.
     server.RouteSequence(QStringLiteral("portal1"), {TScripted::Page("portal"), TScripted::Hanging()});
     TAdServices services = LoopbackServices(server);
@@ -169,10 +169,10 @@ TEST_F(OnlineAdInterface, PopupStaysOffWhenTheShortTestFailsAfterTheDownload)
 
 TEST_F(OnlineAdInterface, StopPausesForGoodEvenBeforeTheListArrives)
 {
-    TAdListSpec spec;
-    spec.StartPlayInterval = 0;
-    spec.Items = LoopbackItems(server, 2);
-    TScripted slow = TScripted::Page(AdListXml(spec), "text/xml");
+    TAdListContent adList;
+    adList.StartPlayInterval = 0;
+    adList.Items = LoopbackItems(server, 2);
+    TScripted slow = TScripted::Page(AdListXml(adList), "text/xml");
     slow.DelayMs = 300;
     server.Route(QStringLiteral("software/kivrotype/kivrotype1.xml"), slow);
     auto ads = start(kPopupAdList, true);
@@ -184,7 +184,7 @@ TEST_F(OnlineAdInterface, StopPausesForGoodEvenBeforeTheListArrives)
     EXPECT_TRUE(shown.empty());
 
     // Stop while rotating.
-    serve(kStatusBarAdList, spec);
+    serve(kStatusBarAdList, adList);
     auto bar = start(kStatusBarAdList, false);
     ASSERT_TRUE(WaitUntil([&] { return shown.size() == 1; }));
     bar->Stop();
@@ -195,10 +195,10 @@ TEST_F(OnlineAdInterface, StopPausesForGoodEvenBeforeTheListArrives)
 
 TEST_F(OnlineAdInterface, DestroyedWhileRotating)
 {
-    TAdListSpec spec;
-    spec.StartPlayInterval = 0;
-    spec.Items = LoopbackItems(server, 3);
-    serve(kStatusBarAdList, spec);
+    TAdListContent adList;
+    adList.StartPlayInterval = 0;
+    adList.Items = LoopbackItems(server, 3);
+    serve(kStatusBarAdList, adList);
     auto ads = start(kStatusBarAdList, false, 10ms);
     ASSERT_TRUE(WaitUntil([&] { return shown.size() >= 2; }));
     ads.reset();

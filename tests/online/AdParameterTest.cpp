@@ -10,18 +10,18 @@
 
 namespace {
 
-TAdListSpec twoItems()
+TAdListContent twoItems()
 {
-    TAdListSpec spec;
-    spec.AdWidth = 300;
-    spec.AdHeight = 200;
-    spec.StartPlayInterval = 5;
-    spec.MaxPalyNum = 2;
-    spec.AdInterval = 20;
-    spec.CountHttp = QStringLiteral("http://example.invalid/count.html");
-    spec.Items = {{QStringLiteral("http://example.invalid/a.html"), QStringLiteral("第一条")},
+    TAdListContent adList;
+    adList.AdWidth = 300;
+    adList.AdHeight = 200;
+    adList.StartPlayInterval = 5;
+    adList.MaxPalyNum = 2;
+    adList.AdInterval = 20;
+    adList.CountHttp = QStringLiteral("http://example.invalid/count.html");
+    adList.Items = {{QStringLiteral("http://example.invalid/a.html"), QStringLiteral("第一条")},
                   {QStringLiteral("http://example.invalid/b.html?x=1&y=2"), QStringLiteral("第二条")}};
-    return spec;
+    return adList;
 }
 
 TEST(OnlineAdXml, ReadsEveryParameterAndItem)
@@ -67,17 +67,17 @@ TEST(OnlineAdXml, ItemsAreTakenByPositionAndParametersByName)
 
 TEST(OnlineAdXml, CountLargerThanTheItemsUsesTheItemsPresent)
 {
-    TAdListSpec spec = twoItems();
-    spec.Count = 5;
+    TAdListContent adList = twoItems();
+    adList.Count = 5;
     TAdParameter p;
-    EXPECT_FALSE(ParseAdXml(AdListXml(spec), false, p));
+    EXPECT_FALSE(ParseAdXml(AdListXml(adList), false, p));
     EXPECT_EQ(p.HttpList.size(), 2);
     EXPECT_EQ(p.TitleList.size(), 2);
 
     // A smaller count reads only that many.
-    spec.Count = 1;
+    adList.Count = 1;
     TAdParameter q;
-    EXPECT_TRUE(ParseAdXml(AdListXml(spec), false, q));
+    EXPECT_TRUE(ParseAdXml(AdListXml(adList), false, q));
     EXPECT_EQ(q.HttpList, QStringList{QStringLiteral("http://example.invalid/a.html")});
 }
 

@@ -97,9 +97,9 @@ protected:
 
     void SetUp() override { server.Route(QStringLiteral("portal1"), TScripted::Page("portal")); }
 
-    void serve(const QString &name, const TAdListSpec &spec)
+    void serve(const QString &name, const TAdListContent &adList)
     {
-        server.Route(QStringLiteral("software/kivrotype/") + name, TScripted::Page(AdListXml(spec), "text/xml"));
+        server.Route(QStringLiteral("software/kivrotype/") + name, TScripted::Page(AdListXml(adList), "text/xml"));
     }
     TAdServices services(std::chrono::milliseconds second = 100ms)
     {
@@ -150,12 +150,12 @@ TEST_F(OnlineAdWindows, PopupIsAStayOnTopWindowWithoutATitle)
 
 TEST_F(OnlineAdWindows, PopupTakesItsSizeFromTheListAndSitsInTheCorner)
 {
-    TAdListSpec spec;
-    spec.AdWidth = 320;
-    spec.AdHeight = 240;
-    spec.StartPlayInterval = 100;
-    spec.Items = LoopbackItems(server, 2);
-    serve(kPopupAdList, spec);
+    TAdListContent adList;
+    adList.AdWidth = 320;
+    adList.AdHeight = 240;
+    adList.StartPlayInterval = 100;
+    adList.Items = LoopbackItems(server, 2);
+    serve(kPopupAdList, adList);
     TFrmAd popup(nullptr, online, services(), opener.Opener());
     online->store(true);
     popup.TimerInterCheckTimer();
@@ -175,10 +175,10 @@ TEST_F(OnlineAdWindows, PopupTakesItsSizeFromTheListAndSitsInTheCorner)
 
 TEST_F(OnlineAdWindows, MainWindowStartsTheStatusBarChannelOnceOnline)
 {
-    TAdListSpec spec;
-    spec.StartPlayInterval = 0;
-    spec.Items = LoopbackItems(server, 2);
-    serve(kStatusBarAdList, spec);
+    TAdListContent adList;
+    adList.StartPlayInterval = 0;
+    adList.Items = LoopbackItems(server, 2);
+    serve(kStatusBarAdList, adList);
     server.Route(QStringLiteral("nav"), TScripted::Page("<p>portal page</p>"));
     MainWindowParts main(online, services(), opener);
     TMainWindowAdverts &adverts = *main.adverts;
@@ -208,10 +208,10 @@ TEST_F(OnlineAdWindows, MainWindowStartsTheStatusBarChannelOnceOnline)
 
 TEST_F(OnlineAdWindows, AClickOpensTheAdvertOnDisplay)
 {
-    TAdListSpec spec;
-    spec.StartPlayInterval = 3;
-    spec.Items = LoopbackItems(server, 3);
-    serve(kStatusBarAdList, spec);
+    TAdListContent adList;
+    adList.StartPlayInterval = 3;
+    adList.Items = LoopbackItems(server, 3);
+    serve(kStatusBarAdList, adList);
     MainWindowParts main(online, services(250ms), opener);
     online->store(true);
     main.adverts->TimerInterCheckTimer();
@@ -232,7 +232,7 @@ TEST_F(OnlineAdWindows, AClickOpensTheAdvertOnDisplay)
     ASSERT_EQ(opener.Opened->size(), 4);
     for (size_t i = 0; i < clickedAfter.size(); ++i)
         EXPECT_EQ(opener.Opened->at(static_cast<qsizetype>(i)).toString(),
-                  spec.Items[static_cast<size_t>(clickedAfter[i])].Value);
+                  adList.Items[static_cast<size_t>(clickedAfter[i])].Value);
     EXPECT_EQ(clickedAfter, (std::vector<int>{0, 1, 2, 0}));
 }
 
@@ -261,10 +261,10 @@ TEST_F(OnlineAdWindows, TimerAdShowsThePopupOnlyWhenItsAdvertsLoaded)
     // A popup freed before the timer fires is not touched.
     again.adverts->TimerAdTimer();
 
-    TAdListSpec spec;
-    spec.StartPlayInterval = 100;
-    spec.Items = LoopbackItems(server, 1);
-    serve(kPopupAdList, spec);
+    TAdListContent adList;
+    adList.StartPlayInterval = 100;
+    adList.Items = LoopbackItems(server, 1);
+    serve(kPopupAdList, adList);
     MainWindowParts third(online, services(), opener);
     TFrmAd popup(nullptr, online, services(), opener.Opener());
     third.adverts->SetPopup(&popup);
@@ -277,11 +277,11 @@ TEST_F(OnlineAdWindows, TimerAdShowsThePopupOnlyWhenItsAdvertsLoaded)
 
 TEST_F(OnlineAdWindows, ClosingThePopupStopsItsRotationWhileTheStatusBarGoesOn)
 {
-    TAdListSpec spec;
-    spec.StartPlayInterval = 0;
-    spec.Items = LoopbackItems(server, 3);
-    serve(kPopupAdList, spec);
-    serve(kStatusBarAdList, spec);
+    TAdListContent adList;
+    adList.StartPlayInterval = 0;
+    adList.Items = LoopbackItems(server, 3);
+    serve(kPopupAdList, adList);
+    serve(kStatusBarAdList, adList);
     online->store(true);
     MainWindowParts main(online, services(), opener);
     TFrmAd popup(nullptr, online, services(), opener.Opener());
@@ -309,10 +309,10 @@ TEST_F(OnlineAdWindows, ClosingThePopupStopsItsRotationWhileTheStatusBarGoesOn)
 
 TEST_F(OnlineAdWindows, EscapeStopsThePopupToo)
 {
-    TAdListSpec spec;
-    spec.StartPlayInterval = 0;
-    spec.Items = LoopbackItems(server, 2);
-    serve(kPopupAdList, spec);
+    TAdListContent adList;
+    adList.StartPlayInterval = 0;
+    adList.Items = LoopbackItems(server, 2);
+    serve(kPopupAdList, adList);
     online->store(true);
     TFrmAd popup(nullptr, online, services(), opener.Opener());
     popup.TimerInterCheckTimer();
@@ -337,10 +337,10 @@ TEST_F(OnlineAdWindows, ClosingTheMainWindowQuitsWhileThePopupIsOpen)
 
 TEST_F(OnlineAdWindows, EverythingEndsPromptlyWhenTheMainWindowGoes)
 {
-    TAdListSpec spec;
-    spec.StartPlayInterval = 0;
-    spec.Items = LoopbackItems(server, 2);
-    serve(kStatusBarAdList, spec);
+    TAdListContent adList;
+    adList.StartPlayInterval = 0;
+    adList.Items = LoopbackItems(server, 2);
+    serve(kStatusBarAdList, adList);
     server.Route(QStringLiteral("software/kivrotype/kivrotype1.xml"), TScripted::Hanging());
     TAdServices slow = services();
     slow.Addresses.DownloadTimeout = 60s;

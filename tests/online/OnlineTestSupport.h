@@ -35,7 +35,7 @@ struct TAdItem {
     QString Value;
     QString Title;
 };
-struct TAdListSpec {
+struct TAdListContent {
     int AdWidth = 320;
     int AdHeight = 240;
     int StartPlayInterval = 1;
@@ -45,11 +45,11 @@ struct TAdListSpec {
     int Count = -1;  // -1: the number of items
     std::vector<TAdItem> Items;
 };
-QByteArray AdListXml(const TAdListSpec &spec);
+QByteArray AdListXml(const TAdListContent &adList);
 // Items "adN" with titles "广告N" on the server: ad0, ad1, ...
 std::vector<TAdItem> LoopbackItems(const LoopbackHttpServer &server, int n);
 // A list of three items elsewhere, for an old copy on disk.
-TAdListSpec ThreeItems();
+TAdListContent ThreeItems();
 
 class RecordingBrowser : public TAdBrowser {
 public:
