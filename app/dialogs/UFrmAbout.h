@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include <QString>
+
 class QLabel;
 class QPushButton;
 class QTextBrowser;
@@ -31,3 +33,7 @@ private:
     QTextBrowser *m_memNotices;
     QPushButton *m_btnOk;
 };
+
+// The notices text as the box shows it: paragraphs reflowed, an indented
+// paragraph indented, bare web addresses as links, nothing taken for markup.
+QString NoticesHtml(const QString &text);
