@@ -208,7 +208,7 @@ TEST(BoardShots, TheGameEndsOnlyOnceTheLastArrowsHaveHitAndSpokenTheirWords)
         ASSERT_TRUE(t.b->RunManualShootTick());
         t.b.Paint();
         ++shootTicks;
-        if (shootTicks % 3 == 0)
+        if (shootTicks % 3 == 0 && !t.b->Shoots().empty())
             t.b.Ticks(1);
         ASSERT_EQ(t.Overs, 0) << "the game ended with arrows in flight";
     }
@@ -265,15 +265,15 @@ TEST(BoardShots, AMissedLastWordEndsTheGameAtTheNextTickWithoutWaiting)
     ShotBoard t({"ant", "bee"});
     int overs = 0;
     t.b->SetOnGameOver([&overs](TTypeGameType *) { ++overs; });
-    Type(t.b, "bee");
-    t.b.Paint();  // bee is hit and spoken at once
+    Type(t.b, "ant");
+    t.b.Paint();  // ant, at the bottom, is hit and spoken at once
     ASSERT_TRUE(t.b->Shoots().empty());
     while (t.b->ErrorWordCount() == 0)
         ASSERT_EQ(t.b.Ticks(1), 1);
     EXPECT_EQ(overs, 0);
     t.b.Ticks(1);
     EXPECT_EQ(overs, 1);
-    EXPECT_EQ(t.speaker.Spoken, std::vector<std::string>({"bee"}));
+    EXPECT_EQ(t.speaker.Spoken, std::vector<std::string>({"ant"}));
 }
 
 TEST(BoardShots, ShotsAreDrawnWithTheirBackgroundTransparent)
