@@ -3,7 +3,6 @@
 // the third-party components it uses.
 
 #include <QDialog>
-
 #include <QString>
 
 class QLabel;
