@@ -1,15 +1,12 @@
 # One interface target carries the build policy; every target of the project links it.
 add_library(kivro_policy INTERFACE)
-target_compile_options(kivro_policy INTERFACE
-  -Wall -Wextra -Wpedantic -Wnon-virtual-dtor -Wcast-qual
-  -Wformat=2 -Wimplicit-fallthrough -Wmissing-declarations)
 # Shadowing a local is the mistake worth catching; clang spells that warning
 # differently and rejects GCC's spelling under -Werror.
-if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
-  target_compile_options(kivro_policy INTERFACE -Wshadow=local)
-elseif(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
-  target_compile_options(kivro_policy INTERFACE -Wshadow-uncaptured-local)
-endif()
+target_compile_options(kivro_policy INTERFACE
+  -Wall -Wextra -Wpedantic
+  $<IF:$<CXX_COMPILER_ID:GNU>,-Wshadow=local,-Wshadow-uncaptured-local>
+  -Wnon-virtual-dtor -Wcast-qual
+  -Wformat=2 -Wimplicit-fallthrough -Wmissing-declarations)
 target_compile_definitions(kivro_policy INTERFACE
   QT_NO_CAST_FROM_ASCII
   QT_NO_CAST_TO_ASCII
