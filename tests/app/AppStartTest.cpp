@@ -181,6 +181,29 @@ TEST_F(AppStartRestore, TheWindowShowsTheGameUnderItsMenusAndKeepsAPlayableBoard
     EXPECT_EQ(Board().size(), w.panGame->size());
 }
 
+TEST_F(AppStartRestore, TheSavedColoursShowOnTheFirstScreenBeforeAnyKey)
+{
+    SetKey("BackGroundColor", "16384");  // 0x004000: dark green
+    SetKey("NormalColor", "255");        // 0x0000FF: red
+    Start();
+    const QImage &canvas = Board().WordCanvas1().Bitmap;
+    ASSERT_FALSE(canvas.isNull());
+    ASSERT_FALSE(Board().WordCanvas1().Items.empty());
+    EXPECT_EQ(canvas.pixelColor(5, 5), QColor(0, 64, 0));
+    int red = 0;
+    int white = 0;
+    for (int y = 1; y < canvas.height() - 1; ++y) {
+        for (int x = 1; x < canvas.width() - 1; ++x) {
+            const QColor c = canvas.pixelColor(x, y);
+            red += c == QColor(255, 0, 0) ? 1 : 0;
+            white += c == QColor(255, 255, 255) ? 1 : 0;
+        }
+    }
+    // The words are drawn in the player's colour, none in the board's own white.
+    EXPECT_GT(red, 50);
+    EXPECT_EQ(white, 0);
+}
+
 // ---- speech and music as the settings file says ----------------------------
 
 class AppStartSound : public GameWindowTest {
