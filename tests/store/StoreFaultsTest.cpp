@@ -17,32 +17,6 @@ namespace fs = std::filesystem;
 
 class StoreFaults : public StoreFixture {
 protected:
-    // A connection of another process: a fork never takes one along.
-    static std::unique_ptr<TSqlConnection> otherConnection(const std::string &path)
-    {
-        return std::make_unique<TSqlConnection>(path, DatabasePassword(),
-                                                TSqlConnection::OpenMode::ExistingOnly);
-    }
-    // A second process that holds the database with the given BEGIN; the
-    // test's own connection is opened again unless the lock keeps out readers.
-    std::unique_ptr<THoldingChild> holdDatabase(const char *begin, bool reconnect = true)
-    {
-        db->CloseDatabase();
-        const std::string path = DatabasePath();
-        auto child = std::make_unique<THoldingChild>([path, begin] {
-            // Lives until the child ends.
-            static std::unique_ptr<TSqlConnection> held;
-            held = otherConnection(path);
-            held->Execute(begin);
-        });
-        if (!reconnect)
-            return child;
-        if (!db->ConnectDatabase())
-            throw std::runtime_error("the test database does not open again");
-        // Waiting 5 s for every refused statement would only slow the tests.
-        db->Connection().SetBusyTimeout(200);
-        return child;
-    }
     QString listOf(int lines, const std::string &prefix = "w")
     {
         std::string bytes;
@@ -60,15 +34,14 @@ protected:
 TEST_F(StoreFaults, AnErrorLineQuestionHoldsNoLockWhileItWaits)
 {
     const QString file = WriteWordFile("list.txt", "a[1]x\n\nb[2]y\n");
-    const std::string path = DatabasePath();
     class AskingElsewhere final : public TQuietProgress {
     public:
-        explicit AskingElsewhere(std::string path) : TQuietProgress(true), m_path(std::move(path)) {}
+        explicit AskingElsewhere(const StoreFixture &fixture) : TQuietProgress(true), m_fixture(fixture) {}
         bool AskYesNo(const QString &question) override
         {
             // While the player thinks, another program records a score at once.
             const TChildOutcome outcome = RunInChild([this] {
-                auto other = otherConnection(m_path);
+                auto other = m_fixture.OtherConnection();
                 other->SetBusyTimeout(0);
                 other->Execute("INSERT INTO gamerecord(name, score, recoretime) "
                                "VALUES('other', 7, '2026-01-01')");
@@ -80,8 +53,8 @@ TEST_F(StoreFaults, AnErrorLineQuestionHoldsNoLockWhileItWaits)
         std::string otherResult;
 
     private:
-        std::string m_path;
-    } progress(path);
+        const StoreFixture &m_fixture;
+    } progress(*this);
     ASSERT_TRUE(ImportWordLibrary(file, "book", progress, 4));
     EXPECT_EQ(progress.otherResult, "recorded");
     EXPECT_EQ(LoadGameRecords(), (std::vector<TGameRecordItem>{{1, "other", 7}}));
@@ -97,7 +70,7 @@ TEST_F(StoreFaults, ALockedDatabaseFailsEachOperationAndLosesNothing)
     AddGameRecord("kept", 10);
     const QString file = listOf(50);
     {
-        const auto holder = holdDatabase("BEGIN IMMEDIATE");
+        const auto holder = HoldDatabase("BEGIN IMMEDIATE");
         ASSERT_TRUE(holder->Ready());
         TQuietProgress progress(true);
         EXPECT_FALSE(ImportWordLibrary(file, "new", progress, 4));
@@ -125,7 +98,7 @@ TEST_F(StoreFaults, ALockedDatabaseFailsEachOperationAndLosesNothing)
 
 TEST_F(StoreFaults, AStartUpAgainstADatabaseLockedByAnotherProgramSaysSo)
 {
-    const auto holder = holdDatabase("BEGIN EXCLUSIVE", false);
+    const auto holder = HoldDatabase("BEGIN EXCLUSIVE", false);
     ASSERT_TRUE(holder->Ready());
     TDataInterface second;
     EXPECT_FALSE(second.ConnectDatabase());  // after the 5 s busy timeout
@@ -142,7 +115,7 @@ TEST_F(StoreFaults, AFileWithoutTheTablesOrSettingsThatCannotBeReadAreNoDatabase
     TDataInterface probe;
     // A database with the key but no leaderboard.
     {
-        auto other = otherConnection(DatabasePath());
+        auto other = OtherConnection();
         other->Execute("DROP TABLE gamerecord");
     }
     EXPECT_FALSE(probe.ConnectDatabase());
