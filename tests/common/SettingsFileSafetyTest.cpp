@@ -2,7 +2,6 @@
 // breaks, files that cannot be read, symbolic links, read-only folders, full
 // disks, line ends of other systems, several writers at once.
 #include <filesystem>
-#include <fstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -186,13 +185,7 @@ TEST_F(CommonSettingsFile, AFullDiskLeavesTheOldFileWholeAndNoTemporaryFile)
     const TChildOutcome outcome = RunInChild([&] {
         MountSmallTmpfs(dir.Path("data"), 400);
         writeConfig("[system]\r\nLevel=2\r\n");
-        {
-            // Fill the disk to its last block.
-            std::ofstream filler(dir.Path("data/filler"), std::ios::binary);
-            const std::string block(4096, 'x');
-            while (filler.write(block.data(), block.size()))
-                filler.flush();
-        }
+        FillDisk(dir.Path("data/filler"));
         std::string seen;
         try {
             WriteSysString("BookName", std::string(20000, 'n'));

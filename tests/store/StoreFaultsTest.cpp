@@ -1,7 +1,6 @@
 // The store against real trouble: another process holding the database, a
 // disk that fills up, a read-only database, files that are no database.
 #include <filesystem>
-#include <fstream>
 #include <sys/wait.h>
 
 #include "ChildProcess.h"
@@ -165,13 +164,7 @@ TEST_F(StoreFaults, AFullDiskLeavesTheDatabaseAsItWas)
         seen += ";big=" + std::to_string(ImportWordLibrary(big, "big", progress, 4));
         seen += ";books=" + count("SELECT count(*) FROM bookinfo");
         seen += ";lib2=" + std::to_string(TableExists("lib2"));
-        {
-            // Nothing left for a journal either.
-            std::ofstream filler(data + "/filler", std::ios::binary);
-            const std::string block(4096, 'x');
-            while (filler.write(block.data(), block.size()))
-                filler.flush();
-        }
+        FillDisk(data + "/filler");  // nothing left for a journal either
         seen += ";copy=" + std::to_string(BuildShuffledBook(1, "small", progress));
         try {
             AddGameRecord("full", 5);

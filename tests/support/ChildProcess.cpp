@@ -1,6 +1,7 @@
 #include "ChildProcess.h"
 
 #include <cerrno>
+#include <fstream>
 #include <cstring>
 #include <grp.h>
 #include <sched.h>
@@ -112,6 +113,14 @@ void MountReadOnlyBind(const std::string &dir)
     if (::mount(dir.c_str(), dir.c_str(), nullptr, MS_BIND, nullptr) != 0
         || ::mount(nullptr, dir.c_str(), nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr) != 0)
         throw TChildSkip(systemError("cannot bind-mount read-only"));
+}
+
+void FillDisk(const std::string &fillerPath)
+{
+    std::ofstream filler(fillerPath, std::ios::binary);
+    const std::string block(4096, 'x');
+    while (filler.write(block.data(), static_cast<std::streamsize>(block.size())))
+        filler.flush();
 }
 
 THoldingChild::THoldingChild(const std::function<void()> &hold)

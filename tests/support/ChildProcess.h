@@ -31,6 +31,8 @@ TChildOutcome RunInChild(const std::function<std::string()> &body);
 void BecomeUnprivilegedUser();                    // uid and gid 65534, no groups
 void MountSmallTmpfs(const std::string &dir, int kibibytes);  // in a new mount namespace
 void MountReadOnlyBind(const std::string &dir);   // dir onto itself, read-only
+// Writes a file of that name until the disk has no block left.
+void FillDisk(const std::string &fillerPath);
 
 // A child that runs hold() and then waits until the parent lets it go, for a
 // lock held by another process while the test runs.
