@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -22,9 +23,11 @@ namespace {
 struct Store {
     Store()
     {
-        char dir[] = "/tmp/kivro-fuzz-import-XXXXXX";
-        if (!::mkdtemp(dir))
+        char name[] = "/tmp/kivro-fuzz-import-XXXXXX";
+        if (!::mkdtemp(name))
             std::abort();
+        folder = name;
+        const char *dir = name;
         SetProgramDir(dir);
         const std::string data = std::string(dir) + "/data";
         if (::mkdir(data.c_str(), 0755) != 0)
@@ -41,6 +44,14 @@ struct Store {
         // Never committed: the disk is not what is being fuzzed.
         transaction = std::make_unique<TSqlTransaction>(db.Connection());
     }
+    ~Store()
+    {
+        transaction.reset();
+        SetDataInterface(nullptr);
+        db.CloseDatabase();
+        std::filesystem::remove_all(folder);
+    }
+    std::string folder;  // removed when the run ends
     TDataInterface db;
     std::unique_ptr<TSqlTransaction> transaction;
 };

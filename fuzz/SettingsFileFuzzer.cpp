@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <string_view>
@@ -17,14 +18,23 @@
 
 namespace {
 
+// A folder of the run's own, removed when the run ends.
+struct ScratchDir {
+    ScratchDir()
+    {
+        char name[] = "/tmp/kivro-fuzz-settings-XXXXXX";
+        if (!::mkdtemp(name))
+            std::abort();
+        dir = name;
+    }
+    ~ScratchDir() { std::filesystem::remove_all(dir); }
+    std::string dir;
+};
+
 const std::string &filePath()
 {
-    static const std::string path = [] {
-        char dir[] = "/tmp/kivro-fuzz-settings-XXXXXX";
-        if (!::mkdtemp(dir))
-            std::abort();
-        return std::string(dir) + "/typeconfig.ini";
-    }();
+    static const ScratchDir scratch;
+    static const std::string path = scratch.dir + "/typeconfig.ini";
     return path;
 }
 
