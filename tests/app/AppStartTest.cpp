@@ -12,10 +12,12 @@
 #include <QProcess>
 #include <QToolButton>
 
+#include "ChildProcess.h"
 #include "GameWindowFixture.h"
 #include "GbkText.h"
 #include "IniFile.h"
 #include "Settings.h"
+#include "UDataInterface.h"
 #include "UFrmType.h"
 #include "UTypeGameType.h"
 
@@ -393,6 +395,58 @@ TEST(AppStartProgram, AMissingDatabaseIsReportedAndTheProgramExitsWithStatusOne)
     EXPECT_EQ(run.out, QStringLiteral("BOX 2 ") + message + u'\n');
     // Nothing of a game was saved.
     EXPECT_EQ(dir.ReadFile("data/typeconfig.ini"), settings);
+}
+
+// A start-up that cannot go on: exit status 1, one exclamation box and the
+// same words on standard error, nothing written.
+void ExpectStartUpFailure(const TempProgramDir &dir, const QString &message)
+{
+    const std::string settings = std::filesystem::is_regular_file(dir.Path("data/typeconfig.ini"))
+        ? dir.ReadFile("data/typeconfig.ini")
+        : std::string();
+    const ChildRun run = RunProgram(dir, true);
+    EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(message + u'\n')) << run.err.toStdString();
+    EXPECT_EQ(run.out, QStringLiteral("BOX 2 ") + message + u'\n');
+    if (!settings.empty()) {
+        EXPECT_EQ(dir.ReadFile("data/typeconfig.ini"), settings);
+    }
+}
+
+TEST(AppStartProgram, ADatabaseWithoutItsTablesIsReportedAsOneThatCannotBeOpened)
+{
+    TempProgramDir dir(TempProgramDir::Contents::CopyOfBuilt);
+    // SQLite opens a 0-byte file as a new, empty database.
+    std::filesystem::resize_file(dir.Path("data/kivrotype.mdb"), 0);
+    ExpectStartUpFailure(dir, QStringLiteral("无法打开单词数据库：")
+                                  + QString::fromStdString(dir.Path("data/kivrotype.mdb")));
+    EXPECT_EQ(std::filesystem::file_size(dir.Path("data/kivrotype.mdb")), 0u);
+}
+
+TEST(AppStartProgram, SettingsThatCannotBeReadAreNamed)
+{
+    TempProgramDir dir(TempProgramDir::Contents::CopyOfBuilt);
+    std::filesystem::remove(dir.Path("data/typeconfig.ini"));
+    std::filesystem::create_directory(dir.Path("data/typeconfig.ini"));
+    ExpectStartUpFailure(dir, QStringLiteral("无法读取设置文件：")
+                                  + QString::fromStdString(dir.Path("data/typeconfig.ini")));
+}
+
+TEST(AppStartProgram, ADatabaseHeldByAnotherProgramIsNamed)
+{
+    TempProgramDir dir(TempProgramDir::Contents::CopyOfBuilt);
+    const std::string database = dir.Path("data/kivrotype.mdb");
+    THoldingChild holder([database] {
+        // Lives until the child ends; an exclusive lock keeps readers out.
+        static std::unique_ptr<TSqlConnection> held;
+        held = std::make_unique<TSqlConnection>(database, DatabasePassword(),
+                                                TSqlConnection::OpenMode::ExistingOnly);
+        held->Execute("BEGIN EXCLUSIVE");
+    });
+    ASSERT_TRUE(holder.Ready());
+    ExpectStartUpFailure(dir, QStringLiteral("单词数据库正被其他程序使用：")
+                                  + QString::fromStdString(database));
+    EXPECT_EQ(holder.Release(), 0);
 }
 
 TEST(AppStartProgram, WithItsDatabaseTheProgramPaintsTheGameAndSavesItOnClosing)
