@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "IniFile.h"
+#include "SchemaVersion.h"
 #include "Settings.h"
 
 #ifndef SQLITE_HAS_CODEC
@@ -65,11 +66,16 @@ bool TDataInterface::ConnectDatabaseFile(const std::string &utf8Path)
     try {
         auto connection = std::make_unique<TSqlConnection>(utf8Path, DatabasePassword(),
                                                            TSqlConnection::OpenMode::ExistingOnly);
+        // A file of a newer program may hold what this one would damage.
+        if (ReadSchemaVersion(*connection) > CurrentSchemaVersion())
+            return false;
         // An empty file opens as an empty database: without its tables it is none.
         TSqlQuery tables = connection->Query(
             "SELECT count(*) FROM sqlite_master WHERE type = 'table' "
             "AND lower(name) IN ('bookinfo', 'gamerecord')");
         if (!tables.Next() || tables.Integer(0) != 2)
+            return false;
+        if (MigrateDatabase(*connection, utf8Path) == TMigrationResult::TooNew)
             return false;
         m_connection = std::move(connection);
         m_connectFailure = TConnectFailure::None;
@@ -203,5 +209,7 @@ void CreateStoreDatabase(const std::string &utf8Path)
         "name TEXT NOT NULL DEFAULT '' CHECK(length(name) <= 50),"
         "score INTEGER NOT NULL DEFAULT 0,"
         "recoretime DATE)");
+    // A new file has today's schema and needs no migration.
+    StampSchemaVersion(transaction, CurrentSchemaVersion());
     transaction.Commit();
 }
