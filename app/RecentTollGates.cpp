@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "AppLog.h"
 #include "GbkText.h"
 #include "IniFile.h"
 #include "Settings.h"
@@ -111,6 +112,7 @@ void AddRecentLine(const std::string &line)
         if (ec)
             std::filesystem::remove(temp, ec);
     } catch (...) {
+        qCDebug(lcApp).noquote() << __func__ << "failed:" << CurrentExceptionText();
     }
 }
 

@@ -6,6 +6,7 @@
 #include "IniFile.h"
 #include "SchemaVersion.h"
 #include "Settings.h"
+#include "StoreLog.h"
 
 #ifndef SQLITE_HAS_CODEC
 #define SQLITE_HAS_CODEC 1
@@ -67,8 +68,11 @@ bool TDataInterface::ConnectDatabaseFile(const std::string &utf8Path)
         auto connection = std::make_unique<TSqlConnection>(utf8Path, DatabasePassword(),
                                                            TSqlConnection::OpenMode::ExistingOnly);
         // A file of a newer program may hold what this one would damage.
-        if (ReadSchemaVersion(*connection) > CurrentSchemaVersion())
+        if (const int version = ReadSchemaVersion(*connection); version > CurrentSchemaVersion()) {
+            qCDebug(lcStore) << "refused: schema version" << version << "is newer than"
+                             << CurrentSchemaVersion();
             return false;
+        }
         // An empty file opens as an empty database: without its tables it is none.
         TSqlQuery tables = connection->Query(
             "SELECT count(*) FROM sqlite_master WHERE type = 'table' "
@@ -82,10 +86,13 @@ bool TDataInterface::ConnectDatabaseFile(const std::string &utf8Path)
         m_failedPath.clear();
         return true;
     } catch (const EDatabaseError &e) {
+        qCDebug(lcStore).noquote() << "opening" << QString::fromStdString(utf8Path)
+                                   << "failed:" << e.what();
         if (e.Code() == SQLITE_BUSY || e.Code() == SQLITE_LOCKED)
             m_connectFailure = TConnectFailure::DatabaseLocked;
         return false;
     } catch (...) {
+        qCDebug(lcStore).noquote() << "opening the database failed:" << CurrentExceptionText();
         return false;
     }
 }
@@ -144,6 +151,8 @@ bool TDataInterface::ExecuteSQL(std::string_view sql, TSqlParams params) noexcep
         Connection().Execute(sql, toVector(params));
         return true;
     } catch (...) {
+        qCDebug(lcStore).noquote() << "statement failed:" << CurrentExceptionText() << "in"
+                                   << QString::fromUtf8(sql.data(), static_cast<qsizetype>(sql.size()));
         return false;
     }
 }

@@ -6,6 +6,7 @@
 #include "GbkText.h"
 #include "Scramble.h"
 #include "Settings.h"
+#include "StoreLog.h"
 #include "TextUtils.h"
 #include "UBookType.h"
 #include "UDataInterface.h"
@@ -49,6 +50,7 @@ bool createWordTable(const std::string &gbkTable, const TColumnLimits &limits)
     try {
         return DataInterface().ExecuteSQL(createWordTableSql(gbkTable, limits));
     } catch (...) {
+        qCDebug(lcStore).noquote() << __func__ << "failed:" << CurrentExceptionText();
         return false;
     }
 }
@@ -167,6 +169,7 @@ bool DropTable(const std::string &TableName)
     try {
         return DataInterface().ExecuteSQL("DROP TABLE " + quotedTable(TableName));
     } catch (...) {
+        qCDebug(lcStore).noquote() << __func__ << "failed:" << CurrentExceptionText();
         return false;
     }
 }
@@ -188,6 +191,7 @@ bool InsertWordInfo(const TWordInfo &Word, const std::string &TableName)
                                           {GbkToUtf8(Word.Spelling), GbkToUtf8(Word.Pronunciation),
                                            GbkToUtf8(Word.Meaning)});
     } catch (...) {
+        qCDebug(lcStore).noquote() << __func__ << "failed:" << CurrentExceptionText();
         return false;
     }
 }
@@ -201,6 +205,7 @@ bool AddLibraryBookInfo(const std::string &BookName, const std::string &TableNam
             libraryBookValues(BookName, TableName, WordNumber, Id, BookType, BookClass, IsDefault));
         return true;
     } catch (...) {
+        qCDebug(lcStore).noquote() << __func__ << "failed:" << CurrentExceptionText();
         return false;
     }
 }
@@ -215,6 +220,7 @@ bool RegisterShuffledBook(int NewId, int WordCount, const std::string &BookName,
         transaction.Commit();
         return true;
     } catch (...) {
+        qCDebug(lcStore).noquote() << __func__ << "failed:" << CurrentExceptionText();
         return false;
     }
 }
@@ -265,8 +271,9 @@ int BuildShuffledBook(int SourceId, const std::string &BookName, TStoreProgress 
                          bookClass);
         transaction.Commit();
         return newId;
-    } catch (const EDatabaseError &) {
+    } catch (const EDatabaseError &e) {
         // A locked database, a full disk, a row too long for the copy.
+        qCDebug(lcStore) << __func__ << "failed:" << e.what();
         return -1;
     }
 }
@@ -280,6 +287,7 @@ bool ImportWordLine(const std::string &Line, const std::string &TableName)
         DataInterface().Connection().Execute(insertWordSql(TableName), rowValues(*row));
         return true;
     } catch (...) {
+        qCDebug(lcStore).noquote() << __func__ << "failed:" << CurrentExceptionText();
         return false;
     }
 }
@@ -350,8 +358,9 @@ bool ImportWordLibraryAs(const QString &FileName, const std::string &BookName,
                                               kBookTypeLetter, BookClass, 1));
         transaction.Commit();
         return true;
-    } catch (const EDatabaseError &) {
+    } catch (const EDatabaseError &e) {
         // A locked database, a full disk: the transaction rolls everything back.
+        qCDebug(lcStore) << __func__ << "failed:" << e.what();
         return false;
     }
 }
