@@ -261,9 +261,11 @@ bool ImportWordLibraryAs(const QString &FileName, const std::string &BookName,
     int count = 0;   // lines read, skipped ones included: numbers the questions
     int stored = 0;  // rows in the table: the book's word count
     for (const std::optional<std::string> &line : lines) {
-        if (line && importLine(*line, insertSql, scramble)) {
+        // An import the program's end interrupts ends as on No.
+        const bool stop = Progress.StopRequested();
+        if (!stop && line && importLine(*line, insertSql, scramble)) {
             ++stored;
-        } else if (!Progress.AskYesNo(ErrorLineQuestion(count + 1))) {
+        } else if (stop || !Progress.AskYesNo(ErrorLineQuestion(count + 1))) {
             // The rows so far stay, unregistered, as after a stopped import.
             transaction.Commit();
             return false;
