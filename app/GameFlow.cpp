@@ -1,5 +1,8 @@
 // The game over a whole book: starting, pausing, continuing, restarting,
 // levels, one toll gate after the other with running totals, and the end.
+#include <algorithm>
+#include <limits>
+
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
@@ -14,11 +17,31 @@
 #include "UFrmType.h"
 #include "UTypeGameType.h"
 
+namespace {
+
+// A total shown in a label: the finished toll gates' part plus the board's,
+// held within the 32-bit range (a score priced at an edited level can be huge).
+int total(int previous, int board)
+{
+    int sum = 0;
+    if (__builtin_add_overflow(previous, board, &sum))
+        return board < 0 ? std::numeric_limits<int>::min() : std::numeric_limits<int>::max();
+    return sum;
+}
+
+} // namespace
+
 void TFrmType::ShowTollGateLabel()
 {
     labGate->setText(QStringLiteral("关卡：第%1关（共%2关）")
                          .arg(FGamePara.TollGateIndex)
                          .arg(FGamePara.TollGateCount));
+}
+
+void TFrmType::BringTollGateIntoRange()
+{
+    FGamePara.TollGateIndex =
+        std::clamp(FGamePara.TollGateIndex, 1, std::max(1, FGamePara.TollGateCount));
 }
 
 void TFrmType::EnableButtons(bool start, bool restart, bool resume, bool pause, bool level)
@@ -73,9 +96,9 @@ void TFrmType::TypeGameTypeCheckChange()
 {
     if (!m_typeGame)
         return;
-    labRightCount->setNum(m_typeGame->RightWordCount() + FPrevRightCount);
-    labErrorCount->setNum(m_typeGame->ErrorWordCount() + FPrevErrorCount);
-    labScore->setNum(m_typeGame->Score() + FPrevScore);
+    labRightCount->setNum(total(FPrevRightCount, m_typeGame->RightWordCount()));
+    labErrorCount->setNum(total(FPrevErrorCount, m_typeGame->ErrorWordCount()));
+    labScore->setNum(total(FPrevScore, m_typeGame->Score()));
 }
 
 void TFrmType::TypeGameGameOver()
@@ -101,15 +124,19 @@ void TFrmType::TypeGameGameOver()
     if (MessageBox(this, message, TMsgIcon::Question, QMessageBox::Yes | QMessageBox::No)
         != QMessageBox::Yes)
         return;
-    FGamePara.TollGateIndex = 1;
-    LoadTollGate(1);
-    RecordGameScore(this, score);
-    labRightCount->setText(QStringLiteral("0"));
-    labErrorCount->setText(QStringLiteral("0"));
-    labScore->setText(QStringLiteral("0"));
+    // The new game's totals start from zero before toll gate 1 runs: it goes
+    // on while the player types a name, and may even finish meanwhile, so
+    // nothing may be reset once the prompts close. The score to record was
+    // noted above.
     FPrevRightCount = 0;
     FPrevErrorCount = 0;
     FPrevScore = 0;
+    FGamePara.TollGateIndex = 1;
+    LoadTollGate(1);
+    labRightCount->setText(QStringLiteral("0"));
+    labErrorCount->setText(QStringLiteral("0"));
+    labScore->setText(QStringLiteral("0"));
+    RecordGameScore(this, score);
 }
 
 void TFrmType::sbStartClick()

@@ -4,9 +4,14 @@
 #include <QKeyEvent>
 #include <QWidget>
 
+#include "DetectableAutoRepeat.h"
+
 TKeyForwarder::TKeyForwarder(QWidget *target, Sink sink, QObject *parent)
     : QObject(parent), m_target(target), m_sink(std::move(sink))
 {
+    // Without it, X11 sends a held key's repeats as release/press pairs that
+    // are not always marked as repeats, and each would type a letter.
+    UseDetectableAutoRepeat();
     qApp->installEventFilter(this);
 }
 

@@ -143,7 +143,7 @@ void TFrmType::BuildRecentMenu()
         QString caption = RecentCaption(entry.Fields);
         caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
         QAction *item = nRecently->addAction(caption);
-        item->setStatusTip(GbkToQString(entry.Line));
+        // The stored line is the item's hidden text: kept, never shown.
         item->setData(QByteArray::fromStdString(entry.Line));
         // Queued: choosing an entry rebuilds this very menu.
         connect(item, &QAction::triggered, this,
@@ -163,6 +163,7 @@ void TFrmType::RecentTollGateClick(const std::string &line)
     FGamePara.TollGateIndex = para->TollGateIndex;
     FGamePara.Level = para->Level;
     FGamePara.TollGateCount = CeilDiv(FGamePara.WordsPerGate, FGamePara.WordCount);
+    BringTollGateIntoRange();
     LoadTollGate(FGamePara.TollGateIndex);
     if (FTypeGame()) {
         FTypeGame()->SetLevel(FGamePara.Level);

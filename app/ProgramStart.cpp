@@ -75,10 +75,9 @@ int ProgramMain(int argc, char **argv, const TProgramStartOptions &options)
     if (!dataInterface.ConnectDatabase()) {
         // Without its books the game cannot run: say why, instead of
         // vanishing without a word.
-        const std::string path = DatabaseFilePath();
-        std::fprintf(stderr, "无法打开单词数据库：%s\n", path.c_str());
-        ShowMessage(nullptr, QStringLiteral("无法打开单词数据库：") + QString::fromStdString(path),
-                    TMsgIcon::Exclamation);
+        const QString message = dataInterface.ConnectFailureMessage();
+        std::fprintf(stderr, "%s\n", message.toUtf8().constData());
+        ShowMessage(nullptr, message, TMsgIcon::Exclamation);
         return 1;
     }
     SetDataInterface(&dataInterface);

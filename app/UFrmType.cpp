@@ -396,10 +396,7 @@ void TFrmType::InitGame()
     LoadGamePara(FGamePara);
     m_gameParaLoaded = true;
     FGamePara.TollGateCount = CeilDiv(FGamePara.WordsPerGate, FGamePara.WordCount);
-    // An edited settings file or a shrunken book must not start beyond the
-    // book, or the game would advance through empty toll gates for ever.
-    FGamePara.TollGateIndex =
-        std::clamp(FGamePara.TollGateIndex, 1, std::max(1, FGamePara.TollGateCount));
+    BringTollGateIntoRange();
 
     TWordInfos words;
     LoadTollGateWords(FGamePara, FGamePara.TollGateIndex, words);
@@ -416,6 +413,8 @@ void TFrmType::InitGame()
     m_typeGame->SetBackGroundColor(ReadSysInteger("BackGroundColor"));
     m_typeGame->SetNormalColor(ReadSysInteger("NormalColor"));
     m_typeGame->SetTypeColor(ReadSysInteger("TypeColor"));
+    // The words were drawn by StartGame in the board's own colours.
+    m_typeGame->RedrawWords();
     m_typeGame->SetLevel(FGamePara.Level);
     m_typeGame->PauseGame();
     m_boardSize = m_typeGame->size();

@@ -124,6 +124,11 @@ public:
     // Game flow.
     void ResetGameDisplay() override;
     void ShowTollGateLabel();
+    // Clamps TollGateIndex to 1 .. TollGateCount: a value from an edited
+    // settings file, a recent entry or a book whose word count changed must
+    // not start beyond the book, or the game would run through empty toll
+    // gates for ever.
+    void BringTollGateIntoRange();
     void EnableButtons(bool start, bool restart, bool resume, bool pause, bool level);
     void LoadTollGate(int tollGate) override;
     void TypeGameGameOver();

@@ -3,6 +3,8 @@
 // the board untyped and tracks the current toll gate.
 #include "UTypeGameType.h"
 
+#include <algorithm>
+
 #include "Random.h"
 
 void TTypeGameType::PlayTick()
@@ -10,8 +12,18 @@ void TTypeGameType::PlayTick()
     // A word list that shrank without a restart must not leave the game
     // running forever: more counted than listed ends it too.
     if (m_rightWordCount + m_errorWordCount >= static_cast<int>(m_words.size())) {
-        GameOver();
-        return;
+        // The last words typed still have their arrows in flight: the game
+        // ends once they have hit, so every right word is seen hit and heard.
+        if (m_shoots.empty()) {
+            GameOver();
+            return;
+        }
+        // An arrow above the board has passed its word, so no paint checked
+        // it (a hidden window paints nothing): check here, or the game would
+        // wait for a paint that never comes.
+        if (std::any_of(m_shoots.begin(), m_shoots.end(),
+                        [](const TShoot &s) { return s.Bottom < 0; }))
+            CheckShoots();
     }
     MoveStep();
     update();

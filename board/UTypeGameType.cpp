@@ -1,5 +1,9 @@
 #include "UTypeGameType.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
 #include <QPainter>
 #include <QPaintEvent>
 
@@ -20,6 +24,19 @@ constexpr int kMeanPixelSize = 13;
 // would fly shots fifteen times too fast and repaint a thousand times a
 // second, so the period the design actually ran at is asked for directly.
 constexpr int kShootTimerInterval = 15;
+
+// Level x 100 per right word, held within the 32-bit range: the level comes
+// from a settings file a player may edit, so it can be anything.
+int wordsScore(int level, int rightWords)
+{
+    const std::int64_t perWord = std::int64_t{level} * 100;
+    std::int64_t score = 0;
+    if (__builtin_mul_overflow(perWord, std::int64_t{rightWords}, &score))
+        score = (perWord < 0) != (rightWords < 0) ? std::numeric_limits<std::int64_t>::min()
+                                                   : std::numeric_limits<std::int64_t>::max();
+    return static_cast<int>(std::clamp<std::int64_t>(score, std::numeric_limits<std::int32_t>::min(),
+                                                     std::numeric_limits<std::int32_t>::max()));
+}
 
 TBoardFont makeFont(const QString &family, int pixelSize, bool bold, TColor color)
 {
@@ -353,6 +370,6 @@ void TTypeGameType::SetTypeColor(TColor Value)
 void TTypeGameType::UpdateScore()
 {
     if (m_errorWordCount <= 20)
-        m_score = m_level * 100 * m_rightWordCount;
+        m_score = wordsScore(m_level, m_rightWordCount);
     Fire(m_onTypeCheckChange);
 }

@@ -15,8 +15,9 @@
 //     TypeKey with KeyStrokeFromKeyEvent(event) (KeyCodes.h). Typing works in
 //     every state, paused included.
 //   - Events, called with the board as Sender: OnTollGateChange (the current
-//     toll gate was assigned), OnGameOver (every word is counted; the counts
-//     and Score stay readable), OnTypeCheckChange (the counts changed).
+//     toll gate was assigned), OnGameOver (every word is counted and every
+//     arrow has hit; the counts and Score stay readable), OnTypeCheckChange
+//     (the counts changed).
 //   - An OnGameOver handler may restart the board or even destroy it. The
 //     other two events fire in the middle of moving or drawing: their
 //     handlers only read the board (counts, Score, TollGateIndex).
@@ -143,8 +144,9 @@ public:
     // Public so that tests, the preview tool and the benchmark can drive the
     // board one step at a time; the host never calls them.
 
-    // One tick of the play loop: ends the game when every word is counted,
-    // otherwise moves the canvases one step and invalidates the board.
+    // One tick of the play loop: ends the game when every word is counted
+    // and no shot is in flight, otherwise moves the canvases one step and
+    // invalidates the board.
     void PlayTick();
     // Manual ticks: each runs only while its source would (play thread
     // running and bound; shot timer started). Return whether it ran.

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "GbkText.h"
+#include "SpeechLog.h"
 
 namespace {
 
@@ -127,9 +128,12 @@ void TSpeechEx::ApplySpeechSet(const TSpeechSet &set)
 void TSpeechEx::Speak(const std::string &text)
 {
     try {
+        qCInfo(lcSpeech).noquote() << "speak" << GbkToQString(text);
         if (m_engineKind == 0) {
             if (m_voiceText && !m_voiceText->IsSpeaking())
                 m_voiceText->Speak(text);
+            else
+                qCInfo(lcSpeech).noquote() << "dropped" << GbkToQString(text) << "(still speaking)";
         } else if (m_spVoice) {
             m_spVoice->Speak(text);
         }

@@ -110,7 +110,7 @@ void TSqlStatement::Bind(const std::vector<TSqlValue> &params)
             rc = sqlite3_bind_null(m_stmt, i);
         }
         if (rc != SQLITE_OK)
-            throw EDatabaseError(m_connection->LastError());
+            throw EDatabaseError(m_connection->LastError(), m_connection->LastErrorCode());
         ++i;
     }
 }
@@ -123,9 +123,10 @@ bool TSqlStatement::Step()
     if (rc == SQLITE_DONE)
         return false;
     std::string message = m_connection->LastError();
+    const int code = m_connection->LastErrorCode();
     // Leave the statement clean for its next use from the cache.
     sqlite3_reset(m_stmt);
-    throw EDatabaseError(message);
+    throw EDatabaseError(message, code);
 }
 
 int TSqlStatement::ColumnCount() const
@@ -210,13 +211,14 @@ TSqlConnection::TSqlConnection(const std::string &utf8Path, std::string_view pas
     const int rc = sqlite3_open_v2(utf8Path.c_str(), &m_db, flags, nullptr);
     if (rc != SQLITE_OK) {
         std::string message = m_db ? sqlite3_errmsg(m_db) : "cannot open the database";
+        const int code = m_db ? sqlite3_extended_errcode(m_db) : rc;
         sqlite3_close_v2(m_db);
         m_db = nullptr;
-        throw EDatabaseError(message + ": " + utf8Path);
+        throw EDatabaseError(message + ": " + utf8Path, code);
     }
     try {
         if (sqlite3_key(m_db, passphrase.data(), static_cast<int>(passphrase.size())) != SQLITE_OK)
-            throw EDatabaseError(LastError());
+            throw EDatabaseError(LastError(), LastErrorCode());
         sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
         sqlite3_extended_result_codes(m_db, 1);
         // The key is only checked when the first page is decrypted.
@@ -243,6 +245,16 @@ std::string TSqlConnection::LastError() const
     return m_db ? sqlite3_errmsg(m_db) : "no database";
 }
 
+int TSqlConnection::LastErrorCode() const
+{
+    return m_db ? sqlite3_extended_errcode(m_db) : SQLITE_MISUSE;
+}
+
+void TSqlConnection::SetBusyTimeout(int milliseconds)
+{
+    sqlite3_busy_timeout(m_db, milliseconds);
+}
+
 TSqlStatement TSqlConnection::Prepare(std::string_view sql, const std::vector<TSqlValue> &params)
 {
     sqlite3_stmt *stmt = nullptr;
@@ -256,8 +268,10 @@ TSqlStatement TSqlConnection::Prepare(std::string_view sql, const std::vector<TS
         const int rc = sqlite3_prepare_v2(m_db, sql.data(), static_cast<int>(sql.size()), &stmt,
                                           &tail);
         if (rc != SQLITE_OK) {
+            const int code = LastErrorCode();
+            std::string message = LastError();
             sqlite3_finalize(stmt);
-            throw EDatabaseError(LastError());
+            throw EDatabaseError(message, code);
         }
         if (!stmt)
             throw EDatabaseError("empty statement");
@@ -333,10 +347,30 @@ TSqlTransaction::~TSqlTransaction()
     Rollback();
 }
 
+bool TSqlTransaction::Active() const
+{
+    return m_open && m_connection.InTransaction();
+}
+
+void TSqlTransaction::Execute(std::string_view sql, const std::vector<TSqlValue> &params)
+{
+    if (!Active())
+        throw EDatabaseError("the transaction has ended", SQLITE_ABORT);
+    m_connection.Execute(sql, params);
+    // A statement that succeeded cannot end it, but be sure nothing runs
+    // in autocommit mode after this one.
+    if (!m_connection.InTransaction())
+        throw EDatabaseError("the transaction has ended", SQLITE_ABORT);
+}
+
 void TSqlTransaction::Commit()
 {
     if (!m_open)
         return;
+    if (!m_connection.InTransaction()) {
+        m_open = false;
+        throw EDatabaseError("the transaction has ended", SQLITE_ABORT);
+    }
     m_connection.Execute("COMMIT");
     m_open = false;
 }

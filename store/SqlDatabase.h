@@ -16,10 +16,20 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
-// Any failure of the engine, with its message.
+// Any failure of the engine, with its message and, where the engine gave one,
+// its result code (SQLITE_FULL, SQLITE_BUSY …; 0 for failures of this layer).
 class EDatabaseError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit EDatabaseError(const std::string &message, int code = 0)
+        : std::runtime_error(message), m_code(code)
+    {
+    }
+    // The primary result code (the low byte of the extended one).
+    int Code() const { return m_code & 0xFF; }
+    int ExtendedCode() const { return m_code; }
+
+private:
+    int m_code;
 };
 
 // A value bound to a statement parameter ("?"), in order.
@@ -119,6 +129,10 @@ public:
 
     sqlite3 *Handle() const { return m_db; }
     std::string LastError() const;
+    // The extended result code of the last failed call.
+    int LastErrorCode() const;
+    // How long a statement waits for another process's lock (5 s at first).
+    void SetBusyTimeout(int milliseconds);
 
 private:
     friend class TSqlStatement;
@@ -129,6 +143,12 @@ private:
 };
 
 // BEGIN IMMEDIATE on construction; ROLLBACK on destruction unless committed.
+//
+// The engine may end a transaction by itself (a full disk, an I/O error);
+// the statements after that would each commit on their own. Statements of a
+// transaction therefore go through Execute(), which stops at the first
+// failure and refuses to run once the transaction has ended, and Commit()
+// refuses a transaction the engine has already ended.
 class TSqlTransaction {
 public:
     explicit TSqlTransaction(TSqlConnection &connection);
@@ -136,6 +156,11 @@ public:
     TSqlTransaction(const TSqlTransaction &) = delete;
     TSqlTransaction &operator=(const TSqlTransaction &) = delete;
 
+    // True while the transaction is open on the connection.
+    bool Active() const;
+    // Runs one statement inside the transaction. Throws EDatabaseError when
+    // it fails or when the transaction is no longer open.
+    void Execute(std::string_view sql, const std::vector<TSqlValue> &params = {});
     void Commit();
     void Rollback() noexcept;
 

@@ -55,7 +55,8 @@ bool LoadTollGateWords(const TGamePara &Para, int N, TWordInfos &Words);
 
 // Inserts one leaderboard record dated today (the program clock). The name is
 // stored exactly as typed. Throws EDatabaseError when the engine refuses it
-// (for example a name of more than 50 characters). Returns true.
+// (a name of more than 50 characters, a full disk, a locked or read-only
+// database); one statement, so nothing is half stored. Returns true.
 bool AddGameRecord(const std::string &name, int score);
 
 struct TGameRecordItem {

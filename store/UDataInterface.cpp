@@ -3,7 +3,13 @@
 #include <filesystem>
 #include <vector>
 
+#include "IniFile.h"
 #include "Settings.h"
+
+#ifndef SQLITE_HAS_CODEC
+#define SQLITE_HAS_CODEC 1
+#endif
+#include <sqlite3.h>
 
 namespace {
 
@@ -41,19 +47,82 @@ TDataInterface::~TDataInterface()
 
 bool TDataInterface::ConnectDatabase()
 {
+    CloseDatabase();
+    // Unreadable settings would name the database ".mdb": say what is wrong.
+    if (TIniFile(ConfigFilePath()).ReadFailed()) {
+        m_connectFailure = TConnectFailure::SettingsUnreadable;
+        m_failedPath = ConfigFilePath();
+        return false;
+    }
     return ConnectDatabaseFile(DatabaseFilePath());
 }
 
 bool TDataInterface::ConnectDatabaseFile(const std::string &utf8Path)
 {
     CloseDatabase();
+    m_connectFailure = TConnectFailure::DatabaseUnusable;
+    m_failedPath = utf8Path;
     try {
-        m_connection = std::make_unique<TSqlConnection>(utf8Path, DatabasePassword(),
-                                                        TSqlConnection::OpenMode::ExistingOnly);
+        auto connection = std::make_unique<TSqlConnection>(utf8Path, DatabasePassword(),
+                                                           TSqlConnection::OpenMode::ExistingOnly);
+        // An empty file opens as an empty database: without its tables it is none.
+        TSqlQuery tables = connection->Query(
+            "SELECT count(*) FROM sqlite_master WHERE type = 'table' "
+            "AND lower(name) IN ('bookinfo', 'gamerecord')");
+        if (!tables.Next() || tables.Integer(0) != 2)
+            return false;
+        m_connection = std::move(connection);
+        m_connectFailure = TConnectFailure::None;
+        m_failedPath.clear();
         return true;
-    } catch (...) {
-        m_connection.reset();
+    } catch (const EDatabaseError &e) {
+        if (e.Code() == SQLITE_BUSY || e.Code() == SQLITE_LOCKED)
+            m_connectFailure = TConnectFailure::DatabaseLocked;
         return false;
+    } catch (...) {
+        return false;
+    }
+}
+
+QString TDataInterface::ConnectFailureMessage() const
+{
+    const QString path = QString::fromStdString(m_failedPath);
+    switch (m_connectFailure) {
+    case TConnectFailure::None:
+        return {};
+    case TConnectFailure::SettingsUnreadable:
+        return QStringLiteral("无法读取设置文件：") + path;
+    case TConnectFailure::DatabaseLocked:
+        return QStringLiteral("单词数据库正被其他程序使用：") + path;
+    case TConnectFailure::DatabaseUnusable:
+        break;
+    }
+    return QStringLiteral("无法打开单词数据库：") + path;
+}
+
+QString DatabaseFailureReason(const EDatabaseError &error)
+{
+    switch (error.Code()) {
+    case SQLITE_FULL:
+        return QStringLiteral("磁盘空间不足。");
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return QStringLiteral("单词数据库正被其他程序使用。");
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return QStringLiteral("单词数据库不允许写入。");
+    case SQLITE_IOERR:
+    case SQLITE_CANTOPEN:
+        return QStringLiteral("读写单词数据库的文件时出错。");
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return QStringLiteral("单词数据库已损坏。");
+    case SQLITE_CONSTRAINT:
+    case SQLITE_TOOBIG:
+        return QStringLiteral("内容超出了单词数据库允许的长度。");
+    default:
+        return QStringLiteral("单词数据库出错。");
     }
 }
 

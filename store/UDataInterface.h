@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 
+#include <QString>
+
 #include "SqlDatabase.h"
 
 // The passphrase the database file is keyed with.
@@ -30,11 +32,24 @@ public:
     TDataInterface(const TDataInterface &) = delete;
     TDataInterface &operator=(const TDataInterface &) = delete;
 
-    // Opens DatabaseFilePath(). False on any failure (missing file, wrong key,
-    // a file that is not a database); a previous connection is closed first.
+    // Why the last connect failed.
+    enum class TConnectFailure {
+        None,
+        SettingsUnreadable,  // the settings file exists but cannot be read
+        DatabaseUnusable,    // missing, wrong key, not a database, no bookinfo or gamerecord
+        DatabaseLocked,      // still locked by another process after the busy timeout
+    };
+
+    // Opens DatabaseFilePath(). False on any failure (an unreadable settings
+    // file, a missing file, a wrong key, a file that is not a database or
+    // lacks the catalogue or leaderboard table, a file locked by another
+    // process); a previous connection is closed first.
     bool ConnectDatabase();
     // The same for an explicit file (the database builder uses it).
     bool ConnectDatabaseFile(const std::string &utf8Path);
+    TConnectFailure LastConnectFailure() const { return m_connectFailure; }
+    // The start-up message for the last failure: "无法打开单词数据库：" + path and its kin.
+    QString ConnectFailureMessage() const;
     void CloseDatabase();
     bool Connected() const { return m_connection != nullptr; }
 
@@ -58,7 +73,12 @@ private:
 
     std::unique_ptr<TSqlConnection> m_connection;
     std::map<std::string, CachedCount, std::less<>> m_rowCounts;
+    TConnectFailure m_connectFailure = TConnectFailure::None;
+    std::string m_failedPath;
 };
+
+// What went wrong, in words for the player ("磁盘空间不足" …).
+QString DatabaseFailureReason(const EDatabaseError &error);
 
 // The instance every catalogue, import and leaderboard function uses. Throws
 // EDatabaseError when none is installed.

@@ -14,27 +14,40 @@
 
 namespace {
 
+// Column limits of a word table, in characters of the stored text.
+struct TColumnLimits {
+    size_t spelling, pronunciation, meaning;
+};
+constexpr TColumnLimits kLibraryLimits{255, 200, 255};
+constexpr TColumnLimits kShuffledLimits{100, 100, 200};
+
+// A word table row as stored: UTF-8, or scrambled (ASCII).
+struct TStoredRow {
+    std::string spelling, pronunciation, meaning;
+};
+
 std::string quotedTable(const std::string &gbkTable)
 {
     return QuoteIdentifier(GbkToUtf8(gbkTable));
 }
 
-std::string wordTableColumns(int spelling, int pronunciation, int meaning)
+std::string createWordTableSql(const std::string &gbkTable, const TColumnLimits &limits)
 {
-    const auto column = [](const char *name, int size) {
+    const auto column = [](const char *name, size_t size) {
         return std::string(name) + " TEXT NOT NULL DEFAULT '' CHECK(length(" + name
             + ") <= " + std::to_string(size) + ")";
     };
     // AUTOINCREMENT: ids run 1, 2, 3 … in insertion order and are never reused.
-    return "(id INTEGER PRIMARY KEY AUTOINCREMENT, " + column("spelling", spelling) + ", "
-        + column("pronunciation", pronunciation) + ", " + column("meaning", meaning) + ")";
+    return "CREATE TABLE " + quotedTable(gbkTable) + "(id INTEGER PRIMARY KEY AUTOINCREMENT, "
+        + column("spelling", limits.spelling) + ", "
+        + column("pronunciation", limits.pronunciation) + ", "
+        + column("meaning", limits.meaning) + ")";
 }
 
-bool createWordTable(const std::string &gbkTable, int spelling, int pronunciation, int meaning)
+bool createWordTable(const std::string &gbkTable, const TColumnLimits &limits)
 {
     try {
-        return DataInterface().ExecuteSQL("CREATE TABLE " + quotedTable(gbkTable)
-                                          + wordTableColumns(spelling, pronunciation, meaning));
+        return DataInterface().ExecuteSQL(createWordTableSql(gbkTable, limits));
     } catch (...) {
         return false;
     }
@@ -46,24 +59,74 @@ std::string insertWordSql(const std::string &gbkTable)
         + "(spelling, pronunciation, meaning) VALUES(?, ?, ?)";
 }
 
+std::vector<TSqlValue> rowValues(const TStoredRow &row)
+{
+    return {row.spelling, row.pronunciation, row.meaning};
+}
+
+constexpr std::string_view kInsertLibraryBookSql =
+    "INSERT INTO bookinfo(bookname, wordnumber, storetablename, id, booktype, bookclass, "
+    "isdefault) VALUES(?, ?, ?, ?, ?, ?, ?)";
+
+std::vector<TSqlValue> libraryBookValues(const std::string &name, const std::string &table,
+                                         int wordNumber, int id, int bookType, int bookClass,
+                                         int isDefault)
+{
+    return {GbkToUtf8(name), std::int64_t{wordNumber}, GbkToUtf8(table), std::int64_t{id},
+            std::int64_t{bookType}, std::int64_t{bookClass}, std::int64_t{isDefault}};
+}
+
+// The copy's catalogue row replaces any row of that name and order.
+void registerShuffled(TSqlTransaction &transaction, int newId, int wordCount,
+                      const std::string &bookName, const std::string &table, int bookType,
+                      int bookClass)
+{
+    transaction.Execute("DELETE FROM bookinfo WHERE bookname = ? AND booktype = ?",
+                        {GbkToUtf8(bookName), std::int64_t{bookType}});
+    // isdefault keeps its default, so the copy is no second node in the tree.
+    transaction.Execute(
+        "INSERT INTO bookinfo(id, bookname, wordnumber, storetablename, booktype, bookclass) "
+        "VALUES(?, ?, ?, ?, ?, ?)",
+        {std::int64_t{newId}, GbkToUtf8(bookName), std::int64_t{wordCount}, GbkToUtf8(table),
+         std::int64_t{bookType}, std::int64_t{bookClass}});
+}
+
 // Texts as they go into a word table: scrambled (already ASCII) or UTF-8.
 std::string storedText(const std::string &gbk, bool scramble)
 {
     return scramble ? ScrambleText(gbk) : GbkToUtf8(gbk);
 }
 
-bool importLine(const std::string &line, const std::string &insertSql, bool scramble)
+// Characters as the engine's length() counts them in UTF-8 text.
+size_t storedLength(std::string_view text)
 {
-    // A byte sequence that is not GBK would be stored as a changed word.
-    if (!GbkToQStringStrict(line))
-        return false;
+    size_t n = 0;
+    for (char c : text) {
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
+            ++n;
+    }
+    return n;
+}
+
+// The row a line becomes, or nullopt for an error line: not GBK (a byte
+// sequence that is not GBK would be stored as a changed word), a NUL, a blank
+// spelling, or a piece longer than its column.
+std::optional<TStoredRow> checkedLine(const std::string &line, bool scramble,
+                                      const TColumnLimits &limits)
+{
+    if (line.find('\0') != std::string::npos || !GbkToQStringStrict(line))
+        return std::nullopt;
     const TWordLine word = SplitWordLine(line);
     if (IsBlankText(word.Spelling))
-        return false;
-    const std::string pronunciation = ConvertPhoneticDigits(word.Pronunciation);
-    return DataInterface().ExecuteSQL(insertSql, {storedText(word.Spelling, scramble),
-                                                  storedText(pronunciation, scramble),
-                                                  storedText(word.Meaning, scramble)});
+        return std::nullopt;
+    TStoredRow row{storedText(word.Spelling, scramble),
+                   storedText(ConvertPhoneticDigits(word.Pronunciation), scramble),
+                   storedText(word.Meaning, scramble)};
+    if (storedLength(row.spelling) > limits.spelling
+        || storedLength(row.pronunciation) > limits.pronunciation
+        || storedLength(row.meaning) > limits.meaning)
+        return std::nullopt;
+    return row;
 }
 
 } // namespace
@@ -110,12 +173,12 @@ bool DropTable(const std::string &TableName)
 
 bool CreateLibraryTable(const std::string &TableName)
 {
-    return createWordTable(TableName, 255, 200, 255);
+    return createWordTable(TableName, kLibraryLimits);
 }
 
 bool CreateShuffledTable(const std::string &TableName)
 {
-    return createWordTable(TableName, 100, 100, 200);
+    return createWordTable(TableName, kShuffledLimits);
 }
 
 bool InsertWordInfo(const TWordInfo &Word, const std::string &TableName)
@@ -133,12 +196,10 @@ bool AddLibraryBookInfo(const std::string &BookName, const std::string &TableNam
                         int WordNumber, int Id, int BookType, int BookClass, int IsDefault)
 {
     try {
-        return DataInterface().ExecuteSQL(
-            "INSERT INTO bookinfo(bookname, wordnumber, storetablename, id, booktype, bookclass, "
-            "isdefault) VALUES(?, ?, ?, ?, ?, ?, ?)",
-            {GbkToUtf8(BookName), std::int64_t{WordNumber}, GbkToUtf8(TableName),
-             std::int64_t{Id}, std::int64_t{BookType}, std::int64_t{BookClass},
-             std::int64_t{IsDefault}});
+        DataInterface().Connection().Execute(
+            kInsertLibraryBookSql,
+            libraryBookValues(BookName, TableName, WordNumber, Id, BookType, BookClass, IsDefault));
+        return true;
     } catch (...) {
         return false;
     }
@@ -148,16 +209,11 @@ bool RegisterShuffledBook(int NewId, int WordCount, const std::string &BookName,
                           const std::string &TableName, int BookType, int SourceId)
 {
     try {
-        TDataInterface &db = DataInterface();
         const int bookClass = GetBookClass(SourceId);
-        db.ExecuteSQL("DELETE FROM bookinfo WHERE bookname = ? AND booktype = ?",
-                      {GbkToUtf8(BookName), std::int64_t{BookType}});
-        // isdefault keeps its default, so the copy is no second node in the tree.
-        return db.ExecuteSQL(
-            "INSERT INTO bookinfo(id, bookname, wordnumber, storetablename, booktype, bookclass) "
-            "VALUES(?, ?, ?, ?, ?, ?)",
-            {std::int64_t{NewId}, GbkToUtf8(BookName), std::int64_t{WordCount},
-             GbkToUtf8(TableName), std::int64_t{BookType}, std::int64_t{bookClass}});
+        TSqlTransaction transaction(DataInterface().Connection());
+        registerShuffled(transaction, NewId, WordCount, BookName, TableName, BookType, bookClass);
+        transaction.Commit();
+        return true;
     } catch (...) {
         return false;
     }
@@ -165,61 +221,64 @@ bool RegisterShuffledBook(int NewId, int WordCount, const std::string &BookName,
 
 int BuildShuffledBook(int SourceId, const std::string &BookName, TStoreProgress &Progress)
 {
-    TDataInterface &db = DataInterface();
-    const std::string sourceTable = GetBookTableName(SourceId);
-    const std::string copyTable = ShuffledTableName(SourceId);
+    try {
+        TDataInterface &db = DataInterface();
+        const std::string sourceTable = GetBookTableName(SourceId);
+        const std::string copyTable = ShuffledTableName(SourceId);
+        const int bookClass = GetBookClass(SourceId);
 
-    // One transaction: a failure rolls back the new table with its rows, and
-    // a table left over from elsewhere (which makes the CREATE fail) is untouched.
-    TSqlTransaction transaction(db.Connection());
-    if (!CreateShuffledTable(copyTable))
-        return -1;
+        // Read without a transaction: the write transaction below is short.
+        std::vector<TStoredRow> words;
+        {
+            const std::int64_t rows = db.CountRows(GbkToUtf8(sourceTable));
+            Progress.SetMaximum(static_cast<int>(2 * rows));
+            Progress.SetPosition(0);
+            words.reserve(static_cast<size_t>(rows));
+            TSqlQuery query = db.Query("SELECT spelling, pronunciation, meaning FROM "
+                                       + quotedTable(sourceTable) + " ORDER BY id");
+            while (query.Next()) {
+                words.push_back({query.Text(0), query.Text(1), query.Text(2)});
+                Progress.StepIt();
+                Progress.ProcessPendingEvents();
+            }
+        }
 
-    struct StoredWord {
-        std::string spelling, pronunciation, meaning;  // as stored, UTF-8 or scrambled
-    };
-    std::vector<StoredWord> words;
-    {
-        const std::string source = quotedTable(sourceTable);
-        const std::int64_t rows = db.CountRows(GbkToUtf8(sourceTable));
-        Progress.SetMaximum(static_cast<int>(2 * rows));
-        Progress.SetPosition(0);
-        words.reserve(static_cast<size_t>(rows));
-        TSqlQuery query =
-            db.Query("SELECT spelling, pronunciation, meaning FROM " + source + " ORDER BY id");
-        while (query.Next()) {
-            words.push_back({query.Text(0), query.Text(1), query.Text(2)});
+        const int n = static_cast<int>(words.size());
+        TIntAry order(static_cast<size_t>(n));
+        for (int i = 0; i < n; ++i)
+            order[static_cast<size_t>(i)] = i;
+        ShuffleIntAry(order);
+
+        // One transaction: a failure rolls back the new table with its rows,
+        // and a table left over from elsewhere (which makes the CREATE fail)
+        // is untouched.
+        TSqlTransaction transaction(db.Connection());
+        transaction.Execute(createWordTableSql(copyTable, kShuffledLimits));
+        const std::string insertSql = insertWordSql(copyTable);
+        for (const std::int32_t position : order) {
+            transaction.Execute(insertSql, rowValues(words[static_cast<size_t>(position)]));
             Progress.StepIt();
             Progress.ProcessPendingEvents();
         }
-    }
-
-    const int n = static_cast<int>(words.size());
-    TIntAry order(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i)
-        order[static_cast<size_t>(i)] = i;
-    ShuffleIntAry(order);
-
-    const std::string insertSql = insertWordSql(copyTable);
-    for (const std::int32_t position : order) {
-        const StoredWord &word = words[static_cast<size_t>(position)];
-        if (!db.ExecuteSQL(insertSql, {word.spelling, word.pronunciation, word.meaning}))
-            return -1;
-        Progress.StepIt();
-        Progress.ProcessPendingEvents();
-    }
-
-    const int newId = NextBookId();
-    if (!RegisterShuffledBook(newId, n, BookName, copyTable, kBookTypeShuffled, SourceId))
+        const int newId = NextBookId();
+        registerShuffled(transaction, newId, n, BookName, copyTable, kBookTypeShuffled,
+                         bookClass);
+        transaction.Commit();
+        return newId;
+    } catch (const EDatabaseError &) {
+        // A locked database, a full disk, a row too long for the copy.
         return -1;
-    transaction.Commit();
-    return newId;
+    }
 }
 
 bool ImportWordLine(const std::string &Line, const std::string &TableName)
 {
     try {
-        return importLine(Line, insertWordSql(TableName), IsScrambleOn());
+        const std::optional<TStoredRow> row = checkedLine(Line, IsScrambleOn(), kLibraryLimits);
+        if (!row)
+            return false;
+        DataInterface().Connection().Execute(insertWordSql(TableName), rowValues(*row));
+        return true;
     } catch (...) {
         return false;
     }
@@ -228,7 +287,7 @@ bool ImportWordLine(const std::string &Line, const std::string &TableName)
 bool ImportWordLibrary(const QString &FileName, const std::string &BookName,
                        TStoreProgress &Progress, int BookClass)
 {
-    // The id is taken inside the import's transaction, so nobody else takes it meanwhile.
+    // The id is taken inside the write transaction, so nobody else takes it meanwhile.
     return ImportWordLibraryAs(FileName, BookName, Progress, BookClass, 0);
 }
 
@@ -237,46 +296,66 @@ bool ImportWordLibraryAs(const QString &FileName, const std::string &BookName,
 {
     // Read first: a file that cannot be read changes nothing.
     const std::vector<std::optional<std::string>> lines = ReadWordFileLines(FileName);
-
-    TDataInterface &db = DataInterface();
-    TSqlTransaction transaction(db.Connection());
-    const int id = Id > 0 ? Id : NextBookId();
-    if (db.Query("SELECT id FROM bookinfo WHERE id = ?", {std::int64_t{id}}).Next())
-        return false;
-    const std::string table = LibraryTableName(id);
-    // A table left by an import that was stopped and never registered.
-    if (TableExists(table))
-        DropTable(table);
-    if (!CreateLibraryTable(table))
-        return false;
     if (lines.empty())
-        return false;  // rolls the new table back
+        return false;
 
+    // First pass, nothing locked: every line checked, the questions asked in
+    // line order while the player may take his time.
     const int lineCount = static_cast<int>(lines.size());
-    Progress.SetMaximum(lineCount);
+    Progress.SetMaximum(2 * lineCount);
     Progress.SetPosition(0);
     // Read once: a book is stored wholly plain or wholly scrambled.
     const bool scramble = IsScrambleOn();
-    const std::string insertSql = insertWordSql(table);
-    int count = 0;   // lines read, skipped ones included: numbers the questions
-    int stored = 0;  // rows in the table: the book's word count
+    std::vector<TStoredRow> rows;
+    rows.reserve(lines.size());
+    int count = 0;  // lines read, skipped ones included: numbers the questions
     for (const std::optional<std::string> &line : lines) {
         // An import the program's end interrupts ends as on No.
         const bool stop = Progress.StopRequested();
-        if (!stop && line && importLine(*line, insertSql, scramble)) {
-            ++stored;
-        } else if (stop || !Progress.AskYesNo(ErrorLineQuestion(count + 1))) {
-            // The rows so far stay, unregistered, as after a stopped import.
-            transaction.Commit();
+        std::optional<TStoredRow> row;
+        if (line && !stop)
+            row = checkedLine(*line, scramble, kLibraryLimits);
+        if (row)
+            rows.push_back(std::move(*row));
+        else if (stop || !Progress.AskYesNo(ErrorLineQuestion(count + 1)))
             return false;
-        }
         ++count;
         Progress.SetPosition(count);
         Progress.ProcessPendingEvents();
     }
+    // A book without a row would never show in the tree, yet keep its name.
+    if (rows.empty())
+        return false;
 
-    if (!AddLibraryBookInfo(BookName, table, stored, id, kBookTypeLetter, BookClass, 1))
-        return false;  // rolls the new table back
-    transaction.Commit();
-    return true;
+    // Second pass: the table, its rows and the catalogue row in one short transaction.
+    try {
+        TDataInterface &db = DataInterface();
+        TSqlTransaction transaction(db.Connection());
+        const int id = Id > 0 ? Id : NextBookId();
+        if (db.Query("SELECT id FROM bookinfo WHERE id = ?", {std::int64_t{id}}).Next())
+            return false;
+        const std::string table = LibraryTableName(id);
+        // A table left by an older import that was stopped and never registered.
+        if (TableExists(table))
+            transaction.Execute("DROP TABLE " + quotedTable(table));
+        transaction.Execute(createWordTableSql(table, kLibraryLimits));
+        const std::string insertSql = insertWordSql(table);
+        const auto total = static_cast<std::int64_t>(rows.size());
+        for (std::int64_t k = 0; k < total; ++k) {
+            transaction.Execute(insertSql, rowValues(rows[static_cast<size_t>(k)]));
+            Progress.SetPosition(lineCount + static_cast<int>((k + 1) * lineCount / total));
+            Progress.ProcessPendingEvents();
+            if (Progress.StopRequested())
+                return false;  // rolled back: the program is ending
+        }
+        // The book counts the rows it holds, so no empty toll gate follows.
+        transaction.Execute(kInsertLibraryBookSql,
+                            libraryBookValues(BookName, table, static_cast<int>(total), id,
+                                              kBookTypeLetter, BookClass, 1));
+        transaction.Commit();
+        return true;
+    } catch (const EDatabaseError &) {
+        // A locked database, a full disk: the transaction rolls everything back.
+        return false;
+    }
 }

@@ -1,7 +1,9 @@
 #pragma once
 // Importing word libraries from text files and building shuffled copies of
-// books. Table and book names are GBK. Each import and each shuffled copy is
-// one transaction: a crash or a kill leaves the database as it was before.
+// books. Table and book names are GBK. Each import and each shuffled copy
+// writes in one short transaction, after everything has been read and every
+// question answered: a crash, a kill, a full disk or a locked database
+// leaves the database as it was before, and no lock waits for the player.
 
 #include <string>
 
@@ -39,8 +41,9 @@ bool RegisterShuffledBook(int NewId, int WordCount, const std::string &BookName,
 
 // Builds "randomlib" + SourceId holding the source book's rows in one random
 // order (as stored: scrambled text stays scrambled) and registers it. The id
-// of the copy, or -1 when it cannot be built (nothing is left behind then; a
-// leftover table of that name is left alone).
+// of the copy, or -1 when it cannot be built, also for an engine failure (a
+// locked database, a full disk); nothing is left behind then, and a leftover
+// table of that name is left alone. Progress counts both passes (2 × rows).
 int BuildShuffledBook(int SourceId, const std::string &BookName, TStoreProgress &Progress);
 
 // Parses one GBK line and inserts it, scrambled when the settings say so.
@@ -52,13 +55,14 @@ bool ImportWordLine(const std::string &Line, const std::string &TableName);
 bool ImportWordLibrary(const QString &FileName, const std::string &BookName,
                        TStoreProgress &Progress, int BookClass);
 
-// The whole import as book Id (NextBookId() when Id ≤ 0). An Id that the
-// catalogue already holds is refused with false. Every error line asks Progress whether to
-// skip it; No ends the import with false, keeping the rows stored so far in
-// an unregistered table that the next import of this id replaces. A file
-// without lines imports nothing and gives false. On success the book is
-// registered with the number of rows stored. Throws EWordFileError when the
-// file cannot be read (nothing is changed then) and EDatabaseError when the
-// engine fails outside a single statement.
+// The whole import as book Id (NextBookId() when Id ≤ 0). First every line
+// is checked (column limits included) and every error line asks Progress, in
+// line order, whether to skip it; No ends the import with false and nothing
+// written. Then the table, its rows and the catalogue row are written in one
+// transaction. False, with nothing written, also for an Id the catalogue
+// holds, a file that gives no row at all (no lines, only error lines) and any
+// engine failure (a locked database, a full disk). On success the book is
+// registered with the number of rows stored. Progress counts both passes
+// (2 × lines). Throws EWordFileError when the file cannot be read.
 bool ImportWordLibraryAs(const QString &FileName, const std::string &BookName,
                          TStoreProgress &Progress, int BookClass, int Id);

@@ -7,6 +7,9 @@
 namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
+constexpr std::string_view kUtf16BeBom = "\xFE\xFF";
+constexpr size_t kScoredBytes = 64 * 1024;
 
 bool hasHighByte(std::string_view bytes)
 {
@@ -17,7 +20,132 @@ bool hasHighByte(std::string_view bytes)
     return false;
 }
 
+// Score of GBK bytes as Chinese text: +1 for a character of GB2312's
+// punctuation rows (A1, A3: "，。（）" and full-width forms) or its hanzi rows
+// (B0 … F7), -1 for any other non-ASCII character (the extension's rare
+// hanzi, Greek, Cyrillic …). Bytes that are not GBK count -1 each.
+long chineseScore(std::string_view gbk)
+{
+    long score = 0;
+    size_t i = 0;
+    const auto at = [&](size_t k) { return static_cast<unsigned char>(gbk[k]); };
+    while (i < gbk.size()) {
+        const unsigned char lead = at(i);
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        const unsigned char next = i + 1 < gbk.size() ? at(i + 1) : 0;
+        if (lead >= 0x81 && lead <= 0xFE && next >= 0x40 && next != 0x7F && next != 0xFF) {
+            const unsigned char trail = next;
+            const bool gb2312Trail = trail >= 0xA1 && trail <= 0xFE;
+            const bool common = gb2312Trail
+                && (lead == 0xA1 || lead == 0xA3 || (lead >= 0xB0 && lead <= 0xF7));
+            score += common ? 1 : -1;
+            i += 2;
+            continue;
+        }
+        --score;
+        ++i;
+    }
+    return score;
+}
+
+// Chinese text in Unicode: the CJK ideographs, CJK and full-width
+// punctuation, and the dashes, quotes and ellipsis Chinese text uses.
+bool chineseInUnicode(char32_t c)
+{
+    return (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3000 && c <= 0x303F)
+        || (c >= 0xFF00 && c <= 0xFFEF) || c == 0x2014 || c == 0x2018 || c == 0x2019
+        || c == 0x201C || c == 0x201D || c == 0x2026;
+}
+
+// The UTF-8 reading prepared for chineseScore: Chinese characters in GBK (a
+// rare one scores -1 there), a byte that scores -1 for each character of the
+// two-byte range (accented Latin, Greek, Cyrillic …: what GBK text read as
+// UTF-8 gives) and of the private use area, nothing for other characters
+// (symbols, emoji), which misread GBK hardly ever gives.
+std::string utf8ReadingForScoring(std::string_view utf8)
+{
+    const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    std::string out;
+    out.reserve(utf8.size());
+    for (const char32_t c : text.toUcs4()) {
+        if (c < 0x80) {
+            out.push_back(static_cast<char>(c));
+        } else if (chineseInUnicode(c)) {
+            const QString one = QString::fromUcs4(&c, 1);
+            const std::optional<std::string> gbk = Utf8ToGbkStrict(one.toStdString());
+            out += gbk ? *gbk : std::string("\xFF");
+        } else if (c < 0x800 || (c >= 0xE000 && c <= 0xF8FF)) {
+            out.push_back('\xFF');
+        }
+    }
+    return out;
+}
+
+bool hasNul(std::string_view line)
+{
+    return line.find('\0') != std::string_view::npos;
+}
+
+std::vector<std::optional<std::string>> splitUtf16(std::string_view bytes, bool bigEndian)
+{
+    QString text;
+    text.reserve(static_cast<qsizetype>(bytes.size() / 2));
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        const auto a = static_cast<unsigned char>(bytes[i]);
+        const auto b = static_cast<unsigned char>(bytes[i + 1]);
+        text.append(QChar(static_cast<char16_t>(bigEndian ? (a << 8) | b : (b << 8) | a)));
+    }
+    const bool oddByte = bytes.size() % 2 != 0;
+
+    std::vector<std::optional<std::string>> lines;
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = text.indexOf(QLatin1Char('\n'), start);
+        const qsizetype next = end < 0 ? text.size() : end + 1;
+        if (end < 0)
+            end = text.size();
+        QString line = text.mid(start, end - start);
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        const bool cutShort = oddByte && next == text.size();
+        std::optional<std::string> gbk;
+        // A lone surrogate or a half character at the end is no text.
+        if (!cutShort && !line.contains(QChar(u'\0')) && line.isValidUtf16())
+            gbk = Utf8ToGbkStrict(line.toStdString());
+        lines.push_back(std::move(gbk));
+        start = next;
+    }
+    if (oddByte && text.isEmpty())
+        lines.emplace_back(std::nullopt);
+    return lines;
+}
+
 } // namespace
+
+TWordFileDecision DecideWordFileEncoding(std::string_view bytes)
+{
+    if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom)
+        return {TWordFileEncoding::Utf8, kUtf8Bom.size()};
+    if (bytes.substr(0, 2) == kUtf16LeBom)
+        return {TWordFileEncoding::Utf16LE, 2};
+    if (bytes.substr(0, 2) == kUtf16BeBom)
+        return {TWordFileEncoding::Utf16BE, 2};
+    if (!hasHighByte(bytes) || !IsValidUtf8(bytes))
+        return {TWordFileEncoding::Gbk, 0};
+    // The start of a long file tells as much as all of it.
+    std::string_view sample = bytes.substr(0, kScoredBytes);
+    while (sample.size() < bytes.size() && !sample.empty()
+           && (static_cast<unsigned char>(bytes[sample.size()]) & 0xC0) == 0x80)
+        sample.remove_suffix(1);
+    // Valid UTF-8 that is no GBK can only be UTF-8.
+    if (!GbkToQStringStrict(bytes))
+        return {TWordFileEncoding::Utf8, 0};
+    const long asUtf8 = chineseScore(utf8ReadingForScoring(sample));
+    return {asUtf8 > 0 ? TWordFileEncoding::Utf8 : TWordFileEncoding::Gbk, 0};
+}
 
 bool IsValidUtf8(std::string_view bytes)
 {
@@ -61,13 +189,12 @@ std::optional<std::string> Utf8ToGbkStrict(std::string_view utf8)
 
 std::vector<std::optional<std::string>> SplitWordFileLines(std::string_view bytes)
 {
-    bool utf8 = false;
-    if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
-        bytes.remove_prefix(kUtf8Bom.size());
-        utf8 = true;
-    } else {
-        utf8 = hasHighByte(bytes) && IsValidUtf8(bytes);
-    }
+    const TWordFileDecision decision = DecideWordFileEncoding(bytes);
+    bytes.remove_prefix(decision.MarkLength);
+    if (decision.Encoding == TWordFileEncoding::Utf16LE
+        || decision.Encoding == TWordFileEncoding::Utf16BE)
+        return splitUtf16(bytes, decision.Encoding == TWordFileEncoding::Utf16BE);
+    const bool utf8 = decision.Encoding == TWordFileEncoding::Utf8;
 
     std::vector<std::optional<std::string>> lines;
     size_t start = 0;
@@ -79,7 +206,9 @@ std::vector<std::optional<std::string>> SplitWordFileLines(std::string_view byte
         std::string_view line = bytes.substr(start, end - start);
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
-        if (utf8)
+        if (hasNul(line))
+            lines.emplace_back(std::nullopt);
+        else if (utf8)
             lines.push_back(Utf8ToGbkStrict(line));
         else
             lines.emplace_back(std::string(line));

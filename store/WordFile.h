@@ -1,10 +1,10 @@
 #pragma once
 // Reading a word-library file into GBK lines.
 //
-// Files are GBK. A file that starts with a UTF-8 byte-order mark, or that is
-// valid UTF-8 as a whole and holds multi-byte characters, is read as UTF-8
-// and its lines converted to GBK. Lines end at LF; a CR before the LF (or at
-// the end of the file) is part of the line end.
+// Files are GBK; UTF-8 (with or without a byte-order mark) and UTF-16 with a
+// byte-order mark are read too, their lines converted to GBK. Which one a
+// file is, DecideWordFileEncoding says. Lines end at LF; a CR before the LF
+// (or at the end of the file) is part of the line end.
 
 #include <optional>
 #include <stdexcept>
@@ -20,9 +20,25 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// One entry per line, in file order. A UTF-8 line holding a character that
-// GBK cannot represent is nullopt (an error line, never a changed word).
-// GBK lines are returned as they are, valid or not. Throws EWordFileError.
+enum class TWordFileEncoding { Gbk, Utf8, Utf16LE, Utf16BE };
+
+struct TWordFileDecision {
+    TWordFileEncoding Encoding = TWordFileEncoding::Gbk;
+    size_t MarkLength = 0;  // bytes of the byte-order mark to skip
+};
+
+// The encoding a word-library file is read in. A byte-order mark decides.
+// Without one, a file that is not valid UTF-8 is GBK, and one that is valid
+// UTF-8 but not GBK is UTF-8. A file valid both ways (short GBK lists often
+// are) is UTF-8 only when its UTF-8 reading looks Chinese: more common
+// Chinese characters (the GB2312 set, CJK punctuation) than the accented
+// Latin, Greek or Cyrillic letters that GBK text read as UTF-8 turns into;
+// otherwise GBK wins. The start of a long file decides for all of it.
+TWordFileDecision DecideWordFileEncoding(std::string_view bytes);
+
+// One entry per line, in file order. A line holding a character that GBK
+// cannot represent, or a NUL, is nullopt (an error line, never a changed
+// word). GBK lines are returned as they are, valid or not. Throws EWordFileError.
 std::vector<std::optional<std::string>> ReadWordFileLines(const QString &fileName);
 
 // The same for bytes already in memory.

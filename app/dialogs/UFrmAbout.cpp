@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QTextBrowser>
 #include <QVBoxLayout>
@@ -12,6 +13,7 @@
 #include "GbkText.h"
 #include "LinkLabel.h"
 #include "Settings.h"
+#include "UrlOpener.h"
 #include "WebAddresses.h"
 
 namespace {
@@ -30,7 +32,64 @@ QString readNotices(const std::string &path)
     return GbkToQString(bytes.toStdString());
 }
 
+bool isAscii(QChar c)
+{
+    return c.unicode() < 0x80;
+}
+
+// A paragraph's lines as one line: English words keep a blank between
+// them, Chinese text runs on without one.
+QString joinLines(const QStringList &lines)
+{
+    QString out;
+    for (const QString &raw : lines) {
+        const QString line = raw.trimmed();
+        if (line.isEmpty())
+            continue;
+        if (!out.isEmpty() && isAscii(out.back()) && isAscii(line.front()))
+            out += u' ';
+        out += line;
+    }
+    return out;
+}
+
+// Bare web addresses as links; the rest escaped.
+QString linkify(const QString &text)
+{
+    static const QRegularExpression address(
+        QStringLiteral("https?://[A-Za-z0-9\\-._~:/?#@!$&'*+,;=%]+[A-Za-z0-9/#=_-]"));
+    QString html;
+    qsizetype from = 0;
+    for (auto it = address.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        html += text.mid(from, m.capturedStart() - from).toHtmlEscaped();
+        const QString url = m.captured().toHtmlEscaped();
+        html += QStringLiteral("<a href=\"%1\">%1</a>").arg(url);
+        from = m.capturedEnd();
+    }
+    return html + text.mid(from).toHtmlEscaped();
+}
+
 } // namespace
+
+QString NoticesHtml(const QString &text)
+{
+    // Paragraphs are separated by blank lines and reflowed to the box's
+    // width; an indented paragraph is a quotation and stays indented.
+    QString html;
+    const QStringList paragraphs =
+        QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+            .split(QRegularExpression(QStringLiteral("\n[ \t]*\n")), Qt::SkipEmptyParts);
+    for (const QString &paragraph : paragraphs) {
+        const QString body = linkify(joinLines(paragraph.split(u'\n')));
+        if (body.isEmpty())
+            continue;
+        const bool quoted = paragraph.startsWith(QStringLiteral("    "));
+        html += quoted ? QStringLiteral("<p style=\"margin-left:16px\">") : QStringLiteral("<p>");
+        html += body + QStringLiteral("</p>");
+    }
+    return html;
+}
 
 std::string TFrmAbout::NoticesPath()
 {
@@ -79,8 +138,10 @@ TFrmAbout::TFrmAbout(QWidget *parent) : QDialog(parent)
     outer->addWidget(noticesCaption);
     m_memNotices = new QTextBrowser(this);
     m_memNotices->setObjectName(QStringLiteral("memNotices"));
+    // Links open in the player's browser, not inside the box.
     m_memNotices->setOpenLinks(false);
-    m_memNotices->setPlainText(readNotices(NoticesPath()));
+    m_memNotices->setHtml(NoticesHtml(readNotices(NoticesPath())));
+    connect(m_memNotices, &QTextBrowser::anchorClicked, this, [](const QUrl &url) { OpenUrl(url); });
     m_memNotices->setFixedSize(460, 170);
     outer->addWidget(m_memNotices);
 

@@ -3,6 +3,7 @@
 // the third-party components it uses.
 
 #include <QDialog>
+#include <QString>
 
 class QLabel;
 class QPushButton;
@@ -31,3 +32,7 @@ private:
     QTextBrowser *m_memNotices;
     QPushButton *m_btnOk;
 };
+
+// The notices text as the box shows it: paragraphs reflowed, an indented
+// paragraph indented, bare web addresses as links, nothing taken for markup.
+QString NoticesHtml(const QString &text);

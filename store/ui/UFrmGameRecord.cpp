@@ -11,6 +11,7 @@
 #include "GbkText.h"
 #include "MessageBoxes.h"
 #include "UBookType.h"
+#include "UDataInterface.h"
 #include "UFrmInputBox.h"
 #include "ModalRunner.h"
 
@@ -100,6 +101,14 @@ void RecordGameScore(QWidget *parent, int score)
     box.setWindowTitle(QStringLiteral("用户名"));
     box.SetTitle(QStringLiteral("请输入您的名字："));
     box.Edit()->setMaxLength(kMaxNameLength);
-    if (RunModal(box) == QDialog::Accepted)
+    if (RunModal(box) != QDialog::Accepted)
+        return;
+    try {
         AddGameRecord(QStringToGbk(box.Text()), score);
+    } catch (const EDatabaseError &e) {
+        // A full disk or a database another program holds: the player hears
+        // why in words, not the engine's.
+        ShowMessage(parent, QStringLiteral("成绩记录失败：") + DatabaseFailureReason(e),
+                    TMsgIcon::Exclamation);
+    }
 }

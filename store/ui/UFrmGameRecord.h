@@ -25,5 +25,6 @@ private:
 };
 
 // Asks whether to record the score; on Yes asks for a name and stores it
-// exactly as typed. An engine error reaches the caller.
+// exactly as typed. An insert the engine refuses (a full disk, a locked or
+// read-only database) is reported as "成绩记录失败：" and its reason.
 void RecordGameScore(QWidget *parent, int score);

@@ -219,6 +219,50 @@ TEST_F(AppFlowEndOfGame, YesRestartsTheBookAndRecordsTheScoreShownAtTheEnd)
     EXPECT_EQ(Counts(), "100 1 0");
 }
 
+TEST_F(AppFlowEndOfGame, TollGateOneFinishedDuringASlowNamePromptKeepsItsCounts)
+{
+    const TestBook book = ImportBook("两关", 40);
+    UseBook(book);
+    Start();
+    StartFromTheFirstTollGate();
+    PlayTollGate(4);
+
+    m_boxes.Answer(QMessageBox::Yes);  // play again
+    m_boxes.Answer(QMessageBox::Yes);  // record the score
+    ScriptDialog([this](QDialog &dialog) {
+        // The new game counts from zero, and the player is slow over the
+        // name: its toll gate 1 ends meanwhile and toll gate 2 comes on.
+        EXPECT_EQ(Counts(), "0 0 0");
+        PlayTollGate(5);
+        EXPECT_EQ(Window().FGamePara.TollGateIndex, 2);
+        EXPECT_EQ(Counts(), "500 5 15");
+        EnterName(QStringLiteral("小红"))(dialog);
+    });
+    PlayTollGate(6);  // the last toll gate of the first game
+
+    EXPECT_EQ(RecordsNamed(QStringLiteral("小红"), 1000), 1);
+    // Closing the prompt wiped nothing of the new game's toll gate 1.
+    EXPECT_EQ(Counts(), "500 5 15");
+    EXPECT_EQ(Window().FPrevScore, 500);
+    EXPECT_EQ(Window().FPrevRightCount, 5);
+    EXPECT_EQ(Window().FPrevErrorCount, 15);
+    EXPECT_EQ(Text(Window().labGate), QStringLiteral("关卡：第2关（共2关）"));
+    ASSERT_TRUE(TickUntil([this] { return TypeOneVisibleWord(); }));
+    EXPECT_EQ(Counts(), "600 6 15");
+}
+
+TEST_F(AppFlowEndOfGame, ScoresOfAHugeLevelAddUpWithoutOverflow)
+{
+    const TestBook book = ImportBook("两关", 40);
+    UseBook(book, 1, 2147483647);
+    Start();
+    StartFromTheFirstTollGate();
+    PlayTollGate(1);
+    EXPECT_EQ(Counts(), "2147483647 1 19");
+    ASSERT_TRUE(TickUntil([this] { return TypeOneVisibleWord(); }));
+    EXPECT_EQ(Counts(), "2147483647 2 19");
+}
+
 TEST_F(AppFlowEndOfGame, PauseAndContinueWhenFinishedShowTheEndAgain)
 {
     const TestBook book = ImportBook("一关", 20);

@@ -11,11 +11,13 @@
 #include <QPainter>
 #include <QToolButton>
 
+#include "ChildProcess.h"
 #include "GameWindowFixture.h"
 #include "GbkText.h"
 #include "IniFile.h"
 #include "ProgramChildRun.h"
 #include "Settings.h"
+#include "UDataInterface.h"
 #include "UFrmType.h"
 #include "UTypeGameType.h"
 
@@ -181,6 +183,29 @@ TEST_F(AppStartRestore, TheWindowShowsTheGameUnderItsMenusAndKeepsAPlayableBoard
     EXPECT_EQ(Board().size(), w.panGame->size());
 }
 
+TEST_F(AppStartRestore, TheSavedColoursShowOnTheFirstScreenBeforeAnyKey)
+{
+    SetKey("BackGroundColor", "16384");  // 0x004000: dark green
+    SetKey("NormalColor", "255");        // 0x0000FF: red
+    Start();
+    const QImage &canvas = Board().WordCanvas1().Bitmap;
+    ASSERT_FALSE(canvas.isNull());
+    ASSERT_FALSE(Board().WordCanvas1().Items.empty());
+    EXPECT_EQ(canvas.pixelColor(5, 5), QColor(0, 64, 0));
+    int red = 0;
+    int white = 0;
+    for (int y = 1; y < canvas.height() - 1; ++y) {
+        for (int x = 1; x < canvas.width() - 1; ++x) {
+            const QColor c = canvas.pixelColor(x, y);
+            red += c == QColor(255, 0, 0) ? 1 : 0;
+            white += c == QColor(255, 255, 255) ? 1 : 0;
+        }
+    }
+    // The words are drawn in the player's colour, none in the board's own white.
+    EXPECT_GT(red, 50);
+    EXPECT_EQ(white, 0);
+}
+
 // ---- speech and music as the settings file says ----------------------------
 
 class AppStartSound : public GameWindowTest {
@@ -328,6 +353,58 @@ TEST(AppStartProgram, AMissingDatabaseIsReportedAndTheProgramExitsWithStatusOne)
     EXPECT_EQ(run.out, QStringLiteral("BOX 2 ") + message + u'\n');
     // Nothing of a game was saved.
     EXPECT_EQ(dir.ReadFile("data/typeconfig.ini"), settings);
+}
+
+// A start-up that cannot go on: exit status 1, one exclamation box and the
+// same words on standard error, nothing written.
+void ExpectStartUpFailure(const TempProgramDir &dir, const QString &message)
+{
+    const std::string settings = std::filesystem::is_regular_file(dir.Path("data/typeconfig.ini"))
+        ? dir.ReadFile("data/typeconfig.ini")
+        : std::string();
+    const ChildRun run = RunProgram(dir, {QStringLiteral("KIVRO_CHILD_FIRST_FRAME=1")});
+    EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(message + u'\n')) << run.err.toStdString();
+    EXPECT_EQ(run.out, QStringLiteral("BOX 2 ") + message + u'\n');
+    if (!settings.empty()) {
+        EXPECT_EQ(dir.ReadFile("data/typeconfig.ini"), settings);
+    }
+}
+
+TEST(AppStartProgram, ADatabaseWithoutItsTablesIsReportedAsOneThatCannotBeOpened)
+{
+    TempProgramDir dir(TempProgramDir::Contents::CopyOfBuilt);
+    // SQLite opens a 0-byte file as a new, empty database.
+    std::filesystem::resize_file(dir.Path("data/kivrotype.mdb"), 0);
+    ExpectStartUpFailure(dir, QStringLiteral("无法打开单词数据库：")
+                                  + QString::fromStdString(dir.Path("data/kivrotype.mdb")));
+    EXPECT_EQ(std::filesystem::file_size(dir.Path("data/kivrotype.mdb")), 0u);
+}
+
+TEST(AppStartProgram, SettingsThatCannotBeReadAreNamed)
+{
+    TempProgramDir dir(TempProgramDir::Contents::CopyOfBuilt);
+    std::filesystem::remove(dir.Path("data/typeconfig.ini"));
+    std::filesystem::create_directory(dir.Path("data/typeconfig.ini"));
+    ExpectStartUpFailure(dir, QStringLiteral("无法读取设置文件：")
+                                  + QString::fromStdString(dir.Path("data/typeconfig.ini")));
+}
+
+TEST(AppStartProgram, ADatabaseHeldByAnotherProgramIsNamed)
+{
+    TempProgramDir dir(TempProgramDir::Contents::CopyOfBuilt);
+    const std::string database = dir.Path("data/kivrotype.mdb");
+    THoldingChild holder([database] {
+        // Lives until the child ends; an exclusive lock keeps readers out.
+        static std::unique_ptr<TSqlConnection> held;
+        held = std::make_unique<TSqlConnection>(database, DatabasePassword(),
+                                                TSqlConnection::OpenMode::ExistingOnly);
+        held->Execute("BEGIN EXCLUSIVE");
+    });
+    ASSERT_TRUE(holder.Ready());
+    ExpectStartUpFailure(dir, QStringLiteral("单词数据库正被其他程序使用：")
+                                  + QString::fromStdString(database));
+    EXPECT_EQ(holder.Release(), 0);
 }
 
 TEST(AppStartProgram, WithItsDatabaseTheProgramPaintsTheGameAndSavesItOnClosing)

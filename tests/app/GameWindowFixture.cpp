@@ -5,7 +5,9 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QImage>
 #include <QLabel>
+#include <QPainter>
 #include <QTest>
 #include <QToolButton>
 
@@ -205,8 +207,10 @@ void GameWindowTest::PlayTollGate(int right)
     for (int i = 0; i < 40000; ++i) {
         if (board.RightWordCount() - start < right)
             TypeOneVisibleWord();
-        // The end of the list may load the next toll gate or end the game.
+        // The end of the list may load the next toll gate or end the game,
+        // once the last arrows have hit.
         if (board.RightWordCount() + board.ErrorWordCount() >= listed) {
+            ASSERT_TRUE(FlyShots()) << "the last arrows did not hit";
             board.RunManualTick();
             return;
         }
@@ -214,6 +218,19 @@ void GameWindowTest::PlayTollGate(int right)
             return;
     }
     FAIL() << "the toll gate did not end";
+}
+
+bool GameWindowTest::FlyShots(int limit)
+{
+    TTypeGameType &board = Board();
+    QImage screen(board.size(), QImage::Format_RGB32);
+    for (int i = 0; i < limit && !board.Shoots().empty(); ++i) {
+        if (!board.RunManualShootTick())
+            return false;
+        QPainter painter(&screen);
+        board.Paint(painter);
+    }
+    return board.Shoots().empty();
 }
 
 void GameWindowTest::StartGame()

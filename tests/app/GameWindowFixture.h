@@ -82,6 +82,11 @@ protected:
     // `right` distinct words.
     void PlayTollGate(int right);
 
+    // Shot-timer ticks, each followed by a paint as on screen, until every
+    // arrow in flight has hit its word; false when some are still flying
+    // after limit ticks (or the shot timer stands still).
+    bool FlyShots(int limit = 400);
+
     // Ready, then the words of the current toll gate run.
     void StartGame();
     // "开始游戏", then "重新游戏": toll gate 1 runs as loaded (not doubled).

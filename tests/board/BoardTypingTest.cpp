@@ -246,6 +246,25 @@ TEST(BoardTyping, ALevelOutsideOneToThreePricesTheScore)
     EXPECT_EQ(t.b->Score(), 400);
 }
 
+TEST(BoardTyping, AHugeLevelHoldsTheScoreAtTheLargest32BitValue)
+{
+    // Levels from an edited settings file: the product must not overflow.
+    for (const int level : {2147483647, 21474837, -2147483647 - 1}) {
+        SCOPED_TRACE(level);
+        TypingBoard t(Spelled({"filler", "cat", "dog"}));
+        t.b->SetLevel(level);
+        Type(t.b, "cat");
+        Type(t.b, "dog");
+        EXPECT_EQ(t.b->RightWordCount(), 2);
+        EXPECT_EQ(t.b->Score(), level > 0 ? 2147483647 : -2147483647 - 1);
+    }
+    // Just below the limit the price is still exact.
+    TypingBoard t(Spelled({"filler", "cat"}));
+    t.b->SetLevel(21474836);
+    Type(t.b, "cat");
+    EXPECT_EQ(t.b->Score(), 2147483600);
+}
+
 TEST(BoardTyping, AnEmptySpellingCountsRightAtItsFirstRedrawOnView)
 {
     TypingBoard t(Spelled({"filler", ""}));

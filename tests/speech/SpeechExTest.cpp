@@ -1,4 +1,7 @@
 // The speech wrapper's choices and results, against a fake engine layer.
+#include <QLoggingCategory>
+#include <QStringList>
+
 #include <gtest/gtest.h>
 
 #include "FakeSpeechLayer.h"
@@ -242,6 +245,51 @@ TEST(SpeechExSpeak, QueuesOnAKnownVoiceAndDropsWhileTheSecondaryEngineSpeaks)
     secondary.Speak("cherry");
     EXPECT_EQ(other.state.voiceTextSpoken, (TStringList{"apple", "cherry"}));
     EXPECT_TRUE(other.state.spoken.empty());
+}
+
+// Collects the lines of the speech log while it lives.
+class SpeechLogLines {
+public:
+    SpeechLogLines()
+    {
+        s_lines = &m_lines;
+        m_previous = qInstallMessageHandler(&SpeechLogLines::handle);
+    }
+    ~SpeechLogLines()
+    {
+        qInstallMessageHandler(m_previous);
+        s_lines = nullptr;
+        QLoggingCategory::setFilterRules(QString());
+    }
+    const QStringList &Lines() const { return m_lines; }
+
+private:
+    static void handle(QtMsgType, const QMessageLogContext &context, const QString &message)
+    {
+        if (s_lines && QLatin1String(context.category) == QLatin1String("kivro.speech"))
+            s_lines->append(message);
+    }
+    static inline QStringList *s_lines = nullptr;
+    QStringList m_lines;
+    QtMessageHandler m_previous = nullptr;
+};
+
+TEST(SpeechExLog, SilentByDefaultAndOneLinePerWordWhenTheRulesAskForIt)
+{
+    SpeechLogLines log;
+    FakeSpeechLayer other({"Other"});
+    TSpeechEx secondary(other);
+    ASSERT_TRUE(secondary.InitEngine());
+    secondary.Speak("apple");
+    EXPECT_TRUE(log.Lines().isEmpty());
+
+    QLoggingCategory::setFilterRules(QStringLiteral("kivro.speech.info=true"));
+    secondary.Speak("banana");  // still speaking "apple": dropped
+    other.state.voiceTextSpeaking = false;
+    secondary.Speak(Gbk("ice cream"));
+    EXPECT_EQ(log.Lines(), (QStringList{QStringLiteral("speak banana"),
+                                        QStringLiteral("dropped banana (still speaking)"),
+                                        QStringLiteral("speak ice cream")}));
 }
 
 TEST(SpeechExRateVolume, PassValuesThroughAndReadThemBackFromTheEngine)

@@ -353,6 +353,21 @@ TEST_F(StoreImportDialog, AStoppedImportReportsFailure)
     EXPECT_FALSE(BookNameExists("bad"));
 }
 
+TEST_F(StoreImportDialog, AListWithoutASingleGoodLineIsNoBook)
+{
+    auto d = Open();
+    child<QLineEdit>(d.get(), "sFileName")->setText(WriteWordFile("empty.txt", "x\r\n\r\ny\r\n"));
+    for (int k = 0; k < 3; ++k)
+        ScriptedMessageBoxes::Global().Answer(QMessageBox::Yes);
+    child<QPushButton>(d.get(), "btnImport")->click();
+    EXPECT_EQ(Texts(), (QStringList{ErrorLineQuestion(1), ErrorLineQuestion(2), ErrorLineQuestion(3),
+                                    QStringLiteral("导入词库失败了！")}));
+    EXPECT_FALSE(BookNameExists("empty"));
+    EXPECT_FALSE(TableExists("lib1"));
+    // Checking and writing: twice the lines.
+    EXPECT_EQ(child<QProgressBar>(d.get(), "pbImport")->maximum(), 6);
+}
+
 TEST_F(StoreImportDialog, ButtonsAndEscAreLockedDuringAnImport)
 {
     auto d = Open();
@@ -457,6 +472,28 @@ TEST_F(StoreGameRecord, NoOrCancelStoresNothing)
     RecordGameScore(nullptr, 5);
     EXPECT_TRUE(shown);
     EXPECT_TRUE(LoadGameRecords().empty());
+}
+
+TEST_F(StoreGameRecord, AScoreThatCannotBeWrittenIsReportedInWords)
+{
+    AddGameRecord("kept", 1);
+    {
+        const auto holder = HoldDatabase("BEGIN IMMEDIATE");
+        ASSERT_TRUE(holder->Ready());
+        ScriptedMessageBoxes::Global().Answer(QMessageBox::Yes);
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<TFrmInputBox *>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            child<QLineEdit>(box, "ediText")->setText(QStringLiteral("name"));
+            child<QPushButton>(box, "btnOk")->click();
+        });
+        RecordGameScore(nullptr, 900);
+        EXPECT_EQ(Texts(), (QStringList{QStringLiteral("是否记录您的游戏成绩？"),
+                                        QStringLiteral("成绩记录失败：单词数据库正被其他程序使用。")}));
+        EXPECT_EQ(ScriptedMessageBoxes::Global().Shown().back().icon, TMsgIcon::Exclamation);
+        EXPECT_EQ(ScriptedMessageBoxes::Global().Shown().back().caption, QStringLiteral("提示信息"));
+    }
+    EXPECT_EQ(LoadGameRecords(), (std::vector<TGameRecordItem>{{1, "kept", 1}}));
 }
 
 TEST_F(StoreGameRecord, TheBoardListsTheTwentyBestInWholeReadOnlyRows)

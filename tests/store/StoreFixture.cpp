@@ -100,3 +100,27 @@ std::int64_t StoreFixture::Scalar(const std::string &sql)
     TSqlQuery query = db->Query(sql);
     return query.Next() ? query.Integer(0) : -1;
 }
+
+std::unique_ptr<TSqlConnection> StoreFixture::OtherConnection() const
+{
+    return std::make_unique<TSqlConnection>(DatabasePath(), DatabasePassword(),
+                                            TSqlConnection::OpenMode::ExistingOnly);
+}
+
+std::unique_ptr<THoldingChild> StoreFixture::HoldDatabase(const char *begin, bool reconnect)
+{
+    db->CloseDatabase();
+    auto child = std::make_unique<THoldingChild>([this, begin] {
+        // Lives until the child ends.
+        static std::unique_ptr<TSqlConnection> held;
+        held = OtherConnection();
+        held->Execute(begin);
+    });
+    if (!reconnect)
+        return child;
+    if (!db->ConnectDatabase())
+        throw std::runtime_error("the test database does not open again");
+    // Waiting 5 s for every refused statement would only slow the tests.
+    db->Connection().SetBusyTimeout(200);
+    return child;
+}

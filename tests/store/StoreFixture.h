@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "ChildProcess.h"
 #include "GbkText.h"
 #include "Records.h"
 #include "ScriptedMessageBoxes.h"
@@ -15,6 +16,11 @@
 #include "UDataInterface.h"
 
 class StoreFixture : public ::testing::Test {
+public:
+    // A connection of another process to the test database (a fork never
+    // takes one along).
+    std::unique_ptr<TSqlConnection> OtherConnection() const;
+
 protected:
     StoreFixture();
     ~StoreFixture() override;
@@ -32,6 +38,10 @@ protected:
     // Rows of a word table in id order, as the program reads them back.
     std::vector<TWordInfo> TableRows(const std::string &gbkTable);
     std::int64_t Scalar(const std::string &sql);
+    // A second process that holds the database with the given BEGIN until
+    // released. The test's own connection is opened again, with a short busy
+    // timeout, unless the lock keeps readers out.
+    std::unique_ptr<THoldingChild> HoldDatabase(const char *begin, bool reconnect = true);
 
     TempProgramDir dir{TempProgramDir::Contents::DataDirOnly};
     std::unique_ptr<TDataInterface> db;

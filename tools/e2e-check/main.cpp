@@ -2,6 +2,10 @@
 //
 //   e2e-check words DIR GATE   prints the spellings of toll gate GATE of the
 //                              book the settings name, lower case, one a line
+//   e2e-check book DIR FILE    imports the GBK word list FILE as a new book
+//                              "《E2E》" and points the settings at its toll
+//                              gate 1, level 1, in its own order
+//   e2e-check score DIR NAME   prints the best leaderboard score of NAME
 //   e2e-check verify DIR NAME  checks what a game of toll gate 1 left behind:
 //                              a leaderboard record of NAME above 0 points,
 //                              the settings at toll gate 2, and toll gates 1
@@ -23,14 +27,17 @@
 #include "Records.h"
 #include "Settings.h"
 #include "TextUtils.h"
+#include "StoreProgress.h"
 #include "UBookType.h"
 #include "UDataInterface.h"
+#include "UImpExpLib.h"
 
 namespace {
 
 int usage()
 {
-    std::fprintf(stderr, "usage: e2e-check words DIR GATE | e2e-check verify DIR NAME\n");
+    std::fprintf(stderr, "usage: e2e-check words DIR GATE | book DIR FILE | score DIR NAME"
+                         " | verify DIR NAME\n");
     return 2;
 }
 
@@ -72,6 +79,40 @@ bool readCrLfLines(const std::string &path, std::vector<std::string> &lines, std
         start = end + 2;
     }
     return true;
+}
+
+int importBook(const std::string &file)
+{
+    const int id = NextBookId();
+    TQuietProgress progress(false);
+    if (!ImportWordLibrary(QString::fromStdString(file), Gbk("《E2E》"), progress, 4)) {
+        std::fprintf(stderr, "the word list %s was not imported\n", file.c_str());
+        return 1;
+    }
+    TGamePara para;
+    para.StoreTableName = LibraryTableName(id);
+    para.BookName = Gbk("《E2E》");
+    para.WordCount = GetBookWordNumber(id);
+    para.TollGateIndex = 1;
+    para.Level = 1;
+    para.BookType = 0;
+    SaveGamePara(para);
+    std::printf("%s %d words\n", para.StoreTableName.c_str(), para.WordCount);
+    return para.WordCount > 0 ? 0 : 1;
+}
+
+int printScore(const std::string &name)
+{
+    long long best = -1;
+    for (const TGameRecordItem &item : LoadGameRecords())
+        if (item.Name == name)
+            best = std::max(best, static_cast<long long>(item.Score));
+    if (best < 0) {
+        std::fprintf(stderr, "no record of %s\n", name.c_str());
+        return 1;
+    }
+    std::printf("%lld\n", best);
+    return 0;
 }
 
 int verify(const std::string &name)
@@ -147,6 +188,10 @@ int main(int argc, char **argv)
         SetDataInterface(&db);
         if (command == "words")
             return printWords(std::atoi(argv[3]));
+        if (command == "book")
+            return importBook(argv[3]);
+        if (command == "score")
+            return printScore(argv[3]);
         if (command == "verify")
             return verify(argv[3]);
     } catch (const std::exception &e) {

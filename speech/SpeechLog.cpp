@@ -1,0 +1,4 @@
+#include "SpeechLog.h"
+
+// Warnings and above only, unless the logging rules ask for more.
+Q_LOGGING_CATEGORY(lcSpeech, "kivro.speech", QtWarningMsg)

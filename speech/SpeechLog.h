@@ -1,0 +1,8 @@
+#pragma once
+// The speech log: one line per word the game asks to be spoken. Silent by
+// default; QT_LOGGING_RULES="kivro.speech.info=true" switches it on (the
+// lines go to standard error).
+
+#include <QLoggingCategory>
+
+Q_DECLARE_LOGGING_CATEGORY(lcSpeech)
