@@ -124,7 +124,9 @@ void TFrmType::N35Click()
 
 void TFrmType::AddRecentTollGate(const TGamePara &para)
 {
-    AddRecentLine(RecentLine(para));
+    // A book whose stored name the list cannot hold is played, not listed.
+    if (FitsRecentList(para))
+        AddRecentLine(RecentLine(para));
     BuildRecentMenu();
 }
 

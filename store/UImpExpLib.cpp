@@ -310,12 +310,14 @@ bool ImportWordLibraryAs(const QString &FileName, const std::string &BookName,
     rows.reserve(lines.size());
     int count = 0;  // lines read, skipped ones included: numbers the questions
     for (const std::optional<std::string> &line : lines) {
+        // An import the program's end interrupts ends as on No.
+        const bool stop = Progress.StopRequested();
         std::optional<TStoredRow> row;
-        if (line)
+        if (line && !stop)
             row = checkedLine(*line, scramble, kLibraryLimits);
         if (row)
             rows.push_back(std::move(*row));
-        else if (!Progress.AskYesNo(ErrorLineQuestion(count + 1)))
+        else if (stop || !Progress.AskYesNo(ErrorLineQuestion(count + 1)))
             return false;
         ++count;
         Progress.SetPosition(count);
@@ -343,6 +345,8 @@ bool ImportWordLibraryAs(const QString &FileName, const std::string &BookName,
             transaction.Execute(insertSql, rowValues(rows[static_cast<size_t>(k)]));
             Progress.SetPosition(lineCount + static_cast<int>((k + 1) * lineCount / total));
             Progress.ProcessPendingEvents();
+            if (Progress.StopRequested())
+                return false;  // rolled back: the program is ending
         }
         // The book counts the rows it holds, so no empty toll gate follows.
         transaction.Execute(kInsertLibraryBookSql,

@@ -184,12 +184,7 @@ bool IsValidUtf8(std::string_view bytes)
 
 std::optional<std::string> Utf8ToGbkStrict(std::string_view utf8)
 {
-    const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-    std::string gbk = QStringToGbk(text);
-    // QStringToGbk puts '?' for what it cannot map; the round trip shows it.
-    if (GbkToQString(gbk) != text)
-        return std::nullopt;
-    return gbk;
+    return QStringToGbkStrict(Utf8ToQString(utf8));
 }
 
 std::vector<std::optional<std::string>> SplitWordFileLines(std::string_view bytes)

@@ -4,6 +4,7 @@
 #include <QProgressBar>
 
 #include "MessageBoxes.h"
+#include "ProgramEnd.h"
 
 TProgressBarProgress::TProgressBarProgress(QProgressBar *bar, QWidget *questionParent)
     : m_bar(bar), m_parent(questionParent)
@@ -33,4 +34,9 @@ void TProgressBarProgress::ProcessPendingEvents()
 bool TProgressBarProgress::AskYesNo(const QString &question)
 {
     return ::AskYesNo(m_parent, question);
+}
+
+bool TProgressBarProgress::StopRequested()
+{
+    return ProgramEndRequested();
 }

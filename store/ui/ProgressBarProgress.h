@@ -16,6 +16,8 @@ public:
     int Position() const override;
     void ProcessPendingEvents() override;
     bool AskYesNo(const QString &question) override;
+    // The program is ending.
+    bool StopRequested() override;
 
 private:
     QProgressBar *m_bar;

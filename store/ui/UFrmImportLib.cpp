@@ -19,6 +19,7 @@
 #include "GbkText.h"
 #include "MessageBoxes.h"
 #include "ProgressBarProgress.h"
+#include "Records.h"
 #include "TextUtils.h"
 #include "UBookType.h"
 #include "UImpExpLib.h"
@@ -135,10 +136,11 @@ void TFrmImportLib::btnImportClick()
         ShowMessage(this, QStringLiteral("请设置导入后的词库文件名称！"), TMsgIcon::Information);
         return;
     }
-    // Book names are kept as GBK: a name GBK cannot hold would be stored changed.
+    // Book names are kept as GBK: a name GBK cannot hold would be stored
+    // changed; one with "#@#" or a line break would break the recent list.
     const QString typed = m_ediLibName->text();
-    const std::optional<std::string> name = Utf8ToGbkStrict(typed.toStdString());
-    if (!name) {
+    const std::optional<std::string> name = QStringToGbkStrict(typed);
+    if (!name || !FitsRecentLineField(*name)) {
         ShowMessage(this, QStringLiteral("词库名称中含有无法保存的字符，请重新设置！"),
                     TMsgIcon::Information);
         return;

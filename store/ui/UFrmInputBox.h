@@ -1,7 +1,8 @@
 #pragma once
 // A one-line input dialog. The caller sets the caption (which also names the
 // thing asked for in the warning) and the prompt, runs it modally and reads
-// the text when it ends with Accepted. Enter confirms, Esc cancels.
+// the text when it ends with Accepted. Enter confirms, Esc cancels. The text
+// is a name kept as GBK: one GBK cannot hold is refused.
 
 #include <QDialog>
 
