@@ -32,5 +32,5 @@ void TProgressBarProgress::ProcessPendingEvents()
 
 bool TProgressBarProgress::AskYesNo(const QString &question)
 {
-    return ::AskYesNo(m_parent, question);
+    return m_yesToAll || ::AskYesNo(m_parent, question);
 }

@@ -16,8 +16,11 @@ public:
     int Position() const override;
     void ProcessPendingEvents() override;
     bool AskYesNo(const QString &question) override;
+    // Every question is answered Yes without being shown.
+    void AnswerYesToAll(bool yes) { m_yesToAll = yes; }
 
 private:
+    bool m_yesToAll = false;
     QProgressBar *m_bar;
     QWidget *m_parent;
 };
