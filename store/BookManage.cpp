@@ -66,9 +66,13 @@ bool DeleteBook(int id)
         const std::string copy = GbkToUtf8(ShuffledTableName(id));
         // Several books may share a word table only by hand; the table goes
         // with the last row naming it.
-        TSqlQuery users = db.Query(
-            "SELECT count(*) FROM bookinfo WHERE storetablename = ? COLLATE NOCASE", {*table});
-        const bool lastUser = users.Next() && users.Integer(0) == 1;
+        bool lastUser = false;
+        {
+            // Closed before the DROP, which an open query on the file would block.
+            TSqlQuery users = db.Query(
+                "SELECT count(*) FROM bookinfo WHERE storetablename = ? COLLATE NOCASE", {*table});
+            lastUser = users.Next() && users.Integer(0) == 1;
+        }
         if (lastUser && TableExists(Utf8ToGbk(*table)))
             transaction.Execute("DROP TABLE " + QuoteIdentifier(*table));
         if (TableExists(ShuffledTableName(id)))

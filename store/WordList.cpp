@@ -82,16 +82,39 @@ std::vector<std::string> csvFields(std::string_view line)
     }
 }
 
-// The meaning is every field after the spelling, so an unquoted meaning
-// with commas in it stays whole.
+// Position of the comma that ends the first field (a quoted field may hold commas).
+size_t commaAfterFirstField(std::string_view line)
+{
+    size_t i = 0;
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
+        ++i;
+    if (i < line.size() && line[i] == '"') {
+        for (++i; i < line.size(); ++i) {
+            if (line[i] == '"') {
+                if (i + 1 < line.size() && line[i + 1] == '"')
+                    ++i;
+                else
+                    break;
+            }
+        }
+    }
+    return line.find(',', i);
+}
+
+// The meaning is the rest of the line after the spelling: an unquoted
+// meaning with commas in it stays as written, a quoted one is unquoted.
 TWordLine splitCsv(std::string_view line)
 {
     const std::vector<std::string> fields = csvFields(line);
     if (fields.size() < 2)
         return {};
-    std::string meaning = fields[1];
-    for (size_t k = 2; k < fields.size(); ++k)
-        meaning.append(",").append(fields[k]);
+    const std::string_view rest = trimmed(line.substr(commaAfterFirstField(line) + 1));
+    if (rest.empty() || rest.front() != '"')
+        return {fields[0], {}, std::string(rest)};
+    const std::vector<std::string> quoted = csvFields(rest);
+    std::string meaning = quoted[0];
+    for (size_t k = 1; k < quoted.size(); ++k)
+        meaning.append(",").append(quoted[k]);
     return {fields[0], {}, meaning};
 }
 
