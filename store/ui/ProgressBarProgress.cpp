@@ -27,7 +27,12 @@ int TProgressBarProgress::Position() const
 
 void TProgressBarProgress::ProcessPendingEvents()
 {
+    // About 100 times a second.
+    constexpr qint64 kIntervalMs = 10;
+    if (m_sinceEvents.isValid() && m_sinceEvents.elapsed() < kIntervalMs)
+        return;
     QCoreApplication::processEvents();
+    m_sinceEvents.start();
 }
 
 bool TProgressBarProgress::AskYesNo(const QString &question)

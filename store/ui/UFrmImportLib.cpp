@@ -405,6 +405,12 @@ void TFrmImportLib::dragEnterEvent(QDragEnterEvent *event)
         event->acceptProposedAction();
 }
 
+void TFrmImportLib::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (!m_busy && !draggedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
 void TFrmImportLib::dropEvent(QDropEvent *event)
 {
     const QString file = draggedFile(event->mimeData());

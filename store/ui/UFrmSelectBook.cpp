@@ -393,7 +393,8 @@ void TFrmSelectBook::btnSelectClick()
             return;
         {
             const TBusyGuard busy(m_busy, {m_tvLibList, m_rbLetter, m_rbRandom, m_btnSelect,
-                                           m_btnClose});
+                                           m_btnClose, m_btnDelete, m_btnRename, m_btnHide,
+                                           m_cbShowHidden});
             TProgressBarProgress progress(m_sProgressBar, this);
             id = BuildShuffledBook(nodeId, bookName, progress);
         }
