@@ -14,6 +14,7 @@
 #include "ModalRunner.h"
 #include "RecentTollGates.h"
 #include "SettingsCommands.h"
+#include "SqlDatabase.h"
 #include "SkinMenu.h"
 #include "TextUtils.h"
 #include "UFrmGameRecord.h"

@@ -166,10 +166,10 @@ TFrmImportLib::TFrmImportLib(QWidget *parent)
     m_tvPreview->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_tvPreview->setWordWrap(false);
     m_tvPreview->horizontalHeader()->setStretchLastSection(true);
-    m_tvPreview->setColumnWidth(kColLine, 50);
-    m_tvPreview->setColumnWidth(kColSpelling, 130);
-    m_tvPreview->setColumnWidth(kColPronunciation, 100);
-    m_tvPreview->setColumnWidth(kColMeaning, 200);
+    m_tvPreview->setColumnWidth(kColLine, 44);
+    m_tvPreview->setColumnWidth(kColSpelling, 110);
+    m_tvPreview->setColumnWidth(kColPronunciation, 90);
+    m_tvPreview->setColumnWidth(kColMeaning, 180);
     m_tvPreview->setMinimumSize(560, 220);
     m_labPreview->setTextFormat(Qt::PlainText);
     for (int c = kFirstBookClass; c <= kLastImportClass; ++c)

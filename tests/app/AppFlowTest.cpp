@@ -15,6 +15,7 @@
 #include "GameWindowFixture.h"
 #include "GbkText.h"
 #include "RecentTollGates.h"
+#include "TextUtils.h"
 #include "UBookType.h"
 #include "UFrmGameRecord.h"
 #include "UFrmImportLib.h"
@@ -482,22 +483,27 @@ TEST_F(AppFlowCommands, DeletingTheBookBeingPlayedLeavesTheFirstBookOfTheTreeRea
     Window().N6->trigger();
 
     EXPECT_FALSE(TableExists(m_first.Table));
+    // The tree starts with the shipped 《中考英语词汇》 (class 中学英语).
     const TGamePara &p = Window().FGamePara;
-    EXPECT_EQ(p.StoreTableName, m_second.Table);
+    EXPECT_EQ(p.StoreTableName, "lib101");
+    EXPECT_EQ(p.BookName, Gbk("《中考英语词汇》"));
+    EXPECT_EQ(p.WordCount, GetBookWordNumber(101));
     EXPECT_EQ(p.TollGateIndex, 1);
-    EXPECT_EQ(p.TollGateCount, 2);
+    EXPECT_EQ(p.TollGateCount, CeilDiv(20, p.WordCount));
     EXPECT_EQ(p.Level, 3);
-    EXPECT_EQ(Text(Window().labBook), QStringLiteral("乙-顺序"));
-    EXPECT_EQ(Text(Window().labGate), QStringLiteral("关卡：第1关（共2关）"));
+    EXPECT_EQ(Text(Window().labBook), QStringLiteral("《中考英语词汇》-顺序"));
+    EXPECT_EQ(Text(Window().labGate), QStringLiteral("关卡：第1关（共%1关）").arg(p.TollGateCount));
     EXPECT_EQ(Counts(), "0 0 0");
     EXPECT_EQ(Buttons(), "10001");
-    EXPECT_EQ(Spellings(Board().Words()), TestSpellings(0, 19, 'x'));
+    TWordInfos first;
+    ASSERT_TRUE(LoadTollGateWords(p, 1, first));
+    EXPECT_EQ(Spellings(Board().Words()), Spellings(first));
     EXPECT_EQ(Ticks(3), 0);
 
     // A recent entry of the deleted book is ignored when chosen.
     Window().RecentTollGateClick(deletedLine);
-    EXPECT_EQ(Window().FGamePara.StoreTableName, m_second.Table);
-    EXPECT_EQ(Spellings(Board().Words()), TestSpellings(0, 19, 'x'));
+    EXPECT_EQ(Window().FGamePara.StoreTableName, "lib101");
+    EXPECT_EQ(Spellings(Board().Words()), Spellings(first));
 }
 
 TEST_F(AppFlowCommands, ImportAndLeaderboardLeaveTheGameRunning)
