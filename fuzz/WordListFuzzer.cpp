@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include <QList>
+
 #include "GbkText.h"
 #include "WordFile.h"
 #include "WordList.h"
