@@ -17,6 +17,7 @@
 
 #include "BookManage.h"
 #include "Random.h"
+#include "StoreDialogSupport.h"
 #include "StoreFixture.h"
 #include "StoreProgress.h"
 #include "UBookType.h"
@@ -26,20 +27,6 @@
 #include "UImpExpLib.h"
 
 namespace {
-
-template <typename T>
-T *child(QWidget *dialog, const char *name)
-{
-    T *w = dialog->findChild<T *>(QString::fromLatin1(name));
-    if (!w)
-        throw std::runtime_error(std::string("no control ") + name);
-    return w;
-}
-
-QStringList Texts()
-{
-    return ScriptedMessageBoxes::Global().Texts();
-}
 
 class StorePreviewDialog : public StoreFixture {
 protected:
