@@ -350,12 +350,16 @@ void TFrmImportLib::parseLines()
 
 void TFrmImportLib::cboEncodingChange()
 {
+    if (!m_fromClipboard && !m_loadedFile)
+        return;  // nothing chosen yet
     decodeLines();
     parseLines();
 }
 
 void TFrmImportLib::cboLayoutChange()
 {
+    if (!m_fromClipboard && !m_loadedFile)
+        return;
     parseLines();
 }
 

@@ -87,9 +87,12 @@ TEST_F(StorePreviewDialog, ChoosingAFileShowsItsRowsErrorLinesCountsAndEncoding)
     // Error lines stand out.
     EXPECT_NE(Table(d.get())->item(1, 0)->background(), Table(d.get())->item(0, 0)->background());
 
-    // A missing file empties the preview.
+    // A missing file empties the preview, and the choices have nothing to show.
     child<QLineEdit>(d.get(), "sFileName")->setText(QStringLiteral("/nowhere/list.txt"));
     EXPECT_EQ(Table(d.get())->rowCount(), 0);
+    Choose(d.get(), "cboLayout", QStringLiteral("单词<Tab>解释"));
+    EXPECT_EQ(Table(d.get())->rowCount(), 0);
+    EXPECT_EQ(Info(d.get()), QString());
 }
 
 TEST_F(StorePreviewDialog, OnlyTheFirstTwoHundredLinesAreShownButAllAreCounted)
