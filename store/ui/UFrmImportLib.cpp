@@ -369,7 +369,9 @@ void TFrmImportLib::fillPreview()
     m_tvPreview->setUpdatesEnabled(false);
     m_tvPreview->clearContents();
     m_tvPreview->setRowCount(static_cast<int>(shown));
+    // Fixed colours both: readable whatever the skin's text colour.
     const QColor errorColour(255, 226, 226);
+    const QColor errorText(110, 0, 0);
     for (size_t k = 0; k < shown; ++k) {
         const TListLine &line = m_list.Lines[k];
         const int row = static_cast<int>(k);
@@ -383,8 +385,10 @@ void TFrmImportLib::fillPreview()
         };
         for (int c = 0; c < kColumns; ++c) {
             auto *item = new QTableWidgetItem(texts[c]);
-            if (error)
+            if (error) {
                 item->setBackground(errorColour);
+                item->setForeground(errorText);
+            }
             m_tvPreview->setItem(row, c, item);
         }
     }
