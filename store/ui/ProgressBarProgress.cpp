@@ -28,12 +28,17 @@ int TProgressBarProgress::Position() const
 
 void TProgressBarProgress::ProcessPendingEvents()
 {
+    // About 100 times a second.
+    constexpr qint64 kIntervalMs = 10;
+    if (m_sinceEvents.isValid() && m_sinceEvents.elapsed() < kIntervalMs)
+        return;
     QCoreApplication::processEvents();
+    m_sinceEvents.start();
 }
 
 bool TProgressBarProgress::AskYesNo(const QString &question)
 {
-    return ::AskYesNo(m_parent, question);
+    return m_yesToAll || ::AskYesNo(m_parent, question);
 }
 
 bool TProgressBarProgress::StopRequested()

@@ -82,7 +82,7 @@ void TFrmInputBox::btnOkClick()
     // What is typed here is kept as GBK: a character it cannot hold would be
     // stored as something else.
     if (!QStringToGbkStrict(m_ediText->text())) {
-        ShowMessage(this, QStringLiteral("名字中含有无法保存的字符，请重新输入！"), TMsgIcon::Information);
+        ShowMessage(this, m_unsavableMessage, TMsgIcon::Information);
         m_ediText->setFocus();
         return;
     }

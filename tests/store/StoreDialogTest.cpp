@@ -14,6 +14,7 @@
 #include <QTreeWidget>
 
 #include "Random.h"
+#include "StoreDialogSupport.h"
 #include "StoreFixture.h"
 #include "UBookType.h"
 #include "UFrmGameRecord.h"
@@ -23,15 +24,6 @@
 #include "UImpExpLib.h"
 
 namespace {
-
-template <typename T>
-T *child(QWidget *dialog, const char *name)
-{
-    T *w = dialog->findChild<T *>(QString::fromLatin1(name));
-    if (!w)
-        throw std::runtime_error(std::string("no control ") + name);
-    return w;
-}
 
 void pressKey(QWidget *target, int key)
 {
@@ -45,11 +37,6 @@ void pressKey(QWidget *target, int key)
 void DuringTheOperation(std::function<void()> check)
 {
     QTimer::singleShot(0, std::move(check));
-}
-
-QStringList Texts()
-{
-    return ScriptedMessageBoxes::Global().Texts();
 }
 
 // ------------------------------------------------------------ book selection
