@@ -7,12 +7,15 @@
 #include <QMenu>
 #include <QToolButton>
 
+#include "BookManage.h"
+#include "AppLog.h"
 #include "GbkText.h"
 #include "HelpCommands.h"
 #include "KivroApplication.h"
 #include "ModalRunner.h"
 #include "RecentTollGates.h"
 #include "SettingsCommands.h"
+#include "SqlDatabase.h"
 #include "SkinMenu.h"
 #include "TextUtils.h"
 #include "UFrmGameRecord.h"
@@ -78,12 +81,15 @@ void TFrmType::N6Click()
     TGamePara copy;
     CopyGamePara(FGamePara, copy);
     TFrmSelectBook dialog(copy, this);
-    if (RunModal(dialog) == QDialog::Accepted) {
+    // Deleting the book being played starts the first book, whatever the result.
+    if (RunModal(dialog) == QDialog::Accepted || dialog.CurrentBookDeleted()) {
         CopyGamePara(dialog.GamePara(), FGamePara);
         LoadTollGate(FGamePara.TollGateIndex);
         if (FTypeGame())
             FTypeGame()->PauseGame();
         ResetGameDisplay();
+    } else {
+        FGamePara.BookName = dialog.GamePara().BookName;  // renamed there
     }
     FocusGame();
 }
@@ -124,7 +130,9 @@ void TFrmType::N35Click()
 
 void TFrmType::AddRecentTollGate(const TGamePara &para)
 {
-    AddRecentLine(RecentLine(para));
+    // A book whose stored name the list cannot hold is played, not listed.
+    if (FitsRecentList(para))
+        AddRecentLine(RecentLine(para));
     BuildRecentMenu();
 }
 
@@ -155,9 +163,18 @@ void TFrmType::RecentTollGateClick(const std::string &line)
     const std::optional<TGamePara> para = ParseRecentEntry(line);
     if (!para)
         return;
+    // A book deleted since is ignored; a renamed one plays under its new name.
+    std::optional<TBookRow> book;
+    try {
+        book = FindBookByTable(para->StoreTableName);
+    } catch (const EDatabaseError &e) {
+        qCDebug(lcApp) << "looking up a recent book failed:" << e.what();
+    }
+    if (!book)
+        return;
     FGamePara.StoreTableName = para->StoreTableName;
-    FGamePara.WordCount = para->WordCount;
-    FGamePara.BookName = para->BookName;
+    FGamePara.WordCount = book->WordNumber;
+    FGamePara.BookName = book->Name;
     FGamePara.BookType = para->BookType;
     FGamePara.TollGateIndex = para->TollGateIndex;
     FGamePara.Level = para->Level;

@@ -3,8 +3,10 @@
 #include <cstdio>
 
 #include <QEvent>
+#include <QLockFile>
 #include <QPointer>
 
+#include "EndingSignals.h"
 #include "Fonts.h"
 #include "KivroApplication.h"
 #include "MessageBoxes.h"
@@ -51,10 +53,24 @@ int ProgramMain(int argc, char **argv, const TProgramStartOptions &options)
     TKivroApplication app(argc, argv);
     InstallFontSubstitutions();
     ConfigFileName = "data/typeconfig.ini";
+    TEndingSignals endingSignals;
+
+    // One program per program folder: two would overwrite each other's
+    // settings and recent list. Nothing is written before the lock is ours.
+    // A lock whose program is gone (a crash, a kill) is taken over; age alone
+    // never makes one stale. Where no lock file can be made (a read-only
+    // folder) nothing can be overwritten either, and the program runs.
+    QLockFile lock(QString::fromStdString(ProgramPath("data/kivrotype.lock")));
+    lock.setStaleLockTime(0);
+    if (!lock.tryLock(0) && lock.error() == QLockFile::LockFailedError) {
+        ShowMessage(nullptr, QStringLiteral("Kivro单词速打已经在运行。"), TMsgIcon::Information);
+        return 0;
+    }
 
     // Declared before the window, so it outlives everything that uses it.
     TDataInterface dataInterface;
     TFrmType window;
+    endingSignals.SetMainWindow(&window);
 
     if (!dataInterface.ConnectDatabase()) {
         // Without its books the game cannot run: say why, instead of

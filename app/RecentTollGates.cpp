@@ -1,9 +1,10 @@
 #include "RecentTollGates.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+
+#include <QSaveFile>
 
 #include "AppLog.h"
 #include "GbkText.h"
@@ -60,6 +61,16 @@ std::string RecentLine(const TGamePara &para)
         + std::to_string(para.Level);
 }
 
+bool FitsRecentList(const TGamePara &para)
+{
+    if (!FitsRecentLineField(para.StoreTableName) || !FitsRecentLineField(para.BookName))
+        return false;
+    const std::optional<TGamePara> back = ParseRecentEntry(RecentLine(para));
+    return back && back->StoreTableName == para.StoreTableName && back->BookName == para.BookName
+        && back->WordCount == para.WordCount && back->BookType == para.BookType
+        && back->TollGateIndex == para.TollGateIndex && back->Level == para.Level;
+}
+
 bool GbkSameText(const std::string &a, const std::string &b)
 {
     if (a.size() != b.size())
@@ -96,21 +107,18 @@ void AddRecentLine(const std::string &line)
         for (size_t i = first; i < lines.size(); ++i)
             content.append(lines[i]).append("\r\n");
 
-        const std::string temp = path + ".new";
-        {
-            std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-            out << content;
-            // A full disk may show only when the file is closed.
-            out.close();
-            if (!out) {
-                std::remove(temp.c_str());
-                return;
-            }
+        // A temporary file of a unique name beside the list, renamed over it.
+        // Unbuffered: a write the disk refuses must fail here, not at a
+        // flush whose failure the rename would not see.
+        QSaveFile out(QString::fromStdString(path));
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            return;
+        const auto size = static_cast<qint64>(content.size());
+        if (out.write(content.data(), size) != size) {
+            out.cancelWriting();
+            return;
         }
-        std::error_code ec;
-        std::filesystem::rename(temp, path, ec);
-        if (ec)
-            std::filesystem::remove(temp, ec);
+        out.commit();
     } catch (...) {
         qCDebug(lcApp).noquote() << __func__ << "failed:" << CurrentExceptionText();
     }

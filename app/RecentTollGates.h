@@ -13,13 +13,17 @@
 #include "Records.h"
 #include "TextUtils.h"
 
-inline constexpr const char *kRecentSeparator = "#@#";
 inline constexpr size_t kMaxRecentTollGates = 30;
 
 std::string RecentFilePath();
 
 // The line that stands for the parameters.
 std::string RecentLine(const TGamePara &para);
+
+// Whether that line reads back as the same game: false for a table or book
+// name (from an older database) holding "#@#", a line break, or a piece that
+// makes a separator with its neighbour ("a#@" before "#@#").
+bool FitsRecentList(const TGamePara &para);
 
 // Equal but for the case of Latin letters; double-byte characters compare exactly.
 bool GbkSameText(const std::string &a, const std::string &b);

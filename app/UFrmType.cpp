@@ -394,6 +394,7 @@ void TFrmType::InitGame()
     FGamePara.WordsPerGate = 20;
     m_typeGame->SetTollGateWords(2 * FGamePara.WordsPerGate);
     LoadGamePara(FGamePara);
+    m_gameParaLoaded = true;
     FGamePara.TollGateCount = CeilDiv(FGamePara.WordsPerGate, FGamePara.WordCount);
     BringTollGateIntoRange();
 
@@ -425,11 +426,14 @@ void TFrmType::InitGame()
 void TFrmType::closeEvent(QCloseEvent *event)
 {
     // The game is saved however the window is closed; a refused write is
-    // shown, but the window still closes.
-    try {
-        SaveGamePara(FGamePara);
-    } catch (const std::exception &e) {
-        ShowGeneralError(QString::fromUtf8(e.what()));
+    // shown, but the window still closes. A window closed before its game was
+    // read (a signal during start-up) has nothing to save.
+    if (m_gameParaLoaded) {
+        try {
+            SaveGamePara(FGamePara);
+        } catch (const std::exception &e) {
+            ShowGeneralError(QString::fromUtf8(e.what()));
+        }
     }
     event->accept();
 }

@@ -177,6 +177,7 @@ private:
 
     TFrmTypeServices m_services;
     bool m_shown = false;
+    bool m_gameParaLoaded = false;
     QPointer<TTypeGameType> m_typeGame;
     QSize m_boardSize;
     std::unique_ptr<TSettingsBoard> m_boardSettings;

@@ -114,6 +114,12 @@ int TBassEx::GetVolume(const std::string &streamName) const
     }
 }
 
+bool TBassEx::HasOpenStream(const std::string &streamName) const
+{
+    const int index = IndexOfStream(streamName);
+    return m_enabled && index >= 0 && m_streams[static_cast<size_t>(index)].Handle != 0;
+}
+
 void StartBackgroundMusic(TBassEx &bassEx)
 {
     try {

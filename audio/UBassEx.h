@@ -48,6 +48,9 @@ public:
     // The first stream's volume in percent, rounded half to even; 0 when the
     // name has no stream or its volume cannot be read.
     int GetVolume(const std::string &streamName) const;
+    // Whether a stream of the name plays through an open output: false without
+    // a sound device, without such a stream, or when its file could not be decoded.
+    bool HasOpenStream(const std::string &streamName) const;
 
     bool Enabled() const { return m_enabled; }
     std::uintptr_t OwnerWindow() const { return m_ownerWindow; }

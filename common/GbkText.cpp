@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <QList>
+#include <QStringDecoder>
 
 namespace {
 
@@ -100,14 +101,28 @@ std::string GbkToUtf8(std::string_view gbk)
     return utf8;
 }
 
-std::string QStringToGbk(const QString &text)
+namespace {
+
+// Characters in GBK bytes: a byte of 0x81 or more leads a pair, anything else
+// (0x80 is the euro sign) stands alone.
+size_t gbkCharCount(std::string_view gbk)
 {
-    const QList<uint> ucs4 = text.toUcs4();
-    std::string out;
-    out.reserve(static_cast<size_t>(ucs4.size()) * 2);
-    std::vector<char> in(static_cast<size_t>(ucs4.size()) * 4);
-    for (qsizetype i = 0; i < ucs4.size(); ++i) {
-        const uint c = ucs4[i];
+    size_t count = 0;
+    for (size_t i = 0; i < gbk.size(); ++i, ++count) {
+        if (static_cast<unsigned char>(gbk[i]) > 0x80)
+            ++i;
+    }
+    return count;
+}
+
+// Encodes code points; every one GBK cannot hold becomes '?' and clears held.
+// iconv also swallows some characters without a word (the tag characters
+// U+E0000..U+E007F), so the output must be checked rather than trusted.
+void encode(const uint *codes, size_t count, std::string &out, bool &held)
+{
+    std::vector<char> in(count * 4);
+    for (size_t i = 0; i < count; ++i) {
+        const uint c = codes[i];
         in[4 * i] = static_cast<char>(c & 0xFF);
         in[4 * i + 1] = static_cast<char>((c >> 8) & 0xFF);
         in[4 * i + 2] = static_cast<char>((c >> 16) & 0xFF);
@@ -127,15 +142,64 @@ std::string QStringToGbk(const QString &text)
         if (errno == E2BIG)
             continue;
         out.push_back('?');
+        held = false;
         const size_t skip = inLeft < 4 ? inLeft : 4;
         p += skip;
         inLeft -= skip;
         cd = utf32ToGbk();
     }
+}
+
+// The whole text at once, and character by character when a character went
+// missing on the way: then one that yields nothing becomes '?'.
+std::string encodeText(const QString &text, bool &held)
+{
+    held = true;
+    const QList<uint> ucs4 = text.toUcs4();
+    const size_t count = static_cast<size_t>(ucs4.size());
+    std::string out;
+    out.reserve(count * 2);
+    encode(ucs4.constData(), count, out, held);
+    if (gbkCharCount(out) == count)
+        return out;
+    out.clear();
+    for (size_t i = 0; i < count; ++i) {
+        const size_t before = out.size();
+        encode(ucs4.constData() + i, 1, out, held);
+        if (out.size() == before) {
+            out.push_back('?');
+            held = false;
+        }
+    }
     return out;
+}
+
+} // namespace
+
+std::string QStringToGbk(const QString &text)
+{
+    bool held = true;
+    return encodeText(text, held);
+}
+
+std::optional<std::string> QStringToGbkStrict(const QString &text)
+{
+    bool held = true;
+    std::string gbk = encodeText(text, held);
+    // Decoding back also catches a character iconv maps to a look-alike.
+    if (!held || GbkToQString(gbk) != text)
+        return std::nullopt;
+    return gbk;
+}
+
+QString Utf8ToQString(std::string_view utf8)
+{
+    // QString::fromUtf8 drops a byte order mark at the start.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder(QByteArrayView(utf8.data(), static_cast<qsizetype>(utf8.size())));
 }
 
 std::string Utf8ToGbk(std::string_view utf8)
 {
-    return QStringToGbk(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+    return QStringToGbk(Utf8ToQString(utf8));
 }

@@ -13,14 +13,19 @@
 // (including a lone lead byte at the end) becomes U+FFFD.
 QString GbkToQString(std::string_view gbk);
 
-// Characters GBK cannot hold become '?'.
+// Characters GBK cannot hold become '?'; none is ever dropped.
 std::string QStringToGbk(const QString &text);
+
+// For text that must be kept exactly: nullopt when GBK cannot hold a character.
+std::optional<std::string> QStringToGbkStrict(const QString &text);
 
 // For input that must be valid: nullopt when any byte sequence is not GBK.
 std::optional<QString> GbkToQStringStrict(std::string_view gbk);
 
 std::string GbkToUtf8(std::string_view gbk);
 std::string Utf8ToGbk(std::string_view utf8);
+// Every character, a byte order mark at the start too; bad bytes become U+FFFD.
+QString Utf8ToQString(std::string_view utf8);
 
 // A GBK string from a UTF-8 literal in the source: Gbk("课本").
 inline std::string Gbk(std::string_view utf8) { return Utf8ToGbk(utf8); }

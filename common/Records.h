@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // One word. Only the first three fields are ever filled; the other five exist
@@ -56,3 +57,9 @@ void CopyWordInfo(const TWordInfo &source, TWordInfo &target);
 
 // Copies every field except Level, which belongs to the player, not to the book.
 void CopyGamePara(const TGamePara &source, TGamePara &target);
+
+// The recent toll gates keep each game on one line, its fields joined by
+// "#@#". A table or book name holding the separator or a line break cannot
+// be kept there; books are refused such names when they are made.
+inline constexpr const char *kRecentSeparator = "#@#";
+bool FitsRecentLineField(std::string_view text);

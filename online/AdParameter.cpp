@@ -14,6 +14,11 @@ namespace {
 
 // Advert lists are a few hundred bytes; anything far larger is not one.
 constexpr qint64 kMaxListBytes = 8 * 1024 * 1024;
+// A list holds three levels and a few dozen elements. The lists come from the
+// network: deeper nesting or more elements end the parse like a fault, so a
+// hostile list costs neither stack nor memory.
+constexpr size_t kMaxDepth = 16;
+constexpr size_t kMaxElements = 10000;
 
 struct TNode {
     QString Name;
@@ -36,19 +41,22 @@ struct TNode {
     }
 };
 
-// Builds the element tree up to the first fault of the XML: elements whose
-// start tag was read are kept with their attributes even when the document
-// breaks off later.
+// Builds the element tree up to the first fault of the XML, the first
+// element nested deeper than kMaxDepth or the element after kMaxElements:
+// elements whose start tag was read before are kept with their attributes.
 std::unique_ptr<TNode> readTree(const QByteArray &xml)
 {
     QXmlStreamReader reader(xml);
     std::unique_ptr<TNode> root;
     std::vector<TNode *> open;
+    size_t elements = 0;
     while (!reader.atEnd()) {
         reader.readNext();
         if (reader.hasError())
             break;
         if (reader.isStartElement()) {
+            if (open.size() >= kMaxDepth || ++elements > kMaxElements)
+                break;
             auto node = std::make_unique<TNode>();
             node->Name = reader.name().toString();
             node->Attributes = reader.attributes();

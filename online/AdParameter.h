@@ -31,10 +31,11 @@ struct TAdParameter {
 };
 
 // Reads the list into params, in the order of the record. A missing or
-// malformed element or attribute, or a fault in the XML itself, ends the
-// parse there: what was read until then stays. In the status-bar channel
-// (browserMode false) an item needs both its Value and its Title, so the two
-// lists always have the same length. Returns true when everything was read.
+// malformed element or attribute, a fault in the XML itself, an element
+// nested more than 16 deep or the 10 001st element ends the parse there:
+// what was read until then stays. In the status-bar channel (browserMode
+// false) an item needs both its Value and its Title, so the two lists always
+// have the same length. Returns true when everything was read.
 bool ParseAdXml(const QByteArray &xml, bool browserMode, TAdParameter &params);
 // The same from a file; false with nothing read when it cannot be opened.
 bool ParseAdXmlFile(const QString &path, bool browserMode, TAdParameter &params);

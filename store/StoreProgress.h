@@ -17,6 +17,9 @@ public:
     virtual void ProcessPendingEvents() = 0;
     // True for Yes.
     virtual bool AskYesNo(const QString &question) = 0;
+    // True when the operation is to end at this step as if the player had
+    // answered No (the program is ending).
+    virtual bool StopRequested() { return false; }
 
     void StepIt() { SetPosition(Position() + 1); }
 };

@@ -93,20 +93,29 @@ bool BookNameExists(const std::string &name)
     return row.Next();
 }
 
-void FillBookTree(TBookTree &tree)
+void FillBookTree(TBookTree &tree, bool withHidden)
 {
     tree.Clear();
     static const int order[] = {8, 1, 2, 3, 4, 5, 6, 7};
     for (int bookClass : order) {
         TSqlQuery rows = DataInterface().Query(
-            "SELECT * FROM bookinfo WHERE isdefault = 1 AND bookclass = ? ORDER BY bookclass, id",
+            withHidden ? "SELECT * FROM bookinfo WHERE (isdefault = 1 OR booktype = 0) AND "
+                         "bookclass = ? ORDER BY bookclass, id"
+                       : "SELECT * FROM bookinfo WHERE isdefault = 1 AND bookclass = ? ORDER BY "
+                         "bookclass, id",
             {std::int64_t{bookClass}});
         if (!rows.Next())
             continue;
         const int node = tree.AddClassNode(BookClassCaption(bookClass));
         do {
-            if (rows.Integer("wordnumber") > 0)
-                tree.AddBookNode(node, Utf8ToGbk(rows.Text("bookname")), toInt(rows.Integer("id")));
+            if (rows.Integer("wordnumber") <= 0)
+                continue;
+            const std::string name = Utf8ToGbk(rows.Text("bookname"));
+            const int id = toInt(rows.Integer("id"));
+            if (rows.Integer("isdefault") == 1)
+                tree.AddBookNode(node, name, id);
+            else
+                tree.AddHiddenBookNode(node, name, id);
         } while (rows.Next());
     }
 }

@@ -38,13 +38,19 @@ public:
     // Adds a top-level node; the result identifies it for AddBookNode.
     virtual int AddClassNode(const std::string &caption) = 0;
     virtual void AddBookNode(int classNode, const std::string &caption, int id) = 0;
+    // A book the player has hidden, listed only when asked for.
+    virtual void AddHiddenBookNode(int classNode, const std::string &caption, int id)
+    {
+        AddBookNode(classNode, caption, id);
+    }
     // Drops the ids the book nodes carry.
     virtual void ReleaseBookIds() = 0;
 };
 
 // Class 8 first, then 1 … 7; a class is shown when it has a default book,
-// its books only when they have words.
-void FillBookTree(TBookTree &tree);
+// its books only when they have words. With withHidden, hidden books (in
+// their own order, isdefault 0) are listed too and count for their class.
+void FillBookTree(TBookTree &tree, bool withHidden = false);
 void FreeBookTreeData(TBookTree &tree);
 
 // Replaces Words with toll gate N (from 1; N ≤ 0 reads as 1) of the book in

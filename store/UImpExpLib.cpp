@@ -12,15 +12,9 @@
 #include "UDataInterface.h"
 #include "WordFile.h"
 #include "WordLine.h"
+#include "WordList.h"
 
 namespace {
-
-// Column limits of a word table, in characters of the stored text.
-struct TColumnLimits {
-    size_t spelling, pronunciation, meaning;
-};
-constexpr TColumnLimits kLibraryLimits{255, 200, 255};
-constexpr TColumnLimits kShuffledLimits{100, 100, 200};
 
 // A word table row as stored: UTF-8, or scrambled (ASCII).
 struct TStoredRow {
@@ -40,9 +34,9 @@ std::string createWordTableSql(const std::string &gbkTable, const TColumnLimits 
     };
     // AUTOINCREMENT: ids run 1, 2, 3 … in insertion order and are never reused.
     return "CREATE TABLE " + quotedTable(gbkTable) + "(id INTEGER PRIMARY KEY AUTOINCREMENT, "
-        + column("spelling", limits.spelling) + ", "
-        + column("pronunciation", limits.pronunciation) + ", "
-        + column("meaning", limits.meaning) + ")";
+        + column("spelling", limits.Spelling) + ", "
+        + column("pronunciation", limits.Pronunciation) + ", "
+        + column("meaning", limits.Meaning) + ")";
 }
 
 bool createWordTable(const std::string &gbkTable, const TColumnLimits &limits)
@@ -99,36 +93,10 @@ std::string storedText(const std::string &gbk, bool scramble)
     return scramble ? ScrambleText(gbk) : GbkToUtf8(gbk);
 }
 
-// Characters as the engine's length() counts them in UTF-8 text.
-size_t storedLength(std::string_view text)
+TStoredRow storedRow(const TWordLine &word, bool scramble)
 {
-    size_t n = 0;
-    for (char c : text) {
-        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
-            ++n;
-    }
-    return n;
-}
-
-// The row a line becomes, or nullopt for an error line: not GBK (a byte
-// sequence that is not GBK would be stored as a changed word), a NUL, a blank
-// spelling, or a piece longer than its column.
-std::optional<TStoredRow> checkedLine(const std::string &line, bool scramble,
-                                      const TColumnLimits &limits)
-{
-    if (line.find('\0') != std::string::npos || !GbkToQStringStrict(line))
-        return std::nullopt;
-    const TWordLine word = SplitWordLine(line);
-    if (IsBlankText(word.Spelling))
-        return std::nullopt;
-    TStoredRow row{storedText(word.Spelling, scramble),
-                   storedText(ConvertPhoneticDigits(word.Pronunciation), scramble),
-                   storedText(word.Meaning, scramble)};
-    if (storedLength(row.spelling) > limits.spelling
-        || storedLength(row.pronunciation) > limits.pronunciation
-        || storedLength(row.meaning) > limits.meaning)
-        return std::nullopt;
-    return row;
+    return {storedText(word.Spelling, scramble), storedText(word.Pronunciation, scramble),
+            storedText(word.Meaning, scramble)};
 }
 
 } // namespace
@@ -281,10 +249,12 @@ int BuildShuffledBook(int SourceId, const std::string &BookName, TStoreProgress 
 bool ImportWordLine(const std::string &Line, const std::string &TableName)
 {
     try {
-        const std::optional<TStoredRow> row = checkedLine(Line, IsScrambleOn(), kLibraryLimits);
-        if (!row)
+        const bool scramble = IsScrambleOn();
+        const TCheckedLine line = CheckWordLine(Line, TWordLayout::Brackets, scramble);
+        if (line.Error != TLineError::None)
             return false;
-        DataInterface().Connection().Execute(insertWordSql(TableName), rowValues(*row));
+        DataInterface().Connection().Execute(insertWordSql(TableName),
+                                             rowValues(storedRow(line.Word, scramble)));
         return true;
     } catch (...) {
         qCDebug(lcStore).noquote() << __func__ << "failed:" << CurrentExceptionText();
@@ -302,28 +272,39 @@ bool ImportWordLibrary(const QString &FileName, const std::string &BookName,
 bool ImportWordLibraryAs(const QString &FileName, const std::string &BookName,
                          TStoreProgress &Progress, int BookClass, int Id)
 {
-    // Read first: a file that cannot be read changes nothing.
-    const std::vector<std::optional<std::string>> lines = ReadWordFileLines(FileName);
-    if (lines.empty())
+    // Read first: a file that cannot be read changes nothing. The settings
+    // are read once: a book is stored wholly plain or wholly scrambled.
+    const TWordList list =
+        ParseWordList(ReadWordFileLines(FileName), TWordLayout::Brackets, IsScrambleOn());
+    return ImportWordListAs(list, BookName, Progress, BookClass, Id);
+}
+
+bool ImportWordList(const TWordList &List, const std::string &BookName, TStoreProgress &Progress,
+                    int BookClass)
+{
+    return ImportWordListAs(List, BookName, Progress, BookClass, 0);
+}
+
+bool ImportWordListAs(const TWordList &List, const std::string &BookName,
+                      TStoreProgress &Progress, int BookClass, int Id)
+{
+    if (List.Lines.empty())
         return false;
 
-    // First pass, nothing locked: every line checked, the questions asked in
-    // line order while the player may take his time.
-    const int lineCount = static_cast<int>(lines.size());
+    // First pass, nothing locked: the questions asked in line order while
+    // the player may take his time.
+    const int lineCount = static_cast<int>(List.Lines.size());
     Progress.SetMaximum(2 * lineCount);
     Progress.SetPosition(0);
-    // Read once: a book is stored wholly plain or wholly scrambled.
-    const bool scramble = IsScrambleOn();
     std::vector<TStoredRow> rows;
-    rows.reserve(lines.size());
-    int count = 0;  // lines read, skipped ones included: numbers the questions
-    for (const std::optional<std::string> &line : lines) {
-        std::optional<TStoredRow> row;
-        if (line)
-            row = checkedLine(*line, scramble, kLibraryLimits);
-        if (row)
-            rows.push_back(std::move(*row));
-        else if (!Progress.AskYesNo(ErrorLineQuestion(count + 1)))
+    rows.reserve(List.Lines.size());
+    int count = 0;
+    for (const TListLine &line : List.Lines) {
+        // An import the program's end interrupts ends as on No.
+        const bool stop = Progress.StopRequested();
+        if (line.Error == TLineError::None && !stop)
+            rows.push_back(storedRow(line.Word, List.Scramble));
+        else if (stop || !Progress.AskYesNo(ErrorLineQuestion(line.LineNumber)))
             return false;
         ++count;
         Progress.SetPosition(count);
@@ -351,6 +332,8 @@ bool ImportWordLibraryAs(const QString &FileName, const std::string &BookName,
             transaction.Execute(insertSql, rowValues(rows[static_cast<size_t>(k)]));
             Progress.SetPosition(lineCount + static_cast<int>((k + 1) * lineCount / total));
             Progress.ProcessPendingEvents();
+            if (Progress.StopRequested())
+                return false;  // rolled back: the program is ending
         }
         // The book counts the rows it holds, so no empty toll gate follows.
         transaction.Execute(kInsertLibraryBookSql,

@@ -11,6 +11,7 @@
 
 #include "Records.h"
 #include "StoreProgress.h"
+#include "WordList.h"
 
 // "lib" + id and "randomlib" + id.
 std::string LibraryTableName(int id);
@@ -55,14 +56,23 @@ bool ImportWordLine(const std::string &Line, const std::string &TableName);
 bool ImportWordLibrary(const QString &FileName, const std::string &BookName,
                        TStoreProgress &Progress, int BookClass);
 
-// The whole import as book Id (NextBookId() when Id ≤ 0). First every line
-// is checked (column limits included) and every error line asks Progress, in
-// line order, whether to skip it; No ends the import with false and nothing
-// written. Then the table, its rows and the catalogue row are written in one
+// The whole import of a file in the brackets layout, read in the encoding
+// DecideWordFileEncoding finds, as book Id (NextBookId() when Id ≤ 0); see
+// ImportWordListAs. Throws EWordFileError when the file cannot be read.
+bool ImportWordLibraryAs(const QString &FileName, const std::string &BookName,
+                         TStoreProgress &Progress, int BookClass, int Id);
+
+// Imports a list already read (the import dialog's preview) as a new book.
+bool ImportWordList(const TWordList &List, const std::string &BookName, TStoreProgress &Progress,
+                    int BookClass);
+
+// The rows of List become book Id (NextBookId() when Id ≤ 0). First every
+// error line asks Progress, in line order with its line number, whether to
+// skip it; No ends the import with false and nothing written. Then the table, its rows and the catalogue row are written in one
 // transaction. False, with nothing written, also for an Id the catalogue
 // holds, a file that gives no row at all (no lines, only error lines) and any
 // engine failure (a locked database, a full disk). On success the book is
 // registered with the number of rows stored. Progress counts both passes
-// (2 × lines). Throws EWordFileError when the file cannot be read.
-bool ImportWordLibraryAs(const QString &FileName, const std::string &BookName,
-                         TStoreProgress &Progress, int BookClass, int Id);
+// (2 × lines).
+bool ImportWordListAs(const TWordList &List, const std::string &BookName,
+                      TStoreProgress &Progress, int BookClass, int Id);

@@ -1,5 +1,8 @@
 #include "WordFile.h"
 
+#include <cerrno>
+#include <iconv.h>
+
 #include <QFile>
 
 #include "GbkText.h"
@@ -123,6 +126,43 @@ std::vector<std::optional<std::string>> splitUtf16(std::string_view bytes, bool 
     return lines;
 }
 
+// Big5 lines through iconv, one descriptor for a whole file.
+class Big5Decoder {
+public:
+    Big5Decoder() : m_cd(iconv_open("UTF-8", "BIG5"))
+    {
+        if (m_cd == reinterpret_cast<iconv_t>(-1))
+            throw EWordFileError("iconv cannot read Big5");
+    }
+    ~Big5Decoder() { iconv_close(m_cd); }
+    Big5Decoder(const Big5Decoder &) = delete;
+    Big5Decoder &operator=(const Big5Decoder &) = delete;
+
+    // nullopt for bytes that are not Big5 or a character GBK cannot hold.
+    std::optional<std::string> ToGbk(std::string_view big5)
+    {
+        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
+        std::string utf8;
+        char *in = const_cast<char *>(big5.data());
+        size_t inLeft = big5.size();
+        char buffer[1024];
+        while (inLeft > 0) {
+            char *o = buffer;
+            size_t oLeft = sizeof buffer;
+            const size_t r = iconv(m_cd, &in, &inLeft, &o, &oLeft);
+            utf8.append(buffer, static_cast<size_t>(o - buffer));
+            if (r != static_cast<size_t>(-1))
+                break;
+            if (errno != E2BIG)
+                return std::nullopt;
+        }
+        return Utf8ToGbkStrict(utf8);
+    }
+
+private:
+    iconv_t m_cd;
+};
+
 } // namespace
 
 TWordFileDecision DecideWordFileEncoding(std::string_view bytes)
@@ -184,22 +224,30 @@ bool IsValidUtf8(std::string_view bytes)
 
 std::optional<std::string> Utf8ToGbkStrict(std::string_view utf8)
 {
-    const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-    std::string gbk = QStringToGbk(text);
-    // QStringToGbk puts '?' for what it cannot map; the round trip shows it.
-    if (GbkToQString(gbk) != text)
-        return std::nullopt;
-    return gbk;
+    return QStringToGbkStrict(Utf8ToQString(utf8));
 }
 
 std::vector<std::optional<std::string>> SplitWordFileLines(std::string_view bytes)
 {
-    const TWordFileDecision decision = DecideWordFileEncoding(bytes);
-    bytes.remove_prefix(decision.MarkLength);
-    if (decision.Encoding == TWordFileEncoding::Utf16LE
-        || decision.Encoding == TWordFileEncoding::Utf16BE)
-        return splitUtf16(bytes, decision.Encoding == TWordFileEncoding::Utf16BE);
-    const bool utf8 = decision.Encoding == TWordFileEncoding::Utf8;
+    return SplitWordFileLinesAs(bytes, DecideWordFileEncoding(bytes).Encoding);
+}
+
+std::vector<std::optional<std::string>> SplitWordFileLinesAs(std::string_view bytes,
+                                                             TWordFileEncoding encoding)
+{
+    if (encoding == TWordFileEncoding::Utf16LE || encoding == TWordFileEncoding::Utf16BE) {
+        bool bigEndian = encoding == TWordFileEncoding::Utf16BE;
+        if (bytes.substr(0, 2) == kUtf16LeBom || bytes.substr(0, 2) == kUtf16BeBom) {
+            bigEndian = bytes.substr(0, 2) == kUtf16BeBom;
+            bytes.remove_prefix(2);
+        }
+        return splitUtf16(bytes, bigEndian);
+    }
+    if (encoding == TWordFileEncoding::Utf8 && bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom)
+        bytes.remove_prefix(kUtf8Bom.size());
+    std::optional<Big5Decoder> big5;
+    if (encoding == TWordFileEncoding::Big5)
+        big5.emplace();
 
     std::vector<std::optional<std::string>> lines;
     size_t start = 0;
@@ -213,8 +261,10 @@ std::vector<std::optional<std::string>> SplitWordFileLines(std::string_view byte
             line.remove_suffix(1);
         if (hasNul(line))
             lines.emplace_back(std::nullopt);
-        else if (utf8)
+        else if (encoding == TWordFileEncoding::Utf8)
             lines.push_back(Utf8ToGbkStrict(line));
+        else if (big5)
+            lines.push_back(big5->ToGbk(line));
         else
             lines.emplace_back(std::string(line));
         start = next;
@@ -222,7 +272,7 @@ std::vector<std::optional<std::string>> SplitWordFileLines(std::string_view byte
     return lines;
 }
 
-std::vector<std::optional<std::string>> ReadWordFileLines(const QString &fileName)
+std::string ReadWordFileBytes(const QString &fileName)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
@@ -232,5 +282,10 @@ std::vector<std::optional<std::string>> ReadWordFileLines(const QString &fileNam
     if (file.error() != QFileDevice::NoError)
         throw EWordFileError(
             QStringLiteral("无法读取词库文件 %1：%2").arg(fileName, file.errorString()).toStdString());
-    return SplitWordFileLines(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+    return bytes.toStdString();
+}
+
+std::vector<std::optional<std::string>> ReadWordFileLines(const QString &fileName)
+{
+    return SplitWordFileLines(ReadWordFileBytes(fileName));
 }

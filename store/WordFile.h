@@ -3,7 +3,8 @@
 //
 // Files are GBK; UTF-8 (with or without a byte-order mark) and UTF-16 with a
 // byte-order mark are read too, their lines converted to GBK. Which one a
-// file is, DecideWordFileEncoding says. Lines end at LF; a CR before the LF
+// file is, DecideWordFileEncoding says; the player may choose another one
+// (Big5 included) with SplitWordFileLinesAs. Lines end at LF; a CR before the LF
 // (or at the end of the file) is part of the line end.
 
 #include <optional>
@@ -20,7 +21,7 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-enum class TWordFileEncoding { Gbk, Utf8, Utf16LE, Utf16BE };
+enum class TWordFileEncoding { Gbk, Utf8, Utf16LE, Utf16BE, Big5 };
 
 struct TWordFileDecision {
     TWordFileEncoding Encoding = TWordFileEncoding::Gbk;
@@ -36,6 +37,9 @@ struct TWordFileDecision {
 // otherwise GBK wins. The start of a long file decides for all of it.
 TWordFileDecision DecideWordFileEncoding(std::string_view bytes);
 
+// The bytes of a file. Throws EWordFileError.
+std::string ReadWordFileBytes(const QString &fileName);
+
 // One entry per line, in file order. A line holding a character that GBK
 // cannot represent, or a NUL, is nullopt (an error line, never a changed
 // word). GBK lines are returned as they are, valid or not. Throws EWordFileError.
@@ -43,6 +47,12 @@ std::vector<std::optional<std::string>> ReadWordFileLines(const QString &fileNam
 
 // The same for bytes already in memory.
 std::vector<std::optional<std::string>> SplitWordFileLines(std::string_view bytes);
+
+// The lines of bytes read in the given encoding; a byte-order mark of that
+// encoding is skipped (for UTF-16, either mark decides the byte order). A
+// line that is not text in that encoding is nullopt.
+std::vector<std::optional<std::string>> SplitWordFileLinesAs(std::string_view bytes,
+                                                             TWordFileEncoding encoding);
 
 // Well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF).
 bool IsValidUtf8(std::string_view bytes);

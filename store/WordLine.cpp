@@ -2,10 +2,7 @@
 
 #include <algorithm>
 
-namespace {
-
-// Position of the first byte c that starts a character, or npos.
-size_t findChar(std::string_view text, char c)
+size_t FindGbkChar(std::string_view text, char c)
 {
     size_t i = 0;
     while (i < text.size()) {
@@ -21,16 +18,14 @@ size_t findChar(std::string_view text, char c)
     return std::string_view::npos;
 }
 
-} // namespace
-
 TWordLine SplitWordLine(std::string_view line)
 {
     TWordLine word;
-    const size_t open = findChar(line, '[');
+    const size_t open = FindGbkChar(line, '[');
     if (open == std::string_view::npos)
         return word;
     word.Spelling = std::string(line.substr(0, open));
-    const size_t close = findChar(line, ']');
+    const size_t close = FindGbkChar(line, ']');
     if (close == std::string_view::npos) {
         word.Meaning = std::string(line);
     } else if (close < open) {

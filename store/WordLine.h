@@ -18,5 +18,9 @@ struct TWordLine {
 // double-byte character is never taken for one.
 TWordLine SplitWordLine(std::string_view line);
 
+// Position of the first character c (ASCII) of a GBK text, or npos; the
+// second byte of a double-byte character is never taken for it.
+size_t FindGbkChar(std::string_view text, char c);
+
 // Nothing left after removing leading and trailing blanks and control characters.
 bool IsBlankText(std::string_view text);

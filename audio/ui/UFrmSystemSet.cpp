@@ -1,5 +1,7 @@
 #include "UFrmSystemSet.h"
 
+#include <algorithm>
+
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -103,7 +105,12 @@ void TFrmSystemSet::FormShow()
     // Showing the stored volume is not a change of it: an odd percent would
     // otherwise be nudged down to the slider's even step on opening.
     const QSignalBlocker quiet(tbVoice);
-    tbVoice->setValue(m_bassEx != nullptr ? m_bassEx->GetVolume(kMainPlay) / 2 : 0);
+    // Without a stream (no sound device, no music file) there is no volume to
+    // read: the stored one is shown, so that "确定" keeps it.
+    const int percent = m_bassEx != nullptr && m_bassEx->HasOpenStream(kMainPlay)
+        ? m_bassEx->GetVolume(kMainPlay)
+        : std::clamp(ReadSysInteger("Mp3Voice"), 0, 100);
+    tbVoice->setValue(percent / 2);
 }
 
 void TFrmSystemSet::FillMp3List()

@@ -63,3 +63,8 @@ void SetMessageBoxes(std::shared_ptr<TMessageBoxes> boxes)
 {
     current() = boxes ? std::move(boxes) : std::make_shared<ModalMessageBoxes>();
 }
+
+std::shared_ptr<TMessageBoxes> CurrentMessageBoxes()
+{
+    return current();
+}

@@ -33,3 +33,5 @@ QMessageBox::StandardButton MessageBox(QWidget *parent, const QString &text, TMs
 
 // nullptr goes back to real modal boxes.
 void SetMessageBoxes(std::shared_ptr<TMessageBoxes> boxes);
+// The boxes in use: the real modal ones unless replaced.
+std::shared_ptr<TMessageBoxes> CurrentMessageBoxes();

@@ -4,6 +4,7 @@
 #include <QProgressBar>
 
 #include "MessageBoxes.h"
+#include "ProgramEnd.h"
 
 TProgressBarProgress::TProgressBarProgress(QProgressBar *bar, QWidget *questionParent)
     : m_bar(bar), m_parent(questionParent)
@@ -27,10 +28,20 @@ int TProgressBarProgress::Position() const
 
 void TProgressBarProgress::ProcessPendingEvents()
 {
+    // About 100 times a second.
+    constexpr qint64 kIntervalMs = 10;
+    if (m_sinceEvents.isValid() && m_sinceEvents.elapsed() < kIntervalMs)
+        return;
     QCoreApplication::processEvents();
+    m_sinceEvents.start();
 }
 
 bool TProgressBarProgress::AskYesNo(const QString &question)
 {
-    return ::AskYesNo(m_parent, question);
+    return m_yesToAll || ::AskYesNo(m_parent, question);
+}
+
+bool TProgressBarProgress::StopRequested()
+{
+    return ProgramEndRequested();
 }

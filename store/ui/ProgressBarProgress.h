@@ -1,6 +1,10 @@
 #pragma once
 // Store progress shown on a dialog's progress bar, with the questions asked
-// in message boxes over the dialog.
+// in message boxes over the dialog. Events are processed at most every few
+// milliseconds: often enough for the window to stay live, seldom enough not
+// to slow a long operation down.
+
+#include <QElapsedTimer>
 
 #include "StoreProgress.h"
 
@@ -16,8 +20,14 @@ public:
     int Position() const override;
     void ProcessPendingEvents() override;
     bool AskYesNo(const QString &question) override;
+    // The program is ending.
+    bool StopRequested() override;
+    // Every question is answered Yes without being shown.
+    void AnswerYesToAll(bool yes) { m_yesToAll = yes; }
 
 private:
+    bool m_yesToAll = false;
+    QElapsedTimer m_sinceEvents;  // since events were last processed
     QProgressBar *m_bar;
     QWidget *m_parent;
 };

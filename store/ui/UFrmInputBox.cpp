@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "GbkText.h"
 #include "MessageBoxes.h"
 
 namespace {
@@ -75,6 +76,13 @@ void TFrmInputBox::btnOkClick()
 {
     if (isBlank(m_ediText->text())) {
         ShowMessage(this, QStringLiteral("请输入") + windowTitle(), TMsgIcon::Information);
+        m_ediText->setFocus();
+        return;
+    }
+    // What is typed here is kept as GBK: a character it cannot hold would be
+    // stored as something else.
+    if (!QStringToGbkStrict(m_ediText->text())) {
+        ShowMessage(this, m_unsavableMessage, TMsgIcon::Information);
         m_ediText->setFocus();
         return;
     }

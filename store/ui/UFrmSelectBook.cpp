@@ -1,5 +1,6 @@
 #include "UFrmSelectBook.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -13,13 +14,17 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "BookManage.h"
 #include "BusyGuard.h"
 #include "GbkText.h"
 #include "MessageBoxes.h"
 #include "ProgressBarProgress.h"
+#include "Records.h"
 #include "TextUtils.h"
 #include "UBookType.h"
+#include "UFrmInputBox.h"
 #include "UImpExpLib.h"
+#include "WordFile.h"
 
 namespace {
 
@@ -44,6 +49,14 @@ public:
         item->setData(0, kBookIdRole, id);
         item->setData(0, kBookNameRole, QByteArray::fromStdString(caption));
     }
+    void AddHiddenBookNode(int classNode, const std::string &caption, int id) override
+    {
+        AddBookNode(classNode, caption, id);
+        QTreeWidgetItem *node = m_tree->topLevelItem(classNode);
+        QTreeWidgetItem *item = node->child(node->childCount() - 1);
+        item->setText(0, item->text(0) + QStringLiteral("（已隐藏）"));
+        item->setForeground(0, m_tree->palette().brush(QPalette::Disabled, QPalette::Text));
+    }
     void ReleaseBookIds() override
     {
         for (int i = 0; i < m_tree->topLevelItemCount(); ++i) {
@@ -59,6 +72,12 @@ private:
     QTreeWidget *m_tree;
 };
 
+// Table names are compared as the engine does, without regard to case.
+bool sameTable(const std::string &a, const std::string &b)
+{
+    return GbkToQString(a).compare(GbkToQString(b), Qt::CaseInsensitive) == 0;
+}
+
 } // namespace
 
 TFrmSelectBook::TFrmSelectBook(const TGamePara &para, QWidget *parent)
@@ -71,6 +90,10 @@ TFrmSelectBook::TFrmSelectBook(const TGamePara &para, QWidget *parent)
     , m_rbRandom(new QRadioButton(QStringLiteral("按打乱顺序"), this))
     , m_btnSelect(new QPushButton(QStringLiteral("确定"), this))
     , m_btnClose(new QPushButton(QStringLiteral("关闭"), this))
+    , m_btnDelete(new QPushButton(QStringLiteral("删除课本"), this))
+    , m_btnRename(new QPushButton(QStringLiteral("重命名"), this))
+    , m_btnHide(new QPushButton(QStringLiteral("隐藏课本"), this))
+    , m_cbShowHidden(new QCheckBox(QStringLiteral("列出隐藏的课本"), this))
     , m_sProgressBar(new QProgressBar(this))
 {
     setObjectName(QStringLiteral("FrmSelectBook"));
@@ -83,6 +106,13 @@ TFrmSelectBook::TFrmSelectBook(const TGamePara &para, QWidget *parent)
     m_btnSelect->setObjectName(QStringLiteral("btnSelect"));
     m_btnClose->setObjectName(QStringLiteral("btnClose"));
     m_sProgressBar->setObjectName(QStringLiteral("sProgressBar"));
+    m_btnDelete->setObjectName(QStringLiteral("btnDelete"));
+    m_btnRename->setObjectName(QStringLiteral("btnRename"));
+    m_btnHide->setObjectName(QStringLiteral("btnHide"));
+    m_cbShowHidden->setObjectName(QStringLiteral("cbShowHidden"));
+    m_btnDelete->setAutoDefault(false);
+    m_btnRename->setAutoDefault(false);
+    m_btnHide->setAutoDefault(false);
 
     m_tvLibList->setHeaderHidden(true);
     m_tvLibList->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -99,6 +129,12 @@ TFrmSelectBook::TFrmSelectBook(const TGamePara &para, QWidget *parent)
     auto *treeGroup = new QGroupBox(QStringLiteral("课本信息"), this);
     auto *treeLayout = new QVBoxLayout(treeGroup);
     treeLayout->addWidget(m_tvLibList);
+    treeLayout->addWidget(m_cbShowHidden);
+    auto *manage = new QHBoxLayout;
+    manage->addWidget(m_btnDelete);
+    manage->addWidget(m_btnRename);
+    manage->addWidget(m_btnHide);
+    treeLayout->addLayout(manage);
 
     auto *infoGroup = new QGroupBox(QStringLiteral("课本信息"), this);
     auto *fields = new QFormLayout;
@@ -131,6 +167,10 @@ TFrmSelectBook::TFrmSelectBook(const TGamePara &para, QWidget *parent)
     connect(m_tvLibList, &QTreeWidget::currentItemChanged, this, &TFrmSelectBook::tvLibListClick);
     connect(m_btnSelect, &QPushButton::clicked, this, &TFrmSelectBook::btnSelectClick);
     connect(m_btnClose, &QPushButton::clicked, this, &TFrmSelectBook::btnCloseClick);
+    connect(m_btnDelete, &QPushButton::clicked, this, &TFrmSelectBook::btnDeleteClick);
+    connect(m_btnRename, &QPushButton::clicked, this, &TFrmSelectBook::btnRenameClick);
+    connect(m_btnHide, &QPushButton::clicked, this, &TFrmSelectBook::btnHideClick);
+    connect(m_cbShowHidden, &QCheckBox::clicked, this, &TFrmSelectBook::cbShowHiddenClick);
 }
 
 TFrmSelectBook::~TFrmSelectBook()
@@ -169,6 +209,7 @@ void TFrmSelectBook::FormShow()
     } else if (m_tvLibList->topLevelItemCount() > 0) {
         m_tvLibList->setCurrentItem(m_tvLibList->topLevelItem(0));
     }
+    updateBookButtons();
     m_tvLibList->setFocus();
 }
 
@@ -195,6 +236,139 @@ void TFrmSelectBook::tvLibListClick()
     const QTreeWidgetItem *item = m_tvLibList->currentItem();
     if (item && item->data(0, kBookIdRole).isValid())
         ShowBookInfo();
+    updateBookButtons();
+}
+
+void TFrmSelectBook::updateBookButtons()
+{
+    const int id = currentBookId();
+    const bool book = id >= 0;
+    const bool shipped = book && IsShippedBook(id);
+    m_btnDelete->setEnabled(book && !shipped);
+    m_btnRename->setEnabled(book && !shipped);
+    m_btnHide->setEnabled(book);
+    m_btnHide->setText(book && IsBookHidden(id) ? QStringLiteral("显示课本")
+                                                : QStringLiteral("隐藏课本"));
+}
+
+void TFrmSelectBook::refillTree(int selectId)
+{
+    TreeWidgetBooks books(m_tvLibList);
+    {
+        const QSignalBlocker quiet(m_tvLibList);
+        FreeBookTreeData(books);
+        FillBookTree(books, m_cbShowHidden->isChecked());
+    }
+    m_tvLibList->expandAll();
+    QTreeWidgetItem *select = m_tvLibList->topLevelItem(0);
+    for (QTreeWidgetItemIterator it(m_tvLibList); *it; ++it) {
+        const QVariant id = (*it)->data(0, kBookIdRole);
+        if (id.isValid() && id.toInt() == selectId)
+            select = *it;
+    }
+    m_ediBookName->clear();
+    m_ediWordCount->clear();
+    m_tvLibList->setCurrentItem(select);
+    tvLibListClick();
+}
+
+void TFrmSelectBook::startFirstBook()
+{
+    // A hidden book is no choice for the game.
+    QTreeWidget visible;
+    TreeWidgetBooks shown(&visible);
+    FillBookTree(shown);
+    int first = -1;
+    for (QTreeWidgetItemIterator it(&visible); *it && first < 0; ++it) {
+        const QVariant id = (*it)->data(0, kBookIdRole);
+        if (id.isValid())
+            first = id.toInt();
+    }
+    m_para.TollGateIndex = 1;
+    m_para.BookType = kBookTypeLetter;
+    m_para.BookName = first >= 0 ? GetBookName(first) : std::string();
+    m_para.StoreTableName = first >= 0 ? GetBookTableName(first) : std::string();
+    m_para.WordCount = first >= 0 ? GetBookWordNumber(first) : 0;
+    m_para.TollGateCount = m_para.WordsPerGate > 0 && m_para.WordCount > 0
+                               ? CeilDiv(m_para.WordsPerGate, m_para.WordCount)
+                               : 0;
+}
+
+void TFrmSelectBook::btnDeleteClick()
+{
+    const int id = currentBookId();
+    if (id < 0 || IsShippedBook(id))
+        return;
+    const std::string name = GetBookName(id);
+    if (!AskYesNo(this, QStringLiteral("确定要删除课本“%1”吗？删除后它的单词将无法恢复。")
+                            .arg(GbkToQString(name))))
+        return;
+    const std::string table = GetBookTableName(id);
+    const bool current = sameTable(m_para.StoreTableName, table)
+        || sameTable(m_para.StoreTableName, ShuffledTableName(id));
+    if (!DeleteBook(id)) {
+        ShowMessage(this, QStringLiteral("删除课本失败了！"), TMsgIcon::Information);
+        return;
+    }
+    if (current) {
+        m_currentDeleted = true;
+        startFirstBook();
+    }
+    refillTree(-1);
+}
+
+void TFrmSelectBook::btnRenameClick()
+{
+    const int id = currentBookId();
+    if (id < 0 || IsShippedBook(id))
+        return;
+    const std::string oldName = GetBookName(id);
+    TFrmInputBox input(this);
+    input.setWindowTitle(QStringLiteral("新的课本名称"));
+    input.SetTitle(QStringLiteral("请输入课本“%1”的新名称：").arg(GbkToQString(oldName)));
+    input.Edit()->setText(GbkToQString(oldName));
+    input.Edit()->selectAll();
+    const QString unsavable = QStringLiteral("词库名称中含有无法保存的字符，请重新设置！");
+    input.SetUnsavableMessage(unsavable);
+    if (input.exec() != QDialog::Accepted)
+        return;
+    // The import's rules: GBK must hold it, and the recent list must too.
+    const std::optional<std::string> name = QStringToGbkStrict(input.Text());
+    if (!name || !FitsRecentLineField(*name)) {
+        ShowMessage(this, unsavable, TMsgIcon::Information);
+        return;
+    }
+    if (*name == oldName)
+        return;
+    if (BookNameExists(*name)) {
+        ShowMessage(this, QStringLiteral("您设置的词库已经存在，请重新设置！"),
+                    TMsgIcon::Information);
+        return;
+    }
+    if (!RenameBook(id, *name)) {
+        ShowMessage(this, QStringLiteral("重命名课本失败了！"), TMsgIcon::Information);
+        return;
+    }
+    if (m_para.BookName == oldName)
+        m_para.BookName = *name;
+    refillTree(id);
+}
+
+void TFrmSelectBook::btnHideClick()
+{
+    const int id = currentBookId();
+    if (id < 0)
+        return;
+    if (!SetBookHidden(id, !IsBookHidden(id))) {
+        ShowMessage(this, QStringLiteral("无法更改课本的显示状态！"), TMsgIcon::Information);
+        return;
+    }
+    refillTree(id);
+}
+
+void TFrmSelectBook::cbShowHiddenClick()
+{
+    refillTree(currentBookId());
 }
 
 void TFrmSelectBook::btnSelectClick()
@@ -222,7 +396,8 @@ void TFrmSelectBook::btnSelectClick()
             return;
         {
             const TBusyGuard busy(m_busy, {m_tvLibList, m_rbLetter, m_rbRandom, m_btnSelect,
-                                           m_btnClose});
+                                           m_btnClose, m_btnDelete, m_btnRename, m_btnHide,
+                                           m_cbShowHidden});
             TProgressBarProgress progress(m_sProgressBar, this);
             id = BuildShuffledBook(nodeId, bookName, progress);
         }

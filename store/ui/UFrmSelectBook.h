@@ -1,12 +1,16 @@
 #pragma once
 // The book selection dialog "选择课本": a book from the tree and its word
 // order. The caller hands over a copy of its game parameters and, when the
-// dialog ends with Accepted, takes GamePara() back.
+// dialog ends with Accepted, takes GamePara() back. Books can be deleted,
+// renamed and hidden here too; when the book being played is deleted,
+// GamePara() holds toll gate 1 of the first book in the tree whatever the
+// result, and CurrentBookDeleted() says so.
 
 #include <QDialog>
 
 #include "Records.h"
 
+class QCheckBox;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
@@ -22,6 +26,7 @@ public:
 
     const TGamePara &GamePara() const { return m_para; }
     bool IsBusy() const { return m_busy; }
+    bool CurrentBookDeleted() const { return m_currentDeleted; }
 
     void FormShow();
     void ShowBookInfo();
@@ -29,6 +34,10 @@ public:
     void btnSelectClick();
     void btnCloseClick();
     void FormDestroy();
+    void btnDeleteClick();
+    void btnRenameClick();
+    void btnHideClick();
+    void cbShowHiddenClick();
 
     void reject() override;
 
@@ -39,9 +48,16 @@ protected:
 private:
     // The id the current node carries; -1 for a class node or no node.
     int currentBookId() const;
+    // Fills the tree again and selects the book of that id, if listed.
+    void refillTree(int selectId);
+    // Enables and captions the book buttons for the current node.
+    void updateBookButtons();
+    // The parameters of toll gate 1 of the first book in the tree.
+    void startFirstBook();
 
     TGamePara m_para;
     bool m_busy = false;
+    bool m_currentDeleted = false;
     QTreeWidget *m_tvLibList;
     QLineEdit *m_ediBookName;
     QLineEdit *m_ediWordCount;
@@ -49,5 +65,9 @@ private:
     QRadioButton *m_rbRandom;
     QPushButton *m_btnSelect;
     QPushButton *m_btnClose;
+    QPushButton *m_btnDelete;
+    QPushButton *m_btnRename;
+    QPushButton *m_btnHide;
+    QCheckBox *m_cbShowHidden;
     QProgressBar *m_sProgressBar;
 };

@@ -14,11 +14,14 @@
 
 #include "GameWindowFixture.h"
 #include "GbkText.h"
+#include "RecentTollGates.h"
+#include "TextUtils.h"
 #include "UBookType.h"
 #include "UFrmGameRecord.h"
 #include "UFrmImportLib.h"
 #include "UFrmInputBox.h"
 #include "UFrmSelectBook.h"
+#include "UImpExpLib.h"
 #include "UFrmType.h"
 #include "UTypeGameType.h"
 
@@ -461,6 +464,46 @@ TEST_F(AppFlowCommands, CancellingTheBookChoiceChangesNothing)
     EXPECT_EQ(Buttons(), "01011");
     EXPECT_EQ(Board().LastWordIndex(), last);
     EXPECT_EQ(Ticks(3), 3);
+}
+
+TEST_F(AppFlowCommands, DeletingTheBookBeingPlayedLeavesTheFirstBookOfTheTreeReady)
+{
+    SetUpTwoBooks();
+    const std::string deletedLine = RecentLine(Window().FGamePara);
+    ScriptDialog([this](QDialog &dialog) {
+        auto *tree = Child<QTreeWidget>(dialog, "tvLibList");
+        const auto found = tree->findItems(QStringLiteral("甲"), Qt::MatchExactly | Qt::MatchRecursive);
+        ASSERT_EQ(found.size(), 1);
+        tree->setCurrentItem(found.front());
+        ScriptedMessageBoxes::Global().Answer(QMessageBox::Yes);
+        Child<QPushButton>(dialog, "btnDelete")->click();
+        // Closed without choosing: the game still moves to the first book.
+        Child<QPushButton>(dialog, "btnClose")->click();
+    });
+    Window().N6->trigger();
+
+    EXPECT_FALSE(TableExists(m_first.Table));
+    // The tree starts with the shipped 《中考英语词汇》 (class 中学英语).
+    const TGamePara &p = Window().FGamePara;
+    EXPECT_EQ(p.StoreTableName, "lib101");
+    EXPECT_EQ(p.BookName, Gbk("《中考英语词汇》"));
+    EXPECT_EQ(p.WordCount, GetBookWordNumber(101));
+    EXPECT_EQ(p.TollGateIndex, 1);
+    EXPECT_EQ(p.TollGateCount, CeilDiv(20, p.WordCount));
+    EXPECT_EQ(p.Level, 3);
+    EXPECT_EQ(Text(Window().labBook), QStringLiteral("《中考英语词汇》-顺序"));
+    EXPECT_EQ(Text(Window().labGate), QStringLiteral("关卡：第1关（共%1关）").arg(p.TollGateCount));
+    EXPECT_EQ(Counts(), "0 0 0");
+    EXPECT_EQ(Buttons(), "10001");
+    TWordInfos first;
+    ASSERT_TRUE(LoadTollGateWords(p, 1, first));
+    EXPECT_EQ(Spellings(Board().Words()), Spellings(first));
+    EXPECT_EQ(Ticks(3), 0);
+
+    // A recent entry of the deleted book is ignored when chosen.
+    Window().RecentTollGateClick(deletedLine);
+    EXPECT_EQ(Window().FGamePara.StoreTableName, "lib101");
+    EXPECT_EQ(Spellings(Board().Words()), Spellings(first));
 }
 
 TEST_F(AppFlowCommands, ImportAndLeaderboardLeaveTheGameRunning)

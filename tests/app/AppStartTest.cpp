@@ -9,13 +9,13 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
-#include <QProcess>
 #include <QToolButton>
 
 #include "ChildProcess.h"
 #include "GameWindowFixture.h"
 #include "GbkText.h"
 #include "IniFile.h"
+#include "ProgramChildRun.h"
 #include "Settings.h"
 #include "UDataInterface.h"
 #include "UFrmType.h"
@@ -338,55 +338,13 @@ TEST_F(AppStartClose, ARefusedSettingsWriteAtStartUpIsShownAndTheGameStillComesU
 
 // ---- the program's own start, in a process of its own ------------------------
 
-// Runs the program's start against a copied program folder. The child runs
-// without a network when the system lets it (the real Internet check starts
-// with the window).
-struct ChildRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-bool NetworkCanBeCut()
-{
-    return QProcess::execute(QStringLiteral("unshare"), {QStringLiteral("-n"), QStringLiteral("true")}) == 0;
-}
-
-ChildRun RunProgram(const TempProgramDir &dir, bool firstFrame)
-{
-    QProcess child;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("dummy"));
-    env.insert(QStringLiteral("KIVRO_CHILD_PROGRAM_DIR"), QString::fromStdString(dir.Dir()));
-    if (firstFrame)
-        env.insert(QStringLiteral("KIVRO_CHILD_FIRST_FRAME"), QStringLiteral("1"));
-    child.setProcessEnvironment(env);
-    const QString program = QStringLiteral(KIVRO_PROGRAM_CHILD);
-    if (NetworkCanBeCut())
-        child.start(QStringLiteral("unshare"), {QStringLiteral("-n"), program});
-    else
-        child.start(program, {});
-    ChildRun run;
-    if (!child.waitForFinished(60000)) {
-        child.kill();
-        child.waitForFinished();
-        ADD_FAILURE() << "the program did not end";
-        return run;
-    }
-    run.exitCode = child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1;
-    run.out = QString::fromUtf8(child.readAllStandardOutput());
-    run.err = QString::fromUtf8(child.readAllStandardError());
-    return run;
-}
-
 TEST(AppStartProgram, AMissingDatabaseIsReportedAndTheProgramExitsWithStatusOne)
 {
     TempProgramDir dir(TempProgramDir::Contents::CopyOfBuilt);
     std::filesystem::remove(dir.Path("data/kivrotype.mdb"));
     const std::string settings = dir.ReadFile("data/typeconfig.ini");
 
-    const ChildRun run = RunProgram(dir, true);
+    const ChildRun run = RunProgram(dir, {QStringLiteral("KIVRO_CHILD_FIRST_FRAME=1")});
     EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
     const QString message =
         QStringLiteral("无法打开单词数据库：") + QString::fromStdString(dir.Path("data/kivrotype.mdb"));
@@ -404,7 +362,7 @@ void ExpectStartUpFailure(const TempProgramDir &dir, const QString &message)
     const std::string settings = std::filesystem::is_regular_file(dir.Path("data/typeconfig.ini"))
         ? dir.ReadFile("data/typeconfig.ini")
         : std::string();
-    const ChildRun run = RunProgram(dir, true);
+    const ChildRun run = RunProgram(dir, {QStringLiteral("KIVRO_CHILD_FIRST_FRAME=1")});
     EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
     EXPECT_TRUE(run.err.contains(message + u'\n')) << run.err.toStdString();
     EXPECT_EQ(run.out, QStringLiteral("BOX 2 ") + message + u'\n');
@@ -456,7 +414,7 @@ TEST(AppStartProgram, WithItsDatabaseTheProgramPaintsTheGameAndSavesItOnClosing)
     TempProgramDir dir(TempProgramDir::Contents::CopyOfBuilt);
     RemoveKeysFromFile(dir, {"TollGateIndex"});
 
-    const ChildRun run = RunProgram(dir, true);
+    const ChildRun run = RunProgram(dir, {QStringLiteral("KIVRO_CHILD_FIRST_FRAME=1")});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.contains(QStringLiteral("FIRST FRAME 关卡：第1关（共174关）\n")))
         << run.out.toStdString();

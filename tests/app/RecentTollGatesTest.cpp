@@ -1,9 +1,13 @@
 // The recent toll gates: the file UseRecord.txt (one line per toll gate,
 // GBK, CR LF, the last 30) and the menu "最近关卡" built from it.
+#include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include <sys/resource.h>
 
 #include <QAction>
 #include <QApplication>
@@ -19,11 +23,13 @@
 #include "OfflineWindowServices.h"
 #include "RecentTollGates.h"
 #include "ScriptedMessageBoxes.h"
+#include "Settings.h"
 #include "TempProgramDir.h"
 #include "TextUtils.h"
 #include "UBookType.h"
 #include "UDataInterface.h"
 #include "UFrmType.h"
+#include "UImpExpLib.h"
 #include "UTypeGameType.h"
 
 namespace {
@@ -176,20 +182,76 @@ TEST_F(AppRecentFile, ALineOfFewerThanSixFieldsEndsTheListAndDeletesTheFile)
     EXPECT_EQ(m_dir.ReadFile("UseRecord.txt"), good + "\r\n");
 }
 
-TEST_F(AppRecentFile, AFailedWriteLeavesTheOldListWhole)
+// Files may grow to a few bytes while it lives; a larger write fails with
+// EFBIG instead of raising SIGXFSZ.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
+TEST_F(AppRecentFile, AFailedWriteLeavesTheOldListWholeAndNoTemporaryFileBehind)
 {
     AddRecentLine(RecentLine(Toefl(1)));
     AddRecentLine(RecentLine(Toefl(2)));
     const std::string before = m_dir.ReadFile("UseRecord.txt");
-
-    // The new list cannot be written where it is written first.
-    std::filesystem::create_directory(m_dir.Path("UseRecord.txt.new"));
-    AddRecentLine(RecentLine(Toefl(3)));
+    {
+        const FileSizeLimit full(16);
+        AddRecentLine(RecentLine(Toefl(3)));
+    }
     EXPECT_EQ(m_dir.ReadFile("UseRecord.txt"), before);
+    std::vector<std::string> names;
+    for (const auto &entry : std::filesystem::directory_iterator(m_dir.Dir()))
+        names.push_back(entry.path().filename().string());
+    EXPECT_EQ(std::count_if(names.begin(), names.end(),
+                            [](const std::string &n) { return n.rfind("UseRecord", 0) == 0; }),
+              1);
 
-    std::filesystem::remove(m_dir.Path("UseRecord.txt.new"));
     AddRecentLine(RecentLine(Toefl(3)));
     EXPECT_EQ(FileLines(m_dir).size(), 3u);
+}
+
+TEST_F(AppRecentFile, TheTemporaryFileHasANameOfItsOwn)
+{
+    // What another writer left under the name every writer used to share is
+    // neither in the way nor overwritten.
+    m_dir.WriteFile("UseRecord.txt.new", "another writer's list\r\n");
+    AddRecentLine(RecentLine(Toefl(1)));
+    EXPECT_EQ(FileLines(m_dir), std::vector<std::string>{RecentLine(Toefl(1))});
+    EXPECT_EQ(m_dir.ReadFile("UseRecord.txt.new"), "another writer's list\r\n");
+    std::filesystem::remove(m_dir.Path("UseRecord.txt.new"));
+    std::filesystem::create_directory(m_dir.Path("UseRecord.txt.new"));
+    AddRecentLine(RecentLine(Toefl(2)));
+    EXPECT_EQ(FileLines(m_dir).size(), 2u);
+}
+
+TEST_F(AppRecentFile, OnlyGamesWhoseLineReadsBackAsTheSameGameFit)
+{
+    for (const std::string &name : {Gbk("旧#@#书"), std::string("#@#"), std::string("a\rb"),
+                                    std::string("a\nb"), std::string("a#@"), std::string("x#@#")})
+        EXPECT_FALSE(FitsRecentList(Para("lib5", 40, name, 0, 1, 1))) << name;
+    EXPECT_FALSE(FitsRecentList(Para("lib#@#5", 40, "book", 0, 1, 1)));
+    EXPECT_FALSE(FitsRecentList(Para("lib5#@", 40, "book", 0, 1, 1)));
+    for (const std::string &name : {kToefl, std::string("a#@b"), std::string("@#b"), std::string("#"),
+                                    std::string("a##"), std::string()})
+        EXPECT_TRUE(FitsRecentList(Para("lib5", 40, name, 0, 1, 1))) << name;
 }
 
 // ---- captions and entries ---------------------------------------------------
@@ -440,6 +502,31 @@ TEST_F(AppRecentWindow, AnEntryWithANonNumericFieldChangesNothing)
                                             window.labGate->text().toStdString()};
     EXPECT_EQ(after, before);
     EXPECT_EQ(Captions().size(), 1);  // no new entry was added
+}
+
+TEST_F(AppRecentWindow, ABookWhoseOldNameHoldsTheSeparatorIsPlayedButNotListed)
+{
+    // An older database could name a book anything.
+    const std::string name = Gbk("旧#@#书");
+    ASSERT_TRUE(AddLibraryBookInfo(name, "lib109", 3480, 900, 0, 7, 1));
+    WriteSysString("StoreTableName", "lib109");
+    WriteSysString("BookName", name);
+    WriteSysInteger("WordCount", 3480);
+    WriteSysInteger("BookType", 0);
+    WriteSysInteger("TollGateIndex", 1);
+    m_dir.WriteFile("UseRecord.txt", RecentLine(Toefl(3, 2)) + "\r\n");
+    const std::string before = m_dir.ReadFile("UseRecord.txt");
+
+    TFrmType &window = Open();
+    EXPECT_EQ(window.FGamePara.BookName, name);
+    EXPECT_EQ(window.labBook->text(), QStringLiteral("旧#@#书-顺序"));
+    EXPECT_EQ(window.FTypeGame()->Words().size(), 40u);
+    // The next toll gate is put on the board and still not listed.
+    window.FGamePara.TollGateIndex = 2;
+    window.LoadTollGate(2);
+    EXPECT_EQ(window.labGate->text(), QStringLiteral("关卡：第2关（共174关）"));
+    EXPECT_EQ(m_dir.ReadFile("UseRecord.txt"), before);
+    EXPECT_EQ(Captions(), QStringList{QStringLiteral("《最新TOEFL词汇》-顺序 第3关 较难")});
 }
 
 } // namespace

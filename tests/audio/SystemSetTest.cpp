@@ -183,4 +183,48 @@ TEST_F(AudioSystemSet, OkWithNothingSelectedStoresNothing)
     EXPECT_EQ(ReadSysInteger("Mp3Voice"), 40);
 }
 
+// Without a music stream the dialog has no live volume to show.
+TEST_F(AudioSystemSet, WithoutAStreamTheStoredVolumeIsShownAndKeptByOk)
+{
+    FakeAudioLayer noDevice;
+    noDevice.initOk = false;
+    TBassEx silent(0, noDevice);
+    StartBackgroundMusic(silent);
+    ASSERT_FALSE(silent.HasOpenStream("mainplay"));
+
+    FakeAudioLayer broken;
+    broken.undecodable.push_back(m_dir.Path("source/mp3/默认背景音乐.mp3"));
+    TBassEx undecodable(0, broken);
+    StartBackgroundMusic(undecodable);
+    ASSERT_EQ(undecodable.Streams().size(), 1u);
+    ASSERT_FALSE(undecodable.HasOpenStream("mainplay"));
+
+    FakeAudioLayer fine;
+    TBassEx noFile(0, fine);
+    WriteSysString("Mp3", "gone");  // a stored music file that is no longer there
+    StartBackgroundMusic(noFile);
+    ASSERT_TRUE(noFile.Streams().empty());
+    for (TBassEx *bass : {&silent, &undecodable, &noFile}) {
+        WriteSysInteger("Mp3Voice", 40);
+        int shown = -1;
+        WhenShown([&shown](TFrmSystemSet &dialog) {
+            shown = dialog.tbVoice->value();
+            dialog.cboMp3List->setCurrentIndex(0);
+            dialog.btnOk->click();
+        });
+        EXPECT_TRUE(ShowMusicSettings(nullptr, *bass));
+        EXPECT_EQ(shown, 20);
+        EXPECT_EQ(ReadSysInteger("Mp3Voice"), 40);
+    }
+
+    // A stored value outside 0..100 shows at the nearer end.
+    for (const auto &[stored, shown] : {std::pair{250, 50}, std::pair{-7, 0}, std::pair{41, 20}}) {
+        WriteSysInteger("Mp3Voice", stored);
+        TFrmSystemSet dialog;
+        dialog.SetBassEx(&silent);
+        dialog.show();
+        EXPECT_EQ(dialog.tbVoice->value(), shown) << stored;
+    }
+}
+
 } // namespace

@@ -34,6 +34,34 @@ TEST(CommonGbk, UnicodeToGbkReplacesWhatGbkCannotHold)
     EXPECT_EQ(GbkToUtf8(Gbk("默认背景音乐")), "默认背景音乐");
 }
 
+TEST(CommonGbk, NoCharacterIsDroppedOnTheWayToGbk)
+{
+    // iconv swallows the tag characters without an error; a byte order mark
+    // inside or at the start of a text is a character like any other.
+    EXPECT_EQ(QStringToGbk(QString::fromUcs4(U"a\U000E0001b\U000E007F")), "a?b?");
+    const QString bom(QChar(0xFEFF));  // QString::fromUcs4 would drop a leading one
+    EXPECT_EQ(QStringToGbk(bom + u'a' + bom), "?a?");
+    EXPECT_EQ(Utf8ToGbk("\xEF\xBB\xBF" "a"), "?a");
+    EXPECT_EQ(Utf8ToQString("\xEF\xBB\xBF" "a"), bom + u'a');
+    // Mixed with text GBK holds, in a text long enough for several buffers.
+    const QString longText = QString(600, QChar(0x4E2D)) + QString::fromUcs4(U"\U000E0041") + u'x';
+    const std::string gbk = QStringToGbk(longText);
+    EXPECT_EQ(gbk, Gbk(QString(600, QChar(0x4E2D)).toStdString()) + "?x");
+    // Every input character is still there, one GBK character each.
+    EXPECT_EQ(GbkToQString(gbk).size(), longText.size() - 1);  // the tag was a surrogate pair
+}
+
+TEST(CommonGbk, StrictEncoderRefusesWhatGbkCannotHold)
+{
+    EXPECT_EQ(QStringToGbkStrict(QStringLiteral("张 三'")), std::optional(Gbk("张 三'")));
+    EXPECT_EQ(QStringToGbkStrict(QStringLiteral("a?b")), std::optional<std::string>("a?b"));
+    EXPECT_EQ(QStringToGbkStrict(QString()), std::optional<std::string>(""));
+    for (const QString &text : {QString::fromUcs4(U"Zo\u00EB\U0001F600"), QStringLiteral("\uFEFFab"),
+                                QString::fromUcs4(U"ab\U000E0020"), QStringLiteral("a\u0E01"),
+                                QString(QChar(0xFFFD))})
+        EXPECT_FALSE(QStringToGbkStrict(text).has_value()) << text.toStdString();
+}
+
 TEST(CommonGbk, StrictDecoderReportsBadBytes)
 {
     EXPECT_EQ(GbkToQStringStrict(Gbk("放弃")), std::optional<QString>(QStringLiteral("放弃")));

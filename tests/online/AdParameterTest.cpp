@@ -164,4 +164,100 @@ TEST(OnlineAdXml, ListsInTheChineseCodePageAreDecoded)
     EXPECT_EQ(p.TitleList, QStringList{QStringLiteral("背单词，赢大奖")});
 }
 
+// ---- hostile lists ------------------------------------------------------------
+
+TAdListContent fourItems()
+{
+    TAdListContent adList = twoItems();
+    adList.Items.clear();
+    for (const char *name : {"a", "b", "c", "d"})
+        adList.Items.push_back({QStringLiteral("http://example.invalid/%1.html").arg(QLatin1StringView(name)),
+                                QStringLiteral("广告%1").arg(QLatin1StringView(name))});
+    return adList;
+}
+
+// The list with `inside` placed within its item number `item`.
+QByteArray withInsideItem(const TAdListContent &adList, int item, const QByteArray &inside)
+{
+    QByteArray xml = AdListXml(adList);
+    qsizetype at = -1;
+    for (int i = 0; i <= item; ++i)
+        at = xml.indexOf("<Item ", at + 1);
+    const qsizetype end = xml.indexOf("/>", at);
+    const QByteArray filled = QByteArray(">").append(inside).append("</Item>");
+    xml.replace(end, 2, filled);
+    return xml;
+}
+
+QByteArray nest(int levels, bool closed)
+{
+    QByteArray open;
+    open.reserve(levels * 3);
+    for (int i = 0; i < levels; ++i)
+        open += "<a>";
+    if (closed) {
+        for (int i = 0; i < levels; ++i)
+            open += "</a>";
+    }
+    return open;
+}
+
+QStringList addresses(std::initializer_list<const char *> names)
+{
+    QStringList list;
+    for (const char *n : names)
+        list << QStringLiteral("http://example.invalid/%1.html").arg(QLatin1StringView(n));
+    return list;
+}
+
+TEST(OnlineAdXmlHostile, AnElementDeeperThanSixteenLevelsEndsTheParseThere)
+{
+    // An item sits at level 3: thirteen more levels inside it reach level 16.
+    TAdParameter fits;
+    EXPECT_TRUE(ParseAdXml(withInsideItem(fourItems(), 2, nest(13, true)), false, fits));
+    EXPECT_EQ(fits.HttpList, addresses({"a", "b", "c", "d"}));
+
+    // One level more: the items before stay, the one whose start was read too,
+    // nothing after it.
+    TAdParameter cut;
+    EXPECT_FALSE(ParseAdXml(withInsideItem(fourItems(), 2, nest(14, true)), false, cut));
+    EXPECT_EQ(cut.HttpList, addresses({"a", "b", "c"}));
+    EXPECT_EQ(cut.TitleList.size(), 3);
+    EXPECT_EQ(cut.AdInterval, 20);
+}
+
+TEST(OnlineAdXmlHostile, TheElementAfterTheTenThousandthEndsTheParseThere)
+{
+    // Root, Parameter, its six values and HttpList come first: 9991 items
+    // make 10 000 elements.
+    TAdListContent adList = twoItems();
+    adList.Items.clear();
+    for (int i = 0; i < 10000; ++i)
+        adList.Items.push_back({QStringLiteral("u%1").arg(i), QStringLiteral("t%1").arg(i)});
+    TAdParameter cut;
+    EXPECT_FALSE(ParseAdXml(AdListXml(adList), true, cut));
+    ASSERT_EQ(cut.HttpList.size(), 9991);
+    EXPECT_EQ(cut.HttpList.back(), QStringLiteral("u9990"));
+
+    adList.Items.resize(9991);
+    TAdParameter all;
+    EXPECT_TRUE(ParseAdXml(AdListXml(adList), true, all));
+    EXPECT_EQ(all.HttpList.size(), 9991);
+}
+
+TEST(OnlineAdXmlHostile, AMillionNestedElementsUnderTheDownloadCapAreReadSafely)
+{
+    // Never closed, as a hostile server would send them: 3 MB.
+    const QByteArray xml = withInsideItem(fourItems(), 1, nest(1000000, false));
+    ASSERT_LT(xml.size(), 4 * 1024 * 1024);
+    TempProgramDir dir;
+    dir.WriteFile("kivrotype2.xml", xml.toStdString());
+    for (const bool browserMode : {false, true}) {
+        TAdParameter p;
+        EXPECT_FALSE(ParseAdXmlFile(QString::fromStdString(dir.Path("kivrotype2.xml")), browserMode, p));
+        EXPECT_EQ(p.HttpList, addresses({"a", "b"}));
+        EXPECT_EQ(p.CountHttp, QStringLiteral("http://example.invalid/count.html"));
+    }
+}
+
 } // namespace

@@ -14,6 +14,7 @@
 #include <QTreeWidget>
 
 #include "Random.h"
+#include "StoreDialogSupport.h"
 #include "StoreFixture.h"
 #include "UBookType.h"
 #include "UFrmGameRecord.h"
@@ -23,15 +24,6 @@
 #include "UImpExpLib.h"
 
 namespace {
-
-template <typename T>
-T *child(QWidget *dialog, const char *name)
-{
-    T *w = dialog->findChild<T *>(QString::fromLatin1(name));
-    if (!w)
-        throw std::runtime_error(std::string("no control ") + name);
-    return w;
-}
 
 void pressKey(QWidget *target, int key)
 {
@@ -45,11 +37,6 @@ void pressKey(QWidget *target, int key)
 void DuringTheOperation(std::function<void()> check)
 {
     QTimer::singleShot(0, std::move(check));
-}
-
-QStringList Texts()
-{
-    return ScriptedMessageBoxes::Global().Texts();
 }
 
 // ------------------------------------------------------------ book selection
@@ -318,6 +305,31 @@ TEST_F(StoreImportDialog, TheNameIsProposedFromTheFileAndRequired)
     EXPECT_FALSE(TableExists("lib1"));
 }
 
+TEST_F(StoreImportDialog, ANameTheRecentListOrGbkCannotHoldIsRefused)
+{
+    auto d = Open();
+    child<QLineEdit>(d.get(), "sFileName")->setText(WriteWordFile("ten.txt", Lines(10)));
+    auto *name = child<QLineEdit>(d.get(), "ediLibName");
+    const QStringList refusedNames{QStringLiteral("a#@#b"), QStringLiteral("#@#"), QStringLiteral("a\rb"),
+                                   QStringLiteral("a\nb"), QStringLiteral("\uFEFFab")};
+    for (const QString &refused : refusedNames) {
+        name->setText(refused);
+        child<QPushButton>(d.get(), "btnImport")->click();
+    }
+    EXPECT_EQ(Texts(), QStringList(refusedNames.size(), QStringLiteral("词库名称中含有无法保存的字符，请重新设置！")));
+    for (const ShownMessage &shown : ScriptedMessageBoxes::Global().Shown())
+        EXPECT_EQ(shown.icon, TMsgIcon::Information);
+    EXPECT_EQ(Scalar("SELECT count(*) FROM bookinfo"), 0);
+    EXPECT_FALSE(TableExists("lib1"));
+
+    // Near misses are names like any other.
+    ScriptedMessageBoxes::Global().Clear();
+    name->setText(QStringLiteral("a#@b @#"));
+    child<QPushButton>(d.get(), "btnImport")->click();
+    EXPECT_EQ(Texts(), QStringList{QStringLiteral("恭喜您,导入词库成功了！")});
+    EXPECT_TRUE(BookNameExists("a#@b @#"));
+}
+
 TEST_F(StoreImportDialog, AStoppedImportReportsFailure)
 {
     auto d = Open();
@@ -393,6 +405,37 @@ TEST_F(StoreGameRecord, ABlankNameIsRefusedAndBlanksAroundANameAreKept)
     EXPECT_EQ(Texts(), (QStringList{QStringLiteral("是否记录您的游戏成绩？"),
                                     QStringLiteral("请输入用户名")}));
     EXPECT_EQ(LoadGameRecords(), (std::vector<TGameRecordItem>{{1, " ab ", 1234}}));
+}
+
+TEST_F(StoreGameRecord, ANameGbkCannotHoldIsRefusedAndTheDialogStaysOpen)
+{
+    ScriptedMessageBoxes::Global().Answer(QMessageBox::Yes);
+    QStringList stillOpen;
+    QTimer::singleShot(0, [&] {
+        auto *box = qobject_cast<TFrmInputBox *>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        auto *edit = child<QLineEdit>(box, "ediText");
+        // An emoji, a letter GBK lacks, an invisible byte order mark, a tag character.
+        for (const QString &name : {QString::fromUcs4(U"Zo\u00EB\U0001F600"), QStringLiteral("\uFEFFab"),
+                                    QString::fromUcs4(U"ab\U000E0041")}) {
+            edit->setText(name);
+            pressKey(edit, Qt::Key_Return);
+            if (box->isVisible() && box->focusWidget() == edit)
+                stillOpen << name;
+        }
+        edit->setText(QStringLiteral("Zoe张"));
+        pressKey(edit, Qt::Key_Return);
+    });
+    RecordGameScore(nullptr, 300);
+    EXPECT_EQ(stillOpen.size(), 3);
+    const QString refused = QStringLiteral("名字中含有无法保存的字符，请重新输入！");
+    EXPECT_EQ(Texts(), (QStringList{QStringLiteral("是否记录您的游戏成绩？"), refused, refused, refused}));
+    for (size_t i = 1; i < ScriptedMessageBoxes::Global().Shown().size(); ++i) {
+        EXPECT_EQ(ScriptedMessageBoxes::Global().Shown()[i].icon, TMsgIcon::Information);
+        EXPECT_EQ(ScriptedMessageBoxes::Global().Shown()[i].caption, QStringLiteral("提示信息"));
+    }
+    // Only the name that fits was stored, exactly.
+    EXPECT_EQ(LoadGameRecords(), (std::vector<TGameRecordItem>{{1, Gbk("Zoe张"), 300}}));
 }
 
 TEST_F(StoreGameRecord, NoOrCancelStoresNothing)

@@ -268,4 +268,47 @@ TEST_F(StoreImport, AnImportKilledMidWayLeavesOnlyCompleteBooks)
     EXPECT_EQ(ImportNumberedBook("next", 5), 2);
 }
 
+// Progress that asks the import to stop once a number of lines is read.
+class StoppingProgress final : public TStoreProgress {
+public:
+    explicit StoppingProgress(int stopAt) : m_stopAt(stopAt) {}
+    void SetMaximum(int) override {}
+    void SetPosition(int position) override { m_position = position; }
+    int Position() const override { return m_position; }
+    void ProcessPendingEvents() override {}
+    bool AskYesNo(const QString &) override
+    {
+        ++questions;
+        return true;
+    }
+    bool StopRequested() override { return m_position >= m_stopAt; }
+    int questions = 0;
+
+private:
+    int m_stopAt;
+    int m_position = 0;
+};
+
+TEST_F(StoreImport, AnImportAskedToStopEndsAsOnNoWithoutAQuestion)
+{
+    const auto leftRows = [this] { return TableExists("lib1") ? TableRows("lib1").size() : size_t{0}; };
+    std::string bytes;
+    for (int k = 1; k <= 10; ++k)
+        bytes += "w" + std::to_string(k) + "[p]m\n";
+    StoppingProgress stop(3);
+    EXPECT_FALSE(ImportWordLibrary(WriteWordFile("ten.txt", bytes), "stopped", stop, 4));
+    EXPECT_EQ(stop.questions, 0);
+    EXPECT_EQ(stop.Position(), 3);
+    EXPECT_FALSE(BookNameExists("stopped"));
+    EXPECT_FALSE(db->Connection().InTransaction());
+    const size_t afterStop = leftRows();
+
+    // Whatever No at the fourth line leaves of a book, the stop leaves the same.
+    TQuietProgress no(false);
+    EXPECT_FALSE(Import("w1[p]m\nw2[p]m\nw3[p]m\n\nw5[p]m\n", no, "refused"));
+    EXPECT_EQ(no.Questions(), QStringList{ErrorLineQuestion(4)});
+    EXPECT_EQ(leftRows(), afterStop);
+    EXPECT_FALSE(BookNameExists("refused"));
+}
+
 } // namespace

@@ -1,0 +1,95 @@
+#include "ProgramChildRun.h"
+
+#include <algorithm>
+#include <csignal>
+
+#include <QDeadlineTimer>
+#include <QProcessEnvironment>
+
+#include <gtest/gtest.h>
+
+#include "TempProgramDir.h"
+
+bool NetworkCanBeCut()
+{
+    static const bool can =
+        QProcess::execute(QStringLiteral("unshare"), {QStringLiteral("-n"), QStringLiteral("true")}) == 0;
+    return can;
+}
+
+ProgramChild::ProgramChild(const TempProgramDir &dir, const QStringList &env)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("dummy"));
+    environment.insert(QStringLiteral("KIVRO_CHILD_PROGRAM_DIR"), QString::fromStdString(dir.Dir()));
+    for (const QString &setting : env) {
+        const qsizetype eq = setting.indexOf(u'=');
+        environment.insert(setting.left(eq), eq < 0 ? QString() : setting.mid(eq + 1));
+    }
+    m_process.setProcessEnvironment(environment);
+    const QString program = QStringLiteral(KIVRO_PROGRAM_CHILD);
+    // unshare execs the program: the child's process id is the program's.
+    if (NetworkCanBeCut())
+        m_process.start(QStringLiteral("unshare"), {QStringLiteral("-n"), program});
+    else
+        m_process.start(program, {});
+}
+
+ProgramChild::~ProgramChild()
+{
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.kill();
+        m_process.waitForFinished();
+    }
+}
+
+void ProgramChild::readOutput()
+{
+    m_out += QString::fromUtf8(m_process.readAllStandardOutput());
+    m_err += QString::fromUtf8(m_process.readAllStandardError());
+}
+
+bool ProgramChild::WaitForLine(const QString &prefix, int timeoutMs)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    for (;;) {
+        readOutput();
+        for (const QString &line : m_out.split(u'\n')) {
+            if (line.startsWith(prefix))
+                return true;
+        }
+        if (m_process.state() == QProcess::NotRunning || deadline.hasExpired())
+            return false;
+        m_process.waitForReadyRead(static_cast<int>(std::min<qint64>(deadline.remainingTime(), 1000)));
+    }
+}
+
+void ProgramChild::Signal(int signal) const
+{
+    const qint64 pid = m_process.processId();
+    if (pid > 0)
+        ::kill(static_cast<pid_t>(pid), signal);
+}
+
+ChildRun ProgramChild::Finish(int timeoutMs)
+{
+    ChildRun run;
+    if (m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(timeoutMs)) {
+        ADD_FAILURE() << "the program did not end";
+        m_process.kill();
+        m_process.waitForFinished();
+    } else if (m_process.exitStatus() == QProcess::NormalExit) {
+        run.exitCode = m_process.exitCode();
+    }
+    readOutput();
+    run.out = m_out;
+    run.err = m_err;
+    return run;
+}
+
+ChildRun RunProgram(const TempProgramDir &dir, const QStringList &env)
+{
+    ProgramChild child(dir, env);
+    return child.Finish();
+}
