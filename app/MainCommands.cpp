@@ -8,6 +8,7 @@
 #include <QToolButton>
 
 #include "BookManage.h"
+#include "AppLog.h"
 #include "GbkText.h"
 #include "HelpCommands.h"
 #include "KivroApplication.h"
@@ -29,50 +30,50 @@
 
 void TFrmType::connectCommands()
 {
-    connect(N2, &QAction::triggered, this, &TFrmType::N2Click);
-    connect(N6, &QAction::triggered, this, &TFrmType::N6Click);
-    connect(N15, &QAction::triggered, this, &TFrmType::N15Click);
-    connect(N4, &QAction::triggered, this, &TFrmType::N4Click);
-    connect(sbRecord, &QToolButton::clicked, this, &TFrmType::sbRecordClick);
+    connect(N2, &QAction::triggered, this, Guarded(this, &TFrmType::N2Click));
+    connect(N6, &QAction::triggered, this, Guarded(this, &TFrmType::N6Click));
+    connect(N15, &QAction::triggered, this, Guarded(this, &TFrmType::N15Click));
+    connect(N4, &QAction::triggered, this, Guarded(this, &TFrmType::N4Click));
+    connect(sbRecord, &QToolButton::clicked, this, Guarded(this, &TFrmType::sbRecordClick));
 
-    connect(sbStart, &QToolButton::clicked, this, &TFrmType::sbStartClick);
-    connect(sbReStart, &QToolButton::clicked, this, &TFrmType::sbReStartClick);
-    connect(btnPause, &QToolButton::clicked, this, &TFrmType::btnPauseClick);
-    connect(btnContinue, &QToolButton::clicked, this, &TFrmType::btnContinueClick);
+    connect(sbStart, &QToolButton::clicked, this, Guarded(this, &TFrmType::sbStartClick));
+    connect(sbReStart, &QToolButton::clicked, this, Guarded(this, &TFrmType::sbReStartClick));
+    connect(btnPause, &QToolButton::clicked, this, Guarded(this, &TFrmType::btnPauseClick));
+    connect(btnContinue, &QToolButton::clicked, this, Guarded(this, &TFrmType::btnContinueClick));
     for (QAction *item : {N8, N9, N10, N27, N28, N29}) {
         connect(item, &QAction::triggered, this,
-                [this, item] { N27Click(item->data().toInt(), item->text()); });
+                Guarded([this, item] { N27Click(item->data().toInt(), item->text()); }));
     }
 
-    connect(N30, &QAction::triggered, this, [this] { SettingsCommands::N30Click(*this); });
-    connect(N31, &QAction::triggered, this, [this] { SettingsCommands::N31Click(*this); });
-    connect(N34, &QAction::triggered, this, [this] { SettingsCommands::N34Click(*this); });
-    connect(N33, &QAction::triggered, this, &TFrmType::N33Click);
-    connect(N35, &QAction::triggered, this, &TFrmType::N35Click);
+    connect(N30, &QAction::triggered, this, Guarded([this] { SettingsCommands::N30Click(*this); }));
+    connect(N31, &QAction::triggered, this, Guarded([this] { SettingsCommands::N31Click(*this); }));
+    connect(N34, &QAction::triggered, this, Guarded([this] { SettingsCommands::N34Click(*this); }));
+    connect(N33, &QAction::triggered, this, Guarded(this, &TFrmType::N33Click));
+    connect(N35, &QAction::triggered, this, Guarded(this, &TFrmType::N35Click));
     for (QCheckBox *box : {cbSpell, cbMean, cbSpeech}) {
-        connect(box, &QCheckBox::clicked, this, [this, box] {
+        connect(box, &QCheckBox::clicked, this, Guarded([this, box] {
             SettingsCommands::cbSpellClick(*this, box, *cbSpell, *cbMean, *cbSpeech);
-        });
+        }));
     }
     // Programmatic ticks count as clicks too, as the saved setting is applied.
-    connect(cbBackGround, &QCheckBox::toggled, this, &TFrmType::cbBackGroundClick);
+    connect(cbBackGround, &QCheckBox::toggled, this, Guarded(this, &TFrmType::cbBackGroundClick));
 
     BuildSkinMenu(*miUI);
     ConnectSkinMenu(*miUI);
 
-    connect(N11, &QAction::triggered, this, [] { HelpCommands::N11Click(); });
-    connect(N5, &QAction::triggered, this, [] { HelpCommands::N5Click(); });
-    connect(N21, &QAction::triggered, this, [] { HelpCommands::N21Click(); });
-    connect(N17, &QAction::triggered, this, [] { HelpCommands::N17Click(); });
-    connect(sou1, &QAction::triggered, this, [] { HelpCommands::sou1Click(); });
-    connect(N13, &QAction::triggered, this, [] { HelpCommands::N13Click(); });
-    connect(N16, &QAction::triggered, this, [] { HelpCommands::N16Click(); });
-    connect(N23, &QAction::triggered, this, [] { HelpCommands::N23Click(); });
-    connect(N25, &QAction::triggered, this, [this] { HelpCommands::N25Click(this); });
+    connect(N11, &QAction::triggered, this, Guarded([] { HelpCommands::N11Click(); }));
+    connect(N5, &QAction::triggered, this, Guarded([] { HelpCommands::N5Click(); }));
+    connect(N21, &QAction::triggered, this, Guarded([] { HelpCommands::N21Click(); }));
+    connect(N17, &QAction::triggered, this, Guarded([] { HelpCommands::N17Click(); }));
+    connect(sou1, &QAction::triggered, this, Guarded([] { HelpCommands::sou1Click(); }));
+    connect(N13, &QAction::triggered, this, Guarded([] { HelpCommands::N13Click(); }));
+    connect(N16, &QAction::triggered, this, Guarded([] { HelpCommands::N16Click(); }));
+    connect(N23, &QAction::triggered, this, Guarded([] { HelpCommands::N23Click(); }));
+    connect(N25, &QAction::triggered, this, Guarded([this] { HelpCommands::N25Click(this); }));
     HelpCommands::BuildSeriesMenu(*N43);
     const auto queryWord = [this] { HelpCommands::sbQueryWordClick(ediQueryWord->text()); };
-    connect(sbQueryWord, &QToolButton::clicked, this, queryWord);
-    connect(ediQueryWord, &QLineEdit::returnPressed, this, queryWord);
+    connect(sbQueryWord, &QToolButton::clicked, this, Guarded(queryWord));
+    connect(ediQueryWord, &QLineEdit::returnPressed, this, Guarded(queryWord));
 }
 
 void TFrmType::N6Click()
@@ -152,7 +153,8 @@ void TFrmType::BuildRecentMenu()
         item->setData(QByteArray::fromStdString(entry.Line));
         // Queued: choosing an entry rebuilds this very menu.
         connect(item, &QAction::triggered, this,
-                [this, line = entry.Line] { RecentTollGateClick(line); }, Qt::QueuedConnection);
+                Guarded([this, line = entry.Line] { RecentTollGateClick(line); }),
+                Qt::QueuedConnection);
     }
 }
 
@@ -165,7 +167,8 @@ void TFrmType::RecentTollGateClick(const std::string &line)
     std::optional<TBookRow> book;
     try {
         book = FindBookByTable(para->StoreTableName);
-    } catch (const EDatabaseError &) {
+    } catch (const EDatabaseError &e) {
+        qCDebug(lcApp) << "looking up a recent book failed:" << e.what();
     }
     if (!book)
         return;

@@ -6,6 +6,7 @@
 
 #include <QSaveFile>
 
+#include "AppLog.h"
 #include "GbkText.h"
 #include "IniFile.h"
 #include "Settings.h"
@@ -119,6 +120,7 @@ void AddRecentLine(const std::string &line)
         }
         out.commit();
     } catch (...) {
+        qCDebug(lcApp).noquote() << __func__ << "failed:" << CurrentExceptionText();
     }
 }
 

@@ -446,17 +446,14 @@ TTypeGameType *TFrmType::FTypeGame() const
 void TFrmType::FreeGame()
 {
     // The board goes first: once it is gone no hit can reach the speech.
-    try {
-        // The board's destructor still sends it events; this window's filter
-        // must not see a board that is half destroyed.
-        if (m_typeGame)
-            m_typeGame->removeEventFilter(this);
-        delete m_typeGame.data();
-        m_boardSettings.reset();
-        m_speech.reset();
-        m_bass.reset();
-    } catch (...) {
-    }
+    // The board's destructor still sends it events; this window's filter
+    // must not see a board that is half destroyed.
+    if (m_typeGame)
+        m_typeGame->removeEventFilter(this);
+    delete m_typeGame.data();
+    m_boardSettings.reset();
+    m_speech.reset();
+    m_bass.reset();
 }
 
 void TFrmType::DeleteTempFiles()

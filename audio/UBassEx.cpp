@@ -1,5 +1,6 @@
 #include "UBassEx.h"
 
+#include "AudioLog.h"
 #include "Settings.h"
 #include "TextUtils.h"
 
@@ -14,6 +15,7 @@ TBassEx::TBassEx(std::uintptr_t ownerWindow, TAudioLayer &layer)
         if (!m_layer.Init())
             m_enabled = false;
     } catch (...) {
+        qCDebug(lcAudio).noquote() << __func__ << "failed:" << CurrentExceptionText();
         m_enabled = false;
     }
 }
@@ -24,6 +26,7 @@ TBassEx::~TBassEx()
         try {
             m_layer.StreamFree(stream.Handle);
         } catch (...) {
+            qCDebug(lcAudio).noquote() << __func__ << "failed:" << CurrentExceptionText();
         }
     }
 }
@@ -36,6 +39,7 @@ void TBassEx::AddStream(const std::string &fileName, const std::string &streamNa
     try {
         handle = m_layer.StreamCreateFile(fileName);
     } catch (...) {
+        qCDebug(lcAudio).noquote() << __func__ << "failed:" << CurrentExceptionText();
         handle = 0;
     }
     m_streams.push_back({streamName, handle});
@@ -52,6 +56,7 @@ void TBassEx::RemoveStream(const std::string &streamName)
         try {
             m_layer.StreamFree(stream.Handle);
         } catch (...) {
+            qCDebug(lcAudio).noquote() << __func__ << "failed:" << CurrentExceptionText();
         }
     }
     m_streams = std::move(kept);
@@ -74,6 +79,7 @@ void TBassEx::Play(const std::string &streamName)
     try {
         m_layer.ChannelPlay(m_streams[static_cast<size_t>(index)].Handle, false);
     } catch (...) {
+        qCDebug(lcAudio).noquote() << __func__ << "failed:" << CurrentExceptionText();
     }
 }
 
@@ -86,6 +92,7 @@ void TBassEx::SetVolume(int percent, const std::string &streamName)
         m_layer.ChannelSetVolume(m_streams[static_cast<size_t>(index)].Handle,
                                  static_cast<float>(percent) / 100.0f);
     } catch (...) {
+        qCDebug(lcAudio).noquote() << __func__ << "failed:" << CurrentExceptionText();
     }
 }
 
@@ -102,6 +109,7 @@ int TBassEx::GetVolume(const std::string &streamName) const
         // rounding gives back exactly the percent that was set.
         return static_cast<int>(RoundHalfEven(static_cast<double>(volume) * 100.0));
     } catch (...) {
+        qCDebug(lcAudio).noquote() << __func__ << "failed:" << CurrentExceptionText();
         return 0;
     }
 }
@@ -124,5 +132,6 @@ void StartBackgroundMusic(TBassEx &bassEx)
         if (ReadSysInteger("PlayMp3") == 1)
             bassEx.Play(kMainPlay);
     } catch (...) {
+        qCDebug(lcAudio).noquote() << __func__ << "failed:" << CurrentExceptionText();
     }
 }

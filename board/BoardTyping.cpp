@@ -2,6 +2,7 @@
 // a completed word is counted right and shot at, and when the arrow reaches it
 // the word disappears and is spoken.
 #include "UTypeGameType.h"
+#include "BoardLog.h"
 
 #include <algorithm>
 
@@ -105,6 +106,7 @@ void TTypeGameType::SpeakWord(const std::string &Spelling)
     try {
         m_speech->Speak(Spelling);
     } catch (...) {
+        qCDebug(lcBoard).noquote() << "speaking a hit word failed:" << CurrentExceptionText();
     }
 }
 

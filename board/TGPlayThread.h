@@ -1,75 +1,14 @@
 #pragma once
-// The board's play thread: a worker that sleeps the level's interval, then has
-// the UI thread run one tick and waits until it has run. The worker touches no
-// board state; ticks run on the UI thread, so the board needs no lock.
-//
-// A tick that was queued before a pause (and so before Restart or
-// ResizeBoard, which pause first) or before the thread was stopped does
-// nothing when it arrives late: every pause starts a new generation, and a
-// tick of an older generation is dropped on the UI thread.
+// The board's play thread: sleeps the level's interval (milliseconds), then
+// has the UI thread run one tick and waits until it has run. Restart and
+// ResizeBoard pause it first, so a tick queued before them does nothing.
 
-#include <chrono>
-#include <condition_variable>
-#include <cstdint>
-#include <functional>
-#include <memory>
-#include <mutex>
-#include <thread>
+#include "UiTickThread.h"
 
-class QObject;
-
-// Where ticks come from: the worker thread, or the caller (tests, the preview
-// tool), who runs each tick by hand so that motion is deterministic.
-enum class TTickSource { PlayThread, Manual };
-
-class TTGPlayThread {
+class TTGPlayThread : public TUiTickThread {
 public:
-    using TTick = std::function<void()>;
-    using TClock = std::chrono::steady_clock;
-    // Told after each tick: when it began on the UI thread and how long it ran.
-    using TTickObserver = std::function<void(TClock::time_point start, TClock::duration ran)>;
-
-    // Created paused, unbound, Interval 50. Ticks are delivered to the UI
-    // thread through Context, which must outlive this object.
-    TTGPlayThread(QObject *Context, TTickSource Source);
-    ~TTGPlayThread();
-    TTGPlayThread(const TTGPlayThread &) = delete;
-    TTGPlayThread &operator=(const TTGPlayThread &) = delete;
-
-    int Interval() const;
-    // Used from the next sleep on; a negative interval sleeps 0.
-    void SetInterval(int v);
-
-    // Binds the thread to its board: Tick is what a tick runs. Until then,
-    // letting the thread run produces no tick.
-    void Bind(TTick Tick);
-    bool IsBound() const;
-
-    // Let the loop run / pause it; each does nothing when already so.
-    void ResumePlay();
-    void SuspendPlay();
-    bool IsPaused() const;
-
-    // Ends the thread for good and waits for the worker; no tick runs after.
-    // Safe to call more than once, and from inside a tick.
-    void Stop();
-
-    // Manual source: runs one tick when the loop runs and is bound, exactly
-    // as a delivered tick would; returns whether it ran.
-    bool RunManualTick();
-
-    void SetTickObserver(TTickObserver Observer);
-
-private:
-    struct TShared;
-    void Work();
-    void Deliver(std::uint64_t Generation, std::uint64_t Serial);
-    void RunTick();
-
-    QObject *m_context;
-    TTickSource m_source;
-    std::shared_ptr<TShared> m_shared;
-    TTick m_tick;
-    TTickObserver m_observer;
-    std::thread m_worker;
+    TTGPlayThread(QObject *Context, TTickSource Source)
+        : TUiTickThread(Context, Source, TFirstTick::AfterInterval)
+    {
+    }
 };

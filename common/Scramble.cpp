@@ -1,4 +1,5 @@
 #include "Scramble.h"
+#include "CommonLog.h"
 
 #include <utility>
 
@@ -82,6 +83,7 @@ std::string ScrambleText(std::string_view text)
         swapPairs(s, half);
         return rotate(s, half);
     } catch (...) {
+        qCDebug(lcCommon).noquote() << "scrambling failed:" << CurrentExceptionText();
         return {};
     }
 }
@@ -100,6 +102,7 @@ std::string UnscrambleText(std::string_view scrambled)
             s.resize(s.size() - kKeyHexLength);
         return HexToText(s);
     } catch (...) {
+        qCDebug(lcCommon).noquote() << "unscrambling failed:" << CurrentExceptionText();
         return {};
     }
 }

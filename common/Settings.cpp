@@ -5,6 +5,7 @@
 
 #include "GbkText.h"
 #include "IniFile.h"
+#include "CommonLog.h"
 
 std::string ConfigFileName = "data/typeconfig.ini";
 
@@ -126,6 +127,7 @@ std::string GetDatabaseFileName()
     try {
         return ReadSysString("data") + ".mdb";
     } catch (...) {
+        qCDebug(lcCommon).noquote() << "reading the database name failed:" << CurrentExceptionText();
         return {};
     }
 }
@@ -135,6 +137,7 @@ bool IsScrambleOn()
     try {
         return ReadSysInteger("encrypt", 0) == 1;
     } catch (...) {
+        qCDebug(lcCommon).noquote() << "reading the encrypt key failed:" << CurrentExceptionText();
         return false;
     }
 }

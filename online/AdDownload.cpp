@@ -5,6 +5,7 @@
 
 #include "BlockingHttp.h"
 #include "InternetCheck.h"
+#include "OnlineLog.h"
 
 namespace {
 
@@ -47,6 +48,7 @@ bool HttpDownload(const QUrl &address, const QString &localFile, const TDownload
             return false;
         return file.commit();
     } catch (...) {
+        qCDebug(lcOnline).noquote() << __func__ << "failed:" << CurrentExceptionText();
         return false;
     }
 }
@@ -66,6 +68,7 @@ bool DownloadFile(const QUrl &address, const QString &localFile, const TDownload
         }
         return HttpDownload(address, localFile, context);
     } catch (...) {
+        qCDebug(lcOnline).noquote() << __func__ << "failed:" << CurrentExceptionText();
         return false;
     }
 }
@@ -84,6 +87,7 @@ TAdListLoad LoadAdList(const QUrl &address, const QString &localFile, bool brows
         if (browserMode && !load.Params.HttpList.isEmpty())
             load.OnlineAfterLoad = IsOnline(*context.Stages, *context.Addresses, context.Cancel);
     } catch (...) {
+        qCDebug(lcOnline).noquote() << __func__ << "failed:" << CurrentExceptionText();
         // Any fault leaves the channel without adverts, silently.
     }
     return load;

@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "GbkText.h"
+#include "OnlineLog.h"
 #include "Settings.h"
 
 namespace {
@@ -86,6 +87,7 @@ void TAdInterface::Start(const QUrl &baseUrl, const QString &xmlName, TAdBrowser
         connect(m_loader.get(), &QThread::finished, this, [this, result] { listArrived(*result); });
         m_loader->start(QThread::LowPriority);
     } catch (...) {
+        qCDebug(lcOnline).noquote() << __func__ << "failed:" << CurrentExceptionText();
         // No adverts on this channel.
     }
 }
@@ -109,6 +111,7 @@ void TAdInterface::listArrived(const TAdListLoad &load)
         if (armed && !m_stopped)
             m_startTimer->start();
     } catch (...) {
+        qCDebug(lcOnline).noquote() << __func__ << "failed:" << CurrentExceptionText();
     }
     emit ListLoaded();
 }
@@ -132,6 +135,7 @@ void TAdInterface::StartTimerTick()
         if (!m_stopped)
             m_playThread->Resume();
     } catch (...) {
+        qCDebug(lcOnline).noquote() << __func__ << "failed:" << CurrentExceptionText();
     }
 }
 

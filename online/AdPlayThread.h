@@ -5,18 +5,17 @@
 // the ticks at once, Suspend pauses them. The first tick after Resume runs
 // straight away.
 //
-// The thread never waits for the user-interface thread without also
-// listening for Terminate, so the owner can end and join it from that very
-// thread at any moment; a tick still queued then is dropped.
+// The owner can end it from the user-interface thread at any moment; a tick
+// still queued then, or queued before a Suspend, is dropped.
 
 #include <chrono>
-#include <condition_variable>
+#include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
-#include <thread>
 
 #include <QObject>
+
+#include "UiTickThread.h"
 
 class TAdPlayThread {
 public:
@@ -39,24 +38,16 @@ public:
     void Terminate();
 
     // Ticks that reached onPlay so far.
-    int Ticks() const;
+    int Ticks() const { return m_ticks; }
 
 private:
-    void run();
-    void tick(unsigned serial);
+    int sleepMs() const;
 
     std::function<void()> m_onPlay;
     std::chrono::milliseconds m_secondLength;
-    // Receives the queued ticks; destroying it drops a tick not yet run.
-    std::unique_ptr<QObject> m_context;
-
-    mutable std::mutex m_mutex;
-    std::condition_variable m_changed;
     int m_interval = 1;
-    bool m_suspended = true;
-    bool m_terminated = false;
-    bool m_tickDone = false;
-    unsigned m_serial = 0;
-    int m_ticks = 0;
-    std::thread m_thread;
+    int m_ticks = 0;  // read and written on the user-interface thread only
+    // Receives the queued ticks; declared first, so it outlives m_ticker.
+    QObject m_context;
+    TUiTickThread m_ticker;
 };

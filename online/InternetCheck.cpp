@@ -1,4 +1,5 @@
 #include "InternetCheck.h"
+#include "OnlineLog.h"
 
 #include <QThread>
 
@@ -32,6 +33,7 @@ bool passes(const TConnectionStages &stages, const TOnlineAddresses &addresses,
             return true;
         return stages.ConnectedStateOption(cancel) != TConnectedState::Disconnected;
     } catch (...) {
+        qCDebug(lcOnline).noquote() << __func__ << "failed:" << CurrentExceptionText();
         return false;
     }
 }

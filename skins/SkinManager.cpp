@@ -14,6 +14,7 @@
 #include "GbkText.h"
 #include "Settings.h"
 #include "SkinTable.h"
+#include "SkinsLog.h"
 
 namespace {
 
@@ -100,7 +101,8 @@ bool ApplyDefaultSkin()
     try {
         ApplySkin(ReadDefaultUI());
         return true;
-    } catch (const std::exception &) {
+    } catch (const std::exception &e) {
+        qCDebug(lcSkins) << "applying the saved skin failed:" << e.what();
         return false;
     }
 }

@@ -46,18 +46,12 @@ TSpeechEx::TSpeechEx(TSpeechEngineLayer &layer) : m_layer(layer)
     try {
         m_spVoice = m_layer.CreateVoice();
     } catch (...) {
+        qCDebug(lcSpeech).noquote() << __func__ << "failed:" << CurrentExceptionText();
         m_spVoice.reset();
     }
 }
 
-TSpeechEx::~TSpeechEx()
-{
-    try {
-        m_spVoice.reset();
-        m_voiceText.reset();
-    } catch (...) {
-    }
-}
+TSpeechEx::~TSpeechEx() = default;
 
 bool TSpeechEx::installed(const std::string &description) const
 {
@@ -98,6 +92,7 @@ bool TSpeechEx::InitEngine()
                 try {
                     m_spVoice->Speak(".");
                 } catch (...) {
+                    qCDebug(lcSpeech).noquote() << __func__ << "failed:" << CurrentExceptionText();
                     m_engineKind = 0;
                 }
             }
@@ -109,6 +104,7 @@ bool TSpeechEx::InitEngine()
         }
         return true;
     } catch (...) {
+        qCDebug(lcSpeech).noquote() << __func__ << "failed:" << CurrentExceptionText();
         return false;
     }
 }
@@ -122,6 +118,7 @@ void TSpeechEx::ApplySpeechSet(const TSpeechSet &set)
         SetVolume(set.Volume);
         SetRate(set.Rate);
     } catch (...) {
+        qCDebug(lcSpeech).noquote() << __func__ << "failed:" << CurrentExceptionText();
     }
 }
 
@@ -138,6 +135,7 @@ void TSpeechEx::Speak(const std::string &text)
             m_spVoice->Speak(text);
         }
     } catch (...) {
+        qCDebug(lcSpeech).noquote() << __func__ << "failed:" << CurrentExceptionText();
     }
 }
 

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "GbkText.h"
+#include "StoreLog.h"
 #include "UBookType.h"
 #include "UDataInterface.h"
 #include "UImpExpLib.h"
@@ -48,7 +49,8 @@ bool SetBookHidden(int id, bool hidden)
                             {std::int64_t{hidden ? 0 : 1}, std::int64_t{id}});
         transaction.Commit();
         return true;
-    } catch (const EDatabaseError &) {
+    } catch (const EDatabaseError &e) {
+        qCDebug(lcStore) << __func__ << "failed:" << e.what();
         return false;
     }
 }
@@ -83,7 +85,8 @@ bool DeleteBook(int id)
                             {std::int64_t{kBookTypeShuffled}, copy});
         transaction.Commit();
         return true;
-    } catch (const EDatabaseError &) {
+    } catch (const EDatabaseError &e) {
+        qCDebug(lcStore) << __func__ << "failed:" << e.what();
         return false;
     }
 }
@@ -107,7 +110,8 @@ bool RenameBook(int id, const std::string &newName)
                              GbkToUtf8(ShuffledTableName(id))});
         transaction.Commit();
         return true;
-    } catch (const EDatabaseError &) {
+    } catch (const EDatabaseError &e) {
+        qCDebug(lcStore) << __func__ << "failed:" << e.what();
         return false;
     }
 }

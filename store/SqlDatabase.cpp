@@ -1,4 +1,5 @@
 #include "SqlDatabase.h"
+#include "StoreLog.h"
 
 #include <cctype>
 
@@ -301,6 +302,8 @@ void TSqlConnection::giveBack(sqlite3_stmt *stmt) noexcept
     try {
         m_idle.emplace(text, stmt);
     } catch (...) {
+        // Only the reuse is lost.
+        qCDebug(lcStore).noquote() << "keeping a statement for reuse failed:" << CurrentExceptionText();
         sqlite3_finalize(stmt);
     }
 }
@@ -386,5 +389,6 @@ void TSqlTransaction::Rollback() noexcept
     try {
         m_connection.Execute("ROLLBACK");
     } catch (...) {
+        qCDebug(lcStore).noquote() << "ROLLBACK failed:" << CurrentExceptionText();
     }
 }

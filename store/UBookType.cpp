@@ -8,6 +8,7 @@
 #include "Settings.h"
 #include "UDataInterface.h"
 #include "WordLine.h"
+#include "StoreLog.h"
 
 namespace {
 
@@ -170,6 +171,7 @@ bool LoadTollGateWords(const TGamePara &Para, int N, TWordInfos &Words)
             Words.push_back(wordFromRow(rows, scrambled));
         return true;
     } catch (...) {
+        qCDebug(lcStore).noquote() << "loading a toll gate failed:" << CurrentExceptionText();
         return false;
     }
 }

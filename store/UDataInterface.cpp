@@ -4,7 +4,9 @@
 #include <vector>
 
 #include "IniFile.h"
+#include "SchemaVersion.h"
 #include "Settings.h"
+#include "StoreLog.h"
 
 #ifndef SQLITE_HAS_CODEC
 #define SQLITE_HAS_CODEC 1
@@ -65,21 +67,32 @@ bool TDataInterface::ConnectDatabaseFile(const std::string &utf8Path)
     try {
         auto connection = std::make_unique<TSqlConnection>(utf8Path, DatabasePassword(),
                                                            TSqlConnection::OpenMode::ExistingOnly);
+        // A file of a newer program may hold what this one would damage.
+        if (const int version = ReadSchemaVersion(*connection); version > CurrentSchemaVersion()) {
+            qCDebug(lcStore) << "refused: schema version" << version << "is newer than"
+                             << CurrentSchemaVersion();
+            return false;
+        }
         // An empty file opens as an empty database: without its tables it is none.
         TSqlQuery tables = connection->Query(
             "SELECT count(*) FROM sqlite_master WHERE type = 'table' "
             "AND lower(name) IN ('bookinfo', 'gamerecord')");
         if (!tables.Next() || tables.Integer(0) != 2)
             return false;
+        if (MigrateDatabase(*connection, utf8Path) == TMigrationResult::TooNew)
+            return false;
         m_connection = std::move(connection);
         m_connectFailure = TConnectFailure::None;
         m_failedPath.clear();
         return true;
     } catch (const EDatabaseError &e) {
+        qCDebug(lcStore).noquote() << "opening" << QString::fromStdString(utf8Path)
+                                   << "failed:" << e.what();
         if (e.Code() == SQLITE_BUSY || e.Code() == SQLITE_LOCKED)
             m_connectFailure = TConnectFailure::DatabaseLocked;
         return false;
     } catch (...) {
+        qCDebug(lcStore).noquote() << "opening the database failed:" << CurrentExceptionText();
         return false;
     }
 }
@@ -138,6 +151,8 @@ bool TDataInterface::ExecuteSQL(std::string_view sql, TSqlParams params) noexcep
         Connection().Execute(sql, toVector(params));
         return true;
     } catch (...) {
+        qCDebug(lcStore).noquote() << "statement failed:" << CurrentExceptionText() << "in"
+                                   << QString::fromUtf8(sql.data(), static_cast<qsizetype>(sql.size()));
         return false;
     }
 }
@@ -203,5 +218,7 @@ void CreateStoreDatabase(const std::string &utf8Path)
         "name TEXT NOT NULL DEFAULT '' CHECK(length(name) <= 50),"
         "score INTEGER NOT NULL DEFAULT 0,"
         "recoretime DATE)");
+    // A new file has today's schema and needs no migration.
+    StampSchemaVersion(transaction, CurrentSchemaVersion());
     transaction.Commit();
 }

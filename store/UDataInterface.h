@@ -43,7 +43,10 @@ public:
     // Opens DatabaseFilePath(). False on any failure (an unreadable settings
     // file, a missing file, a wrong key, a file that is not a database or
     // lacks the catalogue or leaderboard table, a file locked by another
-    // process); a previous connection is closed first.
+    // process, a file of a newer schema version); a previous connection is
+    // closed first. An older file is copied to its ".bak" and brought up to
+    // the current version first (SchemaVersion.h); when that fails, it stays
+    // as it was and the connect fails.
     bool ConnectDatabase();
     // The same for an explicit file (the database builder uses it).
     bool ConnectDatabaseFile(const std::string &utf8Path);

@@ -6,6 +6,7 @@
 #include "GbkText.h"
 #include "Scramble.h"
 #include "Settings.h"
+#include "StoreLog.h"
 #include "TextUtils.h"
 #include "UBookType.h"
 #include "UDataInterface.h"
@@ -43,6 +44,7 @@ bool createWordTable(const std::string &gbkTable, const TColumnLimits &limits)
     try {
         return DataInterface().ExecuteSQL(createWordTableSql(gbkTable, limits));
     } catch (...) {
+        qCDebug(lcStore).noquote() << __func__ << "failed:" << CurrentExceptionText();
         return false;
     }
 }
@@ -135,6 +137,7 @@ bool DropTable(const std::string &TableName)
     try {
         return DataInterface().ExecuteSQL("DROP TABLE " + quotedTable(TableName));
     } catch (...) {
+        qCDebug(lcStore).noquote() << __func__ << "failed:" << CurrentExceptionText();
         return false;
     }
 }
@@ -156,6 +159,7 @@ bool InsertWordInfo(const TWordInfo &Word, const std::string &TableName)
                                           {GbkToUtf8(Word.Spelling), GbkToUtf8(Word.Pronunciation),
                                            GbkToUtf8(Word.Meaning)});
     } catch (...) {
+        qCDebug(lcStore).noquote() << __func__ << "failed:" << CurrentExceptionText();
         return false;
     }
 }
@@ -169,6 +173,7 @@ bool AddLibraryBookInfo(const std::string &BookName, const std::string &TableNam
             libraryBookValues(BookName, TableName, WordNumber, Id, BookType, BookClass, IsDefault));
         return true;
     } catch (...) {
+        qCDebug(lcStore).noquote() << __func__ << "failed:" << CurrentExceptionText();
         return false;
     }
 }
@@ -183,6 +188,7 @@ bool RegisterShuffledBook(int NewId, int WordCount, const std::string &BookName,
         transaction.Commit();
         return true;
     } catch (...) {
+        qCDebug(lcStore).noquote() << __func__ << "failed:" << CurrentExceptionText();
         return false;
     }
 }
@@ -233,8 +239,9 @@ int BuildShuffledBook(int SourceId, const std::string &BookName, TStoreProgress 
                          bookClass);
         transaction.Commit();
         return newId;
-    } catch (const EDatabaseError &) {
+    } catch (const EDatabaseError &e) {
         // A locked database, a full disk, a row too long for the copy.
+        qCDebug(lcStore) << __func__ << "failed:" << e.what();
         return -1;
     }
 }
@@ -250,6 +257,7 @@ bool ImportWordLine(const std::string &Line, const std::string &TableName)
                                              rowValues(storedRow(line.Word, scramble)));
         return true;
     } catch (...) {
+        qCDebug(lcStore).noquote() << __func__ << "failed:" << CurrentExceptionText();
         return false;
     }
 }
@@ -333,8 +341,9 @@ bool ImportWordListAs(const TWordList &List, const std::string &BookName,
                                               kBookTypeLetter, BookClass, 1));
         transaction.Commit();
         return true;
-    } catch (const EDatabaseError &) {
+    } catch (const EDatabaseError &e) {
         // A locked database, a full disk: the transaction rolls everything back.
+        qCDebug(lcStore) << __func__ << "failed:" << e.what();
         return false;
     }
 }

@@ -8,6 +8,7 @@
 #include <QUrl>
 
 #include "GbkText.h"
+#include "KivroApplication.h"
 #include "ModalRunner.h"
 #include "Settings.h"
 #include "UFrmAbout.h"
@@ -93,7 +94,7 @@ void BuildSeriesMenu(QMenu &N43)
     for (int i = 0; i < static_cast<int>(programs.size()); ++i) {
         QAction *item = N43.addAction(programs[static_cast<size_t>(i)].caption);
         item->setObjectName(QStringLiteral("N%1").arg(44 + i));
-        QObject::connect(item, &QAction::triggered, &N43, [i] { SeriesProgramClick(i); });
+        QObject::connect(item, &QAction::triggered, &N43, Guarded([i] { SeriesProgramClick(i); }));
     }
 }
 

@@ -1,4 +1,5 @@
 #include "UrlOpener.h"
+#include "AppLog.h"
 
 #include <QDesktopServices>
 #include <QUrl>
@@ -24,6 +25,7 @@ void OpenUrl(const QUrl &url)
         else
             QDesktopServices::openUrl(url);
     } catch (...) {
+        qCDebug(lcApp).noquote() << __func__ << "failed:" << CurrentExceptionText();
         // Opening a page is a courtesy; a failure must not disturb the game.
     }
 }

@@ -5,6 +5,7 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include "CommonLog.h"
 #include "MessageBoxes.h"
 
 TKivroApplication::TKivroApplication(int &argc, char **argv) : QApplication(argc, argv)
@@ -12,16 +13,43 @@ TKivroApplication::TKivroApplication(int &argc, char **argv) : QApplication(argc
     InstallChineseTranslation(*this);
 }
 
+namespace {
+
+// Shows the exception being handled; call only inside a catch block.
+void showCurrentException()
+{
+    try {
+        throw;
+    } catch (const std::exception &e) {
+        qCDebug(lcCommon) << "shown to the player:" << e.what();
+        ShowGeneralError(QString::fromUtf8(e.what()));
+    } catch (...) {
+        qCDebug(lcCommon) << "shown to the player: an unknown exception";
+        ShowGeneralError(QStringLiteral("未知错误"));
+    }
+}
+
+} // namespace
+
 bool TKivroApplication::notify(QObject *receiver, QEvent *event)
 {
     try {
         return QApplication::notify(receiver, event);
-    } catch (const std::exception &e) {
-        ShowGeneralError(QString::fromUtf8(e.what()));
     } catch (...) {
-        ShowGeneralError(QStringLiteral("未知错误"));
+        showCurrentException();
     }
     return false;
+}
+
+bool RunCommand(const std::function<void()> &command)
+{
+    try {
+        command();
+        return true;
+    } catch (...) {
+        showCurrentException();
+        return false;
+    }
 }
 
 void ShowGeneralError(const QString &message)
@@ -31,6 +59,7 @@ void ShowGeneralError(const QString &message)
     try {
         ShowMessage(QApplication::activeWindow(), message, TMsgIcon::Exclamation);
     } catch (...) {
+        qCDebug(lcCommon).noquote() << "the error box failed:" << CurrentExceptionText();
     }
 }
 

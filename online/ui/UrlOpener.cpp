@@ -1,4 +1,5 @@
 #include "UrlOpener.h"
+#include "OnlineLog.h"
 
 #include <QDesktopServices>
 
@@ -20,6 +21,7 @@ bool OpenWebAddress(const TUrlOpener &opener, const QUrl &url)
     try {
         opener(url);
     } catch (...) {
+        qCDebug(lcOnline).noquote() << __func__ << "failed:" << CurrentExceptionText();
         return false;
     }
     return true;

@@ -13,6 +13,7 @@
 #include "GbkText.h"
 #include "MessageBoxes.h"
 #include "Settings.h"
+#include "SpeechLog.h"
 #include "TextUtils.h"
 #include "USpeechEx.h"
 #include "ModalRunner.h"
@@ -193,6 +194,7 @@ void TFrmSpeechSet::btnTestClick()
                                QStringToGbk(cboSpeaker->currentText()));
         m_speechEx->Speak("Example");
     } catch (...) {
+        qCDebug(lcSpeech).noquote() << __func__ << "failed:" << CurrentExceptionText();
     }
     // At once, not after "Example" was heard: each queued text keeps the
     // settings it was queued with.
@@ -202,6 +204,7 @@ void TFrmSpeechSet::btnTestClick()
         m_speechEx->SetSpeaker(engine, sex, speaker);
         m_speechEx->Speak(".");
     } catch (...) {
+        qCDebug(lcSpeech).noquote() << __func__ << "failed:" << CurrentExceptionText();
     }
 }
 

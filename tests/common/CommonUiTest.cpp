@@ -2,11 +2,14 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QAction>
 #include <QObject>
 
 #include <gtest/gtest.h>
 
+#include "CommonLog.h"
 #include "KivroApplication.h"
+#include "LogCapture.h"
 #include "MessageBoxes.h"
 #include "ScriptedMessageBoxes.h"
 
@@ -53,6 +56,42 @@ TEST_F(CommonUi, ExceptionsInHandlersReachTheGeneralErrorDisplay)
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].text, QStringLiteral("Unable to write to /x/data/typeconfig.ini"));
     EXPECT_EQ(shown[0].icon, TMsgIcon::Exclamation);
+}
+
+TEST_F(CommonUi, ACommandThatThrowsIsShownAndGoesNoFurther)
+{
+    // QAction::trigger runs its slots directly, outside any event delivery:
+    // only the command's own boundary stands between a throw and Qt's code.
+    QAction action;
+    int after = 0;
+    QObject::connect(&action, &QAction::triggered, &action, Guarded([] {
+        throw std::runtime_error("Unable to write to /x/data/typeconfig.ini");
+    }));
+    QObject::connect(&action, &QAction::triggered, &action, Guarded([] { throw 42; }));
+    QObject::connect(&action, &QAction::triggered, &action, [&after] { ++after; });
+    EXPECT_NO_THROW(action.trigger());
+    EXPECT_EQ(ScriptedMessageBoxes::Global().Texts(),
+              (QStringList{QStringLiteral("Unable to write to /x/data/typeconfig.ini"),
+                           QStringLiteral("未知错误")}));
+    EXPECT_EQ(ScriptedMessageBoxes::Global().Shown()[0].icon, TMsgIcon::Exclamation);
+    EXPECT_EQ(after, 1);  // the other slots of the signal still run
+
+    int ran = 0;
+    EXPECT_TRUE(RunCommand([&ran] { ++ran; }));
+    EXPECT_EQ(ran, 1);
+    EXPECT_EQ(ScriptedMessageBoxes::Global().Shown().size(), 2u);
+}
+
+TEST_F(CommonUi, HandledErrorsAreLoggedOnlyWhenTheRulesAskForThem)
+{
+    EXPECT_FALSE(lcCommon().isDebugEnabled());  // a player sees nothing
+    {
+        LogCapture log(QStringLiteral("kivro.common"));
+        EXPECT_FALSE(RunCommand([] { throw std::runtime_error("disk full"); }));
+        ASSERT_EQ(log.Lines().size(), 1);
+        EXPECT_TRUE(log.Lines()[0].contains(QStringLiteral("disk full"))) << log.Lines()[0].toStdString();
+    }
+    EXPECT_FALSE(lcCommon().isDebugEnabled());
 }
 
 TEST_F(CommonUi, StandardButtonsSpeakChinese)

@@ -2,6 +2,7 @@
 
 #include <QProcess>
 
+#include "SchemaVersion.h"
 #include "StoreFixture.h"
 #include "UBookType.h"
 #include "UImpExpLib.h"
@@ -52,6 +53,9 @@ TEST_F(StoreBuilder, BuildsTheBooksOfTheManifestUnderTheirIdsAndClasses)
 
     TDataInterface db;
     ASSERT_TRUE(db.ConnectDatabaseFile(out));
+    // Stamped when built: opening it migrates and copies nothing.
+    EXPECT_EQ(ReadSchemaVersion(db.Connection()), CurrentSchemaVersion());
+    EXPECT_FALSE(std::filesystem::exists(SchemaBackupPath(out)));
     SetDataInterface(&db);
     TreeNames tree;
     FillBookTree(tree);

@@ -3,6 +3,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include "LogCapture.h"
 #include "StoreFixture.h"
 #include "UBookType.h"
 #include "UImpExpLib.h"
@@ -55,6 +56,16 @@ TEST_F(StoreConnection, ExecuteSqlReportsFailureInsteadOfThrowing)
     db->CloseDatabase();
     EXPECT_FALSE(db->ExecuteSQL("CREATE TABLE u(x INTEGER)"));
     EXPECT_THROW(db->Query("SELECT 1"), EDatabaseError);
+}
+
+TEST_F(StoreConnection, AFailedStatementLeavesADebugTrace)
+{
+    LogCapture log(QStringLiteral("kivro.store"));
+    EXPECT_FALSE(db->ExecuteSQL("INSERT INTO nowhere VALUES(1)"));
+    ASSERT_EQ(log.Lines().size(), 1);
+    EXPECT_TRUE(log.Lines()[0].contains(QStringLiteral("no such table: nowhere")))
+        << log.Lines()[0].toStdString();
+    EXPECT_TRUE(log.Lines()[0].contains(QStringLiteral("INSERT INTO nowhere")));
 }
 
 TEST_F(StoreConnection, SqlcipherShellOpensTheFileWithPragmaKey)

@@ -1,13 +1,15 @@
-#include "TGPlayThread.h"
+#include "UiTickThread.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <mutex>
 
 #include <QMetaObject>
 #include <QObject>
 
 // State the worker and the UI thread share; a delivered tick holds it too, so
-// a tick that arrives while its board is being torn down still finds it.
-struct TTGPlayThread::TShared {
+// a tick that arrives while its owner is being torn down still finds it.
+struct TUiTickThread::TShared {
     std::mutex Mutex;
     std::condition_variable Wake;
     bool Running = false;
@@ -20,31 +22,29 @@ struct TTGPlayThread::TShared {
     TClock::time_point DoneAt;  // when the last tick ended on the UI thread
 };
 
-TTGPlayThread::TTGPlayThread(QObject *Context, TTickSource Source)
-    : m_context(Context), m_source(Source), m_shared(std::make_shared<TShared>())
+TUiTickThread::TUiTickThread(QObject *Context, TTickSource Source, TFirstTick First)
+    : m_context(Context), m_source(Source), m_first(First), m_shared(std::make_shared<TShared>())
 {
-    if (m_source == TTickSource::PlayThread)
-        m_worker = std::thread(&TTGPlayThread::Work, this);
 }
 
-TTGPlayThread::~TTGPlayThread()
+TUiTickThread::~TUiTickThread()
 {
     Stop();
 }
 
-int TTGPlayThread::Interval() const
+int TUiTickThread::Interval() const
 {
     std::lock_guard lock(m_shared->Mutex);
     return m_shared->Interval;
 }
 
-void TTGPlayThread::SetInterval(int v)
+void TUiTickThread::SetInterval(int v)
 {
     std::lock_guard lock(m_shared->Mutex);
     m_shared->Interval = v;
 }
 
-void TTGPlayThread::Bind(TTick Tick)
+void TUiTickThread::Bind(TTick Tick)
 {
     m_tick = std::move(Tick);
     {
@@ -54,13 +54,13 @@ void TTGPlayThread::Bind(TTick Tick)
     m_shared->Wake.notify_all();
 }
 
-bool TTGPlayThread::IsBound() const
+bool TUiTickThread::IsBound() const
 {
     std::lock_guard lock(m_shared->Mutex);
     return m_shared->Bound;
 }
 
-void TTGPlayThread::ResumePlay()
+void TUiTickThread::ResumePlay()
 {
     {
         std::lock_guard lock(m_shared->Mutex);
@@ -68,10 +68,12 @@ void TTGPlayThread::ResumePlay()
             return;
         m_shared->Running = true;
     }
+    if (m_source == TTickSource::PlayThread && !m_worker.joinable())
+        m_worker = std::thread(&TUiTickThread::Work, this);
     m_shared->Wake.notify_all();
 }
 
-void TTGPlayThread::SuspendPlay()
+void TUiTickThread::SuspendPlay()
 {
     {
         std::lock_guard lock(m_shared->Mutex);
@@ -83,13 +85,13 @@ void TTGPlayThread::SuspendPlay()
     m_shared->Wake.notify_all();
 }
 
-bool TTGPlayThread::IsPaused() const
+bool TUiTickThread::IsPaused() const
 {
     std::lock_guard lock(m_shared->Mutex);
     return !m_shared->Running;
 }
 
-void TTGPlayThread::Stop()
+void TUiTickThread::Stop()
 {
     {
         std::lock_guard lock(m_shared->Mutex);
@@ -104,12 +106,12 @@ void TTGPlayThread::Stop()
         m_worker.join();
 }
 
-void TTGPlayThread::SetTickObserver(TTickObserver Observer)
+void TUiTickThread::SetTickObserver(TTickObserver Observer)
 {
     m_observer = std::move(Observer);
 }
 
-bool TTGPlayThread::RunManualTick()
+bool TUiTickThread::RunManualTick()
 {
     {
         std::lock_guard lock(m_shared->Mutex);
@@ -120,9 +122,9 @@ bool TTGPlayThread::RunManualTick()
     return true;
 }
 
-void TTGPlayThread::RunTick()
+void TUiTickThread::RunTick()
 {
-    // Copies: the tick may end in a handler that destroys the board and us.
+    // Copies: the tick may end in a handler that destroys the owner and us.
     const TTick tick = m_tick;
     const TTickObserver observer = m_observer;
     const auto start = TClock::now();
@@ -131,7 +133,7 @@ void TTGPlayThread::RunTick()
         observer(start, TClock::now() - start);
 }
 
-void TTGPlayThread::Deliver(std::uint64_t Generation, std::uint64_t Serial)
+void TUiTickThread::Deliver(std::uint64_t Generation, std::uint64_t Serial)
 {
     // Runs on the UI thread. Only the shared state is touched until the
     // generation check has shown that this object is alive and still wants
@@ -151,7 +153,7 @@ void TTGPlayThread::Deliver(std::uint64_t Generation, std::uint64_t Serial)
     shared->Wake.notify_all();
 }
 
-void TTGPlayThread::Work()
+void TUiTickThread::Work()
 {
     TShared &s = *m_shared;
     std::unique_lock lock(s.Mutex);
@@ -166,15 +168,17 @@ void TTGPlayThread::Work()
         const std::uint64_t generation = s.Generation;
 
         // Sleep the interval; a pause or stop cuts it short.
-        const TClock::time_point from = haveLastEnd ? lastEnd : TClock::now();
-        const auto deadline = from + std::chrono::milliseconds(std::max(s.Interval, 0));
-        s.Wake.wait_until(lock, deadline,
-                          [&s, generation] { return s.Stopped || s.Generation != generation; });
-        if (s.Stopped)
-            return;
-        if (s.Generation != generation) {
-            haveLastEnd = false;
-            continue;
+        if (haveLastEnd || m_first == TFirstTick::AfterInterval) {
+            const TClock::time_point from = haveLastEnd ? lastEnd : TClock::now();
+            const auto deadline = from + std::chrono::milliseconds(std::max(s.Interval, 0));
+            s.Wake.wait_until(lock, deadline,
+                              [&s, generation] { return s.Stopped || s.Generation != generation; });
+            if (s.Stopped)
+                return;
+            if (s.Generation != generation) {
+                haveLastEnd = false;
+                continue;
+            }
         }
 
         // Hand one tick to the UI thread and wait until it has run.

@@ -1,0 +1,4 @@
+#include "AudioLog.h"
+
+// Warnings and above only, unless the logging rules ask for more.
+Q_LOGGING_CATEGORY(lcAudio, "kivro.audio", QtWarningMsg)

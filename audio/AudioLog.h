@@ -1,0 +1,10 @@
+#pragma once
+// Errors of the music player that are handled where they
+// happen. Silent by default; QT_LOGGING_RULES="kivro.audio.debug=true"
+// shows them on standard error.
+
+#include <QLoggingCategory>
+
+#include "CommonLog.h"
+
+Q_DECLARE_LOGGING_CATEGORY(lcAudio)

@@ -1,0 +1,4 @@
+#include "OnlineLog.h"
+
+// Warnings and above only, unless the logging rules ask for more.
+Q_LOGGING_CATEGORY(lcOnline, "kivro.online", QtWarningMsg)

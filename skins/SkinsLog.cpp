@@ -1,0 +1,4 @@
+#include "SkinsLog.h"
+
+// Warnings and above only, unless the logging rules ask for more.
+Q_LOGGING_CATEGORY(lcSkins, "kivro.skins", QtWarningMsg)

@@ -1,0 +1,160 @@
+#include <memory>
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QObject>
+#include <QThread>
+#include <QtCore/qtestsupport_core.h>
+
+#include <gtest/gtest.h>
+
+#include "UiTickThread.h"
+
+namespace {
+
+// Counts the queued calls delivered to the context, whether or not the tick
+// they carry still runs: a dropped tick is then known to have arrived.
+class DeliveryCounter : public QObject {
+public:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::MetaCall)
+            ++delivered;
+        return false;
+    }
+    int delivered = 0;
+};
+
+class CommonUiTickThread : public ::testing::Test {
+protected:
+    CommonUiTickThread() { context.installEventFilter(&counter); }
+
+    // Lets the worker queue a tick that nothing runs yet.
+    static void LetATickBeQueued() { QThread::msleep(50); }
+
+    QObject context;
+    DeliveryCounter counter;
+    int ticks = 0;
+};
+
+TEST_F(CommonUiTickThread, TicksRunOnTheUiThreadOnlyWhileBoundAndRunning)
+{
+    TUiTickThread thread(&context, TTickSource::PlayThread);
+    thread.SetInterval(0);
+    thread.ResumePlay();  // not bound: nothing comes
+    EXPECT_FALSE(QTest::qWaitFor([&] { return counter.delivered > 0; }, 200));
+
+    const QThread *ui = QThread::currentThread();
+    bool elsewhere = false;
+    thread.Bind([&] {
+        ++ticks;
+        elsewhere = elsewhere || QThread::currentThread() != ui;
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ticks >= 3; }));
+    EXPECT_FALSE(elsewhere);
+    thread.SuspendPlay();
+    QCoreApplication::processEvents();
+    const int atPause = ticks;
+    QTest::qWait(100);
+    EXPECT_EQ(ticks, atPause);
+}
+
+TEST_F(CommonUiTickThread, ALateTickAfterAPauseOrStopDoesNothing)
+{
+    for (bool stop : {false, true}) {
+        SCOPED_TRACE(stop ? "stop" : "pause");
+        counter.delivered = 0;
+        ticks = 0;
+        TUiTickThread thread(&context, TTickSource::PlayThread, TFirstTick::AtOnce);
+        thread.Bind([&] { ++ticks; });
+        thread.ResumePlay();
+        LetATickBeQueued();
+        if (stop)
+            thread.Stop();
+        else
+            thread.SuspendPlay();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return counter.delivered >= 1; }));
+        EXPECT_EQ(ticks, 0);
+        // A pause is not the end: the next generation ticks again.
+        thread.ResumePlay();
+        if (!stop)
+            EXPECT_TRUE(QTest::qWaitFor([&] { return ticks >= 1; }));
+        else
+            EXPECT_TRUE(thread.IsPaused());
+    }
+}
+
+TEST_F(CommonUiTickThread, ATickQueuedBeforeDestructionFindsNothingAndNothingHangs)
+{
+    auto thread = std::make_unique<TUiTickThread>(&context, TTickSource::PlayThread,
+                                                  TFirstTick::AtOnce);
+    thread->Bind([&] { ++ticks; });
+    thread->ResumePlay();
+    LetATickBeQueued();
+    thread.reset();  // the worker waits for the UI thread: this must not
+    ASSERT_TRUE(QTest::qWaitFor([&] { return counter.delivered >= 1; }));
+    EXPECT_EQ(ticks, 0);
+}
+
+TEST_F(CommonUiTickThread, ATickMayDestroyItsOwnThread)
+{
+    auto thread = std::make_unique<TUiTickThread>(&context, TTickSource::PlayThread);
+    thread->SetInterval(0);
+    thread->Bind([&] {
+        ++ticks;
+        thread.reset();
+    });
+    thread->ResumePlay();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return thread == nullptr; }));
+    QTest::qWait(50);
+    EXPECT_EQ(ticks, 1);
+}
+
+TEST_F(CommonUiTickThread, TheFirstTickComesAtOnceOrAfterTheInterval)
+{
+    // An hour's interval: only a first tick that does not wait can arrive.
+    TUiTickThread atOnce(&context, TTickSource::PlayThread, TFirstTick::AtOnce);
+    atOnce.SetInterval(3600 * 1000);
+    atOnce.Bind([&] { ++ticks; });
+    atOnce.ResumePlay();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ticks == 1; }));
+    // After a pause the next generation starts at once again.
+    atOnce.SuspendPlay();
+    atOnce.ResumePlay();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ticks == 2; }));
+    atOnce.Stop();
+
+    int later = 0;
+    TUiTickThread afterInterval(&context, TTickSource::PlayThread);
+    afterInterval.SetInterval(3600 * 1000);
+    afterInterval.Bind([&] { ++later; });
+    afterInterval.ResumePlay();
+    QTest::qWait(200);
+    EXPECT_EQ(later, 0);
+    EXPECT_EQ(counter.delivered, 2);
+}
+
+TEST_F(CommonUiTickThread, ManualTicksRunOnlyWhenBoundAndRunning)
+{
+    TUiTickThread thread(&context, TTickSource::Manual);
+    int observed = 0;
+    thread.SetTickObserver([&](auto, auto) { ++observed; });
+    EXPECT_FALSE(thread.RunManualTick());
+    thread.ResumePlay();
+    EXPECT_FALSE(thread.RunManualTick());  // unbound
+    thread.Bind([&] { ++ticks; });
+    EXPECT_TRUE(thread.RunManualTick());
+    EXPECT_TRUE(thread.RunManualTick());
+    thread.SuspendPlay();
+    EXPECT_FALSE(thread.RunManualTick());
+    thread.ResumePlay();
+    thread.Stop();
+    EXPECT_FALSE(thread.RunManualTick());
+    EXPECT_EQ(ticks, 2);
+    EXPECT_EQ(observed, 2);
+    // No worker: nothing was ever queued.
+    QCoreApplication::processEvents();
+    EXPECT_EQ(counter.delivered, 0);
+}
+
+} // namespace
