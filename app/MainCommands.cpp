@@ -7,17 +7,12 @@
 #include <QMenu>
 #include <QToolButton>
 
-#include "BookManage.h"
-#include "AppLog.h"
-#include "GbkText.h"
 #include "HelpCommands.h"
 #include "KivroApplication.h"
 #include "ModalRunner.h"
 #include "RecentTollGates.h"
 #include "SettingsCommands.h"
-#include "SqlDatabase.h"
 #include "SkinMenu.h"
-#include "TextUtils.h"
 #include "UFrmGameRecord.h"
 #include "UFrmImportLib.h"
 #include "UFrmSelectBook.h"
@@ -26,7 +21,6 @@
 #include "UFrmType.h"
 #include "USpeechEx.h"
 #include "UBassEx.h"
-#include "UTypeGameType.h"
 
 void TFrmType::connectCommands()
 {
@@ -42,7 +36,7 @@ void TFrmType::connectCommands()
     connect(btnContinue, &QToolButton::clicked, this, Guarded(this, &TFrmType::btnContinueClick));
     for (QAction *item : {N8, N9, N10, N27, N28, N29}) {
         connect(item, &QAction::triggered, this,
-                Guarded([this, item] { N27Click(item->data().toInt(), item->text()); }));
+                Guarded([this, item] { N27Click(item->data().toInt()); }));
     }
 
     connect(N30, &QAction::triggered, this, Guarded([this] { SettingsCommands::N30Click(*this); }));
@@ -79,18 +73,13 @@ void TFrmType::connectCommands()
 void TFrmType::N6Click()
 {
     TGamePara copy;
-    CopyGamePara(FGamePara, copy);
+    CopyGamePara(m_flow.GamePara(), copy);
     TFrmSelectBook dialog(copy, this);
     // Deleting the book being played starts the first book, whatever the result.
-    if (RunModal(dialog) == QDialog::Accepted || dialog.CurrentBookDeleted()) {
-        CopyGamePara(dialog.GamePara(), FGamePara);
-        LoadTollGate(FGamePara.TollGateIndex);
-        if (FTypeGame())
-            FTypeGame()->PauseGame();
-        ResetGameDisplay();
-    } else {
-        FGamePara.BookName = dialog.GamePara().BookName;  // renamed there
-    }
+    if (RunModal(dialog) == QDialog::Accepted || dialog.CurrentBookDeleted())
+        m_flow.ChooseBook(dialog.GamePara());
+    else
+        m_flow.GamePara().BookName = dialog.GamePara().BookName;  // renamed there
     FocusGame();
 }
 
@@ -110,7 +99,7 @@ void TFrmType::N4Click()
 
 void TFrmType::sbRecordClick()
 {
-    RecordGameScore(this, labScore->text().toInt());
+    RecordGameScore(this, m_flow.Totals().Score);
     FocusGame();
 }
 
@@ -126,14 +115,6 @@ void TFrmType::N35Click()
     if (FBass())
         ShowMusicSettings(this, *FBass());
     FocusGame();
-}
-
-void TFrmType::AddRecentTollGate(const TGamePara &para)
-{
-    // A book whose stored name the list cannot hold is played, not listed.
-    if (FitsRecentList(para))
-        AddRecentLine(RecentLine(para));
-    BuildRecentMenu();
 }
 
 void TFrmType::BuildRecentMenu()
@@ -156,35 +137,4 @@ void TFrmType::BuildRecentMenu()
                 Guarded([this, line = entry.Line] { RecentTollGateClick(line); }),
                 Qt::QueuedConnection);
     }
-}
-
-void TFrmType::RecentTollGateClick(const std::string &line)
-{
-    const std::optional<TGamePara> para = ParseRecentEntry(line);
-    if (!para)
-        return;
-    // A book deleted since is ignored; a renamed one plays under its new name.
-    std::optional<TBookRow> book;
-    try {
-        book = FindBookByTable(para->StoreTableName);
-    } catch (const EDatabaseError &e) {
-        qCDebug(lcApp) << "looking up a recent book failed:" << e.what();
-    }
-    if (!book)
-        return;
-    FGamePara.StoreTableName = para->StoreTableName;
-    FGamePara.WordCount = book->WordNumber;
-    FGamePara.BookName = book->Name;
-    FGamePara.BookType = para->BookType;
-    FGamePara.TollGateIndex = para->TollGateIndex;
-    FGamePara.Level = para->Level;
-    FGamePara.TollGateCount = CeilDiv(FGamePara.WordsPerGate, FGamePara.WordCount);
-    BringTollGateIntoRange();
-    LoadTollGate(FGamePara.TollGateIndex);
-    if (FTypeGame()) {
-        FTypeGame()->SetLevel(FGamePara.Level);
-        FTypeGame()->PauseGame();
-    }
-    ResetGameDisplay();
-    FocusGame();
 }

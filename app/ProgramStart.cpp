@@ -24,7 +24,7 @@ public:
     FirstFrameWatch(TFrmType &window, std::function<void(TFrmType &)> callback)
         : m_window(window), m_callback(std::move(callback))
     {
-        window.panGame->installEventFilter(this);
+        window.GamePanel()->installEventFilter(this);
     }
 
 protected:

@@ -19,20 +19,21 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "BoardSettings.h"
 #include "BrowserPane.h"
 #include "Colors.h"
 #include "FrmAd.h"
+#include "GameBoardAdapter.h"
 #include "KeyForwarder.h"
 #include "KivroApplication.h"
 #include "MainWindowAdverts.h"
 #include "MessageBoxes.h"
+#include "RecentTollGates.h"
 #include "Settings.h"
 #include "SkinManager.h"
 #include "SkinMenu.h"
 #include "TextUtils.h"
 #include "UBassEx.h"
-#include "UBookType.h"
+#include "UFrmGameRecord.h"
 #include "USpeechEx.h"
 #include "UTypeGameType.h"
 
@@ -371,10 +372,6 @@ void TFrmType::InitGame()
         ShowMessage(this, QStringLiteral("语音引擎创建失败，请安装语音引擎！"));
     }
 
-    FPrevRightCount = 0;
-    FPrevErrorCount = 0;
-    FPrevScore = 0;
-
     StartBackgroundMusic(*m_bass);
 
     // A change of tick here acts like the player's click on the box.
@@ -389,23 +386,12 @@ void TFrmType::InitGame()
     m_typeGame->SetOnGameOver([this](TTypeGameType *) { TypeGameGameOver(); });
     m_typeGame->SetOnTypeCheckChange([this](TTypeGameType *) { TypeGameTypeCheckChange(); });
     m_typeGame->SetSpeechEnable(cbSpeech->isChecked());
-    m_boardSettings = std::make_unique<TBoardSettings>(*m_typeGame);
+    m_board = std::make_unique<TGameBoardAdapter>(*m_typeGame);
+    m_flow.SetBoard(m_board.get());
 
-    FGamePara.WordsPerGate = 20;
-    m_typeGame->SetTollGateWords(2 * FGamePara.WordsPerGate);
-    LoadGamePara(FGamePara);
-    m_gameParaLoaded = true;
-    FGamePara.TollGateCount = CeilDiv(FGamePara.WordsPerGate, FGamePara.WordCount);
-    BringTollGateIntoRange();
-
-    TWordInfos words;
-    LoadTollGateWords(FGamePara, FGamePara.TollGateIndex, words);
-    // The first toll gate comes twice, so a newcomer sees each word again.
-    // Entry k exists at step k unless the list started empty (a missing
-    // book): then the steps add empty records.
-    for (size_t k = 0; k < static_cast<size_t>(FGamePara.WordsPerGate); ++k)
-        words.push_back(k < words.size() ? words[k] : TWordInfo{});
-    m_typeGame->StartGame(words, m_speech.get());
+    m_typeGame->SetTollGateWords(2 * TGameFlow::kWordsPerGate);
+    m_flow.LoadGame();
+    m_typeGame->StartGame(m_flow.OpeningWords(), m_speech.get());
 
     m_typeGame->SetLevelInterval1(ReadSysInteger("LevelInterval1"));
     m_typeGame->SetLevelInterval2(ReadSysInteger("LevelInterval2"));
@@ -415,12 +401,12 @@ void TFrmType::InitGame()
     m_typeGame->SetTypeColor(ReadSysInteger("TypeColor"));
     // The words were drawn by StartGame in the board's own colours.
     m_typeGame->RedrawWords();
-    m_typeGame->SetLevel(FGamePara.Level);
+    m_typeGame->SetLevel(m_flow.GamePara().Level);
     m_typeGame->PauseGame();
     m_boardSize = m_typeGame->size();
 
     ResetGameDisplay();
-    AddRecentTollGate(FGamePara);
+    AddRecentTollGate(m_flow.GamePara());
 }
 
 void TFrmType::closeEvent(QCloseEvent *event)
@@ -428,12 +414,10 @@ void TFrmType::closeEvent(QCloseEvent *event)
     // The game is saved however the window is closed; a refused write is
     // shown, but the window still closes. A window closed before its game was
     // read (a signal during start-up) has nothing to save.
-    if (m_gameParaLoaded) {
-        try {
-            SaveGamePara(FGamePara);
-        } catch (const std::exception &e) {
-            ShowGeneralError(QString::fromUtf8(e.what()));
-        }
+    try {
+        m_flow.SaveGame();
+    } catch (const std::exception &e) {
+        ShowGeneralError(QString::fromUtf8(e.what()));
     }
     event->accept();
 }
@@ -450,8 +434,9 @@ void TFrmType::FreeGame()
     // must not see a board that is half destroyed.
     if (m_typeGame)
         m_typeGame->removeEventFilter(this);
+    m_flow.SetBoard(nullptr);
     delete m_typeGame.data();
-    m_boardSettings.reset();
+    m_board.reset();
     m_speech.reset();
     m_bass.reset();
 }
@@ -488,9 +473,55 @@ void TFrmType::cbBackGroundClick()
         StartBackgroundMusic(*m_bass);
 }
 
-TSettingsBoard *TFrmType::Board()
+TGameBoard *TFrmType::Board()
 {
-    return m_typeGame ? m_boardSettings.get() : nullptr;
+    return m_typeGame ? m_board.get() : nullptr;
+}
+
+void TFrmType::ShowBook(const QString &caption)
+{
+    labBook->setText(caption);
+}
+
+void TFrmType::ShowTollGate(const QString &caption)
+{
+    labGate->setText(caption);
+}
+
+void TFrmType::ShowTotals(const TGameTotals &totals)
+{
+    labRightCount->setNum(totals.RightCount);
+    labErrorCount->setNum(totals.ErrorCount);
+    labScore->setNum(totals.Score);
+}
+
+void TFrmType::ShowState(TGameState state)
+{
+    const bool ready = state == TGameState::Ready;
+    sbStart->setEnabled(ready);
+    sbReStart->setEnabled(!ready);
+    btnContinue->setEnabled(state == TGameState::Paused);
+    btnPause->setEnabled(state == TGameState::Playing);
+    sbLevel->setEnabled(true);
+}
+
+void TFrmType::ShowLevel(int level)
+{
+    for (QAction *item : {N8, N9, N10, N27, N28, N29})
+        item->setChecked(item->data().toInt() == level);
+    if (const QString name = LevelName(level); !name.isEmpty())
+        sbLevel->setText(name);
+}
+
+bool TFrmType::AskPlayAgain(const QString &message)
+{
+    return MessageBox(this, message, TMsgIcon::Question, QMessageBox::Yes | QMessageBox::No)
+        == QMessageBox::Yes;
+}
+
+void TFrmType::RecordScore(int score)
+{
+    RecordGameScore(this, score);
 }
 
 bool TFrmType::eventFilter(QObject *watched, QEvent *event)

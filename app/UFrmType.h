@@ -1,8 +1,8 @@
 #pragma once
 // The main window: tool bar, word look-up bar, status title, the game panel
 // hosting the board, and the status bar. It owns the board, the speech
-// wrapper and the music player, and turns the board's toll gates into a
-// game over a whole book.
+// wrapper and the music player, and shows the game over a whole book that
+// its game flow plays on the board.
 
 #include <memory>
 
@@ -11,6 +11,7 @@
 
 #include "AdInterface.h"
 #include "FrmAd.h"
+#include "GameFlow.h"
 #include "InternetCheck.h"
 #include "Records.h"
 #include "SettingsCommands.h"
@@ -47,7 +48,7 @@ struct TFrmTypeServices {
     bool StartInternetCheck = true;
 };
 
-class TFrmType : public QMainWindow, public TSettingsHost {
+class TFrmType : public QMainWindow, public TSettingsHost, private TGameView {
 public:
     explicit TFrmType(TFrmTypeServices services = {}, QWidget *parent = nullptr);
     // FormDestroy: adverts, then the game, then the files of the run.
@@ -56,7 +57,84 @@ public:
     // Program start, step 5: the hidden pop-up advert window.
     void CreateAdWindow();
 
-    // Controls, named as the rest of the program and the tests know them.
+    // The game over the book: its parameters and totals.
+    TGameFlow &Flow() { return m_flow; }
+    const TGameFlow &Flow() const { return m_flow; }
+    // The game panel, which takes the typing.
+    QWidget *GamePanel() const { return panGame; }
+
+    TTypeGameType *FTypeGame() const;
+    TSpeechEx *FSpeech() const { return m_speech.get(); }
+    TBassEx *FBass() const { return m_bass.get(); }
+    TMainWindowAdverts *Adverts() const { return m_adverts.get(); }
+    TFrmAd *FrmAd() const { return m_frmAd; }
+
+    // Start-up and lifecycle.
+    void InitGame();
+    void FreeGame();
+    static void DeleteTempFiles();
+    void panGameClick();
+    void N2Click();
+    void cbBackGroundClick();
+
+    // Game flow.
+    void ResetGameDisplay() override { m_flow.ResetGameDisplay(); }
+    void LoadTollGate(int tollGate) override { m_flow.LoadTollGate(tollGate); }
+    void TypeGameGameOver() { m_flow.TollGateOver(); }
+    void TypeGameTypeCheckChange() { m_flow.BoardCountsChanged(); }
+    void sbStartClick() { m_flow.Start(); }
+    void sbReStartClick() { m_flow.Restart(); }
+    void btnPauseClick() { m_flow.Pause(); }
+    void btnContinueClick() { m_flow.Continue(); }
+    void N27Click(int level) { m_flow.ChooseLevel(level); }
+
+    // Book, import and leaderboard commands.
+    void N6Click();
+    void N15Click();
+    void N4Click();
+    void sbRecordClick();
+
+    // Recent toll gates.
+    void AddRecentTollGate(const TGamePara &para) { m_flow.AddRecentTollGate(para); }
+    void BuildRecentMenu();
+    void RecentTollGateClick(const std::string &line) { m_flow.PlayRecent(line); }
+
+    // Settings commands that open the speech and music dialogs.
+    void N33Click();
+    void N35Click();
+
+    // The settings commands' view of the window.
+    TGameBoard *Board() override;
+    TGamePara &GamePara() override { return m_flow.GamePara(); }
+    void FocusGame() override;
+    QWidget *DialogParent() override { return this; }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // The game flow's view of the window.
+    void ShowBook(const QString &caption) override;
+    void ShowTollGate(const QString &caption) override;
+    void ShowTotals(const TGameTotals &totals) override;
+    void ShowState(TGameState state) override;
+    void ShowLevel(int level) override;
+    bool AskPlayAgain(const QString &message) override;
+    void RecordScore(int score) override;
+    void ShowRecentList() override { BuildRecentMenu(); }
+
+    void buildMenus();
+    void buildToolBar();
+    void buildCentralArea();
+    void connectCommands();
+    void sizeForBoard();
+    void FormShow();
+    void typeKey(const QKeyEvent &event);
+
+    // Controls, named as the rest of the program knows them; tests find them
+    // by these object names.
     QToolBar *tbar = nullptr;
     QToolButton *sbStart = nullptr;
     QToolButton *sbReStart = nullptr;
@@ -102,85 +180,12 @@ public:
     QAction *N11 = nullptr, *N5 = nullptr, *N21 = nullptr, *N17 = nullptr, *sou1 = nullptr;
     QAction *N13 = nullptr, *N23 = nullptr, *N25 = nullptr;
 
-    TGamePara FGamePara;
-    int FPrevRightCount = 0;
-    int FPrevErrorCount = 0;
-    int FPrevScore = 0;
-
-    TTypeGameType *FTypeGame() const;
-    TSpeechEx *FSpeech() const { return m_speech.get(); }
-    TBassEx *FBass() const { return m_bass.get(); }
-    TMainWindowAdverts *Adverts() const { return m_adverts.get(); }
-    TFrmAd *FrmAd() const { return m_frmAd; }
-
-    // Start-up and lifecycle.
-    void InitGame();
-    void FreeGame();
-    static void DeleteTempFiles();
-    void panGameClick();
-    void N2Click();
-    void cbBackGroundClick();
-
-    // Game flow.
-    void ResetGameDisplay() override;
-    void ShowTollGateLabel();
-    // Clamps TollGateIndex to 1 .. TollGateCount: a value from an edited
-    // settings file, a recent entry or a book whose word count changed must
-    // not start beyond the book, or the game would run through empty toll
-    // gates for ever.
-    void BringTollGateIntoRange();
-    void EnableButtons(bool start, bool restart, bool resume, bool pause, bool level);
-    void LoadTollGate(int tollGate) override;
-    void TypeGameGameOver();
-    void TypeGameTypeCheckChange();
-    void sbStartClick();
-    void sbReStartClick();
-    void btnPauseClick();
-    void btnContinueClick();
-    void N27Click(int level, const QString &caption);
-
-    // Book, import and leaderboard commands.
-    void N6Click();
-    void N15Click();
-    void N4Click();
-    void sbRecordClick();
-
-    // Recent toll gates.
-    void AddRecentTollGate(const TGamePara &para);
-    void BuildRecentMenu();
-    void RecentTollGateClick(const std::string &line);
-
-    // Settings commands that open the speech and music dialogs.
-    void N33Click();
-    void N35Click();
-
-    // The settings commands' view of the window.
-    TSettingsBoard *Board() override;
-    TGamePara &GamePara() override { return FGamePara; }
-    void FocusGame() override;
-    QWidget *DialogParent() override { return this; }
-
-protected:
-    void showEvent(QShowEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
-    void buildMenus();
-    void buildToolBar();
-    void buildCentralArea();
-    void connectCommands();
-    void sizeForBoard();
-    void FormShow();
-    void typeKey(const QKeyEvent &event);
-    void setLevelTicks(int level);
-
     TFrmTypeServices m_services;
     bool m_shown = false;
-    bool m_gameParaLoaded = false;
+    TGameFlow m_flow{*this};
     QPointer<TTypeGameType> m_typeGame;
     QSize m_boardSize;
-    std::unique_ptr<TSettingsBoard> m_boardSettings;
+    std::unique_ptr<TGameBoard> m_board;
     std::unique_ptr<TSpeechEx> m_speech;
     std::unique_ptr<TBassEx> m_bass;
     std::unique_ptr<TMainWindowAdverts> m_adverts;

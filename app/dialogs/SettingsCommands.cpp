@@ -27,7 +27,7 @@ void N30Click(TSettingsHost &host)
     if (RunModal(dialog) == QDialog::Accepted) {
         para.TollGateIndex = dialog.speTollGate()->Value();
         host.LoadTollGate(para.TollGateIndex);
-        if (TSettingsBoard *board = host.Board())
+        if (TGameBoard *board = host.Board())
             board->PauseGame();
         host.ResetGameDisplay();
     }
@@ -36,7 +36,7 @@ void N30Click(TSettingsHost &host)
 
 void N31Click(TSettingsHost &host)
 {
-    TSettingsBoard *board = host.Board();
+    TGameBoard *board = host.Board();
     if (!board)
         return;
     TFrmLevelIntSet dialog(host.DialogParent());
@@ -60,7 +60,7 @@ void N31Click(TSettingsHost &host)
 
 void N34Click(TSettingsHost &host)
 {
-    TSettingsBoard *board = host.Board();
+    TGameBoard *board = host.Board();
     if (!board)
         return;
     TFrmColor dialog(host.DialogParent());
@@ -95,7 +95,7 @@ void cbSpellClick(TSettingsHost &host, const QAbstractButton *sender, QAbstractB
         display = TWordDisplay::Spell;
     else if (!cbSpell.isChecked() && cbMean.isChecked())
         display = TWordDisplay::Mean;
-    if (TSettingsBoard *board = host.Board()) {
+    if (TGameBoard *board = host.Board()) {
         board->SetSpeechEnable(cbSpeech.isChecked());
         board->SetWordDisType(display);
     }

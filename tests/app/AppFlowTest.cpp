@@ -42,15 +42,6 @@ QString EndMessage(int words, int percent)
         .arg(percent);
 }
 
-template <typename T>
-T *Child(QWidget &parent, const char *name)
-{
-    T *w = parent.findChild<T *>(QString::fromLatin1(name));
-    if (!w)
-        throw std::runtime_error(std::string("no control ") + name);
-    return w;
-}
-
 // Types the name into the name prompt of the leaderboard and confirms it.
 std::function<void(QDialog &)> EnterName(const QString &name)
 {
@@ -58,7 +49,7 @@ std::function<void(QDialog &)> EnterName(const QString &name)
         auto *box = dynamic_cast<TFrmInputBox *>(&dialog);
         ASSERT_NE(box, nullptr);
         box->Edit()->setText(name);
-        Child<QPushButton>(dialog, "btnOk")->click();
+        Control<QPushButton>(dialog, "btnOk")->click();
     };
 }
 
@@ -82,8 +73,8 @@ TEST_F(AppFlowTollGates, AFinishedTollGateLoadsTheNextAndAResizeRestartsItOnTheT
     StartFromTheFirstTollGate();
     PlayTollGate(4);
 
-    EXPECT_EQ(Window().FGamePara.TollGateIndex, 2);
-    EXPECT_EQ(Text(Window().labGate), QStringLiteral("关卡：第2关（共3关）"));
+    EXPECT_EQ(Window().Flow().GamePara().TollGateIndex, 2);
+    EXPECT_EQ(Text("labGate"), QStringLiteral("关卡：第2关（共3关）"));
     EXPECT_EQ(Counts(), "400 4 16");
     EXPECT_EQ(Spellings(Board().Words()), TestSpellings(20, 39));
     EXPECT_EQ(Buttons(), "01011");
@@ -102,7 +93,7 @@ TEST_F(AppFlowTollGates, AFinishedTollGateLoadsTheNextAndAResizeRestartsItOnTheT
     EXPECT_EQ(Board().RightWordCount(), 0);
     EXPECT_EQ(Board().ErrorWordCount(), 0);
     EXPECT_EQ(Counts(), "400 4 16");
-    EXPECT_EQ(Text(Window().labGate), QStringLiteral("关卡：第2关（共3关）"));
+    EXPECT_EQ(Text("labGate"), QStringLiteral("关卡：第2关（共3关）"));
     EXPECT_EQ(Spellings(Board().Words()), TestSpellings(20, 39));
     EXPECT_EQ(Ticks(3), 3);
 
@@ -120,7 +111,7 @@ TEST_F(AppFlowTollGates, TheShippedBookEndsAfterItsTollGate174)
     Start();
     StartGame();
     PlayTollGate(0);
-    EXPECT_EQ(Text(Window().labGate), QStringLiteral("关卡：第174关（共174关）"));
+    EXPECT_EQ(Text("labGate"), QStringLiteral("关卡：第174关（共174关）"));
     EXPECT_EQ(Board().Words().size(), 20U);
     EXPECT_TRUE(m_boxes.Shown().empty());
 
@@ -165,7 +156,7 @@ TEST_P(AppFlowEnd, TheLastTollGateShowsItsWordsAndRateAndNoLeavesTheGameFinished
     EXPECT_EQ(Buttons(), "01011");
     EXPECT_EQ(Counts(), std::to_string(100 * c.right) + " " + std::to_string(c.right) + " "
                             + std::to_string(c.words - c.right));
-    EXPECT_EQ(Window().FGamePara.TollGateIndex, 1);
+    EXPECT_EQ(Window().Flow().GamePara().TollGateIndex, 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(AppFlow, AppFlowEnd,
@@ -203,7 +194,7 @@ TEST_F(AppFlowEndOfGame, YesRestartsTheBookAndRecordsTheScoreShownAtTheEnd)
     m_boxes.Answer(QMessageBox::Yes);  // record the score
     ScriptDialog([this](QDialog &dialog) {
         // Toll gate 1 already runs while the name is asked for.
-        EXPECT_EQ(Window().FGamePara.TollGateIndex, 1);
+        EXPECT_EQ(Window().Flow().GamePara().TollGateIndex, 1);
         EXPECT_EQ(Spellings(Board().Words()), TestSpellings(0, 19));
         EXPECT_TRUE(Board().IsPlaying());
         EnterName(QStringLiteral("小明"))(dialog);
@@ -213,8 +204,8 @@ TEST_F(AppFlowEndOfGame, YesRestartsTheBookAndRecordsTheScoreShownAtTheEnd)
     EXPECT_EQ(m_boxes.Texts(), (QStringList{EndMessage(20, 30), QStringLiteral("是否记录您的游戏成绩？")}));
     EXPECT_EQ(RecordsNamed(QStringLiteral("小明"), 1000), 1);
     EXPECT_EQ(Counts(), "0 0 0");
-    EXPECT_EQ(Window().FPrevScore + Window().FPrevRightCount + Window().FPrevErrorCount, 0);
-    EXPECT_EQ(Text(Window().labGate), QStringLiteral("关卡：第1关（共2关）"));
+    EXPECT_EQ(Window().Flow().PrevTotals(), TGameTotals{});
+    EXPECT_EQ(Text("labGate"), QStringLiteral("关卡：第1关（共2关）"));
     EXPECT_EQ(Buttons(), "01011");
     EXPECT_EQ(Ticks(3), 3);
     // The new game counts from zero.
@@ -237,7 +228,7 @@ TEST_F(AppFlowEndOfGame, TollGateOneFinishedDuringASlowNamePromptKeepsItsCounts)
         // name: its toll gate 1 ends meanwhile and toll gate 2 comes on.
         EXPECT_EQ(Counts(), "0 0 0");
         PlayTollGate(5);
-        EXPECT_EQ(Window().FGamePara.TollGateIndex, 2);
+        EXPECT_EQ(Window().Flow().GamePara().TollGateIndex, 2);
         EXPECT_EQ(Counts(), "500 5 15");
         EnterName(QStringLiteral("小红"))(dialog);
     });
@@ -246,10 +237,8 @@ TEST_F(AppFlowEndOfGame, TollGateOneFinishedDuringASlowNamePromptKeepsItsCounts)
     EXPECT_EQ(RecordsNamed(QStringLiteral("小红"), 1000), 1);
     // Closing the prompt wiped nothing of the new game's toll gate 1.
     EXPECT_EQ(Counts(), "500 5 15");
-    EXPECT_EQ(Window().FPrevScore, 500);
-    EXPECT_EQ(Window().FPrevRightCount, 5);
-    EXPECT_EQ(Window().FPrevErrorCount, 15);
-    EXPECT_EQ(Text(Window().labGate), QStringLiteral("关卡：第2关（共2关）"));
+    EXPECT_EQ(Window().Flow().PrevTotals(), (TGameTotals{500, 5, 15}));
+    EXPECT_EQ(Text("labGate"), QStringLiteral("关卡：第2关（共2关）"));
     ASSERT_TRUE(TickUntil([this] { return TypeOneVisibleWord(); }));
     EXPECT_EQ(Counts(), "600 6 15");
 }
@@ -276,9 +265,9 @@ TEST_F(AppFlowEndOfGame, PauseAndContinueWhenFinishedShowTheEndAgain)
     PlayTollGate(2);
     ASSERT_EQ(m_boxes.Shown().size(), 1U);
 
-    Window().btnPause->click();
+    Control<QToolButton>(Window(), "btnPause")->click();
     EXPECT_EQ(Buttons(), "01101");
-    Window().btnContinue->click();
+    Control<QToolButton>(Window(), "btnContinue")->click();
     m_boxes.Answer(QMessageBox::No);
     Ticks(1);
     EXPECT_EQ(m_boxes.Texts(), (QStringList{EndMessage(20, 10), EndMessage(20, 10)}));
@@ -298,31 +287,31 @@ TEST_F(AppFlowButtons, PauseThenRestartRunsTheFirstTollGateWithTheBoardStillDisa
     EXPECT_EQ(Buttons(), "01011");
     EXPECT_EQ(Ticks(3), 3);
 
-    Window().btnPause->click();
+    Control<QToolButton>(Window(), "btnPause")->click();
     EXPECT_EQ(Buttons(), "01101");
     EXPECT_EQ(Ticks(3), 0);
     EXPECT_FALSE(Board().isEnabled());
-    EXPECT_TRUE(Window().panGame->hasFocus());
+    EXPECT_TRUE(Control<QWidget>(Window(), "panGame")->hasFocus());
 
-    Window().sbReStart->click();
+    Control<QToolButton>(Window(), "sbReStart")->click();
     EXPECT_EQ(Buttons(), "01011");
-    EXPECT_EQ(Window().FGamePara.TollGateIndex, 1);
+    EXPECT_EQ(Window().Flow().GamePara().TollGateIndex, 1);
     EXPECT_EQ(Spellings(Board().Words()), TestSpellings(0, 19));
     EXPECT_EQ(Ticks(3), 3);
     EXPECT_FALSE(Board().isEnabled());
 
     // A click on the disabled board is ignored: the focus stays where it is.
-    Window().ediQueryWord->setFocus();
+    Control<QLineEdit>(Window(), "ediQueryWord")->setFocus();
     QTest::mouseClick(&Board(), Qt::LeftButton);
-    EXPECT_TRUE(Window().ediQueryWord->hasFocus());
+    EXPECT_TRUE(Control<QLineEdit>(Window(), "ediQueryWord")->hasFocus());
 
-    Window().btnPause->click();
-    Window().btnContinue->click();
+    Control<QToolButton>(Window(), "btnPause")->click();
+    Control<QToolButton>(Window(), "btnContinue")->click();
     EXPECT_TRUE(Board().isEnabled());
     EXPECT_EQ(Buttons(), "01011");
-    Window().ediQueryWord->setFocus();
+    Control<QLineEdit>(Window(), "ediQueryWord")->setFocus();
     QTest::mouseClick(&Board(), Qt::LeftButton);
-    EXPECT_TRUE(Window().panGame->hasFocus());
+    EXPECT_TRUE(Control<QWidget>(Window(), "panGame")->hasFocus());
 }
 
 TEST_F(AppFlowButtons, ALevelChosenWhileReadyOrPausedReloadsTheTollGateStandingStill)
@@ -330,25 +319,24 @@ TEST_F(AppFlowButtons, ALevelChosenWhileReadyOrPausedReloadsTheTollGateStandingS
     const TestBook book = ImportBook("六十", 60);
     UseBook(book);
     Start();
-    Window().N28->trigger();
-    EXPECT_EQ(Window().sbLevel->text(), QStringLiteral("较难"));
-    for (QAction *item : {Window().N8, Window().N9, Window().N10, Window().N27, Window().N28,
-                          Window().N29})
-        EXPECT_EQ(item->isChecked(), item == Window().N9 || item == Window().N28)
-            << item->objectName().toStdString();
+    Control<QAction>(Window(), "N28")->trigger();
+    EXPECT_EQ(Control<QToolButton>(Window(), "sbLevel")->text(), QStringLiteral("较难"));
+    for (const std::string item : {"N8", "N9", "N10", "N27", "N28", "N29"})
+        EXPECT_EQ(Control<QAction>(Window(), item.c_str())->isChecked(), item == "N9" || item == "N28")
+            << item;
     EXPECT_EQ(Board().Level(), 2);
-    EXPECT_EQ(Window().FGamePara.Level, 2);
+    EXPECT_EQ(Window().Flow().GamePara().Level, 2);
     EXPECT_EQ(Buttons(), "10001");
     EXPECT_EQ(Ticks(3), 0);
     // Reloaded as loaded: the doubling belongs to start-up alone.
     EXPECT_EQ(Spellings(Board().Words()), TestSpellings(0, 19));
 
     StartGame();
-    Window().btnPause->click();
-    Window().N9->trigger();  // the same level from the other menu
+    Control<QToolButton>(Window(), "btnPause")->click();
+    Control<QAction>(Window(), "N9")->trigger();  // the same level from the other menu
     EXPECT_EQ(Buttons(), "01101");
     EXPECT_EQ(Ticks(3), 0);
-    EXPECT_TRUE(Window().N28->isChecked());
+    EXPECT_TRUE(Control<QAction>(Window(), "N28")->isChecked());
 }
 
 TEST_F(AppFlowButtons, ALevelChosenWhilePlayingRestartsTheTollGateAtTheNewPrice)
@@ -362,14 +350,14 @@ TEST_F(AppFlowButtons, ALevelChosenWhilePlayingRestartsTheTollGateAtTheNewPrice)
     ASSERT_TRUE(TickUntil([this] { return TypeOneVisibleWord(); }));
     ASSERT_EQ(Counts(), "800 4 17");
 
-    Window().N29->trigger();
-    EXPECT_EQ(Window().sbLevel->text(), QStringLiteral("困难"));
-    EXPECT_TRUE(Window().N10->isChecked());
+    Control<QAction>(Window(), "N29")->trigger();
+    EXPECT_EQ(Control<QToolButton>(Window(), "sbLevel")->text(), QStringLiteral("困难"));
+    EXPECT_TRUE(Control<QAction>(Window(), "N10")->isChecked());
     EXPECT_EQ(Board().Level(), 3);
     EXPECT_EQ(Buttons(), "01011");
     EXPECT_EQ(Board().RightWordCount(), 0);
     EXPECT_EQ(Counts(), "600 3 17");
-    EXPECT_EQ(Text(Window().labGate), QStringLiteral("关卡：第2关（共3关）"));
+    EXPECT_EQ(Text("labGate"), QStringLiteral("关卡：第2关（共3关）"));
     EXPECT_EQ(Spellings(Board().Words()), TestSpellings(20, 39));
     EXPECT_EQ(Ticks(3), 3);
     ASSERT_TRUE(TickUntil([this] { return TypeOneVisibleWord(); }));
@@ -388,10 +376,10 @@ protected:
         m_second = ImportBook("乙", 30, 'x');
         UseBook(m_first);
         Start();
-        Window().N10->trigger();
+        Control<QAction>(Window(), "N10")->trigger();
         StartFromTheFirstTollGate();
         PlayTollGate(2);
-        ASSERT_EQ(Window().FGamePara.TollGateIndex, 2);
+        ASSERT_EQ(Window().Flow().GamePara().TollGateIndex, 2);
         ASSERT_TRUE(TickUntil([this] { return TypeOneVisibleWord(); }));
         ASSERT_EQ(Counts(), "900 3 18");
     }
@@ -404,12 +392,12 @@ protected:
             ASSERT_NE(d, nullptr);
             // It opens on a copy of the game.
             EXPECT_EQ(d->GamePara().StoreTableName, m_first.Table);
-            auto *tree = Child<QTreeWidget>(dialog, "tvLibList");
+            auto *tree = Control<QTreeWidget>(dialog, "tvLibList");
             const auto found = tree->findItems(name, Qt::MatchExactly | Qt::MatchRecursive);
             ASSERT_EQ(found.size(), 1);
             tree->setCurrentItem(found.front());
-            Child<QRadioButton>(dialog, "rbLetter")->setChecked(true);
-            Child<QPushButton>(dialog, "btnSelect")->click();
+            Control<QRadioButton>(dialog, "rbLetter")->setChecked(true);
+            Control<QPushButton>(dialog, "btnSelect")->click();
         };
     }
 
@@ -421,23 +409,23 @@ TEST_F(AppFlowCommands, ChoosingABookMakesItsFirstTollGateReadyAtTheSameLevel)
 {
     SetUpTwoBooks();
     ScriptDialog(ChooseBook(QStringLiteral("乙")));
-    Window().N6->trigger();
+    Control<QAction>(Window(), "N6")->trigger();
 
-    const TGamePara &p = Window().FGamePara;
+    const TGamePara &p = Window().Flow().GamePara();
     EXPECT_EQ(p.StoreTableName, m_second.Table);
     EXPECT_EQ(p.WordCount, 30);
     EXPECT_EQ(p.TollGateIndex, 1);
     EXPECT_EQ(p.TollGateCount, 2);
     EXPECT_EQ(p.Level, 3);
-    EXPECT_EQ(Text(Window().labBook), QStringLiteral("乙-顺序"));
-    EXPECT_EQ(Text(Window().labGate), QStringLiteral("关卡：第1关（共2关）"));
+    EXPECT_EQ(Text("labBook"), QStringLiteral("乙-顺序"));
+    EXPECT_EQ(Text("labGate"), QStringLiteral("关卡：第1关（共2关）"));
     EXPECT_EQ(Counts(), "0 0 0");
-    EXPECT_EQ(Window().FPrevScore + Window().FPrevRightCount + Window().FPrevErrorCount, 0);
+    EXPECT_EQ(Window().Flow().PrevTotals(), TGameTotals{});
     EXPECT_EQ(Buttons(), "10001");
     EXPECT_EQ(Board().Level(), 3);
-    EXPECT_EQ(Window().sbLevel->text(), QStringLiteral("困难"));
-    EXPECT_TRUE(Window().N10->isChecked());
-    EXPECT_TRUE(Window().N29->isChecked());
+    EXPECT_EQ(Control<QToolButton>(Window(), "sbLevel")->text(), QStringLiteral("困难"));
+    EXPECT_TRUE(Control<QAction>(Window(), "N10")->isChecked());
+    EXPECT_TRUE(Control<QAction>(Window(), "N29")->isChecked());
     EXPECT_EQ(Spellings(Board().Words()), TestSpellings(0, 19, 'x'));
     EXPECT_EQ(Ticks(3), 0);
 
@@ -450,16 +438,16 @@ TEST_F(AppFlowCommands, ChoosingABookMakesItsFirstTollGateReadyAtTheSameLevel)
 TEST_F(AppFlowCommands, CancellingTheBookChoiceChangesNothing)
 {
     SetUpTwoBooks();
-    const TGamePara before = Window().FGamePara;
-    const QString book = Text(Window().labBook);
-    const QString gate = Text(Window().labGate);
+    const TGamePara before = Window().Flow().GamePara();
+    const QString book = Text("labBook");
+    const QString gate = Text("labGate");
     const int last = Board().LastWordIndex();
-    ScriptDialog([](QDialog &dialog) { Child<QPushButton>(dialog, "btnClose")->click(); });
-    Window().N6->trigger();
+    ScriptDialog([](QDialog &dialog) { Control<QPushButton>(dialog, "btnClose")->click(); });
+    Control<QAction>(Window(), "N6")->trigger();
 
-    EXPECT_EQ(Window().FGamePara, before);
-    EXPECT_EQ(Text(Window().labBook), book);
-    EXPECT_EQ(Text(Window().labGate), gate);
+    EXPECT_EQ(Window().Flow().GamePara(), before);
+    EXPECT_EQ(Text("labBook"), book);
+    EXPECT_EQ(Text("labGate"), gate);
     EXPECT_EQ(Counts(), "900 3 18");
     EXPECT_EQ(Buttons(), "01011");
     EXPECT_EQ(Board().LastWordIndex(), last);
@@ -469,30 +457,30 @@ TEST_F(AppFlowCommands, CancellingTheBookChoiceChangesNothing)
 TEST_F(AppFlowCommands, DeletingTheBookBeingPlayedLeavesTheFirstBookOfTheTreeReady)
 {
     SetUpTwoBooks();
-    const std::string deletedLine = RecentLine(Window().FGamePara);
+    const std::string deletedLine = RecentLine(Window().Flow().GamePara());
     ScriptDialog([this](QDialog &dialog) {
-        auto *tree = Child<QTreeWidget>(dialog, "tvLibList");
+        auto *tree = Control<QTreeWidget>(dialog, "tvLibList");
         const auto found = tree->findItems(QStringLiteral("甲"), Qt::MatchExactly | Qt::MatchRecursive);
         ASSERT_EQ(found.size(), 1);
         tree->setCurrentItem(found.front());
         ScriptedMessageBoxes::Global().Answer(QMessageBox::Yes);
-        Child<QPushButton>(dialog, "btnDelete")->click();
+        Control<QPushButton>(dialog, "btnDelete")->click();
         // Closed without choosing: the game still moves to the first book.
-        Child<QPushButton>(dialog, "btnClose")->click();
+        Control<QPushButton>(dialog, "btnClose")->click();
     });
-    Window().N6->trigger();
+    Control<QAction>(Window(), "N6")->trigger();
 
     EXPECT_FALSE(TableExists(m_first.Table));
     // The tree starts with the shipped 《中考英语词汇》 (class 中学英语).
-    const TGamePara &p = Window().FGamePara;
+    const TGamePara &p = Window().Flow().GamePara();
     EXPECT_EQ(p.StoreTableName, "lib101");
     EXPECT_EQ(p.BookName, Gbk("《中考英语词汇》"));
     EXPECT_EQ(p.WordCount, GetBookWordNumber(101));
     EXPECT_EQ(p.TollGateIndex, 1);
     EXPECT_EQ(p.TollGateCount, CeilDiv(20, p.WordCount));
     EXPECT_EQ(p.Level, 3);
-    EXPECT_EQ(Text(Window().labBook), QStringLiteral("《中考英语词汇》-顺序"));
-    EXPECT_EQ(Text(Window().labGate), QStringLiteral("关卡：第1关（共%1关）").arg(p.TollGateCount));
+    EXPECT_EQ(Text("labBook"), QStringLiteral("《中考英语词汇》-顺序"));
+    EXPECT_EQ(Text("labGate"), QStringLiteral("关卡：第1关（共%1关）").arg(p.TollGateCount));
     EXPECT_EQ(Counts(), "0 0 0");
     EXPECT_EQ(Buttons(), "10001");
     TWordInfos first;
@@ -502,7 +490,7 @@ TEST_F(AppFlowCommands, DeletingTheBookBeingPlayedLeavesTheFirstBookOfTheTreeRea
 
     // A recent entry of the deleted book is ignored when chosen.
     Window().RecentTollGateClick(deletedLine);
-    EXPECT_EQ(Window().FGamePara.StoreTableName, "lib101");
+    EXPECT_EQ(Window().Flow().GamePara().StoreTableName, "lib101");
     EXPECT_EQ(Spellings(Board().Words()), Spellings(first));
 }
 
@@ -517,12 +505,12 @@ TEST_F(AppFlowCommands, ImportAndLeaderboardLeaveTheGameRunning)
         EXPECT_NE(dynamic_cast<TFrmGameRecord *>(&dialog), nullptr);
         dialog.reject();
     });
-    Window().N15->trigger();
-    Window().N4->trigger();
+    Control<QAction>(Window(), "N15")->trigger();
+    Control<QAction>(Window(), "N4")->trigger();
     EXPECT_EQ(Counts(), "900 3 18");
     EXPECT_EQ(Buttons(), "01011");
     EXPECT_EQ(Ticks(3), 3);
-    EXPECT_TRUE(Window().panGame->hasFocus());
+    EXPECT_TRUE(Control<QWidget>(Window(), "panGame")->hasFocus());
 }
 
 TEST_F(AppFlowCommands, RecordingTheScoreTwiceGivesTwoEntriesWithoutPausing)
@@ -539,7 +527,7 @@ TEST_F(AppFlowCommands, RecordingTheScoreTwiceGivesTwoEntriesWithoutPausing)
     for (const QString &name : {QStringLiteral("甲"), QStringLiteral("乙")}) {
         m_boxes.Answer(QMessageBox::Yes);
         ScriptDialog(EnterName(name));
-        Window().sbRecord->click();
+        Control<QToolButton>(Window(), "sbRecord")->click();
         EXPECT_EQ(Ticks(1), 1);
     }
     EXPECT_EQ(RecordsNamed(QStringLiteral("甲"), 200), 1);
@@ -549,7 +537,7 @@ TEST_F(AppFlowCommands, RecordingTheScoreTwiceGivesTwoEntriesWithoutPausing)
 
     // No to the question records nothing.
     m_boxes.Answer(QMessageBox::No);
-    Window().sbRecord->click();
+    Control<QToolButton>(Window(), "sbRecord")->click();
     EXPECT_EQ(LoadGameRecords().size(), before + 2);
 }
 

@@ -22,11 +22,11 @@ protected:
         UseBook(book);
         Start();
         StartGame();
-        Window().sbReStart->click();
+        Control<QToolButton>(Window(), "sbReStart")->click();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&Window()));
         m_word = TestSpelling(0, first);
         ASSERT_TRUE(TickUntil([this] { return Item() != nullptr; }));
-        ASSERT_TRUE(Window().panGame->hasFocus());
+        ASSERT_TRUE(Control<QWidget>(Window(), "panGame")->hasFocus());
     }
 
     // The box of the watched word while it is on view.
@@ -89,26 +89,26 @@ TEST_F(AppKeys, EachKeyReleaseOnTheGamePanelTypesOneLetter)
     EXPECT_EQ(Board().RightWordCount(), 0);
     Click(Qt::Key_A, QStringLiteral("a"));
     EXPECT_EQ(Board().RightWordCount(), 1);
-    EXPECT_EQ(Window().labRightCount->text(), QStringLiteral("1"));
-    EXPECT_EQ(Window().labScore->text(), QStringLiteral("100"));
+    EXPECT_EQ(Control<QLabel>(Window(), "labRightCount")->text(), QStringLiteral("1"));
+    EXPECT_EQ(Control<QLabel>(Window(), "labScore")->text(), QStringLiteral("100"));
 }
 
 TEST_F(AppKeys, KeysTypedIntoTheLookUpEditStayThere)
 {
     SetUpBoard();
-    Window().ediQueryWord->setFocus();
-    ASSERT_TRUE(Window().ediQueryWord->hasFocus());
+    Control<QLineEdit>(Window(), "ediQueryWord")->setFocus();
+    ASSERT_TRUE(Control<QLineEdit>(Window(), "ediQueryWord")->hasFocus());
     Click(Qt::Key_Q, QStringLiteral("q"));
     Click(Qt::Key_A, QStringLiteral("a"));
     EXPECT_EQ(Typed(), 0);
-    EXPECT_EQ(Window().ediQueryWord->text(), QStringLiteral("qa"));
+    EXPECT_EQ(Control<QLineEdit>(Window(), "ediQueryWord")->text(), QStringLiteral("qa"));
 
     // A click on the board takes the focus back to the game.
     QTest::mouseClick(&Board(), Qt::LeftButton);
-    EXPECT_TRUE(Window().panGame->hasFocus());
+    EXPECT_TRUE(Control<QWidget>(Window(), "panGame")->hasFocus());
     Click(Qt::Key_Q, QStringLiteral("q"));
     EXPECT_EQ(Typed(), 1);
-    EXPECT_EQ(Window().ediQueryWord->text(), QStringLiteral("qa"));
+    EXPECT_EQ(Control<QLineEdit>(Window(), "ediQueryWord")->text(), QStringLiteral("qa"));
 }
 
 TEST_F(AppKeys, AHeldKeySendsNothingUntilItIsReleased)
@@ -151,10 +151,10 @@ TEST_F(AppKeys, WithoutTextCapsLockIsReadFromTheLockBit)
     constexpr quint32 kLockMask = 0x2;
     SetUpBoard('Q');
     QKeyEvent plain(QEvent::KeyRelease, Qt::Key_Q, Qt::NoModifier, 0, 0, 0, QString());
-    QApplication::sendEvent(Window().panGame, &plain);
+    QApplication::sendEvent(Control<QWidget>(Window(), "panGame"), &plain);
     EXPECT_EQ(Typed(), 0);
     QKeyEvent locked(QEvent::KeyRelease, Qt::Key_Q, Qt::NoModifier, 0, 0, kLockMask, QString());
-    QApplication::sendEvent(Window().panGame, &locked);
+    QApplication::sendEvent(Control<QWidget>(Window(), "panGame"), &locked);
     EXPECT_EQ(Typed(), 1);
 }
 

@@ -285,7 +285,7 @@ TEST_F(AppSkinContrast, EveryEnabledControlWithTextIsReadableInEverySkin)
         TFrmInputBox name;
         name.SetTitle(QStringLiteral("请输入您的名字："));
         TGamePara para;
-        CopyGamePara(main.FGamePara, para);
+        CopyGamePara(main.Flow().GamePara(), para);
         TFrmSelectBook books(para);
         for (QDialog *dialog : std::initializer_list<QDialog *>{&about, &colours, &levels, &tollGate, &music,
                                                                 &speech, &import, &records, &name, &books})

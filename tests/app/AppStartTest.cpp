@@ -51,21 +51,22 @@ TEST_F(AppStartRestore, SettingsWithoutTheGameKeysStartTheShippedToeflBookReadyT
     Start();
     const TFrmType &w = Window();
 
-    EXPECT_EQ(w.FGamePara.StoreTableName, "lib109");
-    EXPECT_EQ(w.FGamePara.WordCount, 3480);
-    EXPECT_EQ(w.FGamePara.TollGateCount, 174);
-    EXPECT_EQ(w.FGamePara.TollGateIndex, 1);
-    EXPECT_EQ(w.FGamePara.Level, 1);
-    EXPECT_EQ(w.FGamePara.BookType, 1);
-    EXPECT_EQ(Text(w.labBook), QStringLiteral("《最新TOEFL词汇》-顺序"));
-    EXPECT_EQ(Text(w.labGate), QStringLiteral("关卡：第1关（共174关）"));
-    for (const QLabel *count : {w.labScore, w.labRightCount, w.labErrorCount})
+    EXPECT_EQ(w.Flow().GamePara().StoreTableName, "lib109");
+    EXPECT_EQ(w.Flow().GamePara().WordCount, 3480);
+    EXPECT_EQ(w.Flow().GamePara().TollGateCount, 174);
+    EXPECT_EQ(w.Flow().GamePara().TollGateIndex, 1);
+    EXPECT_EQ(w.Flow().GamePara().Level, 1);
+    EXPECT_EQ(w.Flow().GamePara().BookType, 1);
+    EXPECT_EQ(Text("labBook"), QStringLiteral("《最新TOEFL词汇》-顺序"));
+    EXPECT_EQ(Text("labGate"), QStringLiteral("关卡：第1关（共174关）"));
+    for (const char *count : {"labScore", "labRightCount", "labErrorCount"})
         EXPECT_EQ(Text(count), QStringLiteral("0"));
     EXPECT_EQ(Buttons(), "10001");
-    EXPECT_EQ(w.sbLevel->text(), QStringLiteral("容易"));
-    EXPECT_TRUE(w.N8->isChecked());
-    EXPECT_TRUE(w.N27->isChecked());
-    EXPECT_FALSE(w.N9->isChecked() || w.N10->isChecked() || w.N28->isChecked() || w.N29->isChecked());
+    EXPECT_EQ(Control<QToolButton>(w, "sbLevel")->text(), QStringLiteral("容易"));
+    EXPECT_TRUE(Control<QAction>(w, "N8")->isChecked());
+    EXPECT_TRUE(Control<QAction>(w, "N27")->isChecked());
+    for (const char *item : {"N9", "N10", "N28", "N29"})
+        EXPECT_FALSE(Control<QAction>(w, item)->isChecked()) << item;
 
     // The words of the book's first toll gate, standing still.
     EXPECT_EQ(Board().Level(), 1);
@@ -75,9 +76,9 @@ TEST_F(AppStartRestore, SettingsWithoutTheGameKeysStartTheShippedToeflBookReadyT
     EXPECT_FALSE(Board().Words()[0].Spelling.empty());
 
     // The board fills the game panel at the size its layout is made for.
-    EXPECT_EQ(w.panGame->size(), QSize(815, 424));
+    EXPECT_EQ(Control<QWidget>(w, "panGame")->size(), QSize(815, 424));
     EXPECT_EQ(Board().size(), QSize(815, 424));
-    EXPECT_TRUE(w.panGame->hasFocus());
+    EXPECT_TRUE(Control<QWidget>(w, "panGame")->hasFocus());
     EXPECT_TRUE(m_boxes.Shown().empty()) << m_boxes.Texts().join(u'|').toStdString();
 }
 
@@ -86,8 +87,8 @@ TEST_F(AppStartRestore, TollGatesAreTheWordCountInTwentiesRoundedUp)
     for (const auto &[words, gates] : {std::pair{3481, 175}, std::pair{20, 1}, std::pair{21, 2}}) {
         SetKey("WordCount", std::to_string(words));
         Start();
-        EXPECT_EQ(Window().FGamePara.TollGateCount, gates) << words;
-        EXPECT_EQ(Text(Window().labGate),
+        EXPECT_EQ(Window().Flow().GamePara().TollGateCount, gates) << words;
+        EXPECT_EQ(Text("labGate"),
                   QStringLiteral("关卡：第1关（共%1关）").arg(gates));
         CloseWindow();
     }
@@ -102,7 +103,7 @@ TEST_F(AppStartRestore, TheFirstTollGateComesTwiceAtStartAndOnceAfterARestart)
         EXPECT_EQ(first[k + 20].Spelling, first[k].Spelling) << k;
 
     StartGame();
-    Window().sbReStart->click();
+    Control<QToolButton>(Window(), "sbReStart")->click();
     const TWordInfos again = Board().Words();
     ASSERT_EQ(again.size(), 20U);
     const std::vector<std::string> firstTwenty = Spellings(first);
@@ -114,8 +115,8 @@ TEST_F(AppStartRestore, ARestoredLastTollGateOfSevenWordsIsRepeatedToTwentySeven
     const TestBook book = ImportBook("四十七", 47);
     UseBook(book, 3);
     Start();
-    EXPECT_EQ(Window().FGamePara.TollGateCount, 3);
-    EXPECT_EQ(Text(Window().labGate), QStringLiteral("关卡：第3关（共3关）"));
+    EXPECT_EQ(Window().Flow().GamePara().TollGateCount, 3);
+    EXPECT_EQ(Text("labGate"), QStringLiteral("关卡：第3关（共3关）"));
     // The 7 words, twice more, then the first 6 again.
     EXPECT_EQ(Spellings(Board().Words()),
               TestSpellings({{40, 46}, {40, 46}, {40, 46}, {40, 45}}));
@@ -126,8 +127,8 @@ TEST_F(AppStartRestore, ATollGateBeyondTheBookStartsAtItsLastTollGate)
     const TestBook book = ImportBook("三十", 30);
     UseBook(book, 9);
     Start();
-    EXPECT_EQ(Window().FGamePara.TollGateIndex, 2);
-    EXPECT_EQ(Text(Window().labGate), QStringLiteral("关卡：第2关（共2关）"));
+    EXPECT_EQ(Window().Flow().GamePara().TollGateIndex, 2);
+    EXPECT_EQ(Text("labGate"), QStringLiteral("关卡：第2关（共2关）"));
     EXPECT_EQ(Spellings(Board().Words()), TestSpellings({{20, 29}, {20, 29}, {20, 29}}));
 }
 
@@ -137,11 +138,12 @@ TEST_F(AppStartRestore, TheSavedLevelAndShuffledOrderAreShown)
     UseBook(book, 1, 3, 2);
     Start();
     EXPECT_EQ(Board().Level(), 3);
-    EXPECT_EQ(Window().sbLevel->text(), QStringLiteral("困难"));
-    EXPECT_TRUE(Window().N10->isChecked());
-    EXPECT_TRUE(Window().N29->isChecked());
-    EXPECT_FALSE(Window().N8->isChecked() || Window().N27->isChecked());
-    EXPECT_EQ(Text(Window().labBook), QStringLiteral("三十-打乱"));
+    EXPECT_EQ(Control<QToolButton>(Window(), "sbLevel")->text(), QStringLiteral("困难"));
+    EXPECT_TRUE(Control<QAction>(Window(), "N10")->isChecked());
+    EXPECT_TRUE(Control<QAction>(Window(), "N29")->isChecked());
+    EXPECT_FALSE(Control<QAction>(Window(), "N8")->isChecked());
+    EXPECT_FALSE(Control<QAction>(Window(), "N27")->isChecked());
+    EXPECT_EQ(Text("labBook"), QStringLiteral("三十-打乱"));
 }
 
 TEST_F(AppStartRestore, ALaterShowDoesNotBuildASecondGame)
@@ -171,16 +173,17 @@ TEST_F(AppStartRestore, TheWindowShowsTheGameUnderItsMenusAndKeepsAPlayableBoard
         menus << menu->text();
     EXPECT_EQ(menus, (QStringList{QStringLiteral("  文件(&F)"), QStringLiteral("  设置(&S)"),
                                   QStringLiteral("  帮助(&H)")}));
-    EXPECT_EQ(w.panGame->palette().color(QPalette::Window), QColor(0x48, 0x69, 0xB0));
+    EXPECT_EQ(Control<QWidget>(w, "panGame")->palette().color(QPalette::Window),
+              QColor(0x48, 0x69, 0xB0));
     // A book name is shown as written, never as markup.
-    EXPECT_EQ(w.labBook->textFormat(), Qt::PlainText);
-    EXPECT_EQ(Text(w.labBook), QStringLiteral("<b>粗</b>-顺序"));
+    EXPECT_EQ(Control<QLabel>(w, "labBook")->textFormat(), Qt::PlainText);
+    EXPECT_EQ(Text("labBook"), QStringLiteral("<b>粗</b>-顺序"));
 
     w.resize(w.minimumSize());
     QApplication::processEvents();
     EXPECT_GE(Board().width(), 181);
     EXPECT_GE(Board().height(), 60);
-    EXPECT_EQ(Board().size(), w.panGame->size());
+    EXPECT_EQ(Board().size(), Control<QWidget>(w, "panGame")->size());
 }
 
 TEST_F(AppStartRestore, TheSavedColoursShowOnTheFirstScreenBeforeAnyKey)
@@ -233,8 +236,8 @@ TEST_F(AppStartSound, SavedTicksPlayTheMusicAndSpeakTheWords)
     const TestBook book = ImportBook("二十", 20);
     UseBook(book);
     Start();
-    EXPECT_TRUE(Window().cbSpeech->isChecked());
-    EXPECT_TRUE(Window().cbBackGround->isChecked());
+    EXPECT_TRUE(Control<QCheckBox>(Window(), "cbSpeech")->isChecked());
+    EXPECT_TRUE(Control<QCheckBox>(Window(), "cbBackGround")->isChecked());
     ASSERT_NE(m_audio.Playing(), nullptr);
     EXPECT_NE(m_audio.Playing()->path.find("默认背景音乐.mp3"), std::string::npos);
 
@@ -249,8 +252,8 @@ TEST_F(AppStartSound, MissingTicksLeaveBothBoxesUntickedWithoutMusicOrSpeech)
     UseBook(book);
     RemoveKeys({"PlaySound", "PlayMp3"});
     Start();
-    EXPECT_FALSE(Window().cbSpeech->isChecked());
-    EXPECT_FALSE(Window().cbBackGround->isChecked());
+    EXPECT_FALSE(Control<QCheckBox>(Window(), "cbSpeech")->isChecked());
+    EXPECT_FALSE(Control<QCheckBox>(Window(), "cbBackGround")->isChecked());
     EXPECT_FALSE(Board().SpeechEnable());
     EXPECT_EQ(m_audio.Playing(), nullptr);
     // Unticking at start-up counts as the player's click: it is saved.
@@ -260,7 +263,7 @@ TEST_F(AppStartSound, MissingTicksLeaveBothBoxesUntickedWithoutMusicOrSpeech)
     EXPECT_TRUE(m_speech.state.spoken.empty());
 
     // Ticking the box later starts the music.
-    Window().cbBackGround->click();
+    Control<QCheckBox>(Window(), "cbBackGround")->click();
     EXPECT_EQ(Key("PlayMp3"), "1");
     EXPECT_NE(m_audio.Playing(), nullptr);
 }
@@ -270,8 +273,8 @@ TEST_F(AppStartSound, ZeroTicksAreTheSameAsMissingOnes)
     SetKey("PlaySound", "0");
     SetKey("PlayMp3", "0");
     Start();
-    EXPECT_FALSE(Window().cbSpeech->isChecked());
-    EXPECT_FALSE(Window().cbBackGround->isChecked());
+    EXPECT_FALSE(Control<QCheckBox>(Window(), "cbSpeech")->isChecked());
+    EXPECT_FALSE(Control<QCheckBox>(Window(), "cbBackGround")->isChecked());
     EXPECT_FALSE(Board().SpeechEnable());
     EXPECT_EQ(m_audio.Playing(), nullptr);
 }
@@ -287,11 +290,11 @@ TEST_F(AppStartClose, ClosingWritesAllSixGameKeysIncludingATollGateReachedByPlay
     Start();
     StartGame();
     PlayTollGate(0);
-    ASSERT_EQ(Window().FGamePara.TollGateIndex, 2);
+    ASSERT_EQ(Window().Flow().GamePara().TollGateIndex, 2);
     // Whatever the file holds now, closing puts the game back into it.
     RemoveKeys(kGameKeys);
 
-    Window().N2->trigger();
+    Control<QAction>(Window(), "N2")->trigger();
     EXPECT_FALSE(Window().isVisible());
     EXPECT_EQ(Key("StoreTableName"), book.Table);
     EXPECT_EQ(Key("WordCount"), "60");
@@ -328,7 +331,7 @@ TEST_F(AppStartClose, ARefusedSettingsWriteAtStartUpIsShownAndTheGameStillComesU
     Start();
     ASSERT_EQ(m_boxes.Shown().size(), 1U) << m_boxes.Texts().join(u'|').toStdString();
     EXPECT_EQ(m_boxes.Shown()[0].icon, TMsgIcon::Exclamation);
-    EXPECT_FALSE(Window().cbBackGround->isChecked());
+    EXPECT_FALSE(Control<QCheckBox>(Window(), "cbBackGround")->isChecked());
     // The board exists and the game is ready.
     EXPECT_EQ(Buttons(), "10001");
     EXPECT_EQ(Board().Words().size(), 40U);

@@ -148,17 +148,16 @@ void GameWindowTest::CloseWindow()
     m_window.reset();
 }
 
-QString GameWindowTest::Text(const QLabel *label)
+QString GameWindowTest::Text(const char *label)
 {
-    return label->text();
+    return Control<QLabel>(*m_window, label)->text();
 }
 
 std::string GameWindowTest::Buttons()
 {
     std::string s;
-    for (const QToolButton *b : {m_window->sbStart, m_window->sbReStart, m_window->btnContinue,
-                                 m_window->btnPause, m_window->sbLevel})
-        s += b->isEnabled() ? '1' : '0';
+    for (const char *button : {"sbStart", "sbReStart", "btnContinue", "btnPause", "sbLevel"})
+        s += Control<QToolButton>(*m_window, button)->isEnabled() ? '1' : '0';
     return s;
 }
 
@@ -235,19 +234,18 @@ bool GameWindowTest::FlyShots(int limit)
 
 void GameWindowTest::StartGame()
 {
-    m_window->sbStart->click();
+    Control<QToolButton>(*m_window, "sbStart")->click();
 }
 
 void GameWindowTest::StartFromTheFirstTollGate()
 {
-    m_window->sbStart->click();
-    m_window->sbReStart->click();
+    Control<QToolButton>(*m_window, "sbStart")->click();
+    Control<QToolButton>(*m_window, "sbReStart")->click();
 }
 
 std::string GameWindowTest::Counts()
 {
-    const QString counts = m_window->labScore->text() + u' ' + m_window->labRightCount->text()
-        + u' ' + m_window->labErrorCount->text();
+    const QString counts = Text("labScore") + u' ' + Text("labRightCount") + u' ' + Text("labErrorCount");
     return counts.toStdString();
 }
 

@@ -7,9 +7,11 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include <QObject>
 #include <QString>
 
 #include <gtest/gtest.h>
@@ -22,7 +24,6 @@
 #include "UDataInterface.h"
 
 class QDialog;
-class QLabel;
 class TFrmType;
 class TTypeGameType;
 struct TTypeWordItem;
@@ -65,7 +66,8 @@ protected:
     TTypeGameType &Board();
     // Closes the window as the player does and destroys it.
     void CloseWindow();
-    static QString Text(const QLabel *label);
+    // The text of the window's label of that name.
+    QString Text(const char *label);
     // "start restart continue pause level", 1 for an enabled button.
     std::string Buttons();
 
@@ -107,6 +109,16 @@ protected:
     std::deque<std::function<void(QDialog &)>> m_dialogScripts;
     ScriptedMessageBoxes &m_boxes = ScriptedMessageBoxes::Global();
 };
+
+// The control of that object name in a window or dialog; throws when there is none.
+template <typename T>
+T *Control(const QObject &parent, const char *name)
+{
+    T *control = parent.findChild<T *>(QString::fromLatin1(name));
+    if (!control)
+        throw std::runtime_error(std::string("no control ") + name);
+    return control;
+}
 
 // Removes keys from the settings file of a program folder.
 void RemoveKeysFromFile(const TempProgramDir &dir, const std::vector<std::string> &keys);

@@ -153,17 +153,17 @@ private:
 
 void afterFirstFrame(TFrmType &window)
 {
-    say(QStringLiteral("FIRST FRAME ") + window.labGate->text());
+    say(QStringLiteral("FIRST FRAME ") + window.findChild<QLabel *>(QStringLiteral("labGate"))->text());
     if (std::getenv("KIVRO_CHILD_FIRST_FRAME")) {
         window.close();
         return;
     }
     if (const char *level = std::getenv("KIVRO_CHILD_LEVEL")) {
-        QAction *items[] = {window.N8, window.N9, window.N10};
+        const char *items[] = {"N8", "N9", "N10"};
         const int n = std::atoi(level);
         if (n >= 1 && n <= 3) {
-            items[n - 1]->trigger();
-            say(QStringLiteral("LEVEL %1").arg(window.FGamePara.Level));
+            window.findChild<QAction *>(QString::fromLatin1(items[n - 1]))->trigger();
+            say(QStringLiteral("LEVEL %1").arg(window.Flow().GamePara().Level));
         }
     }
     if (const char *open = std::getenv("KIVRO_CHILD_OPEN")) {

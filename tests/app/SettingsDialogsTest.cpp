@@ -53,7 +53,7 @@ protected:
         SetColorPicker({});
     }
     TempProgramDir m_dir;
-    FakeBoard m_board;
+    FakeGameBoard m_board;
     FakeHost m_host{&m_board};
 };
 

@@ -1,13 +1,13 @@
 #pragma once
-// The board as the settings commands see it.
+// The board as the game flow and the settings commands see it.
 
-#include "SettingsCommands.h"
+#include "GameBoard.h"
 
 class TTypeGameType;
 
-class TBoardSettings final : public TSettingsBoard {
+class TGameBoardAdapter final : public TGameBoard {
 public:
-    explicit TBoardSettings(TTypeGameType &board) : m_board(board) {}
+    explicit TGameBoardAdapter(TTypeGameType &board) : m_board(board) {}
 
     int LevelInterval1() const override;
     int LevelInterval2() const override;
@@ -25,6 +25,16 @@ public:
     void SetSpeechEnable(bool enable) override;
     void RedrawWords() override;
     void PauseGame() override;
+    void SetWords(const TWordInfos &words) override;
+    void Restart() override;
+    void ContinueGame() override;
+    void SetEnabled(bool enabled) override;
+    int Level() const override;
+    void SetLevel(int level) override;
+    int RightWordCount() const override;
+    int ErrorWordCount() const override;
+    int Score() const override;
+    void Repaint() override;
 
 private:
     TTypeGameType &m_board;

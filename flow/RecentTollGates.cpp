@@ -6,7 +6,7 @@
 
 #include <QSaveFile>
 
-#include "AppLog.h"
+#include "FlowLog.h"
 #include "GbkText.h"
 #include "IniFile.h"
 #include "Settings.h"
@@ -120,7 +120,7 @@ void AddRecentLine(const std::string &line)
         }
         out.commit();
     } catch (...) {
-        qCDebug(lcApp).noquote() << __func__ << "failed:" << CurrentExceptionText();
+        qCDebug(lcFlow).noquote() << __func__ << "failed:" << CurrentExceptionText();
     }
 }
 
