@@ -307,6 +307,39 @@ TEST_F(FlowButtons, ALevelReloadsTheTollGateAndOnlyAGameInPlayGoesOnRunning)
     EXPECT_EQ(m_flow.GamePara().TollGateIndex, 2);
 }
 
+// ---- another book ------------------------------------------------------------
+
+using FlowBook = FlowGame;
+
+TEST_F(FlowBook, AChosenBookIsReadyAtItsTollGateOnTheLevelInForceFromZero)
+{
+    Load(2, 3);
+    m_flow.Start();
+    PlayTollGate(3, 17);
+    ASSERT_EQ(m_flow.PrevTotals(), (TGameTotals{300, 3, 17}));
+
+    // The dialog's parameters carry a level of their own, which is not taken.
+    TGamePara chosen = Para("lib103", 3812, kCet4, 0, 1, 1);
+    chosen.TollGateCount = 191;
+    m_board.log.clear();
+    m_flow.ChooseBook(chosen);
+    const TGamePara &p = m_flow.GamePara();
+    EXPECT_EQ(p.StoreTableName, "lib103");
+    EXPECT_EQ(p.TollGateIndex, 1);
+    EXPECT_EQ(p.Level, 3);
+    EXPECT_EQ(m_view.gate, QStringLiteral("关卡：第1关（共191关）"));
+    EXPECT_EQ(m_board.words, TollGateWords(p, 1));
+    // Loaded, then stopped: Ready.
+    const long restart = Find(m_board.log, "Restart");
+    ASSERT_NE(restart, -1);
+    EXPECT_NE(Find(m_board.log, "PauseGame", restart), -1);
+    EXPECT_FALSE(m_board.playing);
+    EXPECT_EQ(m_view.state, TGameState::Ready);
+    EXPECT_EQ(m_view.book, QStringLiteral("《大学英语四级词汇》-顺序"));
+    EXPECT_EQ(m_view.totals, (TGameTotals{}));
+    EXPECT_EQ(m_flow.PrevTotals(), (TGameTotals{}));
+}
+
 // ---- the saved game and the recent toll gates -----------------------------
 
 using FlowRecent = FlowGame;
