@@ -1,6 +1,7 @@
 // The game over a whole book without a window: toll gate after toll gate on
-// running totals, the end of the book, the game buttons and levels, and the
-// recent toll gates, played on a fake board shown in a fake view.
+// running totals, the end of the book, the game buttons and levels, another
+// book, the saved game and the recent toll gates, played on a fake board
+// shown in a fake view.
 #include <algorithm>
 #include <deque>
 #include <functional>
@@ -10,8 +11,8 @@
 #include <gtest/gtest.h>
 
 #include "FakeGameBoard.h"
-#include "GameParaSupport.h"
 #include "GameFlow.h"
+#include "GameParaSupport.h"
 #include "GbkText.h"
 #include "RecentTollGates.h"
 #include "Settings.h"
