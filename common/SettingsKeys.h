@@ -26,32 +26,24 @@ private:
     std::string_view m_name;
 };
 
-class TIntSetting : public TSettingKey {
+// A key whose value is of type Value: std::int32_t, or std::string_view for
+// GBK text.
+template <typename Value>
+class TTypedSetting : public TSettingKey {
 public:
-    constexpr std::int32_t Default() const { return m_default; }
+    constexpr Value Default() const { return m_default; }
 
 private:
     friend struct Setting;
-    constexpr TIntSetting(std::string_view name, std::int32_t defaultValue)
+    constexpr TTypedSetting(std::string_view name, Value defaultValue)
         : TSettingKey(name), m_default(defaultValue)
     {
     }
-    std::int32_t m_default;
+    Value m_default;
 };
 
-class TStringSetting : public TSettingKey {
-public:
-    // GBK bytes, as every stored text.
-    constexpr std::string_view Default() const { return m_default; }
-
-private:
-    friend struct Setting;
-    constexpr TStringSetting(std::string_view name, std::string_view defaultValue)
-        : TSettingKey(name), m_default(defaultValue)
-    {
-    }
-    std::string_view m_default;
-};
+using TIntSetting = TTypedSetting<std::int32_t>;
+using TStringSetting = TTypedSetting<std::string_view>;
 
 struct Setting {
     // Base name of the word database file in data/ (".mdb" is added).

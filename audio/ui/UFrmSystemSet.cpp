@@ -101,7 +101,8 @@ void TFrmSystemSet::showEvent(QShowEvent *event)
 void TFrmSystemSet::FormShow()
 {
     FillMp3List();
-    cboMp3List->setCurrentIndex(cboMp3List->findText(GbkToQString(ReadSysString(Setting::Mp3)), Qt::MatchExactly));
+    cboMp3List->setCurrentIndex(
+        cboMp3List->findText(GbkToQString(ReadSysString(Setting::Mp3)), Qt::MatchExactly));
     // Showing the stored volume is not a change of it: an odd percent would
     // otherwise be nudged down to the slider's even step on opening.
     const QSignalBlocker quiet(tbVoice);

@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include "GbkText.h"
-#include "IniFile.h"
 #include "ProgramChildRun.h"
 #include "Settings.h"
 #include "TempProgramDir.h"

@@ -231,7 +231,8 @@ TEST_F(CommonSettingsFile, AGroupTooLargeForTheDiskWritesNoneOfItsKeys)
         return seen;
     });
     KIVRO_SKIP_IF_CHILD_SKIPPED(outcome);
-    EXPECT_EQ(outcome.output, "Unable to write to " + path() + ";file=[system]\r\nLevel=2\r\n;alone=3;filler");
+    EXPECT_EQ(outcome.output,
+              "Unable to write to " + path() + ";file=[system]\r\nLevel=2\r\n;alone=3;filler");
 }
 
 TEST_F(CommonSettingsFile, ANewFileGetsTheUmaskAndTheUmaskStaysAsItWas)

@@ -100,7 +100,8 @@ TEST_F(CommonSettings, EveryAccessorReadsTheDefaultsOfTheKeyTable)
 TEST_F(CommonSettings, AGroupOfKeysIsWrittenInItsOrderWithEveryOtherLineKept)
 {
     writeConfig("[system]\n; kept\nRate=1\n[tail]\nx=1\n");
-    WriteSysValues({{Setting::SpeakName, "Mary"}, {Setting::Rate, -2}, {Setting::Mp3, Gbk("默认背景音乐")}});
+    WriteSysValues(
+        {{Setting::SpeakName, "Mary"}, {Setting::Rate, -2}, {Setting::Mp3, Gbk("默认背景音乐")}});
     EXPECT_EQ(config(), "[system]\n; kept\nRate=-2\nSpeakName=Mary\r\nMp3=" + Gbk("默认背景音乐")
                             + "\r\n[tail]\nx=1\n");
 }
