@@ -375,8 +375,8 @@ void TFrmType::InitGame()
     StartBackgroundMusic(*m_bass);
 
     // A change of tick here acts like the player's click on the box.
-    cbBackGround->setChecked(ReadSysInteger("PlayMp3") == 1);
-    cbSpeech->setChecked(ReadSysInteger("PlaySound") == 1);
+    cbBackGround->setChecked(ReadSysInteger(Setting::PlayMp3) == 1);
+    cbSpeech->setChecked(ReadSysInteger(Setting::PlaySound) == 1);
 
     m_typeGame = new TTypeGameType(panGame, m_services.Ticks);
     m_typeGame->setObjectName(QStringLiteral("FTypeGame"));
@@ -393,12 +393,12 @@ void TFrmType::InitGame()
     m_flow.LoadGame();
     m_typeGame->StartGame(m_flow.OpeningWords(), m_speech.get());
 
-    m_typeGame->SetLevelInterval1(ReadSysInteger("LevelInterval1"));
-    m_typeGame->SetLevelInterval2(ReadSysInteger("LevelInterval2"));
-    m_typeGame->SetLevelInterval3(ReadSysInteger("LevelInterval3"));
-    m_typeGame->SetBackGroundColor(ReadSysInteger("BackGroundColor"));
-    m_typeGame->SetNormalColor(ReadSysInteger("NormalColor"));
-    m_typeGame->SetTypeColor(ReadSysInteger("TypeColor"));
+    m_typeGame->SetLevelInterval1(ReadSysInteger(Setting::LevelInterval1));
+    m_typeGame->SetLevelInterval2(ReadSysInteger(Setting::LevelInterval2));
+    m_typeGame->SetLevelInterval3(ReadSysInteger(Setting::LevelInterval3));
+    m_typeGame->SetBackGroundColor(ReadSysInteger(Setting::BackGroundColor));
+    m_typeGame->SetNormalColor(ReadSysInteger(Setting::NormalColor));
+    m_typeGame->SetTypeColor(ReadSysInteger(Setting::TypeColor));
     // The words were drawn by StartGame in the board's own colours.
     m_typeGame->RedrawWords();
     m_typeGame->SetLevel(m_flow.GamePara().Level);
@@ -465,7 +465,7 @@ void TFrmType::N2Click()
 void TFrmType::cbBackGroundClick()
 {
     try {
-        WriteSysInteger("PlayMp3", cbBackGround->isChecked() ? 1 : 0);
+        WriteSysInteger(Setting::PlayMp3, cbBackGround->isChecked() ? 1 : 0);
     } catch (const std::exception &e) {
         ShowGeneralError(QString::fromUtf8(e.what()));
     }

@@ -123,13 +123,13 @@ bool TBassEx::HasOpenStream(const std::string &streamName) const
 void StartBackgroundMusic(TBassEx &bassEx)
 {
     try {
-        const std::string path = ResolveMusicFile(ReadSysString("Mp3"));
+        const std::string path = ResolveMusicFile(ReadSysString(Setting::Mp3));
         if (path.empty())
             return;  // no such file: whatever plays goes on
         bassEx.RemoveStream(kMainPlay);
         bassEx.AddStream(path, kMainPlay);
-        bassEx.SetVolume(ReadSysInteger("Mp3Voice"), kMainPlay);
-        if (ReadSysInteger("PlayMp3") == 1)
+        bassEx.SetVolume(ReadSysInteger(Setting::Mp3Voice), kMainPlay);
+        if (ReadSysInteger(Setting::PlayMp3) == 1)
             bassEx.Play(kMainPlay);
     } catch (...) {
         qCDebug(lcAudio).noquote() << __func__ << "failed:" << CurrentExceptionText();

@@ -327,29 +327,17 @@ void TTypeGameType::SetLevel(int Value)
     }
 }
 
-void TTypeGameType::SetLevelInterval1(int Value)
+void TTypeGameType::ChangeLevelInterval(int &Interval, int Value)
 {
-    if (Value == m_levelInterval1)
+    if (Value == Interval)
         return;
-    m_levelInterval1 = Value;
+    Interval = Value;
     SetLevel(m_level);
 }
 
-void TTypeGameType::SetLevelInterval2(int Value)
-{
-    if (Value == m_levelInterval2)
-        return;
-    m_levelInterval2 = Value;
-    SetLevel(m_level);
-}
-
-void TTypeGameType::SetLevelInterval3(int Value)
-{
-    if (Value == m_levelInterval3)
-        return;
-    m_levelInterval3 = Value;
-    SetLevel(m_level);
-}
+void TTypeGameType::SetLevelInterval1(int Value) { ChangeLevelInterval(m_levelInterval1, Value); }
+void TTypeGameType::SetLevelInterval2(int Value) { ChangeLevelInterval(m_levelInterval2, Value); }
+void TTypeGameType::SetLevelInterval3(int Value) { ChangeLevelInterval(m_levelInterval3, Value); }
 
 void TTypeGameType::SetBackGroundColor(TColor Value)
 {

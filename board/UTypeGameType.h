@@ -197,6 +197,8 @@ private:
     const TStringList &MeaningLines(const std::string &Meaning, TCanvasDrawing &Drawing);
     QColor PanelColor() const;
     void Fire(const TTypeGameChange &Event);
+    // Stores a changed interval of one level and applies it when that level plays.
+    void ChangeLevelInterval(int &Interval, int Value);
 
     TWordCanvas m_wordCanvas1;
     TWordCanvas m_wordCanvas2;

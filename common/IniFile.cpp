@@ -9,6 +9,8 @@
 #include <random>
 #include <unistd.h>
 
+#include "TextUtils.h"
+
 namespace {
 
 constexpr size_t kMaxValue = 2047;
@@ -22,22 +24,6 @@ std::string_view trim(std::string_view s)
     while (!s.empty() && blank(s.back()))
         s.remove_suffix(1);
     return s;
-}
-
-bool equalsNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z')
-            x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z')
-            y = static_cast<char>(y - 'A' + 'a');
-        if (x != y)
-            return false;
-    }
-    return true;
 }
 
 // The section name of a "[name]" line, or nullopt for any other line.
@@ -282,7 +268,7 @@ size_t TIniFile::findSection(std::string_view section) const
 {
     for (size_t i = 0; i < m_lines.size(); ++i) {
         const auto name = sectionName(m_lines[i].text);
-        if (name && equalsNoCase(*name, section))
+        if (name && SameTextAscii(*name, section))
             return i + 1;
     }
     return npos;
@@ -299,7 +285,7 @@ size_t TIniFile::findKey(size_t bodyStart, std::string_view key) const
         const size_t eq = text.find('=');
         if (eq == npos)
             continue;
-        if (equalsNoCase(trim(text.substr(0, eq)), key))
+        if (SameTextAscii(trim(text.substr(0, eq)), key))
             return i;
     }
     return npos;

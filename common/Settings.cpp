@@ -3,9 +3,9 @@
 #include <climits>
 #include <unistd.h>
 
+#include "CommonLog.h"
 #include "GbkText.h"
 #include "IniFile.h"
-#include "CommonLog.h"
 
 std::string ConfigFileName = "data/typeconfig.ini";
 
@@ -25,6 +25,16 @@ std::string executableDir()
         return "./";
     std::string path(buffer, static_cast<size_t>(n));
     return path.substr(0, path.rfind('/') + 1);
+}
+
+std::string readString(const TIniFile &ini, TStringSetting key)
+{
+    return ini.ReadString(kSystemSection, key.Name(), key.Default());
+}
+
+std::int32_t readInteger(const TIniFile &ini, TIntSetting key)
+{
+    return ini.ReadInteger(kSystemSection, key.Name(), key.Default());
 }
 
 } // namespace
@@ -65,67 +75,78 @@ std::string ConfigFilePath()
     return ProgramPath(ConfigFileName);
 }
 
-std::string ReadSysString(std::string_view key)
+TSettingValue::TSettingValue(TIntSetting key, std::int32_t value)
+    : m_key(key), m_text(std::to_string(value))
 {
-    return TIniFile(ConfigFilePath()).ReadString(kSystemSection, key, "");
 }
 
-void WriteSysString(std::string_view key, std::string_view value)
+TSettingValue::TSettingValue(TStringSetting key, std::string_view value) : m_key(key), m_text(value)
+{
+}
+
+std::string ReadSysString(TStringSetting key)
+{
+    return readString(TIniFile(ConfigFilePath()), key);
+}
+
+void WriteSysString(TStringSetting key, std::string_view value)
+{
+    WriteSysValues({{key, value}});
+}
+
+std::int32_t ReadSysInteger(TIntSetting key)
+{
+    return readInteger(TIniFile(ConfigFilePath()), key);
+}
+
+void WriteSysInteger(TIntSetting key, std::int32_t value)
+{
+    WriteSysValues({{key, value}});
+}
+
+void WriteSysValues(std::initializer_list<TSettingValue> values)
 {
     TIniFile ini(ConfigFilePath());
-    ini.WriteString(kSystemSection, key, value);
-    ini.Save();
-}
-
-std::int32_t ReadSysInteger(std::string_view key, std::int32_t defaultValue)
-{
-    return TIniFile(ConfigFilePath()).ReadInteger(kSystemSection, key, defaultValue);
-}
-
-void WriteSysInteger(std::string_view key, std::int32_t value)
-{
-    TIniFile ini(ConfigFilePath());
-    ini.WriteInteger(kSystemSection, key, value);
+    for (const TSettingValue &value : values)
+        ini.WriteString(kSystemSection, value.Key().Name(), value.Text());
     ini.Save();
 }
 
 std::string ReadDefaultUI()
 {
-    return TIniFile(ConfigFilePath()).ReadString(kSystemSection, "DefaultUI", "WLM");
+    return ReadSysString(Setting::DefaultUI);
 }
 
 void WriteDefaultUI(std::string_view name)
 {
-    WriteSysString("DefaultUI", name);
+    WriteSysString(Setting::DefaultUI, name);
 }
 
 TSpeechSet ReadSpeechSet()
 {
     const TIniFile ini(ConfigFilePath());
     TSpeechSet set;
-    set.EngineName = ini.ReadString(kSystemSection, "EngineName", "");
-    set.SpeakName = ini.ReadString(kSystemSection, "SpeakName", "");
-    set.SpeakSex = ini.ReadInteger(kSystemSection, "SpeakSex", 0);
-    set.Rate = ini.ReadInteger(kSystemSection, "Rate", 0);
-    set.Volume = ini.ReadInteger(kSystemSection, "Volume", 0);
+    set.EngineName = readString(ini, Setting::EngineName);
+    set.SpeakName = readString(ini, Setting::SpeakName);
+    set.SpeakSex = readInteger(ini, Setting::SpeakSex);
+    set.Rate = readInteger(ini, Setting::Rate);
+    set.Volume = readInteger(ini, Setting::Volume);
     return set;
 }
 
 void WriteSpeechSet(const TSpeechSet &set)
 {
-    TIniFile ini(ConfigFilePath());
-    ini.WriteString(kSystemSection, "EngineName", set.EngineName);
-    ini.WriteString(kSystemSection, "SpeakName", set.SpeakName);
-    ini.WriteInteger(kSystemSection, "SpeakSex", set.SpeakSex);
-    ini.WriteInteger(kSystemSection, "Rate", set.Rate);
-    ini.WriteInteger(kSystemSection, "Volume", set.Volume);
-    ini.Save();
+    WriteSysValues({{Setting::EngineName, set.EngineName},
+                    {Setting::SpeakName, set.SpeakName},
+                    {Setting::SpeakSex, set.SpeakSex},
+                    {Setting::Rate, set.Rate},
+                    {Setting::Volume, set.Volume}});
 }
 
 std::string GetDatabaseFileName()
 {
     try {
-        return ReadSysString("data") + ".mdb";
+        return ReadSysString(Setting::Data) + ".mdb";
     } catch (...) {
         qCDebug(lcCommon).noquote() << "reading the database name failed:" << CurrentExceptionText();
         return {};
@@ -135,7 +156,7 @@ std::string GetDatabaseFileName()
 bool IsScrambleOn()
 {
     try {
-        return ReadSysInteger("encrypt", 0) == 1;
+        return ReadSysInteger(Setting::Encrypt) == 1;
     } catch (...) {
         qCDebug(lcCommon).noquote() << "reading the encrypt key failed:" << CurrentExceptionText();
         return false;
@@ -145,22 +166,20 @@ bool IsScrambleOn()
 void LoadGamePara(TGamePara &para)
 {
     const TIniFile ini(ConfigFilePath());
-    para.StoreTableName = ini.ReadString(kSystemSection, "StoreTableName", "lib109");
-    para.WordCount = ini.ReadInteger(kSystemSection, "WordCount", 3480);
-    para.BookName = ini.ReadString(kSystemSection, "BookName", Gbk("《最新TOEFL词汇》"));
-    para.TollGateIndex = ini.ReadInteger(kSystemSection, "TollGateIndex", 1);
-    para.Level = ini.ReadInteger(kSystemSection, "Level", 1);
-    para.BookType = ini.ReadInteger(kSystemSection, "BookType", 1);
+    para.StoreTableName = readString(ini, Setting::StoreTableName);
+    para.WordCount = readInteger(ini, Setting::WordCount);
+    para.BookName = readString(ini, Setting::BookName);
+    para.TollGateIndex = readInteger(ini, Setting::TollGateIndex);
+    para.Level = readInteger(ini, Setting::Level);
+    para.BookType = readInteger(ini, Setting::BookType);
 }
 
 void SaveGamePara(const TGamePara &para)
 {
-    TIniFile ini(ConfigFilePath());
-    ini.WriteString(kSystemSection, "StoreTableName", para.StoreTableName);
-    ini.WriteInteger(kSystemSection, "WordCount", para.WordCount);
-    ini.WriteString(kSystemSection, "BookName", para.BookName);
-    ini.WriteInteger(kSystemSection, "TollGateIndex", para.TollGateIndex);
-    ini.WriteInteger(kSystemSection, "Level", para.Level);
-    ini.WriteInteger(kSystemSection, "BookType", para.BookType);
-    ini.Save();
+    WriteSysValues({{Setting::StoreTableName, para.StoreTableName},
+                    {Setting::WordCount, para.WordCount},
+                    {Setting::BookName, para.BookName},
+                    {Setting::TollGateIndex, para.TollGateIndex},
+                    {Setting::Level, para.Level},
+                    {Setting::BookType, para.BookType}});
 }

@@ -4,10 +4,12 @@
 // reads or writes, and closes it: nothing is cached.
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
 #include "Records.h"
+#include "SettingsKeys.h"
 
 // Directory of the executable with a trailing '/', UTF-8 as on disk.
 std::string GetProgramDir();
@@ -26,13 +28,31 @@ extern std::string ConfigFileName;
 // Full path of the settings file.
 std::string ConfigFilePath();
 
-inline constexpr std::string_view kSystemSection = "system";
+// Reads give the key's default of the table when the key is missing (an
+// integer key also when its text is not a number). Writes reach the disk
+// before they return and throw ESettingsWriteError when the system refuses.
+std::string ReadSysString(TStringSetting key);
+void WriteSysString(TStringSetting key, std::string_view value);
+std::int32_t ReadSysInteger(TIntSetting key);
+void WriteSysInteger(TIntSetting key, std::int32_t value);
 
-std::string ReadSysString(std::string_view key);
-void WriteSysString(std::string_view key, std::string_view value);
-// 0 (or the given default) when the key is missing or not a number.
-std::int32_t ReadSysInteger(std::string_view key, std::int32_t defaultValue = 0);
-void WriteSysInteger(std::string_view key, std::int32_t value);
+// One key and the text to store under it, for WriteSysValues.
+class TSettingValue {
+public:
+    TSettingValue(TIntSetting key, std::int32_t value);
+    TSettingValue(TStringSetting key, std::string_view value);
+
+    TSettingKey Key() const { return m_key; }
+    const std::string &Text() const { return m_text; }
+
+private:
+    TSettingKey m_key;
+    std::string m_text;
+};
+
+// Several keys in one read-modify-save, in the order given: every value
+// reaches the disk, or, when the write is refused, none does.
+void WriteSysValues(std::initializer_list<TSettingValue> values);
 
 std::string ReadDefaultUI();                 // "WLM" when missing
 void WriteDefaultUI(std::string_view name);
@@ -45,7 +65,7 @@ std::string GetDatabaseFileName();
 // True exactly when key "encrypt" reads as 1; false when anything fails.
 bool IsScrambleOn();
 
-// The six game keys, one file open each way. Defaults are those of a first
-// run: lib109, 3480 words, 《最新TOEFL词汇》, toll gate 1, level 1, book type 1.
+// The six game keys, one file open each way; missing keys read as the
+// table's first-run game.
 void LoadGamePara(TGamePara &para);
 void SaveGamePara(const TGamePara &para);

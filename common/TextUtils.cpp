@@ -1,5 +1,6 @@
 #include "TextUtils.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -23,6 +24,20 @@ std::string ExtractBaseName(std::string_view Path)
     if (dot == std::string_view::npos)
         return {};
     return std::string(Path.substr(0, dot));
+}
+
+std::string LowerAscii(std::string_view text)
+{
+    std::string out(text);
+    for (char &c : out)
+        c = LowerAscii(c);
+    return out;
+}
+
+bool SameTextAscii(std::string_view a, std::string_view b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
 }
 
 void ShuffleIntAry(TIntAry &Ary)

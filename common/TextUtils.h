@@ -47,5 +47,16 @@ void SplitText(std::string_view Text, std::string_view Separator, TStringList &L
 // True when a corner of A lies inside B, bounds included (not symmetric).
 bool RectCornerInRect(const TRect &A, const TRect &B);
 
+// 'A'..'Z' become 'a'..'z'; every other byte stays, GBK bytes too. Names the
+// program compares without regard to case (settings keys, table and column
+// names, file names) differ only in ASCII letters.
+constexpr char LowerAscii(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+std::string LowerAscii(std::string_view text);
+// Equal but for the case of ASCII letters.
+bool SameTextAscii(std::string_view a, std::string_view b);
+
 // Rounds halves to the even neighbour, as the original arithmetic did.
 std::int64_t RoundHalfEven(double value);

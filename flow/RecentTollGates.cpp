@@ -10,6 +10,7 @@
 #include "GbkText.h"
 #include "IniFile.h"
 #include "Settings.h"
+#include "TextUtils.h"
 
 namespace {
 
@@ -39,11 +40,6 @@ bool readLines(const std::string &path, std::vector<std::string> &lines)
         start = lf + 1;
     }
     return true;
-}
-
-char foldAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 } // namespace
@@ -81,7 +77,7 @@ bool GbkSameText(const std::string &a, const std::string &b)
             if (a[i] != b[i] || a[i + 1] != b[i + 1])
                 return false;
             ++i;
-        } else if (foldAscii(a[i]) != foldAscii(b[i])) {
+        } else if (LowerAscii(a[i]) != LowerAscii(b[i])) {
             return false;
         }
     }

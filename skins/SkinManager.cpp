@@ -14,6 +14,7 @@
 #include "GbkText.h"
 #include "Settings.h"
 #include "SkinTable.h"
+#include "TextUtils.h"
 #include "SkinsLog.h"
 
 namespace {
@@ -42,15 +43,6 @@ QByteArray readAll(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return file.readAll();
-}
-
-std::string lowerAscii(std::string s)
-{
-    for (char &c : s) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return s;
 }
 
 } // namespace
@@ -116,10 +108,10 @@ void DeleteSkinFiles()
         return;
     std::vector<std::string> wanted;
     for (const std::string &name : CarriedSkinNames())
-        wanted.push_back(lowerAscii(name + ".asz"));
+        wanted.push_back(LowerAscii(name + ".asz"));
     std::vector<fs::path> doomed;
     for (fs::directory_iterator it(dataDir, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string file = lowerAscii(it->path().filename().string());
+        const std::string file = LowerAscii(it->path().filename().string());
         if (std::find(wanted.begin(), wanted.end(), file) != wanted.end())
             doomed.push_back(it->path());
     }

@@ -1,5 +1,6 @@
 #include "SqlDatabase.h"
 #include "StoreLog.h"
+#include "TextUtils.h"
 
 #include <cctype>
 
@@ -16,14 +17,6 @@ constexpr size_t kMaxIdleStatements = 64;
 
 // How long a statement waits for another process's lock before failing.
 constexpr int kBusyTimeoutMs = 5000;
-
-std::string lowerAscii(std::string_view s)
-{
-    std::string out(s);
-    for (char &c : out)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
 
 bool onlyBlanksAndSemicolons(std::string_view tail)
 {
@@ -165,7 +158,7 @@ TSqlQuery::TSqlQuery(TSqlStatement statement) : m_statement(std::move(statement)
 {
     const int n = m_statement.ColumnCount();
     for (int i = 0; i < n; ++i)
-        m_columns.emplace(lowerAscii(m_statement.ColumnName(i)), i);  // first one wins
+        m_columns.emplace(LowerAscii(m_statement.ColumnName(i)), i);  // first one wins
 }
 
 bool TSqlQuery::Next()
@@ -175,12 +168,12 @@ bool TSqlQuery::Next()
 
 bool TSqlQuery::HasColumn(std::string_view name) const
 {
-    return m_columns.find(lowerAscii(name)) != m_columns.end();
+    return m_columns.find(LowerAscii(name)) != m_columns.end();
 }
 
 int TSqlQuery::index(std::string_view column) const
 {
-    const auto it = m_columns.find(lowerAscii(column));
+    const auto it = m_columns.find(LowerAscii(column));
     if (it == m_columns.end())
         throw EDatabaseError("no column named " + std::string(column));
     return it->second;

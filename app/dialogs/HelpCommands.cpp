@@ -24,7 +24,7 @@ void openAddress(const QString &address)
     OpenUrl(QUrl(address.trimmed(), QUrl::TolerantMode));
 }
 
-void openSettingsAddress(std::string_view key)
+void openSettingsAddress(TStringSetting key)
 {
     openAddress(GbkToQString(ReadSysString(key)));
 }
@@ -62,7 +62,7 @@ void N21Click()
 
 void N17Click()
 {
-    openSettingsAddress("Speek");
+    openSettingsAddress(Setting::Speek);
 }
 
 void sou1Click()
@@ -77,7 +77,7 @@ void N13Click()
 
 void N16Click()
 {
-    openSettingsAddress("KivroLoadCiKu");
+    openSettingsAddress(Setting::KivroLoadCiKu);
 }
 
 void SeriesProgramClick(int index)

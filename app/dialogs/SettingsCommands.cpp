@@ -48,9 +48,9 @@ void N31Click(TSettingsHost &host)
         board->SetLevelInterval1(dialog.speLevelInterval1()->Value());
         board->SetLevelInterval2(dialog.speLevelInterval2()->Value());
         board->SetLevelInterval3(dialog.speLevelInterval3()->Value());
-        WriteSysInteger("LevelInterval1", board->LevelInterval1());
-        WriteSysInteger("LevelInterval2", board->LevelInterval2());
-        WriteSysInteger("LevelInterval3", board->LevelInterval3());
+        WriteSysValues({{Setting::LevelInterval1, board->LevelInterval1()},
+                        {Setting::LevelInterval2, board->LevelInterval2()},
+                        {Setting::LevelInterval3, board->LevelInterval3()}});
         host.LoadTollGate(host.GamePara().TollGateIndex);
         board->PauseGame();
         host.ResetGameDisplay();
@@ -74,9 +74,9 @@ void N34Click(TSettingsHost &host)
         // Show the change before saving it: a settings file that cannot be
         // written is reported, but the board keeps the new colours.
         board->RedrawWords();
-        WriteSysInteger("BackGroundColor", static_cast<std::int32_t>(board->BackGroundColor()));
-        WriteSysInteger("NormalColor", static_cast<std::int32_t>(board->NormalColor()));
-        WriteSysInteger("TypeColor", static_cast<std::int32_t>(board->TypeColor()));
+        WriteSysValues({{Setting::BackGroundColor, static_cast<std::int32_t>(board->BackGroundColor())},
+                        {Setting::NormalColor, static_cast<std::int32_t>(board->NormalColor())},
+                        {Setting::TypeColor, static_cast<std::int32_t>(board->TypeColor())}});
     }
     host.FocusGame();
 }

@@ -123,7 +123,7 @@ TFrmAbout::TFrmAbout(QWidget *parent) : QDialog(parent)
     auto *facts = new QGridLayout;
     facts->setHorizontalSpacing(6);
     facts->addWidget(new QLabel(QStringLiteral("版本："), this), 0, 0);
-    m_labVersion = new QLabel(GbkToQString(ReadSysString("version")), this);
+    m_labVersion = new QLabel(GbkToQString(ReadSysString(Setting::Version)), this);
     m_labVersion->setObjectName(QStringLiteral("labVersion"));
     facts->addWidget(m_labVersion, 0, 1);
     facts->addWidget(new QLabel(QStringLiteral("网址："), this), 1, 0);

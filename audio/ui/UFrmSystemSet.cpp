@@ -101,7 +101,8 @@ void TFrmSystemSet::showEvent(QShowEvent *event)
 void TFrmSystemSet::FormShow()
 {
     FillMp3List();
-    cboMp3List->setCurrentIndex(cboMp3List->findText(GbkToQString(ReadSysString("Mp3")), Qt::MatchExactly));
+    cboMp3List->setCurrentIndex(
+        cboMp3List->findText(GbkToQString(ReadSysString(Setting::Mp3)), Qt::MatchExactly));
     // Showing the stored volume is not a change of it: an odd percent would
     // otherwise be nudged down to the slider's even step on opening.
     const QSignalBlocker quiet(tbVoice);
@@ -109,7 +110,7 @@ void TFrmSystemSet::FormShow()
     // read: the stored one is shown, so that "确定" keeps it.
     const int percent = m_bassEx != nullptr && m_bassEx->HasOpenStream(kMainPlay)
         ? m_bassEx->GetVolume(kMainPlay)
-        : std::clamp(ReadSysInteger("Mp3Voice"), 0, 100);
+        : std::clamp(ReadSysInteger(Setting::Mp3Voice), 0, 100);
     tbVoice->setValue(percent / 2);
 }
 
@@ -156,8 +157,8 @@ bool ShowMusicSettings(QWidget *parent, TBassEx &bassEx)
     dialog.SetBassEx(&bassEx);
     if (RunModal(dialog) != QDialog::Accepted || dialog.cboMp3List->currentIndex() < 0)
         return false;
-    WriteSysInteger("Mp3Voice", dialog.VoicePercent());
-    WriteSysString("Mp3", QStringToGbk(dialog.SelectedMp3()));
+    WriteSysValues({{Setting::Mp3Voice, dialog.VoicePercent()},
+                    {Setting::Mp3, QStringToGbk(dialog.SelectedMp3())}});
     StartBackgroundMusic(bassEx);
     return true;
 }

@@ -107,7 +107,7 @@ TEST_F(AppFlowTollGates, AFinishedTollGateLoadsTheNextAndAResizeRestartsItOnTheT
 
 TEST_F(AppFlowTollGates, TheShippedBookEndsAfterItsTollGate174)
 {
-    SetKey("TollGateIndex", "173");
+    SetKey(Setting::TollGateIndex, "173");
     Start();
     StartGame();
     PlayTollGate(0);
@@ -167,8 +167,8 @@ using AppFlowEndOfGame = GameWindowTest;
 
 TEST_F(AppFlowEndOfGame, ATollGateWithoutWordsEndsWithNoWordsAndZeroPercent)
 {
-    SetKey("StoreTableName", "nosuchtable");
-    SetKey("WordCount", "20");
+    SetKey(Setting::StoreTableName, "nosuchtable");
+    SetKey(Setting::WordCount, "20");
     Start();
     // At start-up the missing words become 20 empty entries.
     ASSERT_EQ(Board().Words().size(), 20U);

@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include "GbkText.h"
-#include "IniFile.h"
 #include "ProgramChildRun.h"
 #include "Settings.h"
 #include "TempProgramDir.h"
@@ -54,18 +53,6 @@ std::vector<std::string> SkinFiles(const TempProgramDir &dir)
             names.push_back(entry.path().filename().string());
     }
     return names;
-}
-
-std::string Key(const TempProgramDir &dir, const std::string &key)
-{
-    return TIniFile(dir.Path("data/typeconfig.ini")).ReadValue(kSystemSection, key).value_or("<missing>");
-}
-
-void SetKey(const TempProgramDir &dir, const std::string &key, const std::string &value)
-{
-    TIniFile file(dir.Path("data/typeconfig.ini"));
-    file.WriteString(kSystemSection, key, value);
-    file.Save();
 }
 
 int Count(const QString &text, const QString &line)
@@ -138,9 +125,9 @@ TEST_F(AppProgramSignals, EachEndingSignalSavesTheGameRemovesTheRunsFilesAndExit
         TempProgramDir dir(TempProgramDir::Contents::CopyOfBuilt);
         // The program brings the toll gate into the book and the child picks
         // another level: both must be written at the end.
-        SetKey(dir, "TollGateIndex", "999");
-        SetKey(dir, "Level", "1");
-        const std::string bookType = Key(dir, "BookType");
+        dir.StoreSetting(Setting::TollGateIndex, "999");
+        dir.StoreSetting(Setting::Level, "1");
+        const std::string bookType = dir.StoredSetting(Setting::BookType);
         dir.WriteFile("kivrotype1.xml", "<Root/>");
         dir.WriteFile("kivrotype2.xml", "<Root/>");
 
@@ -152,12 +139,12 @@ TEST_F(AppProgramSignals, EachEndingSignalSavesTheGameRemovesTheRunsFilesAndExit
         const ChildRun run = child.Finish();
 
         EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-        EXPECT_EQ(Key(dir, "TollGateIndex"), "174");
-        EXPECT_EQ(Key(dir, "Level"), "3");
-        EXPECT_EQ(Key(dir, "StoreTableName"), "lib109");
-        EXPECT_EQ(Key(dir, "WordCount"), "3480");
-        EXPECT_EQ(Key(dir, "BookName"), Gbk("《最新TOEFL词汇》"));
-        EXPECT_EQ(Key(dir, "BookType"), bookType);
+        EXPECT_EQ(dir.StoredSetting(Setting::TollGateIndex), "174");
+        EXPECT_EQ(dir.StoredSetting(Setting::Level), "3");
+        EXPECT_EQ(dir.StoredSetting(Setting::StoreTableName), "lib109");
+        EXPECT_EQ(dir.StoredSetting(Setting::WordCount), "3480");
+        EXPECT_EQ(dir.StoredSetting(Setting::BookName), Gbk("《最新TOEFL词汇》"));
+        EXPECT_EQ(dir.StoredSetting(Setting::BookType), bookType);
         EXPECT_TRUE(SkinFiles(dir).empty());
         EXPECT_FALSE(fs::exists(dir.Path("kivrotype1.xml")));
         EXPECT_FALSE(fs::exists(dir.Path("kivrotype2.xml")));
@@ -174,7 +161,7 @@ TEST_F(AppProgramSignals, AnOpenDialogIsClosedAsByEsc)
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     // Rejected, as Esc does: the toll gate stays.
     EXPECT_EQ(Count(run.out, QStringLiteral("FINISHED FrmTollGate 0")), 1) << run.out.toStdString();
-    EXPECT_EQ(Key(m_dir, "TollGateIndex"), "1");
+    EXPECT_EQ(m_dir.StoredSetting(Setting::TollGateIndex), "1");
 }
 
 TEST_F(AppProgramSignals, AQuestionIsAnsweredAsByEscAndFurtherSignalsAreIgnored)
@@ -191,7 +178,7 @@ TEST_F(AppProgramSignals, AQuestionIsAnsweredAsByEscAndFurtherSignalsAreIgnored)
     // Esc is No there: no name is asked for.
     EXPECT_EQ(Count(run.out, QStringLiteral("ANSWER %1").arg(int(QMessageBox::No))), 1) << run.out.toStdString();
     EXPECT_FALSE(run.out.contains(QStringLiteral("FrmInputBox")));
-    EXPECT_EQ(Key(m_dir, "TollGateIndex"), "1");
+    EXPECT_EQ(m_dir.StoredSetting(Setting::TollGateIndex), "1");
     EXPECT_TRUE(SkinFiles(m_dir).empty());
 }
 

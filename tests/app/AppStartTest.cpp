@@ -33,13 +33,14 @@ std::vector<std::string> TestSpellings(std::initializer_list<std::pair<int, int>
     return out;
 }
 
-std::string Key(const std::string &key)
+std::string Key(TSettingKey key)
 {
-    return TIniFile(ConfigFilePath()).ReadValue(kSystemSection, key).value_or("<missing>");
+    return TIniFile(ConfigFilePath()).ReadValue(kSystemSection, key.Name()).value_or("<missing>");
 }
 
-const std::vector<std::string> kGameKeys = {"StoreTableName", "WordCount", "BookName",
-                                            "TollGateIndex", "Level", "BookType"};
+const std::vector<TSettingKey> kGameKeys = {Setting::StoreTableName, Setting::WordCount,
+                                            Setting::BookName,       Setting::TollGateIndex,
+                                            Setting::Level,          Setting::BookType};
 
 // ---- what start-up restores ------------------------------------------------
 
@@ -85,7 +86,7 @@ TEST_F(AppStartRestore, SettingsWithoutTheGameKeysStartTheShippedToeflBookReadyT
 TEST_F(AppStartRestore, TollGatesAreTheWordCountInTwentiesRoundedUp)
 {
     for (const auto &[words, gates] : {std::pair{3481, 175}, std::pair{20, 1}, std::pair{21, 2}}) {
-        SetKey("WordCount", std::to_string(words));
+        SetKey(Setting::WordCount, std::to_string(words));
         Start();
         EXPECT_EQ(Window().Flow().GamePara().TollGateCount, gates) << words;
         EXPECT_EQ(Text("labGate"),
@@ -188,8 +189,8 @@ TEST_F(AppStartRestore, TheWindowShowsTheGameUnderItsMenusAndKeepsAPlayableBoard
 
 TEST_F(AppStartRestore, TheSavedColoursShowOnTheFirstScreenBeforeAnyKey)
 {
-    SetKey("BackGroundColor", "16384");  // 0x004000: dark green
-    SetKey("NormalColor", "255");        // 0x0000FF: red
+    SetKey(Setting::BackGroundColor, "16384");  // 0x004000: dark green
+    SetKey(Setting::NormalColor, "255");        // 0x0000FF: red
     Start();
     const QImage &canvas = Board().WordCanvas1().Bitmap;
     ASSERT_FALSE(canvas.isNull());
@@ -250,28 +251,28 @@ TEST_F(AppStartSound, MissingTicksLeaveBothBoxesUntickedWithoutMusicOrSpeech)
 {
     const TestBook book = ImportBook("二十", 20);
     UseBook(book);
-    RemoveKeys({"PlaySound", "PlayMp3"});
+    RemoveKeys({Setting::PlaySound, Setting::PlayMp3});
     Start();
     EXPECT_FALSE(Control<QCheckBox>(Window(), "cbSpeech")->isChecked());
     EXPECT_FALSE(Control<QCheckBox>(Window(), "cbBackGround")->isChecked());
     EXPECT_FALSE(Board().SpeechEnable());
     EXPECT_EQ(m_audio.Playing(), nullptr);
     // Unticking at start-up counts as the player's click: it is saved.
-    EXPECT_EQ(Key("PlayMp3"), "0");
+    EXPECT_EQ(Key(Setting::PlayMp3), "0");
 
     HitOneWord();
     EXPECT_TRUE(m_speech.state.spoken.empty());
 
     // Ticking the box later starts the music.
     Control<QCheckBox>(Window(), "cbBackGround")->click();
-    EXPECT_EQ(Key("PlayMp3"), "1");
+    EXPECT_EQ(Key(Setting::PlayMp3), "1");
     EXPECT_NE(m_audio.Playing(), nullptr);
 }
 
 TEST_F(AppStartSound, ZeroTicksAreTheSameAsMissingOnes)
 {
-    SetKey("PlaySound", "0");
-    SetKey("PlayMp3", "0");
+    SetKey(Setting::PlaySound, "0");
+    SetKey(Setting::PlayMp3, "0");
     Start();
     EXPECT_FALSE(Control<QCheckBox>(Window(), "cbSpeech")->isChecked());
     EXPECT_FALSE(Control<QCheckBox>(Window(), "cbBackGround")->isChecked());
@@ -296,12 +297,12 @@ TEST_F(AppStartClose, ClosingWritesAllSixGameKeysIncludingATollGateReachedByPlay
 
     Control<QAction>(Window(), "N2")->trigger();
     EXPECT_FALSE(Window().isVisible());
-    EXPECT_EQ(Key("StoreTableName"), book.Table);
-    EXPECT_EQ(Key("WordCount"), "60");
-    EXPECT_EQ(Key("BookName"), Gbk("六十个词"));
-    EXPECT_EQ(Key("TollGateIndex"), "2");
-    EXPECT_EQ(Key("Level"), "2");
-    EXPECT_EQ(Key("BookType"), "0");
+    EXPECT_EQ(Key(Setting::StoreTableName), book.Table);
+    EXPECT_EQ(Key(Setting::WordCount), "60");
+    EXPECT_EQ(Key(Setting::BookName), Gbk("六十个词"));
+    EXPECT_EQ(Key(Setting::TollGateIndex), "2");
+    EXPECT_EQ(Key(Setting::Level), "2");
+    EXPECT_EQ(Key(Setting::BookType), "0");
     CloseWindow();
 }
 
@@ -415,13 +416,13 @@ TEST(AppStartProgram, WithItsDatabaseTheProgramPaintsTheGameAndSavesItOnClosing)
     if (!NetworkCanBeCut())
         GTEST_SKIP() << "the real Internet check must not reach the network";
     TempProgramDir dir(TempProgramDir::Contents::CopyOfBuilt);
-    RemoveKeysFromFile(dir, {"TollGateIndex"});
+    RemoveKeysFromFile(dir, {Setting::TollGateIndex});
 
     const ChildRun run = RunProgram(dir, {QStringLiteral("KIVRO_CHILD_FIRST_FRAME=1")});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.contains(QStringLiteral("FIRST FRAME 关卡：第1关（共174关）\n")))
         << run.out.toStdString();
-    EXPECT_EQ(Key("TollGateIndex"), "1");
+    EXPECT_EQ(Key(Setting::TollGateIndex), "1");
 }
 
 } // namespace

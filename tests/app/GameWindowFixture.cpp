@@ -99,28 +99,28 @@ void GameWindowTest::UseBook(const TestBook &book, int tollGate, int level, int 
     SaveGamePara(para);
 }
 
-void RemoveKeysFromFile(const TempProgramDir &dir, const std::vector<std::string> &keys)
+void RemoveKeysFromFile(const TempProgramDir &dir, const std::vector<TSettingKey> &keys)
 {
     std::istringstream in(dir.ReadFile("data/typeconfig.ini"));
     std::string kept;
     for (std::string line; std::getline(in, line);) {
         bool drop = false;
-        for (const std::string &key : keys)
-            drop = drop || line.rfind(key + "=", 0) == 0;
+        for (const TSettingKey key : keys)
+            drop = drop || line.rfind(std::string(key.Name()) + "=", 0) == 0;
         if (!drop)
             kept += line + "\n";
     }
     dir.WriteFile("data/typeconfig.ini", kept);
 }
 
-void GameWindowTest::RemoveKeys(const std::vector<std::string> &keys)
+void GameWindowTest::RemoveKeys(const std::vector<TSettingKey> &keys)
 {
     RemoveKeysFromFile(m_dir, keys);
 }
 
-void GameWindowTest::SetKey(const std::string &key, const std::string &gbkValue)
+void GameWindowTest::SetKey(TSettingKey key, const std::string &gbkValue)
 {
-    WriteSysString(key, gbkValue);
+    m_dir.StoreSetting(key, gbkValue);
 }
 
 void GameWindowTest::Start()

@@ -55,8 +55,9 @@ protected:
     // The settings file's game keys point at the book.
     void UseBook(const TestBook &book, int tollGate = 1, int level = 1, int bookType = 0);
     // Removes keys from section "system" of the settings file.
-    void RemoveKeys(const std::vector<std::string> &keys);
-    void SetKey(const std::string &key, const std::string &gbkValue);
+    void RemoveKeys(const std::vector<TSettingKey> &keys);
+    // Stores the text as it is, as an installed settings file may hold it.
+    void SetKey(TSettingKey key, const std::string &gbkValue);
     // Builds and shows the window, which runs its first-show set-up.
     void Start();
 
@@ -121,7 +122,7 @@ T *Control(const QObject &parent, const char *name)
 }
 
 // Removes keys from the settings file of a program folder.
-void RemoveKeysFromFile(const TempProgramDir &dir, const std::vector<std::string> &keys);
+void RemoveKeysFromFile(const TempProgramDir &dir, const std::vector<TSettingKey> &keys);
 
 // True when any corner of the box lies on view in its canvas.
 bool OnView(const TTypeWordItem &item, int canvasId, const TTypeGameType &board);

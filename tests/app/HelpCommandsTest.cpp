@@ -22,7 +22,7 @@
 #include "dialogs/LinkLabel.h"
 #include "ModalRunner.h"
 #include "dialogs/UFrmAbout.h"
-#include "dialogs/UrlOpener.h"
+#include "UrlOpener.h"
 #include "dialogs/WebAddresses.h"
 
 namespace {
@@ -99,8 +99,8 @@ TEST_F(AppDialogsWeb, SettingsAddressesOpenWhenPresent)
     HelpCommands::N16Click();
     EXPECT_TRUE(m_opened.isEmpty());  // keys missing: nothing to open
 
-    WriteSysString("Speek", "https://speech.example/engine.html");
-    WriteSysString("KivroLoadCiKu", " https://books.example/list.html ");
+    WriteSysString(Setting::Speek, "https://speech.example/engine.html");
+    WriteSysString(Setting::KivroLoadCiKu, " https://books.example/list.html ");
     HelpCommands::N17Click();
     HelpCommands::N16Click();
     ASSERT_EQ(m_opened.size(), 2);
@@ -157,7 +157,7 @@ bool hasBlueInk(const QImage &image)
 
 TEST_F(AppDialogsAbout, ShowsNameVersionAndTheNoticesFile)
 {
-    WriteSysString("version", "2.1.0");
+    WriteSysString(Setting::Version, "2.1.0");
     m_dir.WriteFile("THIRD_PARTY_NOTICES", "Word list: Example Dictionary, CC BY-SA 4.0\n");
     TFrmAbout about;
     EXPECT_EQ(about.labName()->text(), QStringLiteral("Kivro单词速打"));

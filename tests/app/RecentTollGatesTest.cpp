@@ -57,7 +57,7 @@ protected:
     }
 
     // Drops a key from the copied settings file.
-    void RemoveSetting(const std::string &key)
+    void RemoveSetting(TSettingKey key)
     {
         const std::string text = m_dir.ReadFile("data/typeconfig.ini");
         std::string kept;
@@ -66,7 +66,7 @@ protected:
             size_t end = text.find('\n', start);
             end = end == std::string::npos ? text.size() : end + 1;
             const std::string line = text.substr(start, end - start);
-            if (line.rfind(key + "=", 0) != 0)
+            if (line.rfind(std::string(key.Name()) + "=", 0) != 0)
                 kept += line;
             start = end;
         }
@@ -101,7 +101,7 @@ TEST_F(AppRecentWindow, StartUpAddsTheGameAndBookTypeOneReadsShuffledInTheMenuOn
 {
     // Without the key the book type is 1, which the label calls the book's
     // own order and the menu the shuffled copy.
-    RemoveSetting("BookType");
+    RemoveSetting(Setting::BookType);
     m_dir.WriteFile("UseRecord.txt", RecentLine(Toefl(3, 2)) + "\r\n");
     TFrmType &window = Open();
 
@@ -246,11 +246,11 @@ TEST_F(AppRecentWindow, ABookWhoseOldNameHoldsTheSeparatorIsPlayedButNotListed)
     // An older database could name a book anything.
     const std::string name = Gbk("旧#@#书");
     ASSERT_TRUE(AddLibraryBookInfo(name, "lib109", 3480, 900, 0, 7, 1));
-    WriteSysString("StoreTableName", "lib109");
-    WriteSysString("BookName", name);
-    WriteSysInteger("WordCount", 3480);
-    WriteSysInteger("BookType", 0);
-    WriteSysInteger("TollGateIndex", 1);
+    WriteSysString(Setting::StoreTableName, "lib109");
+    WriteSysString(Setting::BookName, name);
+    WriteSysInteger(Setting::WordCount, 3480);
+    WriteSysInteger(Setting::BookType, 0);
+    WriteSysInteger(Setting::TollGateIndex, 1);
     m_dir.WriteFile("UseRecord.txt", RecentLine(Toefl(3, 2)) + "\r\n");
     const std::string before = m_dir.ReadFile("UseRecord.txt");
 

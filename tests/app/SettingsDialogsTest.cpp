@@ -197,9 +197,9 @@ TEST_F(AppDialogsLevelInterval, OkWithoutChangesStillRestartsTheTollGateAndSaves
     SettingsCommands::N31Click(m_host);
     EXPECT_EQ(m_board.log, (Log{"SetLevelInterval1 50", "SetLevelInterval2 30", "SetLevelInterval3 30",
                                 "LoadTollGate 7", "PauseGame", "ResetGameDisplay"}));
-    EXPECT_EQ(ReadSysInteger("LevelInterval1", -1), 50);
-    EXPECT_EQ(ReadSysInteger("LevelInterval2", -1), 30);
-    EXPECT_EQ(ReadSysInteger("LevelInterval3", -1), 30);
+    EXPECT_EQ(ReadSysInteger(Setting::LevelInterval1), 50);
+    EXPECT_EQ(ReadSysInteger(Setting::LevelInterval2), 30);
+    EXPECT_EQ(ReadSysInteger(Setting::LevelInterval3), 30);
 }
 
 TEST_F(AppDialogsLevelInterval, ValuesOutsideTheRangeShowAndSaveAsTheNearestBound)
@@ -218,7 +218,7 @@ TEST_F(AppDialogsLevelInterval, ValuesOutsideTheRangeShowAndSaveAsTheNearestBoun
     EXPECT_EQ(m_board.interval[0], 10);
     EXPECT_EQ(m_board.interval[1], 2000);
     EXPECT_EQ(m_board.interval[2], 2000);
-    EXPECT_EQ(ReadSysInteger("LevelInterval2", -1), 2000);
+    EXPECT_EQ(ReadSysInteger(Setting::LevelInterval2), 2000);
 }
 
 TEST_F(AppDialogsLevelInterval, CancelLeavesBoardAndFileAlone)
@@ -229,7 +229,7 @@ TEST_F(AppDialogsLevelInterval, CancelLeavesBoardAndFileAlone)
     });
     SettingsCommands::N31Click(m_host);
     EXPECT_TRUE(m_board.log.empty());
-    EXPECT_EQ(ReadSysInteger("LevelInterval1", -1), -1);
+    EXPECT_EQ(m_dir.StoredSetting(Setting::LevelInterval1), "<missing>");
 }
 
 // ---- "背景色及字体颜色设置" ------------------------------------------------------------
@@ -294,9 +294,9 @@ TEST_F(AppDialogsColor, PickedColoursApplyAtOnceWithoutRestarting)
     const std::uint32_t picked = 10u | (20u << 8) | (30u << 16);
     EXPECT_EQ(m_board.back, picked);
     EXPECT_EQ(m_board.log, (Log{"SetBackGroundColor", "SetNormalColor", "SetTypeColor", "RedrawWords"}));
-    EXPECT_EQ(ReadSysInteger("BackGroundColor", -1), static_cast<int>(picked));
-    EXPECT_EQ(ReadSysInteger("NormalColor", -1), 16777215);
-    EXPECT_EQ(ReadSysInteger("TypeColor", -1), 65280);
+    EXPECT_EQ(ReadSysInteger(Setting::BackGroundColor), static_cast<int>(picked));
+    EXPECT_EQ(ReadSysInteger(Setting::NormalColor), 16777215);
+    EXPECT_EQ(ReadSysInteger(Setting::TypeColor), 65280);
 }
 
 TEST_F(AppDialogsColor, CancelledPickerKeepsTheColour)

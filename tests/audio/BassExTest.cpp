@@ -109,9 +109,9 @@ class AudioStartMusic : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        WriteSysString("Mp3", Gbk("默认背景音乐"));
-        WriteSysInteger("Mp3Voice", 40);
-        WriteSysInteger("PlayMp3", 1);
+        WriteSysString(Setting::Mp3, Gbk("默认背景音乐"));
+        WriteSysInteger(Setting::Mp3Voice, 40);
+        WriteSysInteger(Setting::PlayMp3, 1);
         m_dir.WriteFile("source/mp3/默认背景音乐.mp3", "stand-in");
     }
     TempProgramDir m_dir;
@@ -131,7 +131,7 @@ TEST_F(AudioStartMusic, OpensSetsVolumeAndPlaysTheStoredPiece)
 
 TEST_F(AudioStartMusic, PlayMp3ZeroOpensAndSetsVolumeButPlaysNothing)
 {
-    WriteSysInteger("PlayMp3", 0);
+    WriteSysInteger(Setting::PlayMp3, 0);
     TBassEx bass(0, m_layer);
     StartBackgroundMusic(bass);
     EXPECT_EQ(bass.IndexOfStream("mainplay"), 0);
@@ -144,7 +144,7 @@ TEST_F(AudioStartMusic, EachStartReplacesTheStreamAndUntickingStopsIt)
     TBassEx bass(0, m_layer);
     StartBackgroundMusic(bass);
     const std::uint32_t old = bass.Streams()[0].Handle;
-    WriteSysInteger("PlayMp3", 0);
+    WriteSysInteger(Setting::PlayMp3, 0);
     StartBackgroundMusic(bass);
     ASSERT_EQ(bass.Streams().size(), 1u);
     EXPECT_NE(bass.Streams()[0].Handle, old);
@@ -156,7 +156,7 @@ TEST_F(AudioStartMusic, AMissingFileChangesNothing)
 {
     TBassEx bass(0, m_layer);
     StartBackgroundMusic(bass);
-    WriteSysString("Mp3", "gone");
+    WriteSysString(Setting::Mp3, "gone");
     StartBackgroundMusic(bass);
     ASSERT_EQ(bass.Streams().size(), 1u);
     EXPECT_EQ(m_layer.created.size(), 1u);
@@ -171,7 +171,7 @@ TEST_F(AudioStartMusic, AMissingFileChangesNothing)
 TEST_F(AudioStartMusic, ANameListedInAnotherCaseFindsTheLowerCaseCopy)
 {
     m_dir.WriteFile("source/mp3/my song.mp3", "stand-in");
-    WriteSysString("Mp3", "My Song");
+    WriteSysString(Setting::Mp3, "My Song");
     TBassEx bass(0, m_layer);
     StartBackgroundMusic(bass);
     ASSERT_EQ(m_layer.created.size(), 1u);
@@ -183,7 +183,7 @@ TEST_F(AudioStartMusic, AnExactMatchWinsOverOtherCases)
 {
     m_dir.WriteFile("source/mp3/song.mp3", "lower");
     m_dir.WriteFile("source/mp3/Song.mp3", "exact");
-    WriteSysString("Mp3", "Song");
+    WriteSysString(Setting::Mp3, "Song");
     TBassEx bass(0, m_layer);
     StartBackgroundMusic(bass);
     ASSERT_EQ(m_layer.created.size(), 1u);

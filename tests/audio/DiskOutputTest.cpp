@@ -167,9 +167,9 @@ TEST_F(AudioDisk, MusicSwitchedOffIsOpenedButSilentUntilSwitchedOn)
     dir.WriteFile("source/mp3/默认背景音乐.mp3", "");
     std::filesystem::copy_file(File("a440.mp3"), dir.Path("source/mp3/默认背景音乐.mp3"),
                                std::filesystem::copy_options::overwrite_existing);
-    WriteSysString("Mp3", Gbk("默认背景音乐"));
-    WriteSysInteger("Mp3Voice", 40);
-    WriteSysInteger("PlayMp3", 0);
+    WriteSysString(Setting::Mp3, Gbk("默认背景音乐"));
+    WriteSysInteger(Setting::Mp3Voice, 40);
+    WriteSysInteger(Setting::PlayMp3, 0);
     TBassEx bass(0);
     std::int64_t start = Now();
     StartBackgroundMusic(bass);
@@ -178,7 +178,7 @@ TEST_F(AudioDisk, MusicSwitchedOffIsOpenedButSilentUntilSwitchedOn)
     EXPECT_EQ(bass.GetVolume("mainplay"), 40);
     EXPECT_EQ(Samples::Peak(After(start, 0, 300)), 0);
 
-    WriteSysInteger("PlayMp3", 1);
+    WriteSysInteger(Setting::PlayMp3, 1);
     start = Now();
     StartBackgroundMusic(bass);
     const double reference = DecodedRms(File("a440.mp3"));
@@ -195,9 +195,9 @@ TEST_F(AudioDisk, AFileAddedInAnotherCasePlaysUnderTheListedName)
     ASSERT_EQ(AddMusicFile(QString::fromStdString(from), name), TMusicAddResult::Added);
     ASSERT_EQ(name, QStringLiteral("My Song"));
     EXPECT_TRUE(std::filesystem::exists(dir.Path("source/mp3/my song.mp3")));
-    WriteSysString("Mp3", QStringToGbk(name));
-    WriteSysInteger("Mp3Voice", 100);
-    WriteSysInteger("PlayMp3", 1);
+    WriteSysString(Setting::Mp3, QStringToGbk(name));
+    WriteSysInteger(Setting::Mp3Voice, 100);
+    WriteSysInteger(Setting::PlayMp3, 1);
     TBassEx bass(0);
     const std::int64_t start = Now();
     StartBackgroundMusic(bass);

@@ -14,9 +14,9 @@ TEST(AudioNoDevice, ThePlayerIsDisabledAndEveryCallIsHarmless)
 {
     TempProgramDir dir;
     dir.WriteFile("source/mp3/默认背景音乐.mp3", "never opened");
-    WriteSysString("Mp3", Gbk("默认背景音乐"));
-    WriteSysInteger("Mp3Voice", 40);
-    WriteSysInteger("PlayMp3", 1);
+    WriteSysString(Setting::Mp3, Gbk("默认背景音乐"));
+    WriteSysInteger(Setting::Mp3Voice, 40);
+    WriteSysInteger(Setting::PlayMp3, 1);
 
     TBassEx bass(0);
     EXPECT_FALSE(bass.Enabled());

@@ -32,9 +32,9 @@ protected:
         ScriptedMessageBoxes::Global().Clear();
         m_dir.WriteFile("source/mp3/默认背景音乐.mp3", "d");
         m_dir.WriteFile("source/mp3/Song.mp3", "s");
-        WriteSysString("Mp3", Gbk("默认背景音乐"));
-        WriteSysInteger("Mp3Voice", 40);
-        WriteSysInteger("PlayMp3", 1);
+        WriteSysString(Setting::Mp3, Gbk("默认背景音乐"));
+        WriteSysInteger(Setting::Mp3Voice, 40);
+        WriteSysInteger(Setting::PlayMp3, 1);
         StartBackgroundMusic(m_bass);
     }
 
@@ -76,7 +76,7 @@ TEST_F(AudioSystemSet, OpensOnTheStoredPieceAndTheStreamVolume)
 
 TEST_F(AudioSystemSet, AStoredNameNoLongerListedSelectsNothing)
 {
-    WriteSysString("Mp3", "gone");
+    WriteSysString(Setting::Mp3, "gone");
     TFrmSystemSet dialog;
     dialog.SetBassEx(&m_bass);
     dialog.show();
@@ -91,7 +91,7 @@ TEST_F(AudioSystemSet, MovingTheSliderChangesTheLiveVolumeOnly)
     dialog.show();
     dialog.tbVoice->setValue(30);
     EXPECT_EQ(m_bass.GetVolume("mainplay"), 60);
-    EXPECT_EQ(ReadSysInteger("Mp3Voice"), 40);
+    EXPECT_EQ(ReadSysInteger(Setting::Mp3Voice), 40);
 }
 
 TEST_F(AudioSystemSet, AddingAFileListsItUnselectedAndAFailedCopyListsNothing)
@@ -136,8 +136,8 @@ TEST_F(AudioSystemSet, OkStoresTheChoiceAndRestartsTheMusic)
         dialog.btnOk->click();
     });
     EXPECT_TRUE(ShowMusicSettings(nullptr, m_bass));
-    EXPECT_EQ(ReadSysString("Mp3"), "Song");
-    EXPECT_EQ(ReadSysInteger("Mp3Voice"), 50);
+    EXPECT_EQ(ReadSysString(Setting::Mp3), "Song");
+    EXPECT_EQ(ReadSysInteger(Setting::Mp3Voice), 50);
     ASSERT_EQ(m_bass.Streams().size(), 1u);
     EXPECT_NE(m_bass.Streams()[0].Handle, before);
     EXPECT_EQ(m_layer.created.back(), m_dir.Path("source/mp3/Song.mp3"));
@@ -148,7 +148,7 @@ TEST_F(AudioSystemSet, OkStoresTheChoiceAndRestartsTheMusic)
 
 TEST_F(AudioSystemSet, OkRestartsWithoutPlayingWhenMusicIsOff)
 {
-    WriteSysInteger("PlayMp3", 0);
+    WriteSysInteger(Setting::PlayMp3, 0);
     StartBackgroundMusic(m_bass);
     WhenShown([](TFrmSystemSet &dialog) { dialog.btnOk->click(); });
     EXPECT_TRUE(ShowMusicSettings(nullptr, m_bass));
@@ -165,8 +165,8 @@ TEST_F(AudioSystemSet, CancelStoresNothingAndKeepsThePreviewedVolume)
         dialog.btnCancel->click();
     });
     EXPECT_FALSE(ShowMusicSettings(nullptr, m_bass));
-    EXPECT_EQ(ReadSysString("Mp3"), Gbk("默认背景音乐"));
-    EXPECT_EQ(ReadSysInteger("Mp3Voice"), 40);
+    EXPECT_EQ(ReadSysString(Setting::Mp3), Gbk("默认背景音乐"));
+    EXPECT_EQ(ReadSysInteger(Setting::Mp3Voice), 40);
     EXPECT_EQ(m_layer.created.size(), opened);
     EXPECT_EQ(m_bass.GetVolume("mainplay"), 20);
 }
@@ -180,7 +180,7 @@ TEST_F(AudioSystemSet, OkWithNothingSelectedStoresNothing)
         dialog.btnOk->click();
     });
     EXPECT_FALSE(ShowMusicSettings(nullptr, m_bass));
-    EXPECT_EQ(ReadSysInteger("Mp3Voice"), 40);
+    EXPECT_EQ(ReadSysInteger(Setting::Mp3Voice), 40);
 }
 
 // Without a music stream the dialog has no live volume to show.
@@ -201,11 +201,11 @@ TEST_F(AudioSystemSet, WithoutAStreamTheStoredVolumeIsShownAndKeptByOk)
 
     FakeAudioLayer fine;
     TBassEx noFile(0, fine);
-    WriteSysString("Mp3", "gone");  // a stored music file that is no longer there
+    WriteSysString(Setting::Mp3, "gone");  // a stored music file that is no longer there
     StartBackgroundMusic(noFile);
     ASSERT_TRUE(noFile.Streams().empty());
     for (TBassEx *bass : {&silent, &undecodable, &noFile}) {
-        WriteSysInteger("Mp3Voice", 40);
+        WriteSysInteger(Setting::Mp3Voice, 40);
         int shown = -1;
         WhenShown([&shown](TFrmSystemSet &dialog) {
             shown = dialog.tbVoice->value();
@@ -214,12 +214,12 @@ TEST_F(AudioSystemSet, WithoutAStreamTheStoredVolumeIsShownAndKeptByOk)
         });
         EXPECT_TRUE(ShowMusicSettings(nullptr, *bass));
         EXPECT_EQ(shown, 20);
-        EXPECT_EQ(ReadSysInteger("Mp3Voice"), 40);
+        EXPECT_EQ(ReadSysInteger(Setting::Mp3Voice), 40);
     }
 
     // A stored value outside 0..100 shows at the nearer end.
     for (const auto &[stored, shown] : {std::pair{250, 50}, std::pair{-7, 0}, std::pair{41, 20}}) {
-        WriteSysInteger("Mp3Voice", stored);
+        WriteSysInteger(Setting::Mp3Voice, stored);
         TFrmSystemSet dialog;
         dialog.SetBassEx(&silent);
         dialog.show();

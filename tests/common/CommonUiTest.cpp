@@ -12,6 +12,7 @@
 #include "LogCapture.h"
 #include "MessageBoxes.h"
 #include "ScriptedMessageBoxes.h"
+#include "UrlOpener.h"
 
 namespace {
 
@@ -92,6 +93,33 @@ TEST_F(CommonUi, HandledErrorsAreLoggedOnlyWhenTheRulesAskForThem)
         EXPECT_TRUE(log.Lines()[0].contains(QStringLiteral("disk full"))) << log.Lines()[0].toStdString();
     }
     EXPECT_FALSE(lcCommon().isDebugEnabled());
+}
+
+TEST_F(CommonUi, AddressesReachTheBrowserOnlyWhenValidAndOpenerErrorsStayInside)
+{
+    QList<QUrl> opened;
+    SetUrlOpener([&opened](const QUrl &url) { opened << url; });
+    OpenUrl(QUrl());
+    OpenUrl(QUrl(QStringLiteral("http://[::1")));  // not a valid address
+    const QUrl help = QUrl::fromLocalFile(QStringLiteral("/opt/kivrotype/kivrotype.html"));
+    OpenUrl(help);
+    EXPECT_EQ(opened, QList<QUrl>{help});
+
+    // An advert may only lead to a web page.
+    const TUrlOpener record = [&opened](const QUrl &url) { opened << url; };
+    EXPECT_FALSE(OpenWebAddress(record, help));
+    EXPECT_FALSE(OpenWebAddress(record, QUrl(QStringLiteral("mailto:a@example.invalid"))));
+    EXPECT_FALSE(OpenWebAddress({}, QUrl(QStringLiteral("https://example.invalid/"))));
+    EXPECT_TRUE(OpenWebAddress(record, QUrl(QStringLiteral("https://example.invalid/ad"))));
+    EXPECT_EQ(opened.size(), 2);
+
+    LogCapture log(QStringLiteral("kivro.common"));
+    const TUrlOpener failing = [](const QUrl &) { throw std::runtime_error("no browser"); };
+    EXPECT_FALSE(OpenWebAddress(failing, QUrl(QStringLiteral("https://example.invalid/"))));
+    SetUrlOpener(failing);
+    EXPECT_NO_THROW(OpenUrl(help));
+    SetUrlOpener({});
+    EXPECT_EQ(log.Lines().size(), 2);
 }
 
 TEST_F(CommonUi, StandardButtonsSpeakChinese)

@@ -44,30 +44,30 @@ protected:
 TEST_F(CommonSettingsFile, LineBreaksInAValueBecomeBlanksAndMakeNoNewKey)
 {
     writeConfig("[system]\r\nLevel=2\r\n");
-    WriteSysString("BookName", "x\ny=z");
-    EXPECT_EQ(ReadSysString("BookName"), "x y=z");
-    EXPECT_EQ(ReadSysString("y"), "");
-    WriteSysString("BookName", "a\r\nb\rc\n\nd");
-    EXPECT_EQ(ReadSysString("BookName"), "a b c  d");
+    WriteSysString(Setting::BookName, "x\ny=z");
+    EXPECT_EQ(ReadSysString(Setting::BookName), "x y=z");
+    EXPECT_FALSE(TIniFile(path()).ReadValue(kSystemSection, "y"));
+    WriteSysString(Setting::BookName, "a\r\nb\rc\n\nd");
+    EXPECT_EQ(ReadSysString(Setting::BookName), "a b c  d");
     EXPECT_EQ(config(), "[system]\r\nLevel=2\r\nBookName=a b c  d\r\n");
 }
 
 TEST_F(CommonSettingsFile, ALastLineEndingInALoneCrKeepsEveryKeyFindable)
 {
     writeConfig("[system]\r\nLevel=2\r");
-    WriteSysInteger("Rate", 3);
-    EXPECT_EQ(ReadSysInteger("Rate"), 3);
-    EXPECT_EQ(ReadSysInteger("Level"), 2);
+    WriteSysInteger(Setting::Rate, 3);
+    EXPECT_EQ(ReadSysInteger(Setting::Rate), 3);
+    EXPECT_EQ(ReadSysInteger(Setting::Level), 2);
     EXPECT_EQ(config(), "[system]\r\nLevel=2\r\nRate=3\r\n");
     // The same when the key written is that last line, and for a new section.
     writeConfig("[system]\r\nLevel=2\r");
-    WriteSysInteger("Level", 1);
-    WriteSysInteger("Rate", 4);
-    EXPECT_EQ(ReadSysInteger("Level"), 1);
-    EXPECT_EQ(ReadSysInteger("Rate"), 4);
+    WriteSysInteger(Setting::Level, 1);
+    WriteSysInteger(Setting::Rate, 4);
+    EXPECT_EQ(ReadSysInteger(Setting::Level), 1);
+    EXPECT_EQ(ReadSysInteger(Setting::Rate), 4);
     writeConfig("[other]\nx=1\r");
-    WriteSysInteger("Volume", 5);
-    EXPECT_EQ(ReadSysInteger("Volume"), 5);
+    WriteSysInteger(Setting::Volume, 5);
+    EXPECT_EQ(ReadSysInteger(Setting::Volume), 5);
     EXPECT_EQ(TIniFile(path()).ReadString("other", "x", ""), "1");
 }
 
@@ -88,18 +88,18 @@ TEST_F(CommonSettingsFile, AWriteThroughASymbolicLinkReachesItsFileAndKeepsTheLi
     fs::create_directory(dir.Path("real"));
     dir.WriteFile("real/settings.ini", "[system]\r\nLevel=2\r\n; kept\r\n");
     fs::create_symlink("../real/settings.ini", path());
-    WriteSysInteger("Rate", 9);
+    WriteSysInteger(Setting::Rate, 9);
     EXPECT_TRUE(fs::is_symlink(path()));
     EXPECT_EQ(fs::read_symlink(path()), "../real/settings.ini");
     EXPECT_EQ(dir.ReadFile("real/settings.ini"), "[system]\r\nLevel=2\r\n; kept\r\nRate=9\r\n");
-    EXPECT_EQ(ReadSysInteger("Rate"), 9);
+    EXPECT_EQ(ReadSysInteger(Setting::Rate), 9);
     // A link to a link, with an absolute target, and no temporary file anywhere.
     fs::create_symlink(dir.Path("real/settings.ini"), dir.Path("real/middle.ini"));
     fs::remove(path());
     fs::create_symlink(dir.Path("real/middle.ini"), path());
-    WriteSysInteger("Level", 3);
+    WriteSysInteger(Setting::Level, 3);
     EXPECT_TRUE(fs::is_symlink(dir.Path("real/middle.ini")));
-    EXPECT_EQ(ReadSysInteger("Level"), 3);
+    EXPECT_EQ(ReadSysInteger(Setting::Level), 3);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path("real")), fs::directory_iterator()), 2);
     EXPECT_TRUE(strayFiles().empty());
 }
@@ -114,10 +114,10 @@ TEST_F(CommonSettingsFile, AFileThatCannotBeReadIsNeverRewritten)
     ASSERT_EQ(::chmod(path().c_str(), 0200), 0);
     const TChildOutcome outcome = RunInChild([&] {
         BecomeUnprivilegedUser();
-        std::string seen = "read=" + ReadSysString("BookName") + ";";
+        std::string seen = "read=" + ReadSysString(Setting::BookName) + ";";
         seen += "failed=" + std::to_string(TIniFile(path()).ReadFailed()) + ";";
         try {
-            WriteSysInteger("Level", 3);
+            WriteSysInteger(Setting::Level, 3);
             seen += "written";
         } catch (const ESettingsWriteError &e) {
             seen += e.what();
@@ -125,7 +125,9 @@ TEST_F(CommonSettingsFile, AFileThatCannotBeReadIsNeverRewritten)
         return seen;
     });
     KIVRO_SKIP_IF_CHILD_SKIPPED(outcome);
-    EXPECT_EQ(outcome.output, "read=;failed=1;Unable to write to " + path());
+    // What cannot be read reads as the default of the key table.
+    EXPECT_EQ(outcome.output, "read=" + std::string(Setting::BookName.Default())
+                                  + ";failed=1;Unable to write to " + path());
     EXPECT_EQ(config(), before);
     EXPECT_TRUE(strayFiles().empty());
 
@@ -134,7 +136,7 @@ TEST_F(CommonSettingsFile, AFileThatCannotBeReadIsNeverRewritten)
     fs::create_directory(path());
     EXPECT_TRUE(TIniFile(path()).ReadFailed());
     EXPECT_EQ(ReadDefaultUI(), "WLM");
-    EXPECT_THROW(WriteSysInteger("Level", 3), ESettingsWriteError);
+    EXPECT_THROW(WriteSysInteger(Setting::Level, 3), ESettingsWriteError);
     // A missing file is no read failure.
     EXPECT_FALSE(TIniFile(dir.Path("data/none.ini")).ReadFailed());
     EXPECT_FALSE(TIniFile(dir.Path("nofolder/none.ini")).ReadFailed());
@@ -149,8 +151,8 @@ TEST_F(CommonSettingsFile, AWritableFileInAReadOnlyFolderIsWrittenInPlace)
         BecomeUnprivilegedUser();
         if (::access(dir.Path("data").c_str(), W_OK) == 0)
             return std::string("the folder is writable");
-        WriteSysString("BookName", "short");
-        WriteSysInteger("Rate", 4);
+        WriteSysString(Setting::BookName, "short");
+        WriteSysInteger(Setting::Rate, 4);
         return std::string("ok");
     });
     KIVRO_SKIP_IF_CHILD_SKIPPED(outcome);
@@ -169,10 +171,10 @@ TEST_F(CommonSettingsFile, ARefusedWriteOnAReadOnlyMountChangesNothing)
     const TChildOutcome outcome = RunInChild([&] {
         MountReadOnlyBind(dir.Path("data"));
         try {
-            WriteSysInteger("Level", 3);
+            WriteSysInteger(Setting::Level, 3);
             return std::string("written");
         } catch (const ESettingsWriteError &e) {
-            return std::string(e.what()) + ";read=" + ReadSysString("Level");
+            return std::string(e.what()) + ";read=" + std::to_string(ReadSysInteger(Setting::Level));
         }
     });
     KIVRO_SKIP_IF_CHILD_SKIPPED(outcome);
@@ -188,7 +190,7 @@ TEST_F(CommonSettingsFile, AFullDiskLeavesTheOldFileWholeAndNoTemporaryFile)
         FillDisk(dir.Path("data/filler"));
         std::string seen;
         try {
-            WriteSysString("BookName", std::string(20000, 'n'));
+            WriteSysString(Setting::BookName, std::string(20000, 'n'));
             seen = "written";
         } catch (const ESettingsWriteError &e) {
             seen = e.what();
@@ -204,10 +206,39 @@ TEST_F(CommonSettingsFile, AFullDiskLeavesTheOldFileWholeAndNoTemporaryFile)
         << outcome.output;
 }
 
+TEST_F(CommonSettingsFile, AGroupTooLargeForTheDiskWritesNoneOfItsKeys)
+{
+    const TChildOutcome outcome = RunInChild([&] {
+        MountSmallTmpfs(dir.Path("data"), 400);
+        writeConfig("[system]\r\nLevel=2\r\n");
+        FillDisk(dir.Path("data/filler"));
+        // Room again for a small file, not for a long value.
+        const std::string filler = dir.Path("data/filler");
+        fs::resize_file(filler, fs::file_size(filler) - 3 * 4096);
+        std::string seen;
+        try {
+            WriteSysValues({{Setting::Level, 3}, {Setting::BookName, std::string(20000, 'n')}});
+            seen = "written";
+        } catch (const ESettingsWriteError &e) {
+            seen = e.what();
+        }
+        seen += ";file=" + config();
+        // The first key alone fits: written key by key, it would have stayed.
+        WriteSysInteger(Setting::Level, 3);
+        seen += ";alone=" + std::to_string(ReadSysInteger(Setting::Level));
+        for (const std::string &name : strayFiles())
+            seen += ";" + name;
+        return seen;
+    });
+    KIVRO_SKIP_IF_CHILD_SKIPPED(outcome);
+    EXPECT_EQ(outcome.output,
+              "Unable to write to " + path() + ";file=[system]\r\nLevel=2\r\n;alone=3;filler");
+}
+
 TEST_F(CommonSettingsFile, ANewFileGetsTheUmaskAndTheUmaskStaysAsItWas)
 {
     const mode_t old = ::umask(027);
-    WriteSysInteger("Level", 1);
+    WriteSysInteger(Setting::Level, 1);
     const mode_t after = ::umask(old);
     EXPECT_EQ(after, 027u);
     struct stat st {};
@@ -216,7 +247,7 @@ TEST_F(CommonSettingsFile, ANewFileGetsTheUmaskAndTheUmaskStaysAsItWas)
     // An existing file keeps its own mode even against a narrower umask.
     ::chmod(path().c_str(), 0664);
     const mode_t previous = ::umask(077);
-    WriteSysInteger("Level", 2);
+    WriteSysInteger(Setting::Level, 2);
     ::umask(previous);
     ASSERT_EQ(::stat(path().c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0664u);
@@ -233,7 +264,7 @@ TEST_F(CommonSettingsFile, TwoProcessesWritingAtOnceNeverShareATemporaryFile)
         int refused = 0;
         for (int k = 0; k < 150; ++k) {
             try {
-                WriteSysInteger(other == 0 ? "Rate" : "Volume", k);
+                WriteSysInteger(other == 0 ? Setting::Rate : Setting::Volume, k);
             } catch (const ESettingsWriteError &) {
                 ++refused;
             }
@@ -246,7 +277,7 @@ TEST_F(CommonSettingsFile, TwoProcessesWritingAtOnceNeverShareATemporaryFile)
     });
     EXPECT_EQ(outcome.output, "0;0");
     // Whatever write came last, the file is whole.
-    EXPECT_EQ(ReadSysInteger("Level"), 2);
+    EXPECT_EQ(ReadSysInteger(Setting::Level), 2);
     EXPECT_TRUE(strayFiles().empty());
 }
 

@@ -1,5 +1,7 @@
+#include <algorithm>
 #include <filesystem>
 #include <sys/stat.h>
+#include <type_traits>
 
 #include <gtest/gtest.h>
 
@@ -7,8 +9,18 @@
 #include "IniFile.h"
 #include "Settings.h"
 #include "TempProgramDir.h"
+#include "TextUtils.h"
 
 namespace {
+
+// Keys come from the table only, and each accessor takes keys of its own type.
+static_assert(!std::is_constructible_v<TIntSetting, std::string_view, std::int32_t>);
+static_assert(!std::is_constructible_v<TStringSetting, std::string_view, std::string_view>);
+static_assert(!std::is_convertible_v<const char *, TStringSetting>);
+static_assert(!std::is_invocable_v<decltype(&ReadSysString), TIntSetting>);
+static_assert(!std::is_invocable_v<decltype(&ReadSysInteger), TStringSetting>);
+static_assert(!std::is_constructible_v<TSettingValue, TIntSetting, const char *>);
+static_assert(!std::is_constructible_v<TSettingValue, TStringSetting, int>);
 
 class CommonSettings : public ::testing::Test {
 protected:
@@ -51,8 +63,8 @@ TEST_F(CommonSettings, TollGateIndexValuesReadThroughTheGameParameters)
 
 TEST_F(CommonSettings, MissingFileAndKeysGiveDefaults)
 {
-    EXPECT_EQ(ReadSysString("Mp3"), "");
-    EXPECT_EQ(ReadSysInteger("LevelInterval1"), 0);
+    EXPECT_EQ(ReadSysString(Setting::Mp3), "");
+    EXPECT_EQ(ReadSysInteger(Setting::LevelInterval1), 0);
     EXPECT_EQ(ReadDefaultUI(), "WLM");
     EXPECT_EQ(GetDatabaseFileName(), ".mdb");
     EXPECT_FALSE(IsScrambleOn());
@@ -68,6 +80,30 @@ TEST_F(CommonSettings, MissingFileAndKeysGiveDefaults)
     const TSpeechSet speech = ReadSpeechSet();
     EXPECT_EQ(speech, TSpeechSet{});
     EXPECT_FALSE(std::filesystem::exists(dir.Path("data/typeconfig.ini")));
+}
+
+TEST_F(CommonSettings, EveryAccessorReadsTheDefaultsOfTheKeyTable)
+{
+    writeConfig("[system]\r\nWordCount=many\r\nLevelInterval1=x\r\nBookName=\r\n");
+    EXPECT_EQ(ReadSysInteger(Setting::WordCount), 3480);  // not a number
+    EXPECT_EQ(ReadSysInteger(Setting::LevelInterval1), 0);
+    EXPECT_EQ(ReadSysInteger(Setting::BookType), 1);      // missing
+    EXPECT_EQ(ReadSysString(Setting::StoreTableName), "lib109");
+    EXPECT_EQ(ReadSysString(Setting::BookName), "");      // present, though empty
+    TGamePara para;
+    LoadGamePara(para);
+    EXPECT_EQ(para.WordCount, 3480);
+    EXPECT_EQ(para.BookName, "");
+    EXPECT_EQ(para.BookType, 1);
+}
+
+TEST_F(CommonSettings, AGroupOfKeysIsWrittenInItsOrderWithEveryOtherLineKept)
+{
+    writeConfig("[system]\n; kept\nRate=1\n[tail]\nx=1\n");
+    WriteSysValues(
+        {{Setting::SpeakName, "Mary"}, {Setting::Rate, -2}, {Setting::Mp3, Gbk("默认背景音乐")}});
+    EXPECT_EQ(config(), "[system]\n; kept\nRate=-2\nSpeakName=Mary\r\nMp3=" + Gbk("默认背景音乐")
+                            + "\r\n[tail]\nx=1\n");
 }
 
 TEST_F(CommonSettings, DefaultUIAbsentDiffersFromEmpty)
@@ -91,9 +127,9 @@ TEST_F(CommonSettings, DatabaseNameAndScrambleFlag)
 
 TEST_F(CommonSettings, WriteCreatesTheFileWhenOnlyTheDataDirectoryExists)
 {
-    WriteSysInteger("PlayMp3", 1);
+    WriteSysInteger(Setting::PlayMp3, 1);
     EXPECT_EQ(config(), "[system]\r\nPlayMp3=1\r\n");
-    EXPECT_EQ(ReadSysInteger("playmp3"), 1);
+    EXPECT_EQ(TIniFile(dir.Path("data/typeconfig.ini")).ReadInteger(kSystemSection, "playmp3", 0), 1);
 }
 
 TEST_F(CommonSettings, RefusedWriteRaisesWithTheFullPath)
@@ -101,14 +137,14 @@ TEST_F(CommonSettings, RefusedWriteRaisesWithTheFullPath)
     std::filesystem::remove_all(dir.Path("data"));
     const std::string expected = "Unable to write to " + dir.Path("data/typeconfig.ini");
     try {
-        WriteSysInteger("PlayMp3", 1);
+        WriteSysInteger(Setting::PlayMp3, 1);
         FAIL() << "no error without a data directory";
     } catch (const ESettingsWriteError &e) {
         EXPECT_EQ(std::string(e.what()), expected);
     }
     // A "data" that is a regular file is refused the same way.
     dir.WriteFile("data", "not a directory");
-    EXPECT_THROW(WriteSysString("Mp3", "x"), ESettingsWriteError);
+    EXPECT_THROW(WriteSysString(Setting::Mp3, "x"), ESettingsWriteError);
     EXPECT_THROW(SaveGamePara(TGamePara{}), ESettingsWriteError);
     EXPECT_EQ(dir.ReadFile("data"), "not a directory");
 }
@@ -116,7 +152,7 @@ TEST_F(CommonSettings, RefusedWriteRaisesWithTheFullPath)
 TEST_F(CommonSettings, SaveRefusesWhatIsNotARegularFile)
 {
     std::filesystem::create_directory(dir.Path("data/typeconfig.ini"));
-    EXPECT_THROW(WriteSysString("Mp3", "new"), ESettingsWriteError);
+    EXPECT_THROW(WriteSysString(Setting::Mp3, "new"), ESettingsWriteError);
     EXPECT_TRUE(std::filesystem::is_directory(dir.Path("data/typeconfig.ini")));
     // No temporary file is left behind.
     int entries = 0;
@@ -139,8 +175,8 @@ TEST_F(CommonSettings, WriteKeepsEveryOtherLineByteForByte)
                                "[tail]\n"
                                "x=1";
     writeConfig(before);
-    EXPECT_EQ(ReadSysString("Mp3"), "old value");
-    WriteSysString("Mp3", Gbk("默认背景音乐"));
+    EXPECT_EQ(ReadSysString(Setting::Mp3), "old value");
+    WriteSysString(Setting::Mp3, Gbk("默认背景音乐"));
     const std::string after = "; settings of the game\n"
                               "[other]\n"
                               "Mp3=elsewhere\n"
@@ -154,8 +190,8 @@ TEST_F(CommonSettings, WriteKeepsEveryOtherLineByteForByte)
                               "x=1";
     EXPECT_EQ(config(), after);
     // A new key goes at the end of its section, not after the next one.
-    WriteSysInteger("Rate", -5);
-    EXPECT_EQ(ReadSysInteger("Rate"), -5);
+    WriteSysInteger(Setting::Rate, -5);
+    EXPECT_EQ(ReadSysInteger(Setting::Rate), -5);
     EXPECT_NE(config().find("mp3=second occurrence\nRate=-5\r\n[tail]\n"), std::string::npos);
     EXPECT_EQ(TIniFile(dir.Path("data/typeconfig.ini")).ReadString("tail", "X", ""), "1");
 }
@@ -165,17 +201,18 @@ TEST_F(CommonSettings, ReadsCommentsLineEndsCaseAndLongValues)
     const std::string longValue(3000, 'v');
     writeConfig("[system]\r\n;Mp3=commented\r\nMP3=first\r\nmp3=second\r\n\tVersion\t=\t1.0.0 \n"
                 "long=" + longValue + "\n");
-    EXPECT_EQ(ReadSysString("mp3"), "first");
-    EXPECT_EQ(ReadSysString("version"), "1.0.0");
-    EXPECT_EQ(ReadSysString("long"), std::string(2047, 'v'));
-    EXPECT_EQ(ReadSysString("commented"), "");
+    EXPECT_EQ(ReadSysString(Setting::Mp3), "first");
+    EXPECT_EQ(ReadSysString(Setting::Version), "1.0.0");
+    const TIniFile ini(dir.Path("data/typeconfig.ini"));
+    EXPECT_EQ(ini.ReadString(kSystemSection, "long", ""), std::string(2047, 'v'));
+    EXPECT_FALSE(ini.ReadValue(kSystemSection, ";Mp3"));
 }
 
 TEST_F(CommonSettings, WriteAppendsTheSectionAndKeepsPermissions)
 {
     writeConfig("[other]\nx=1");
     ::chmod(dir.Path("data/typeconfig.ini").c_str(), 0640);
-    WriteSysInteger("Level", 3);
+    WriteSysInteger(Setting::Level, 3);
     EXPECT_EQ(config(), "[other]\nx=1\r\n[system]\r\nLevel=3\r\n");
     struct stat st {};
     ASSERT_EQ(::stat(dir.Path("data/typeconfig.ini").c_str(), &st), 0);
@@ -232,20 +269,19 @@ TEST(CommonRecords, CopyGameParaKeepsTheTargetLevel)
 TEST(CommonInstalledSettings, ShippedFileHoldsEveryKey)
 {
     const TIniFile ini(std::string(KIVRO_SOURCE_DIR) + "/data/typeconfig.ini");
-    const char *keys[] = {"data", "encrypt", "DefaultUI", "StoreTableName", "WordCount",
-                          "BookName", "TollGateIndex", "Level", "BookType", "PlayMp3",
-                          "PlaySound", "Mp3", "Mp3Voice", "LevelInterval1", "LevelInterval2",
-                          "LevelInterval3", "BackGroundColor", "NormalColor", "TypeColor",
-                          "EngineName", "SpeakName", "SpeakSex", "Rate", "Volume", "version",
-                          "KivroLoadCiKu", "Speek"};
-    for (const char *key : keys)
-        EXPECT_TRUE(ini.ReadValue("system", key).has_value()) << key;
-    EXPECT_EQ(ini.ReadString("system", "BookName", ""), Gbk("《最新TOEFL词汇》"));
-    EXPECT_EQ(ini.ReadString("system", "Mp3", ""), Gbk("默认背景音乐"));
-    EXPECT_EQ(ini.ReadInteger("system", "BookType", -1), 0);
-    EXPECT_EQ(ini.ReadInteger("system", "LevelInterval1", 0), 50);
-    EXPECT_EQ(ini.ReadInteger("system", "BackGroundColor", 0), 11561288);
-    EXPECT_EQ(ini.ReadString("system", "data", ""), "kivrotype");
+    for (const TSettingKey key : Setting::All) {
+        EXPECT_TRUE(ini.ReadValue(kSystemSection, key.Name()).has_value()) << key.Name();
+        // Names compare without regard to case: two such names would be one key.
+        const auto sameName = [key](TSettingKey other) { return SameTextAscii(other.Name(), key.Name()); };
+        EXPECT_EQ(std::count_if(Setting::All.begin(), Setting::All.end(), sameName), 1) << key.Name();
+    }
+    const auto value = [&ini](TSettingKey key) { return ini.ReadValue(kSystemSection, key.Name()); };
+    EXPECT_EQ(value(Setting::BookName), Gbk("《最新TOEFL词汇》"));
+    EXPECT_EQ(value(Setting::Mp3), Gbk("默认背景音乐"));
+    EXPECT_EQ(value(Setting::BookType), "0");
+    EXPECT_EQ(value(Setting::LevelInterval1), "50");
+    EXPECT_EQ(value(Setting::BackGroundColor), "11561288");
+    EXPECT_EQ(value(Setting::Data), "kivrotype");
 }
 
 } // namespace

@@ -179,6 +179,20 @@ TEST(CommonText, RectCornerInRect)
     EXPECT_TRUE(RectCornerInRect({-5, -5, 5, 5}, {0, 0, 10, 10}));    // right bottom
 }
 
+TEST(CommonText, AsciiCaseFoldingTouchesOnlyAsciiLetters)
+{
+    EXPECT_EQ(LowerAscii("Mp3Voice_LIB109.ASZ"), "mp3voice_lib109.asz");
+    EXPECT_EQ(LowerAscii(Gbk("《最新TOEFL词汇》")), Gbk("《最新toefl词汇》"));
+    EXPECT_EQ(LowerAscii("\xC0\xDE\xC9"), "\xC0\xDE\xC9");  // capitals of other code pages
+    EXPECT_TRUE(SameTextAscii("LevelInterval1", "levelINTERVAL1"));
+    EXPECT_TRUE(SameTextAscii("", ""));
+    EXPECT_FALSE(SameTextAscii("Level", "Level1"));
+    // Pairs 0x20 apart that are not letters.
+    EXPECT_FALSE(SameTextAscii("[", "{"));
+    EXPECT_FALSE(SameTextAscii("@", "`"));
+    EXPECT_FALSE(SameTextAscii("\xC1", "\xE1"));
+}
+
 TEST(CommonText, RoundHalfEven)
 {
     EXPECT_EQ(RoundHalfEven(0.5), 0);

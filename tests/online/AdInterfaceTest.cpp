@@ -6,7 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "UAdInterface.h"
+#include "AdInterface.h"
+#include "InternetCheck.h"
 #include "LoopbackHttpServer.h"
 #include "OnlineTestSupport.h"
 #include "TempProgramDir.h"

@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include "UInternetCheck.h"
+#include "ConnectionStages.h"
+#include "InternetCheck.h"
+#include "OnlineAddresses.h"
 #include "LoopbackHttpServer.h"
 #include "OnlineTestSupport.h"
 

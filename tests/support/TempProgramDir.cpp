@@ -5,6 +5,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "IniFile.h"
 #include "Settings.h"
 
 TempProgramDir::TempProgramDir(Contents contents)
@@ -57,4 +58,16 @@ std::string TempProgramDir::ReadFile(const std::string &relative) const
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
+}
+
+std::string TempProgramDir::StoredSetting(TSettingKey key) const
+{
+    return TIniFile(Path("data/typeconfig.ini")).ReadValue(kSystemSection, key.Name()).value_or("<missing>");
+}
+
+void TempProgramDir::StoreSetting(TSettingKey key, const std::string &text) const
+{
+    TIniFile file(Path("data/typeconfig.ini"));
+    file.WriteString(kSystemSection, key.Name(), text);
+    file.Save();
 }

@@ -6,6 +6,8 @@
 
 #include <QTemporaryDir>
 
+#include "SettingsKeys.h"
+
 class TempProgramDir {
 public:
     enum class Contents { Empty, DataDirOnly, CopyOfBuilt };
@@ -21,6 +23,12 @@ public:
     // Whole-file helpers for the tests' own checks.
     void WriteFile(const std::string &relative, const std::string &bytes) const;
     std::string ReadFile(const std::string &relative) const;
+
+    // The text under a key of data/typeconfig.ini as it stands in the file,
+    // "<missing>" when the key is not there.
+    std::string StoredSetting(TSettingKey key) const;
+    // Stores the text as it is, a number or not, as an installed file may hold it.
+    void StoreSetting(TSettingKey key, const std::string &text) const;
 
 private:
     QTemporaryDir m_dir;

@@ -13,8 +13,6 @@
 //
 // DIR is the program folder. Exit status 0 when all is well; every finding is
 // printed, so a failed run says what it saw.
-#include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -41,13 +39,6 @@ int usage()
     return 2;
 }
 
-std::string lower(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 int printWords(int gate)
 {
     TGamePara para;
@@ -59,7 +50,7 @@ int printWords(int gate)
         return 1;
     }
     for (const TWordInfo &word : words)
-        std::printf("%s\n", lower(word.Spelling).c_str());
+        std::printf("%s\n", LowerAscii(word.Spelling).c_str());
     return 0;
 }
 

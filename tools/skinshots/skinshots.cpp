@@ -224,7 +224,7 @@ int main(int argc, char **argv)
     QTemporaryDir programDir;
     SetProgramDir(programDir.path().toStdString());
     QDir(programDir.path()).mkpath(QStringLiteral("data"));
-    WriteSysString("version", "1.0.0");
+    WriteSysString(Setting::Version, "1.0.0");
     if (args.size() > 1)  // a notices file for the About box
         QFile::copy(args[1], QString::fromStdString(TFrmAbout::NoticesPath()));
 
