@@ -130,7 +130,7 @@ bool runOnce(const std::string &self, Figures &out)
     if (!mkdtemp(pattern))
         return false;
     const fs::path dir = pattern;
-    fs::copy(KIVRO_BUILT_PROGRAM_DIR, dir, fs::copy_options::recursive);
+    fs::copy(KIVRO_TEST_PROGRAM_DIR, dir, fs::copy_options::recursive);
 
     int pipeFds[2];
     if (pipe(pipeFds) != 0)
