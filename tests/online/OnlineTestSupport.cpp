@@ -1,27 +1,5 @@
 #include "OnlineTestSupport.h"
 
-#include <QCoreApplication>
-#include <QEventLoop>
-#include <QThread>
-
-bool WaitUntil(const std::function<bool()> &pred, int timeoutMs)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!pred()) {
-        if (clock.elapsed() > timeoutMs)
-            return pred();
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(2);
-    }
-    return true;
-}
-
-void Pump(int ms)
-{
-    WaitUntil([] { return false; }, ms);
-}
-
 TConnectionStages LoopbackStages(bool systemConnected, TConnectedState state)
 {
     TConnectionStages stages = SystemConnectionStages();
