@@ -2,6 +2,7 @@
 # Without REFRESH, a destination that exists is kept (the player's folder).
 # With REFRESH, every destination is made equal to its source and any other
 # file under DEST is removed, except the relative paths listed in KEEP.
+cmake_minimum_required(VERSION 3.25)
 string(REPLACE "::" ";" items "${ITEMS}")
 string(REPLACE "::" ";" keep "${KEEP}")
 set(wanted "")
