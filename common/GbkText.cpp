@@ -18,8 +18,7 @@ class Converter {
 public:
     Converter(const char *to, const char *from) : m_cd(iconv_open(to, from))
     {
-        // iconv_open's documented failure value.
-        if (m_cd == reinterpret_cast<iconv_t>(-1))  // NOLINT(performance-no-int-to-ptr)
+        if (m_cd == reinterpret_cast<iconv_t>(-1))
             throw std::runtime_error("iconv cannot convert between GBK and Unicode");
     }
     ~Converter() { iconv_close(m_cd); }
