@@ -101,7 +101,7 @@ QByteArray millionNestedList()
         "<AdHeight Value=\"200\"/><StartPlayInterval Value=\"5\"/><MaxPalyNum Value=\"0\"/>"
         "<AdInterval Value=\"20\"/><CountHttp Value=\"http://example.invalid/c\"/></Parameter>"
         "<HttpList Count=\"2\"><Item Value=\"http://example.invalid/ad0.html\" Title=\"ad\">";
-    xml.reserve(xml.size() + 3 * 1000000);
+    xml.reserve(xml.size() + qsizetype{3} * 1000000);
     for (int i = 0; i < 1000000; ++i)
         xml += "<a>";
     return xml;

@@ -74,7 +74,7 @@ TEST_F(OnlineAdDownload, AFailedDownloadLeavesNoFile)
 
 TEST_F(OnlineAdDownload, AnAnswerFarTooLargeForAListIsRefused)
 {
-    server.Route(list, TScripted::Page(QByteArray(5 * 1024 * 1024, 'x'), "text/xml"));
+    server.Route(list, TScripted::Page(QByteArray(qsizetype{5} * 1024 * 1024, 'x'), "text/xml"));
     EXPECT_FALSE(DownloadFile(server.Url(list), local(), context));
     EXPECT_FALSE(exists());
 }

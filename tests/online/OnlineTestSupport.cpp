@@ -1,5 +1,7 @@
 #include "OnlineTestSupport.h"
 
+#include <algorithm>
+
 TConnectionStages LoopbackStages(bool systemConnected, TConnectedState state)
 {
     TConnectionStages stages = SystemConnectionStages();
@@ -50,6 +52,7 @@ QByteArray AdListXml(const TAdListContent &adList)
 std::vector<TAdItem> LoopbackItems(const LoopbackHttpServer &server, int n)
 {
     std::vector<TAdItem> items;
+    items.reserve(static_cast<size_t>(std::max(n, 0)));
     for (int i = 0; i < n; ++i)
         items.push_back({server.Url(QStringLiteral("ad%1").arg(i)).toString(),
                          QStringLiteral("广告%1").arg(i)});
