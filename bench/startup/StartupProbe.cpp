@@ -141,9 +141,11 @@ bool runOnce(const std::string &self, Figures &out)
     posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
 
     // The probe has no thread of its own: its environment is its to change.
-    setenv("KIVRO_PROBE_PROGRAM_DIR", (dir.string() + "/").c_str(), 1);  // NOLINT(concurrency-mt-unsafe)
+    // NOLINTNEXTLINE(concurrency-mt-unsafe)
+    setenv("KIVRO_PROBE_PROGRAM_DIR", (dir.string() + "/").c_str(), 1);
     const std::int64_t spawnNs = nowNs(CLOCK_MONOTONIC);
-    setenv("KIVRO_PROBE_SPAWN_NS", std::to_string(spawnNs).c_str(), 1);  // NOLINT(concurrency-mt-unsafe)
+    // NOLINTNEXTLINE(concurrency-mt-unsafe)
+    setenv("KIVRO_PROBE_SPAWN_NS", std::to_string(spawnNs).c_str(), 1);
     std::string childFlag = "--child";
     char *args[] = {const_cast<char *>(self.c_str()), childFlag.data(), nullptr};
     pid_t pid = 0;

@@ -88,7 +88,8 @@ TEST(AudioMp3Decoder, FilesWithoutMpegAudioDoNotOpen)
 
 TEST(AudioDefaultMusic, ShipsALoopablePieceOfAtLeastAMinute)
 {
-    const std::string shipped = std::string(KIVRO_TEST_PROGRAM_DIR) + "/source/mp3/默认背景音乐.mp3";
+    const std::string shipped =
+        std::string(KIVRO_TEST_PROGRAM_DIR) + "/source/mp3/默认背景音乐.mp3";
     ASSERT_TRUE(std::filesystem::exists(shipped));
     TMp3Decoder decoder;
     ASSERT_TRUE(decoder.Open(shipped));

@@ -39,14 +39,11 @@ constexpr int kMaxDifferingPixels = 40;
 constexpr int kMaxChannelDelta = 16;
 
 struct ImageDifference {
-    int Differing = 0;     // pixels not exactly equal
-    int TooFar = 0;        // pixels with a channel off by more than kMaxChannelDelta
+    int Differing = 0;  // pixels not exactly equal
+    int TooFar = 0;     // pixels with a channel off by more than kMaxChannelDelta
     bool SameSize = false;
 
-    bool Acceptable() const
-    {
-        return SameSize && TooFar == 0 && Differing <= kMaxDifferingPixels;
-    }
+    bool Acceptable() const { return SameSize && TooFar == 0 && Differing <= kMaxDifferingPixels; }
 };
 
 ImageDifference Compare(const QImage &actual, const QImage &expected)
@@ -64,8 +61,9 @@ ImageDifference Compare(const QImage &actual, const QImage &expected)
             if (p == q)
                 continue;
             ++d.Differing;
-            const int delta = std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                                        std::abs(qBlue(p) - qBlue(q))});
+            const int delta =
+                std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                          std::abs(qBlue(p) - qBlue(q))});
             d.TooFar += delta > kMaxChannelDelta;
         }
     return d;
@@ -80,8 +78,8 @@ QImage Preview(const QStringList &args)
     const QString out = dir.filePath(QStringLiteral("frame.png"));
     QProcess preview;
     preview.start(QStringLiteral(BOARD_PREVIEW_EXE), args + QStringList{QStringLiteral("--out"), out});
-    if (!preview.waitForFinished(60000) || preview.exitStatus() != QProcess::NormalExit ||
-        preview.exitCode() != 0) {
+    if (!preview.waitForFinished(60000) || preview.exitStatus() != QProcess::NormalExit
+        || preview.exitCode() != 0) {
         ADD_FAILURE() << "board-preview failed: " << preview.readAllStandardError().toStdString();
         return {};
     }
@@ -104,8 +102,8 @@ TEST(BoardPreviewImage, MatchesTheReferenceFrame)
     const ImageDifference d = Compare(actual, expected);
     if (d.Differing > 0)
         actual.save(QStringLiteral("board-typed.actual.png"));
-    EXPECT_TRUE(d.Acceptable()) << d.Differing << " pixels differ, " << d.TooFar
-                                << " by more than " << kMaxChannelDelta
+    EXPECT_TRUE(d.Acceptable()) << d.Differing << " pixels differ, " << d.TooFar << " by more than "
+                                << kMaxChannelDelta
                                 << "; see board-typed.actual.png in the test's working directory";
 }
 

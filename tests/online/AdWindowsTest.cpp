@@ -202,7 +202,8 @@ TEST_F(OnlineAdWindows, MainWindowStartsTheStatusBarChannelOnceOnline)
     EXPECT_EQ(adverts.AdInterface()->XmlName(), QStringLiteral("kivrotype2.xml"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return main.labAd->text() == QStringLiteral("广告0"); }));
     ASSERT_TRUE(QTest::qWaitFor([&] { return main.labAd->text() == QStringLiteral("广告1"); }));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return main.wbAd1->toPlainText().contains(QStringLiteral("portal page")); }));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return main.wbAd1->toPlainText().contains(QStringLiteral("portal page")); }));
 }
 
 TEST_F(OnlineAdWindows, AClickOpensTheAdvertOnDisplay)
@@ -351,7 +352,8 @@ TEST_F(OnlineAdWindows, EverythingEndsPromptlyWhenTheMainWindowGoes)
     popup->TimerInterCheckTimer();
     main->adverts->TimerInterCheckTimer();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !main->labAd->text().isEmpty(); }));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return server.Hits(QStringLiteral("software/kivrotype/kivrotype1.xml")) == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return server.Hits(QStringLiteral("software/kivrotype/kivrotype1.xml")) == 1; }));
     // Neither waits for the hanging download (the test's time limit says so).
     popup.reset();
     main.reset();
