@@ -249,6 +249,11 @@ void TTypeGameType::SetTickObserver(TTGPlayThread::TTickObserver Observer)
     m_playThread->SetTickObserver(std::move(Observer));
 }
 
+std::uint64_t TTypeGameType::TicksHandedOver() const
+{
+    return m_playThread->HandedOver();
+}
+
 bool TTypeGameType::RunManualTick()
 {
     return m_tickSource == TTickSource::Manual && m_playThread->RunManualTick();

@@ -161,6 +161,8 @@ public:
     void Paint(QPainter &Painter);
     // Told after each delivered tick (for measuring the play thread).
     void SetTickObserver(TTGPlayThread::TTickObserver Observer);
+    // Play-thread ticks handed to the UI thread so far (TUiTickThread::HandedOver).
+    std::uint64_t TicksHandedOver() const;
     // Forgets the kept text measures and masks (for measuring a first draw).
     void ClearTextCaches();
 

@@ -6,6 +6,7 @@ target_compile_options(kivro_policy INTERFACE
   -Wall -Wextra -Wpedantic
   $<IF:$<CXX_COMPILER_ID:GNU>,-Wshadow=local,-Wshadow-uncaptured-local>
   -Wnon-virtual-dtor -Wcast-qual
+  $<$<COMPILE_LANGUAGE:CXX>:-Wold-style-cast>
   -Wformat=2 -Wimplicit-fallthrough -Wmissing-declarations)
 target_compile_definitions(kivro_policy INTERFACE
   QT_NO_CAST_FROM_ASCII

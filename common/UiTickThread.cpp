@@ -18,6 +18,7 @@ struct TUiTickThread::TShared {
     int Interval = 50;
     std::uint64_t Generation = 0;  // a new one on every pause and on stop
     std::uint64_t PostedSerial = 0;
+    std::uint64_t HandedOver = 0;  // posted serials whose post has returned
     std::uint64_t DoneSerial = 0;
     TClock::time_point DoneAt;  // when the last tick ended on the UI thread
 };
@@ -104,6 +105,12 @@ void TUiTickThread::Stop()
     // so this join cannot deadlock, even from inside a tick.
     if (m_worker.joinable())
         m_worker.join();
+}
+
+std::uint64_t TUiTickThread::HandedOver() const
+{
+    std::lock_guard lock(m_shared->Mutex);
+    return m_shared->HandedOver;
 }
 
 void TUiTickThread::SetTickObserver(TTickObserver Observer)
@@ -198,6 +205,7 @@ void TUiTickThread::Work()
             },
             Qt::QueuedConnection);
         lock.lock();
+        s.HandedOver = serial;
         s.Wake.wait(lock, [&s, generation, serial] {
             return s.Stopped || s.DoneSerial >= serial || s.Generation != generation;
         });

@@ -68,6 +68,11 @@ public:
 
     void SetTickObserver(TTickObserver Observer);
 
+    // Ticks the worker has handed to the UI thread so far, run or dropped.
+    // Without an event loop running, one more than have run is one waiting
+    // in the queue.
+    std::uint64_t HandedOver() const;
+
 private:
     struct TShared;
     void Work();

@@ -39,6 +39,8 @@ public:
 
     // Ticks that reached onPlay so far.
     int Ticks() const { return m_ticks; }
+    // Ticks handed to the user-interface thread so far, run or dropped.
+    std::uint64_t TicksHandedOver() const { return m_ticker.HandedOver(); }
 
 private:
     int sleepMs() const;

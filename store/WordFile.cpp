@@ -12,7 +12,7 @@ namespace {
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
 constexpr std::string_view kUtf16BeBom = "\xFE\xFF";
-constexpr size_t kScoredBytes = 64 * 1024;
+constexpr size_t kScoredBytes = size_t{64} * 1024;
 
 bool hasHighByte(std::string_view bytes)
 {

@@ -1,8 +1,11 @@
 // What the Internet check costs between its tries, and what reading an
 // advert list costs.
+#include <chrono>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <string>
+#include <thread>
 
 #include <benchmark/benchmark.h>
 
@@ -37,6 +40,40 @@ void BM_IsConnectedPortalRefused(benchmark::State &state)
 }
 BENCHMARK(BM_IsConnectedPortalRefused)->Unit(benchmark::kMicrosecond);
 
+double processCpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+}
+
+// The check thread offline, with the real stages and the portals on a closed
+// loopback port: the processor time the whole process spends per second of
+// waiting between tries (it should be next to nothing).
+void BM_OfflineCheckIdle(benchmark::State &state)
+{
+    TOnlineAddresses addresses;
+    addresses.FirstPortal = QUrl(QStringLiteral("http://127.0.0.1:9/"));
+    addresses.SecondPortal = QUrl(QStringLiteral("http://127.0.0.1:9/"));
+    TInternetCheck check(NewOnlineFlag(),
+                         SystemConnectionStages(QStringLiteral("unix:path=/nonexistent/bus")),
+                         addresses);
+    check.Start();
+    double cpu = 0;
+    int tries = 0;
+    for (auto _ : state) {
+        const int triesBefore = check.Attempts();
+        const double before = processCpuSeconds();
+        std::this_thread::sleep_for(std::chrono::seconds(3));
+        cpu += processCpuSeconds() - before;
+        tries += check.Attempts() - triesBefore;
+    }
+    state.counters["CpuMsPerSecond"] =
+        benchmark::Counter(cpu * 1000.0 / 3.0, benchmark::Counter::kAvgIterations);
+    state.counters["Tries"] = benchmark::Counter(tries, benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_OfflineCheckIdle)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 void BM_ParseAdXml(benchmark::State &state)
 {
     QByteArray xml =
@@ -64,7 +101,7 @@ QByteArray millionNestedList()
         "<AdHeight Value=\"200\"/><StartPlayInterval Value=\"5\"/><MaxPalyNum Value=\"0\"/>"
         "<AdInterval Value=\"20\"/><CountHttp Value=\"http://example.invalid/c\"/></Parameter>"
         "<HttpList Count=\"2\"><Item Value=\"http://example.invalid/ad0.html\" Title=\"ad\">";
-    xml.reserve(xml.size() + 3 * 1000000);
+    xml.reserve(xml.size() + qsizetype{3} * 1000000);
     for (int i = 0; i < 1000000; ++i)
         xml += "<a>";
     return xml;

@@ -130,7 +130,7 @@ bool runOnce(const std::string &self, Figures &out)
     if (!mkdtemp(pattern))
         return false;
     const fs::path dir = pattern;
-    fs::copy(KIVRO_BUILT_PROGRAM_DIR, dir, fs::copy_options::recursive);
+    fs::copy(KIVRO_TEST_PROGRAM_DIR, dir, fs::copy_options::recursive);
 
     int pipeFds[2];
     if (pipe(pipeFds) != 0)
@@ -140,8 +140,11 @@ bool runOnce(const std::string &self, Figures &out)
     posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
     posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
 
+    // The probe has no thread of its own: its environment is its to change.
+    // NOLINTNEXTLINE(concurrency-mt-unsafe)
     setenv("KIVRO_PROBE_PROGRAM_DIR", (dir.string() + "/").c_str(), 1);
     const std::int64_t spawnNs = nowNs(CLOCK_MONOTONIC);
+    // NOLINTNEXTLINE(concurrency-mt-unsafe)
     setenv("KIVRO_PROBE_SPAWN_NS", std::to_string(spawnNs).c_str(), 1);
     std::string childFlag = "--child";
     char *args[] = {const_cast<char *>(self.c_str()), childFlag.data(), nullptr};
@@ -192,8 +195,8 @@ int parentMain(int argc, char **argv)
             runs = std::max(1, std::atoi(argv[i + 1]));
     }
     // Offscreen, and no sound card needed for the music and speech output.
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);  // NOLINT(concurrency-mt-unsafe): no thread yet
+    setenv("SDL_AUDIODRIVER", "dummy", 0);      // NOLINT(concurrency-mt-unsafe)
     const std::string self = fs::canonical("/proc/self/exe").string();
 
     std::vector<double> spawnMs, statMs;
@@ -204,7 +207,8 @@ int parentMain(int argc, char **argv)
         if (!runOnce(self, f))
             return 1;
         std::printf("%s %2d: %7.1f ms from spawn, %7.1f ms from /proc start, VmRSS %6.1f MB\n",
-                    i == 0 ? "warm-up" : "run    ", i, f.fromSpawnMs, f.fromStatMs, f.rssKb / 1024.0);
+                    i == 0 ? "warm-up" : "run    ", i, f.fromSpawnMs, f.fromStatMs,
+                    static_cast<double>(f.rssKb) / 1024.0);
         if (i == 0)
             continue;
         spawnMs.push_back(f.fromSpawnMs);

@@ -1,5 +1,6 @@
 // Decoding MP3 files, and the default piece shipped with the program.
 #include <cmath>
+#include <cstddef>
 #include <filesystem>
 #include <vector>
 
@@ -15,9 +16,9 @@ namespace {
 std::vector<float> decodeAll(TMp3Decoder &decoder)
 {
     std::vector<float> all;
-    std::vector<float> block(2 * 4096);
+    std::vector<float> block(size_t{2} * 4096);
     while (const int got = decoder.Read(block.data(), 4096))
-        all.insert(all.end(), block.begin(), block.begin() + 2 * got);
+        all.insert(all.end(), block.begin(), block.begin() + std::ptrdiff_t{2} * got);
     return all;
 }
 
@@ -56,8 +57,8 @@ TEST(AudioMp3Decoder, RewindingStartsAgainFromTheFirstSample)
     MakeSineMp3(path, 0.5, 300.0);
     TMp3Decoder decoder;
     ASSERT_TRUE(decoder.Open(path));
-    std::vector<float> first(2 * 1000);
-    std::vector<float> again(2 * 1000);
+    std::vector<float> first(size_t{2} * 1000);
+    std::vector<float> again(size_t{2} * 1000);
     ASSERT_EQ(decoder.Read(first.data(), 1000), 1000);
     decodeAll(decoder);
     ASSERT_TRUE(decoder.Rewind());
@@ -87,7 +88,8 @@ TEST(AudioMp3Decoder, FilesWithoutMpegAudioDoNotOpen)
 
 TEST(AudioDefaultMusic, ShipsALoopablePieceOfAtLeastAMinute)
 {
-    const std::string shipped = std::string(KIVRO_BUILT_PROGRAM_DIR) + "/source/mp3/默认背景音乐.mp3";
+    const std::string shipped =
+        std::string(KIVRO_TEST_PROGRAM_DIR) + "/source/mp3/默认背景音乐.mp3";
     ASSERT_TRUE(std::filesystem::exists(shipped));
     TMp3Decoder decoder;
     ASSERT_TRUE(decoder.Open(shipped));

@@ -1,6 +1,5 @@
 // The real play thread: ticks reach the UI thread, pauses and restarts drop
 // late ticks, and boards can be destroyed at any moment without a hang.
-#include <atomic>
 #include <chrono>
 #include <memory>
 #include <thread>
@@ -8,38 +7,13 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QThread>
+#include <QtCore/qtestsupport_core.h>
 
 #include "BoardTestSupport.h"
+#include "WaitWithoutEvents.h"
 
 namespace {
-
-using namespace std::chrono_literals;
-
-void processEventsFor(int ms)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        std::this_thread::sleep_for(1ms);
-    }
-}
-
-// Processes events until Done holds or the budget runs out.
-template <typename Pred>
-bool processEventsUntil(Pred done, int budgetMs = 5000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < budgetMs) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        std::this_thread::sleep_for(1ms);
-    }
-    return done();
-}
 
 struct TickCounter {
     std::shared_ptr<int> Ticks = std::make_shared<int>(0);
@@ -60,7 +34,7 @@ TEST(BoardPlayThread, TicksRunOnTheUiThreadUntilPaused)
     TickCounter counter;
     counter.Attach(*b.Board);
     b->StartGame(NumberedWords(40), nullptr);
-    ASSERT_TRUE(processEventsUntil([&] { return *counter.Ticks >= 5; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return *counter.Ticks >= 5; }));
     EXPECT_TRUE(*counter.OnUiThread);
     EXPECT_EQ(b->WordCanvas1().Scrolled, *counter.Ticks);
     // Manual ticks are refused while the thread drives the board.
@@ -68,11 +42,11 @@ TEST(BoardPlayThread, TicksRunOnTheUiThreadUntilPaused)
 
     b->PauseGame();
     const int atPause = *counter.Ticks;
-    processEventsFor(40);
+    QTest::qWait(40);
     EXPECT_EQ(*counter.Ticks, atPause);
 
     b->ContinueGame();
-    ASSERT_TRUE(processEventsUntil([&] { return *counter.Ticks >= atPause + 3; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return *counter.Ticks >= atPause + 3; }));
 }
 
 TEST(BoardPlayThread, ATickQueuedBeforeAPauseDoesNothing)
@@ -82,13 +56,14 @@ TEST(BoardPlayThread, ATickQueuedBeforeAPauseDoesNothing)
     TickCounter counter;
     counter.Attach(*b.Board);
     b->StartGame(NumberedWords(40), nullptr);
-    ASSERT_TRUE(processEventsUntil([&] { return *counter.Ticks >= 2; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return *counter.Ticks >= 2; }));
     // Without an event loop, the worker queues its next tick and waits.
-    std::this_thread::sleep_for(20ms);
+    const auto ran = static_cast<std::uint64_t>(*counter.Ticks);
+    ASSERT_TRUE(WaitWithoutEvents([&] { return b->TicksHandedOver() > ran; }));
     b->PauseGame();
     const int scrolled = b->WordCanvas1().Scrolled;
     const int ticks = *counter.Ticks;
-    processEventsFor(30);
+    QCoreApplication::sendPostedEvents();  // the queued tick arrives, late
     EXPECT_EQ(*counter.Ticks, ticks);
     EXPECT_EQ(b->WordCanvas1().Scrolled, scrolled);
 }
@@ -102,8 +77,9 @@ TEST(BoardPlayThread, ATickQueuedBeforeARestartOrResizeDoesNothing)
         TickCounter counter;
         counter.Attach(*b.Board);
         b->StartGame(NumberedWords(40), nullptr);
-        ASSERT_TRUE(processEventsUntil([&] { return *counter.Ticks >= 2; }));
-        std::this_thread::sleep_for(20ms);  // a tick waits in the queue
+        ASSERT_TRUE(QTest::qWaitFor([&] { return *counter.Ticks >= 2; }));
+        const auto ran = static_cast<std::uint64_t>(*counter.Ticks);
+        ASSERT_TRUE(WaitWithoutEvents([&] { return b->TicksHandedOver() > ran; }));
         // The new game's first tick comes only after a long sleep.
         b->SetLevelInterval1(10000);
         if (resize)
@@ -111,7 +87,7 @@ TEST(BoardPlayThread, ATickQueuedBeforeARestartOrResizeDoesNothing)
         else
             b->Restart();
         const int ticks = *counter.Ticks;
-        processEventsFor(30);
+        QCoreApplication::sendPostedEvents();  // the queued tick arrives, late
         EXPECT_EQ(*counter.Ticks, ticks);
         EXPECT_EQ(b->WordCanvas1().Scrolled, 0);
         EXPECT_TRUE(b->IsPlaying());
@@ -159,9 +135,10 @@ TEST(BoardPlayThread, AGameOverHandlerMayDestroyTheBoard)
         delete sender;
     });
     board->StartGame({}, nullptr);
-    ASSERT_TRUE(processEventsUntil([&] { return over; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return over; }));
     EXPECT_TRUE(panel->findChildren<TTypeGameType *>().isEmpty());
-    processEventsFor(20);
+    // Whatever the dead board had queued finds nothing.
+    QCoreApplication::sendPostedEvents();
 }
 
 TEST(BoardPlayThread, ANegativeIntervalSleepsZero)
@@ -171,7 +148,7 @@ TEST(BoardPlayThread, ANegativeIntervalSleepsZero)
     TickCounter counter;
     counter.Attach(*b.Board);
     b->StartGame(NumberedWords(40), nullptr);
-    EXPECT_TRUE(processEventsUntil([&] { return *counter.Ticks >= 20; }, 3000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return *counter.Ticks >= 20; }, 3000));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // the build assembles holds them ready to play.
 #include <filesystem>
 #include <map>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -117,6 +118,27 @@ TEST_F(BooksImport, FirstRunDatabaseHoldsTheEightBooksReadyToPlay)
     ASSERT_TRUE(LoadTollGateWords(para, CeilDiv(20, 3480), last));
     EXPECT_EQ(last.size(), 20u);
     EXPECT_EQ(last.back().Spelling, "zone");
+}
+
+// Tests copy a folder assembled afresh from the source tree, never the
+// player's <build>/kivrotype: settings, recent toll gates and scores a
+// developer made there by playing do not reach them.
+TEST(BooksProgramFolder, TestsCopyTheSourceTreeNotThePlayersFolder)
+{
+    TempProgramDir dir(TempProgramDir::Contents::CopyOfBuilt);
+    const std::string source = KIVRO_SOURCE_DIR "/";
+    const std::pair<const char *, const char *> shipped[] = {
+        {"data/typeconfig.ini", "data/typeconfig.ini"},
+        {"data/kivrotype.html", "kivrotype.html"},
+        {"THIRD_PARTY_NOTICES", "THIRD_PARTY_NOTICES"},
+        {"source/mp3/默认背景音乐.mp3", "source/mp3/默认背景音乐.mp3"},
+    };
+    for (const auto &[from, to] : shipped) {
+        const std::string bytes = ReadBytes(source + from);
+        ASSERT_FALSE(bytes.empty()) << from;
+        EXPECT_EQ(dir.ReadFile(to), bytes) << to;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("UseRecord.txt")));
 }
 
 } // namespace

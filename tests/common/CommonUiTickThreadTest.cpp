@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "UiTickThread.h"
+#include "WaitWithoutEvents.h"
 
 namespace {
 
@@ -29,8 +30,12 @@ class CommonUiTickThread : public ::testing::Test {
 protected:
     CommonUiTickThread() { context.installEventFilter(&counter); }
 
-    // Lets the worker queue a tick that nothing runs yet.
-    static void LetATickBeQueued() { QThread::msleep(50); }
+    // Waits, without running the event loop, until the worker has queued a
+    // tick that nothing ran yet.
+    static bool ATickIsQueued(const TUiTickThread &thread)
+    {
+        return WaitWithoutEvents([&] { return thread.HandedOver() >= 1; });
+    }
 
     QObject context;
     DeliveryCounter counter;
@@ -68,7 +73,7 @@ TEST_F(CommonUiTickThread, ALateTickAfterAPauseOrStopDoesNothing)
         TUiTickThread thread(&context, TTickSource::PlayThread, TFirstTick::AtOnce);
         thread.Bind([&] { ++ticks; });
         thread.ResumePlay();
-        LetATickBeQueued();
+        ASSERT_TRUE(ATickIsQueued(thread));
         if (stop)
             thread.Stop();
         else
@@ -90,7 +95,7 @@ TEST_F(CommonUiTickThread, ATickQueuedBeforeDestructionFindsNothingAndNothingHan
                                                   TFirstTick::AtOnce);
     thread->Bind([&] { ++ticks; });
     thread->ResumePlay();
-    LetATickBeQueued();
+    ASSERT_TRUE(ATickIsQueued(*thread));
     thread.reset();  // the worker waits for the UI thread: this must not
     ASSERT_TRUE(QTest::qWaitFor([&] { return counter.delivered >= 1; }));
     EXPECT_EQ(ticks, 0);
@@ -106,7 +111,7 @@ TEST_F(CommonUiTickThread, ATickMayDestroyItsOwnThread)
     });
     thread->ResumePlay();
     ASSERT_TRUE(QTest::qWaitFor([&] { return thread == nullptr; }));
-    QTest::qWait(50);
+    QCoreApplication::sendPostedEvents();
     EXPECT_EQ(ticks, 1);
 }
 
@@ -130,6 +135,7 @@ TEST_F(CommonUiTickThread, TheFirstTickComesAtOnceOrAfterTheInterval)
     afterInterval.Bind([&] { ++later; });
     afterInterval.ResumePlay();
     QTest::qWait(200);
+    EXPECT_EQ(afterInterval.HandedOver(), 0U);
     EXPECT_EQ(later, 0);
     EXPECT_EQ(counter.delivered, 2);
 }

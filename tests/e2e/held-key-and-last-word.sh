@@ -18,35 +18,7 @@
 # manager.
 set -euo pipefail
 
-if [ $# -ne 3 ]; then
-    echo "usage: $0 PROGRAM_DIR E2E_CHECK OUTPUT_DIR" >&2
-    exit 2
-fi
-
-case "${KIVRO_E2E_STAGE:-}" in
-"")
-    export KIVRO_E2E_STAGE=isolated
-    if [ "$(id -u)" -eq 0 ]; then
-        exec unshare --net "$0" "$@"
-    fi
-    exec unshare --map-root-user --net "$0" "$@"
-    ;;
-isolated)
-    ip link set lo up
-    devices=$(ip -o link show | awk -F': ' '{print $2}' | tr '\n' ' ')
-    if [ "$devices" != "lo " ]; then
-        echo "FAIL: the network namespace has other devices than loopback: $devices" >&2
-        exit 1
-    fi
-    export KIVRO_E2E_STAGE=display
-    exec xvfb-run --auto-servernum --server-args="-screen 0 1280x1024x24 -nolisten tcp" "$0" "$@"
-    ;;
-display) ;;
-*)
-    echo "unknown stage $KIVRO_E2E_STAGE" >&2
-    exit 2
-    ;;
-esac
+. "$(dirname "$0")/e2e-common.sh"
 
 program_src=$(cd "$1" && pwd)
 check=$2
@@ -71,10 +43,6 @@ dir=$work/kivrotype
 log_file=$out/kivrotype.log
 pid=
 
-log() { printf '[%5ds] %s\n' "$SECONDS" "$*"; }
-
-shot() { import -window root "$out/$1.png" 2> /dev/null || log "no screenshot $1"; }
-
 fail() {
     log "FAIL: $*"
     shot failure
@@ -94,39 +62,6 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-
-wait_for() {
-    local seconds=$1 what=$2
-    shift 2
-    local deadline=$((SECONDS + seconds))
-    until "$@"; do
-        [ "$SECONDS" -lt "$deadline" ] || fail "waited ${seconds}s for $what"
-        if [ -n "$pid" ] && ! kill -0 "$pid" 2> /dev/null; then
-            fail "the program ended while waiting for $what"
-        fi
-        sleep 0.1
-    done
-}
-
-window_named() {
-    found=$(xdotool search --all --onlyvisible --pid "$pid" --name "^$1\$" 2> /dev/null | head -n 1)
-    [ -n "$found" ]
-}
-
-visible_windows() { xdotool search --onlyvisible --pid "$pid" 2> /dev/null | wc -l; }
-only_main_window() { [ "$(visible_windows)" -eq 1 ]; }
-more_than_main_window() { [ "$(visible_windows)" -gt 1 ]; }
-has_focus() { [ "$(xdotool getwindowfocus 2> /dev/null)" = "$1" ]; }
-
-focus() {
-    xdotool windowfocus --sync "$1"
-    wait_for "$DIALOG_TIMEOUT" "the keyboard focus on window $1" has_focus "$1"
-}
-
-click_at() {
-    eval "$(xdotool getwindowgeometry --shell "$main")"
-    xdotool mousemove --sync $((X + $1)) $((Y + $2)) click 1
-}
 
 # The words the speech log says were spoken, one a line.
 spoken() { sed -n 's/^kivro\.speech: speak //p' "$log_file" 2> /dev/null; }

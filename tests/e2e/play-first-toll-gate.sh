@@ -17,36 +17,7 @@
 # the default look, measured from the window's corner.
 set -euo pipefail
 
-if [ $# -ne 3 ]; then
-    echo "usage: $0 PROGRAM_DIR E2E_CHECK OUTPUT_DIR" >&2
-    exit 2
-fi
-
-case "${KIVRO_E2E_STAGE:-}" in
-"")
-    export KIVRO_E2E_STAGE=isolated
-    if [ "$(id -u)" -eq 0 ]; then
-        exec unshare --net "$0" "$@"
-    fi
-    # Without root, a user namespace gives the right to make the network one.
-    exec unshare --map-root-user --net "$0" "$@"
-    ;;
-isolated)
-    ip link set lo up
-    devices=$(ip -o link show | awk -F': ' '{print $2}' | tr '\n' ' ')
-    if [ "$devices" != "lo " ]; then
-        echo "FAIL: the network namespace has other devices than loopback: $devices" >&2
-        exit 1
-    fi
-    export KIVRO_E2E_STAGE=display
-    exec xvfb-run --auto-servernum --server-args="-screen 0 1280x1024x24 -nolisten tcp" "$0" "$@"
-    ;;
-display) ;;
-*)
-    echo "unknown stage $KIVRO_E2E_STAGE" >&2
-    exit 2
-    ;;
-esac
+. "$(dirname "$0")/e2e-common.sh"
 
 program_src=$(cd "$1" && pwd)
 check=$2
@@ -67,10 +38,6 @@ mkdir -p "$out"
 work=$(mktemp -d)
 dir=$work/kivrotype
 pid=
-
-log() { printf '[%5ds] %s\n' "$SECONDS" "$*"; }
-
-shot() { import -window root "$out/$1.png" 2> /dev/null || log "no screenshot $1"; }
 
 show_file() {
     echo "---- $1"
@@ -109,22 +76,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Polls a condition (a command) every tenth of a second until it holds.
-wait_for() {
-    local seconds=$1 what=$2
-    shift 2
-    local deadline=$((SECONDS + seconds))
-    until "$@"; do
-        if [ "$SECONDS" -ge "$deadline" ]; then
-            fail "waited ${seconds}s for $what"
-        fi
-        if [ -n "$pid" ] && ! kill -0 "$pid" 2> /dev/null; then
-            fail "the program ended while waiting for $what"
-        fi
-        sleep 0.1
-    done
-}
-
 # The toll gate is listed in the recent file for the default book.
 recent_lists() {
     [ -f "$dir/UseRecord.txt" ] &&
@@ -132,31 +83,6 @@ recent_lists() {
             { sub(/\r$/, "") }
             $1 == "lib109" && $5 == gate { found = 1 }
             END { exit !found }' "$dir/UseRecord.txt"
-}
-
-# The one visible window of the program with this title, in $found.
-window_named() {
-    found=$(xdotool search --all --onlyvisible --pid "$pid" --name "^$1\$" 2> /dev/null | head -n 1)
-    [ -n "$found" ]
-}
-
-visible_windows() { xdotool search --onlyvisible --pid "$pid" 2> /dev/null | wc -l; }
-
-only_main_window() { [ "$(visible_windows)" -eq 1 ]; }
-
-more_than_main_window() { [ "$(visible_windows)" -gt 1 ]; }
-
-has_focus() { [ "$(xdotool getwindowfocus 2> /dev/null)" = "$1" ]; }
-
-# Gives the window the keyboard, as a window manager would on a click.
-focus() {
-    xdotool windowfocus --sync "$1"
-    wait_for "$DIALOG_TIMEOUT" "the keyboard focus on window $1" has_focus "$1"
-}
-
-click_at() {
-    eval "$(xdotool getwindowgeometry --shell "$main")"
-    xdotool mousemove --sync $((X + $1)) $((Y + $2)) click 1
 }
 
 # ---- a copy of the program whose words fall fast

@@ -1,12 +1,11 @@
 #include <chrono>
 
-#include <QElapsedTimer>
-#include <QThread>
+#include <QCoreApplication>
 
 #include <gtest/gtest.h>
 
 #include "AdPlayThread.h"
-#include "OnlineTestSupport.h"
+#include "WaitWithoutEvents.h"
 
 namespace {
 
@@ -19,12 +18,9 @@ TEST(OnlineAdPlayThread, TerminateWhileATickWaitsForTheUserInterfaceThread)
     int ticks = 0;
     auto thread = std::make_unique<TAdPlayThread>([&] { ++ticks; }, 10ms);
     thread->Resume();
-    QThread::msleep(50);
-    QElapsedTimer clock;
-    clock.start();
+    ASSERT_TRUE(WaitWithoutEvents([&] { return thread->TicksHandedOver() >= 1; }));
     thread.reset();
-    EXPECT_LT(clock.elapsed(), 1000);
-    Pump(50);
+    QCoreApplication::sendPostedEvents();
     EXPECT_EQ(ticks, 0);
 }
 
@@ -36,9 +32,9 @@ TEST(OnlineAdPlayThread, ATickQueuedBeforeSuspendShowsNothing)
     thread.SetInterval(0);
     EXPECT_EQ(thread.Interval(), 1);
     thread.Resume();
-    QThread::msleep(50);   // the first tick is queued now
+    ASSERT_TRUE(WaitWithoutEvents([&] { return thread.TicksHandedOver() >= 1; }));
     thread.Suspend();
-    Pump(100);
+    QCoreApplication::sendPostedEvents();  // the queued tick arrives, late
     EXPECT_EQ(ticks, 0);
     EXPECT_EQ(thread.Ticks(), 0);
 }

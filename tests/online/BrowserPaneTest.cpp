@@ -42,7 +42,7 @@ protected:
     {
         loaded = false;
         pane.Navigate(server.Url(path).toString());
-        return WaitUntil([this] { return loaded; });
+        return QTest::qWaitFor([this] { return loaded; });
     }
 };
 
@@ -58,7 +58,7 @@ TEST_F(OnlineBrowserPane, ShowsThePageAndFetchesItsImages)
     EXPECT_TRUE(pane.toPlainText().contains(QStringLiteral("Learn 100 words a day")));
     EXPECT_FALSE(pane.toPlainText().contains(QStringLiteral("scripted")));
     const QUrl image = server.Url(QStringLiteral("ads/pic.png"));
-    ASSERT_TRUE(WaitUntil([&] { return pane.HasImage(image); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pane.HasImage(image); }));
     EXPECT_EQ(server.Hits(QStringLiteral("ads/pic.png")), 1);
     EXPECT_EQ(pane.PageUrl(), server.Url(QStringLiteral("ads/page.html")));
 }
@@ -90,7 +90,7 @@ TEST_F(OnlineBrowserPane, OnlyWebAddressesAreFetched)
     server.Route(QStringLiteral("local"),
                  TScripted::Page("<p>x</p><img src=\"file:///usr/share/pixmaps/debian-logo.png\">"));
     ASSERT_TRUE(navigate(QStringLiteral("local")));
-    Pump(100);
+    QTest::qWait(100);
     EXPECT_FALSE(pane.HasImage(QUrl(QStringLiteral("file:///usr/share/pixmaps/debian-logo.png"))));
 }
 
@@ -114,7 +114,7 @@ TEST_F(OnlineBrowserPane, TheLatestNavigationWins)
     server.Route(QStringLiteral("fast"), TScripted::Page("<p>new advert</p>"));
     pane.Navigate(server.Url(QStringLiteral("slow")).toString());
     ASSERT_TRUE(navigate(QStringLiteral("fast")));
-    Pump(500);
+    QTest::qWait(500);
     EXPECT_TRUE(pane.toPlainText().contains(QStringLiteral("new advert")));
     EXPECT_FALSE(pane.toPlainText().contains(QStringLiteral("old advert")));
 }

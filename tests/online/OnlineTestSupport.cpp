@@ -1,26 +1,6 @@
 #include "OnlineTestSupport.h"
 
-#include <QCoreApplication>
-#include <QEventLoop>
-#include <QThread>
-
-bool WaitUntil(const std::function<bool()> &pred, int timeoutMs)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!pred()) {
-        if (clock.elapsed() > timeoutMs)
-            return pred();
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(2);
-    }
-    return true;
-}
-
-void Pump(int ms)
-{
-    WaitUntil([] { return false; }, ms);
-}
+#include <algorithm>
 
 TConnectionStages LoopbackStages(bool systemConnected, TConnectedState state)
 {
@@ -72,6 +52,7 @@ QByteArray AdListXml(const TAdListContent &adList)
 std::vector<TAdItem> LoopbackItems(const LoopbackHttpServer &server, int n)
 {
     std::vector<TAdItem> items;
+    items.reserve(static_cast<size_t>(std::max(n, 0)));
     for (int i = 0; i < n; ++i)
         items.push_back({server.Url(QStringLiteral("ad%1").arg(i)).toString(),
                          QStringLiteral("广告%1").arg(i)});

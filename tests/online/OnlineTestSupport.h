@@ -1,27 +1,22 @@
 #pragma once
-// Shared by the online tests: waiting with the event loop running, stages
-// and addresses aimed at the loopback server, advert lists, and recording
+// Shared by the online tests: stages and addresses aimed at the loopback
+// server, advert lists, and recording
 // fakes of the pane, the label and the browser opener.
 
 #include <chrono>
 #include <functional>
 #include <vector>
 
-#include <QElapsedTimer>
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
+#include <QtCore/qtestsupport_core.h>
 
 #include "AdInterface.h"
 #include "ConnectionStages.h"
 #include "LoopbackHttpServer.h"
 #include "OnlineAddresses.h"
-
-// Runs the event loop until pred holds or the time is up; returns pred().
-bool WaitUntil(const std::function<bool()> &pred, int timeoutMs = 5000);
-// Runs the event loop for the given time.
-void Pump(int ms);
 
 // Stage 1 as given, the real HTTP probe, stage 3 as given.
 TConnectionStages LoopbackStages(bool systemConnected = true,

@@ -21,7 +21,7 @@ TempProgramDir::TempProgramDir(Contents contents)
         fs::create_directories(root / "data");
         break;
     case Contents::CopyOfBuilt:
-        fs::copy(KIVRO_BUILT_PROGRAM_DIR, root, fs::copy_options::recursive);
+        fs::copy(KIVRO_TEST_PROGRAM_DIR, root, fs::copy_options::recursive);
         break;
     }
     SetProgramDir(Dir());
