@@ -161,24 +161,31 @@ void TTypeGameType::SetWords(const TWordInfos &Words)
     m_words = Words;
 }
 
-void TTypeGameType::Restart()
+void TTypeGameType::StopAndZeroCounts()
 {
     m_playThread->SuspendPlay();
     StopShootTimer();
-
     ClearShoots();
     m_lastWordIndex = -1;
     m_rightWordCount = 0;
     m_errorWordCount = 0;
     UpdateScore();
+}
 
-    m_tollGateIndex = 1;
-    Fire(m_onTollGateChange);
-
+void TTypeGameType::RefillCanvases()
+{
     CalcRows();
     ResetWordCanvases();
     FillWordCanvas(m_wordCanvas1);
     FillWordCanvas(m_wordCanvas2);
+}
+
+void TTypeGameType::Restart()
+{
+    StopAndZeroCounts();
+    m_tollGateIndex = 1;
+    Fire(m_onTollGateChange);
+    RefillCanvases();
 
     m_playThread->ResumePlay();
     StartShootTimer();
@@ -188,20 +195,9 @@ void TTypeGameType::Restart()
 void TTypeGameType::ResizeBoard()
 {
     const bool wasPaused = m_playThread->IsPaused();
-    m_playThread->SuspendPlay();
-    StopShootTimer();
-    ClearShoots();
-
-    m_lastWordIndex = -1;
-    m_rightWordCount = 0;
-    m_errorWordCount = 0;
-    UpdateScore();
-
+    StopAndZeroCounts();
     TakeBoardRect();
-    CalcRows();
-    ResetWordCanvases();
-    FillWordCanvas(m_wordCanvas1);
-    FillWordCanvas(m_wordCanvas2);
+    RefillCanvases();
 
     if (!wasPaused) {
         m_playThread->ResumePlay();

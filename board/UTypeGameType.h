@@ -194,6 +194,10 @@ private:
     void RemoveShoots(const std::vector<size_t> &Indexes);
     void DropShoots(int CanvasId);
     void ClearShoots();
+    // What a restart and a resize share: motion and shots stop, counts go to 0.
+    void StopAndZeroCounts();
+    // New rows for the board's height, both canvases filled afresh.
+    void RefillCanvases();
     void SpeakWord(const std::string &Spelling);
     void DrawWordCanvasPass(TWordCanvas &C, QPainter &Painter, TCanvasDrawing &Drawing);
     const TStringList &MeaningLines(const std::string &Meaning, TCanvasDrawing &Drawing);

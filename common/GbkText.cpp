@@ -35,12 +35,6 @@ private:
     iconv_t m_cd;
 };
 
-iconv_t gbkToUtf8()
-{
-    thread_local Converter c("UTF-8", kCodePage);
-    return c.reset();
-}
-
 iconv_t utf32ToGbk()
 {
     thread_local Converter c(kCodePage, "UTF-32LE");
@@ -51,11 +45,31 @@ iconv_t utf32ToGbk()
 // otherwise every bad byte becomes U+FFFD and decoding goes on at the next one.
 bool decode(std::string_view gbk, std::string &out, bool strict)
 {
+    thread_local TIconvToUtf8 fromGbk(kCodePage);
+    return fromGbk.Decode(gbk, out, strict);
+}
+
+} // namespace
+
+TIconvToUtf8::TIconvToUtf8(const char *from) : m_cd(iconv_open("UTF-8", from))
+{
+    if (m_cd == reinterpret_cast<iconv_t>(-1))
+        throw std::runtime_error(std::string("iconv cannot read ") + from);
+}
+
+TIconvToUtf8::~TIconvToUtf8()
+{
+    iconv_close(static_cast<iconv_t>(m_cd));
+}
+
+bool TIconvToUtf8::Decode(std::string_view text, std::string &out, bool strict)
+{
+    const auto cd = static_cast<iconv_t>(m_cd);
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
     out.clear();
-    out.reserve(gbk.size() * 3 / 2 + 4);
-    iconv_t cd = gbkToUtf8();
-    char *in = const_cast<char *>(gbk.data());
-    size_t inLeft = gbk.size();
+    out.reserve(text.size() * 3 / 2 + 4);
+    char *in = const_cast<char *>(text.data());
+    size_t inLeft = text.size();
     char buffer[1024];
     while (inLeft > 0) {
         char *o = buffer;
@@ -66,18 +80,24 @@ bool decode(std::string_view gbk, std::string &out, bool strict)
             break;
         if (errno == E2BIG)
             continue;
-        // EILSEQ (bad sequence) or EINVAL (lead byte cut off at the end).
+        // EILSEQ (bad sequence) or EINVAL (a character cut off at the end).
         if (strict)
             return false;
         out.append("\xEF\xBF\xBD");
         ++in;
         --inLeft;
-        cd = gbkToUtf8();
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
     return true;
 }
 
-} // namespace
+std::optional<std::string> TIconvToUtf8::Strict(std::string_view text)
+{
+    std::string utf8;
+    if (!Decode(text, utf8, true))
+        return std::nullopt;
+    return utf8;
+}
 
 QString GbkToQString(std::string_view gbk)
 {

@@ -27,5 +27,25 @@ std::string Utf8ToGbk(std::string_view utf8);
 // Every character, a byte order mark at the start too; bad bytes become U+FFFD.
 QString Utf8ToQString(std::string_view utf8);
 
+// Text of another encoding iconv knows ("CP936", "BIG5", ...) to UTF-8, one
+// conversion descriptor for many calls. Throws std::runtime_error when iconv
+// cannot read the encoding.
+class TIconvToUtf8 {
+public:
+    explicit TIconvToUtf8(const char *from);
+    ~TIconvToUtf8();
+    TIconvToUtf8(const TIconvToUtf8 &) = delete;
+    TIconvToUtf8 &operator=(const TIconvToUtf8 &) = delete;
+
+    // With strict set, false at the first sequence that is not of the
+    // encoding; otherwise each bad byte becomes U+FFFD and decoding goes on.
+    bool Decode(std::string_view text, std::string &out, bool strict);
+    // nullopt when any sequence is not of the encoding.
+    std::optional<std::string> Strict(std::string_view text);
+
+private:
+    void *m_cd;  // iconv_t, kept out of this header
+};
+
 // A GBK string from a UTF-8 literal in the source: Gbk("课本").
 inline std::string Gbk(std::string_view utf8) { return Utf8ToGbk(utf8); }

@@ -1,7 +1,6 @@
 #include "WordFile.h"
 
-#include <cerrno>
-#include <iconv.h>
+#include <memory>
 
 #include <QFile>
 
@@ -129,38 +128,28 @@ std::vector<std::optional<std::string>> splitUtf16(std::string_view bytes, bool 
 // Big5 lines through iconv, one descriptor for a whole file.
 class Big5Decoder {
 public:
-    Big5Decoder() : m_cd(iconv_open("UTF-8", "BIG5"))
-    {
-        if (m_cd == reinterpret_cast<iconv_t>(-1))
-            throw EWordFileError("iconv cannot read Big5");
-    }
-    ~Big5Decoder() { iconv_close(m_cd); }
-    Big5Decoder(const Big5Decoder &) = delete;
-    Big5Decoder &operator=(const Big5Decoder &) = delete;
+    Big5Decoder() : m_big5(open()) {}
 
     // nullopt for bytes that are not Big5 or a character GBK cannot hold.
     std::optional<std::string> ToGbk(std::string_view big5)
     {
-        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
-        std::string utf8;
-        char *in = const_cast<char *>(big5.data());
-        size_t inLeft = big5.size();
-        char buffer[1024];
-        while (inLeft > 0) {
-            char *o = buffer;
-            size_t oLeft = sizeof buffer;
-            const size_t r = iconv(m_cd, &in, &inLeft, &o, &oLeft);
-            utf8.append(buffer, static_cast<size_t>(o - buffer));
-            if (r != static_cast<size_t>(-1))
-                break;
-            if (errno != E2BIG)
-                return std::nullopt;
-        }
-        return Utf8ToGbkStrict(utf8);
+        const std::optional<std::string> utf8 = m_big5->Strict(big5);
+        if (!utf8)
+            return std::nullopt;
+        return Utf8ToGbkStrict(*utf8);
     }
 
 private:
-    iconv_t m_cd;
+    static std::unique_ptr<TIconvToUtf8> open()
+    {
+        try {
+            return std::make_unique<TIconvToUtf8>("BIG5");
+        } catch (const std::runtime_error &) {
+            throw EWordFileError("iconv cannot read Big5");
+        }
+    }
+
+    std::unique_ptr<TIconvToUtf8> m_big5;
 };
 
 } // namespace
