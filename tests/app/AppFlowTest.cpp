@@ -458,7 +458,7 @@ TEST_F(AppFlowCommands, DeletingTheBookBeingPlayedLeavesTheFirstBookOfTheTreeRea
 {
     SetUpTwoBooks();
     const std::string deletedLine = RecentLine(Window().Flow().GamePara());
-    ScriptDialog([this](QDialog &dialog) {
+    ScriptDialog([](QDialog &dialog) {
         auto *tree = Control<QTreeWidget>(dialog, "tvLibList");
         const auto found = tree->findItems(QStringLiteral("甲"), Qt::MatchExactly | Qt::MatchRecursive);
         ASSERT_EQ(found.size(), 1);

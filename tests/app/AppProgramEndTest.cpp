@@ -121,7 +121,7 @@ using AppProgramSignals = AppProgramProcess;
 TEST_F(AppProgramSignals, EachEndingSignalSavesTheGameRemovesTheRunsFilesAndExitsZero)
 {
     for (const int sig : {SIGTERM, SIGINT, SIGHUP}) {
-        SCOPED_TRACE(strsignal(sig));
+        SCOPED_TRACE(::testing::Message() << "signal " << sig);
         TempProgramDir dir(TempProgramDir::Contents::CopyOfBuilt);
         // The program brings the toll gate into the book and the child picks
         // another level: both must be written at the end.

@@ -170,7 +170,7 @@ TEST_F(AppRecentWindow, ChoosingAnotherBookWhilePlayingGivesReadyAtThatTollGate)
 
     const TGamePara cet4 = Para("lib103", 3812, Gbk("《大学英语四级词汇》"), 0, 5, 2);
     window.AddRecentTollGate(cet4);
-    const int items = Control<QMenu>(window, "nRecently")->actions().size();
+    const qsizetype items = Control<QMenu>(window, "nRecently")->actions().size();
     QAction *item = Item(QStringLiteral("《大学英语四级词汇》-顺序 第5关 较难"));
     ASSERT_NE(item, nullptr) << Captions().join(QLatin1Char('|')).toStdString();
 

@@ -51,11 +51,11 @@ protected:
     {
         TMp3Decoder decoder;
         EXPECT_TRUE(decoder.Open(path));
-        std::vector<float> block(2 * 4096);
+        std::vector<float> block(2 * std::size_t{4096});
         double sum = 0.0;
         std::int64_t n = 0;
         while (const int got = decoder.Read(block.data(), 4096)) {
-            for (int i = 0; i < got; ++i, ++n)
+            for (std::size_t i = 0; i < static_cast<std::size_t>(got); ++i, ++n)
                 sum += static_cast<double>(block[2 * i]) * block[2 * i];
         }
         return n == 0 ? 0.0 : std::sqrt(sum / static_cast<double>(n)) * 32767.0;

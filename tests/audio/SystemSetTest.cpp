@@ -39,7 +39,7 @@ protected:
     }
 
     // Runs `drive` on the modal dialog once it is showing.
-    static void WhenShown(std::function<void(TFrmSystemSet &)> drive)
+    static void WhenShown(const std::function<void(TFrmSystemSet &)> &drive)
     {
         QTimer::singleShot(0, [drive] {
             auto *dialog = qobject_cast<TFrmSystemSet *>(QApplication::activeModalWidget());

@@ -214,7 +214,7 @@ TEST_F(CommonSettingsFile, AGroupTooLargeForTheDiskWritesNoneOfItsKeys)
         FillDisk(dir.Path("data/filler"));
         // Room again for a small file, not for a long value.
         const std::string filler = dir.Path("data/filler");
-        fs::resize_file(filler, fs::file_size(filler) - 3 * 4096);
+        fs::resize_file(filler, fs::file_size(filler) - 3 * std::uintmax_t{4096});
         std::string seen;
         try {
             WriteSysValues({{Setting::Level, 3}, {Setting::BookName, std::string(20000, 'n')}});
