@@ -37,6 +37,15 @@ display) ;;
     ;;
 esac
 
+# Ends the program if it still runs and removes the script's $work folder.
+cleanup() {
+    if [ -n "$pid" ] && kill -0 "$pid" 2> /dev/null; then
+        kill "$pid" 2> /dev/null || true
+        wait "$pid" 2> /dev/null || true
+    fi
+    rm -rf "$work"
+}
+
 log() { printf '[%5ds] %s\n' "$SECONDS" "$*"; }
 
 shot() { import -window root "$out/$1.png" 2> /dev/null || log "no screenshot $1"; }

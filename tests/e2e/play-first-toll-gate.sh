@@ -67,13 +67,6 @@ fail() {
     exit 1
 }
 
-cleanup() {
-    if [ -n "$pid" ] && kill -0 "$pid" 2> /dev/null; then
-        kill "$pid" 2> /dev/null || true
-        wait "$pid" 2> /dev/null || true
-    fi
-    rm -rf "$work"
-}
 trap cleanup EXIT
 
 # The toll gate is listed in the recent file for the default book.
