@@ -74,7 +74,7 @@ TEST_F(StoreShippedBooks, TextsAreConvertedBetweenScrambledAndPlainFiles)
     const std::vector<TWordInfo> rows = TableRows(LibraryTableName(static_cast<int>(BookId("书丙"))));
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[1].Spelling, NumberedSpelling(2));
-    EXPECT_EQ(rows[1].Pronunciation, "p2");
+    EXPECT_EQ(rows[1].Meaning, "m2");
 
     // A scrambled player's file gets them scrambled.
     WriteConfig(1);
