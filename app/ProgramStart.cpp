@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QEvent>
 #include <QFile>
+#include <QIcon>
 #include <QLockFile>
 #include <QPointer>
 
@@ -76,6 +77,9 @@ int ProgramMain(int argc, char **argv, const TProgramStartOptions &options)
     TKivroApplication app(argc, argv);
     // Desktops match the window to its menu entry and icon by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.kivrotype"));
+    // The installed icon, for window managers that take it from the window;
+    // where none is installed the window keeps the toolkit's.
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.example.kivrotype")));
     InstallFontSubstitutions();
     ConfigFileName = "data/typeconfig.ini";
     TEndingSignals endingSignals;

@@ -20,8 +20,8 @@ std::string InstalledMusicFolderPath();
 // Music names (file names without their last extension) of every file whose
 // name contains ".mp3" (exact case) in either folder, each name once: the
 // default piece first, the others sorted by name. Empty when both folders are
-// missing. Names that the settings
-// file cannot hold are left out: they could be chosen but never played.
+// missing. Names that the settings file cannot hold are left out: they could
+// be chosen but never played.
 QStringList ListMusicNames();
 
 // UTF-8 path of the file meant by a stored name (GBK, without ".mp3"), or ""

@@ -4,10 +4,10 @@ set(CPACK_PACKAGE_NAME kivrotype)
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_PACKAGE_VENDOR "Kivro")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "English vocabulary typing game")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Learn English words by typing them as they fall down the board: word books "
-    "cut into toll gates of twenty words, three levels, spoken words, a "
-    "leaderboard and importable word lists.")
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+  "Learn English words by typing them as they fall down the board: word books "
+  "cut into toll gates of twenty words, three levels, spoken words, a "
+  "leaderboard and importable word lists.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Kivro <kivrotype@example.org>")

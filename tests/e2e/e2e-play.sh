@@ -111,20 +111,6 @@ play_first_toll_gate() {
     log "score recorded as $PLAYER_NAME"
     wait_for "$DIALOG_TIMEOUT" "toll gate 2 in UseRecord.txt" recent_lists 2
 
-    # ---- "退出游戏" from the keyboard: the file menu, then up to its last item
-    focus "$main"
-    xdotool key alt+f
-    wait_for "$DIALOG_TIMEOUT" "the file menu" more_than_main_window
-    shot menu
-    xdotool key Up Return
-    deadline=$((SECONDS + EXIT_TIMEOUT))
-    while kill -0 "$pid" 2> /dev/null; do
-        [ "$SECONDS" -lt "$deadline" ] || fail "the program did not end within ${EXIT_TIMEOUT}s of 退出游戏"
-        sleep 0.1
-    done
-    status=0
-    wait "$pid" || status=$?
-    pid=
-    [ "$status" -eq 0 ] || fail "the program ended with status $status"
+    quit_from_file_menu
     log "the program ended"
 }
