@@ -57,8 +57,7 @@ std::int32_t readInteger(const TIniFile &ini, TIntSetting key)
 // The file a key is read from.
 std::string settingsFileOf(TSettingKey key)
 {
-    return Setting::IsInstalled(key) ? GetInstalledDir() + ToSlashes(GbkToUtf8(ConfigFileName))
-                                     : ConfigFilePath();
+    return Setting::IsInstalled(key) ? InstalledPath(ConfigFileName) : ConfigFilePath();
 }
 
 } // namespace
