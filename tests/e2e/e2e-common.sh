@@ -37,6 +37,10 @@ display) ;;
     ;;
 esac
 
+# The program must draw on this X server, whatever platform the calling
+# environment chose for the other tests (offscreen).
+export QT_QPA_PLATFORM=xcb
+
 # Ends the program if it still runs and removes the script's $work folder.
 cleanup() {
     if [ -n "$pid" ] && kill -0 "$pid" 2> /dev/null; then
