@@ -2,18 +2,24 @@
 
 #include <cstdio>
 
+#include <QDir>
 #include <QEvent>
+#include <QFile>
+#include <QIcon>
 #include <QLockFile>
 #include <QPointer>
 
+#include "AppLog.h"
 #include "EndingSignals.h"
 #include "Fonts.h"
+#include "IniFile.h"
 #include "KivroApplication.h"
 #include "MessageBoxes.h"
 #include "Settings.h"
 #include "SkinManager.h"
 #include "UDataInterface.h"
 #include "UFrmType.h"
+#include "UImpExpLib.h"
 #include "UTypeGameType.h"
 
 namespace {
@@ -46,14 +52,43 @@ private:
     std::function<void(TFrmType &)> m_callback;
 };
 
+QString decoded(const std::string &path)
+{
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+// Books shipped with a newer installation reach the player's database; the
+// player's own books, copies and scores stay as they are.
+void addShippedBooks()
+{
+    const TIniFile installed(InstalledPath(ConfigFileName));
+    const std::string data = installed.ReadString(kSystemSection, Setting::Data.Name(), "");
+    if (data.empty())
+        return;
+    const bool scrambled = installed.ReadInteger(kSystemSection, Setting::Encrypt.Name(), 0) == 1;
+    const int added = AddShippedBooks(InstalledPath("data/" + data + ".mdb"), scrambled);
+    qCDebug(lcApp) << "shipped books added:" << added;
+}
+
 } // namespace
 
 int ProgramMain(int argc, char **argv, const TProgramStartOptions &options)
 {
     TKivroApplication app(argc, argv);
+    // Desktops match the window to its menu entry and icon by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.kivrotype"));
+    // The installed icon, for window managers that take it from the window;
+    // where none is installed the window keeps the toolkit's.
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.example.kivrotype")));
     InstallFontSubstitutions();
     ConfigFileName = "data/typeconfig.ini";
     TEndingSignals endingSignals;
+
+    // An installed program keeps the player's files in a folder of their own,
+    // which the lock below needs before anything else.
+    const TProgramDirs dirs = GetProgramDirs();
+    if (!dirs.Portable())
+        QDir().mkpath(decoded(dirs.Player + "data"));
 
     // One program per program folder: two would overwrite each other's
     // settings and recent list. Nothing is written before the lock is ours.
@@ -66,6 +101,9 @@ int ProgramMain(int argc, char **argv, const TProgramStartOptions &options)
         ShowMessage(nullptr, QStringLiteral("Kivro单词速打已经在运行。"), TMsgIcon::Information);
         return 0;
     }
+    // Under the lock, so that two first starts do not copy over each other.
+    if (!dirs.Portable() && !SeedPlayerDir(dirs))
+        qCDebug(lcApp) << "the player's folder could not be filled completely";
 
     // Declared before the window, so it outlives everything that uses it.
     TDataInterface dataInterface;
@@ -81,6 +119,8 @@ int ProgramMain(int argc, char **argv, const TProgramStartOptions &options)
         return 1;
     }
     SetDataInterface(&dataInterface);
+    if (!dirs.Portable())
+        addShippedBooks();
     ApplyDefaultSkin();
 
     window.CreateAdWindow();

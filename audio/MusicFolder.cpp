@@ -13,9 +13,19 @@
 
 namespace {
 
-QString musicFolder()
+QString decoded(const std::string &path)
 {
-    return QFile::decodeName(QByteArray::fromStdString(MusicFolderPath()));
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+// The player's folder first; one folder in a portable program.
+QStringList musicFolders()
+{
+    QStringList folders{decoded(MusicFolderPath())};
+    const QString installed = decoded(InstalledMusicFolderPath());
+    if (installed != folders.front())
+        folders.append(installed);
+    return folders;
 }
 
 bool lessByName(const QString &a, const QString &b)
@@ -48,18 +58,28 @@ std::string MusicFolderPath()
     return ProgramPath("source/mp3/");
 }
 
+std::string InstalledMusicFolderPath()
+{
+    return InstalledPath("source/mp3/");
+}
+
 QStringList ListMusicNames()
 {
-    const QString folder = musicFolder();
+    QStringList files;
+    for (const QString &folder : musicFolders()) {
+        if (QFileInfo(folder).isDir())
+            files += musicFiles(folder);
+    }
+    std::stable_sort(files.begin(), files.end(), lessByName);
+
     QStringList names;
-    if (!QFileInfo(folder).isDir())
-        return names;
     bool haveDefault = false;
-    for (const QString &file : musicFiles(folder)) {
+    for (const QString &file : files) {
         if (!file.contains(QStringLiteral(".mp3")))
             continue;
         const QString name = QFileInfo(file).completeBaseName();
-        if (name.isEmpty() || !storable(name))
+        // A piece in both folders is one piece: the player's copy plays.
+        if (name.isEmpty() || !storable(name) || names.contains(name))
             continue;
         if (name == DefaultMusicName() && !haveDefault) {
             names.prepend(name);
@@ -75,18 +95,18 @@ std::string ResolveMusicFile(const std::string &gbkName)
 {
     namespace fs = std::filesystem;
     std::error_code error;
-    const std::string exact = MusicFolderPath() + GbkToUtf8(gbkName) + ".mp3";
-    if (fs::is_regular_file(exact, error))
-        return exact;
-
     const QString wanted = GbkToQString(gbkName) + QStringLiteral(".mp3");
-    const QString folder = musicFolder();
-    for (const QString &file : musicFiles(folder)) {
-        if (file.compare(wanted, Qt::CaseInsensitive) != 0)
-            continue;
-        const std::string path = QFile::encodeName(folder + file).toStdString();
-        if (fs::is_regular_file(path, error))
-            return path;
+    for (const QString &folder : musicFolders()) {
+        const std::string exact = QFile::encodeName(folder).toStdString() + GbkToUtf8(gbkName) + ".mp3";
+        if (fs::is_regular_file(exact, error))
+            return exact;
+        for (const QString &file : musicFiles(folder)) {
+            if (file.compare(wanted, Qt::CaseInsensitive) != 0)
+                continue;
+            const std::string path = QFile::encodeName(folder + file).toStdString();
+            if (fs::is_regular_file(path, error))
+                return path;
+        }
     }
     return {};
 }
@@ -96,7 +116,7 @@ TMusicAddResult AddMusicFile(const QString &sourcePath, QString &name)
     const QFileInfo source(sourcePath);
     if (!source.isFile())
         return TMusicAddResult::NotFound;
-    const QString folder = musicFolder();
+    const QString folder = decoded(MusicFolderPath());
     if (!QDir().mkpath(folder))
         return TMusicAddResult::Failed;
     const QString target = folder + source.fileName().toLower();

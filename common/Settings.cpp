@@ -1,7 +1,11 @@
 #include "Settings.h"
 
 #include <climits>
+#include <optional>
 #include <unistd.h>
+
+#include <QFile>
+#include <QStandardPaths>
 
 #include "CommonLog.h"
 #include "GbkText.h"
@@ -11,10 +15,10 @@ std::string ConfigFileName = "data/typeconfig.ini";
 
 namespace {
 
-std::string &programDirOverride()
+std::optional<TProgramDirs> &programDirsOverride()
 {
-    static std::string dir;
-    return dir;
+    static std::optional<TProgramDirs> dirs;
+    return dirs;
 }
 
 std::string executableDir()
@@ -27,6 +31,19 @@ std::string executableDir()
     return path.substr(0, path.rfind('/') + 1);
 }
 
+std::string withSlash(std::string dir)
+{
+    if (!dir.empty() && dir.back() != '/')
+        dir.push_back('/');
+    return dir;
+}
+
+TProgramDirs executableDirs()
+{
+    const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return ResolveProgramDirs(executableDir(), withSlash(QFile::encodeName(dataHome).toStdString()));
+}
+
 std::string readString(const TIniFile &ini, TStringSetting key)
 {
     return ini.ReadString(kSystemSection, key.Name(), key.Default());
@@ -37,22 +54,46 @@ std::int32_t readInteger(const TIniFile &ini, TIntSetting key)
     return ini.ReadInteger(kSystemSection, key.Name(), key.Default());
 }
 
+// The file a key is read from.
+std::string settingsFileOf(TSettingKey key)
+{
+    return Setting::IsInstalled(key) ? InstalledPath(ConfigFileName) : ConfigFilePath();
+}
+
 } // namespace
+
+TProgramDirs GetProgramDirs()
+{
+    if (const auto &dirs = programDirsOverride())
+        return *dirs;
+    static const TProgramDirs dirs = executableDirs();
+    return dirs;
+}
 
 std::string GetProgramDir()
 {
-    const std::string &dir = programDirOverride();
-    if (!dir.empty())
-        return dir;
-    static const std::string exeDir = executableDir();
-    return exeDir;
+    return GetProgramDirs().Player;
+}
+
+std::string GetInstalledDir()
+{
+    return GetProgramDirs().Installed;
 }
 
 void SetProgramDir(std::string dir)
 {
-    if (!dir.empty() && dir.back() != '/')
-        dir.push_back('/');
-    programDirOverride() = std::move(dir);
+    if (dir.empty()) {
+        programDirsOverride().reset();
+        return;
+    }
+    dir = withSlash(std::move(dir));
+    programDirsOverride() = TProgramDirs{dir, dir};
+}
+
+void SetProgramDirs(TProgramDirs dirs)
+{
+    programDirsOverride() = TProgramDirs{withSlash(std::move(dirs.Player)),
+                                         withSlash(std::move(dirs.Installed))};
 }
 
 std::string ToSlashes(std::string_view path)
@@ -68,6 +109,11 @@ std::string ToSlashes(std::string_view path)
 std::string ProgramPath(std::string_view gbkRelative)
 {
     return GetProgramDir() + ToSlashes(GbkToUtf8(gbkRelative));
+}
+
+std::string InstalledPath(std::string_view gbkRelative)
+{
+    return GetInstalledDir() + ToSlashes(GbkToUtf8(gbkRelative));
 }
 
 std::string ConfigFilePath()
@@ -86,7 +132,7 @@ TSettingValue::TSettingValue(TStringSetting key, std::string_view value) : m_key
 
 std::string ReadSysString(TStringSetting key)
 {
-    return readString(TIniFile(ConfigFilePath()), key);
+    return readString(TIniFile(settingsFileOf(key)), key);
 }
 
 void WriteSysString(TStringSetting key, std::string_view value)
@@ -96,7 +142,7 @@ void WriteSysString(TStringSetting key, std::string_view value)
 
 std::int32_t ReadSysInteger(TIntSetting key)
 {
-    return readInteger(TIniFile(ConfigFilePath()), key);
+    return readInteger(TIniFile(settingsFileOf(key)), key);
 }
 
 void WriteSysInteger(TIntSetting key, std::int32_t value)

@@ -8,18 +8,28 @@
 #include <string>
 #include <string_view>
 
+#include "ProgramDirs.h"
 #include "Records.h"
 #include "SettingsKeys.h"
 
-// Directory of the executable with a trailing '/', UTF-8 as on disk.
+// The player's program directory with a trailing '/', UTF-8 as on disk: the
+// executable's directory when it holds a writable data/, otherwise
+// "kivrotype/" in the desktop's data folder (ProgramDirs.h).
 std::string GetProgramDir();
-// Points GetProgramDir elsewhere (tests use a copied program folder); an empty
-// string goes back to the executable's directory.
+// The files installed with the program; GetProgramDir() in a portable folder.
+std::string GetInstalledDir();
+TProgramDirs GetProgramDirs();
+// Points both folders at one portable folder (tests use a copied program
+// folder); an empty string goes back to the executable's folders.
 void SetProgramDir(std::string dir);
+// Points the two folders elsewhere (tests of an installed program).
+void SetProgramDirs(TProgramDirs dirs);
 
 // A file under the program directory. The relative part is GBK and may use
 // '\' or '/' as separators; the result is a UTF-8 path with '/'.
 std::string ProgramPath(std::string_view gbkRelative);
+// The same under the installed folder.
+std::string InstalledPath(std::string_view gbkRelative);
 // '\' → '/'.
 std::string ToSlashes(std::string_view path);
 
@@ -28,6 +38,8 @@ extern std::string ConfigFileName;
 // Full path of the settings file.
 std::string ConfigFilePath();
 
+// Keys the program never writes (Setting::IsInstalled) are read from the
+// installed settings file, so that an update of the program reaches them.
 // Reads give the key's default of the table when the key is missing (an
 // integer key also when its text is not a number). Writes reach the disk
 // before they return and throw ESettingsWriteError when the system refuses.

@@ -94,4 +94,16 @@ struct Setting {
         BookType, PlayMp3, PlaySound, Mp3, Mp3Voice, LevelInterval1, LevelInterval2,
         LevelInterval3, BackGroundColor, NormalColor, TypeColor, EngineName, SpeakName, SpeakSex,
         Rate, Volume, Version, KivroLoadCiKu, Speek};
+
+    // Keys the program never writes and an update may change: an installed
+    // program reads them from its own settings file, not the player's.
+    static constexpr std::array<TSettingKey, 4> Installed{Version, KivroLoadCiKu, Speek, PlaySound};
+    static constexpr bool IsInstalled(TSettingKey key)
+    {
+        for (const TSettingKey installed : Installed) {
+            if (installed.Name() == key.Name())
+                return true;
+        }
+        return false;
+    }
 };

@@ -347,3 +347,84 @@ bool ImportWordListAs(const TWordList &List, const std::string &BookName,
         return false;
     }
 }
+
+namespace {
+
+struct TShippedBook {
+    std::string name, table;  // UTF-8, as stored
+    std::int64_t bookClass = 0, isDefault = 0;
+};
+
+// A stored text of one file as the other stores it.
+std::string restored(const std::string &stored, bool fromScrambled, bool toScrambled)
+{
+    if (fromScrambled == toScrambled)
+        return stored;
+    return storedText(fromScrambled ? UnscrambleText(stored) : Utf8ToGbk(stored), toScrambled);
+}
+
+// False for a book without words, which is not added. Throws on an engine error.
+bool addShippedBook(TSqlConnection &shipped, const TShippedBook &book, bool shippedScrambled)
+{
+    const bool scramble = IsScrambleOn();
+    std::vector<TStoredRow> rows;
+    TSqlQuery words = shipped.Query("SELECT spelling, pronunciation, meaning FROM "
+                                    + QuoteIdentifier(book.table) + " ORDER BY id");
+    while (words.Next()) {
+        rows.push_back({restored(words.Text(0), shippedScrambled, scramble),
+                        restored(words.Text(1), shippedScrambled, scramble),
+                        restored(words.Text(2), shippedScrambled, scramble)});
+    }
+    if (rows.empty())
+        return false;
+
+    TDataInterface &db = DataInterface();
+    TSqlTransaction transaction(db.Connection());
+    const int id = NextBookId();
+    const std::string table = LibraryTableName(id);
+    // A table left by an import that was stopped and never registered.
+    if (TableExists(table))
+        transaction.Execute("DROP TABLE " + quotedTable(table));
+    transaction.Execute(createWordTableSql(table, kLibraryLimits));
+    const std::string insertSql = insertWordSql(table);
+    for (const TStoredRow &row : rows)
+        transaction.Execute(insertSql, rowValues(row));
+    transaction.Execute(kInsertLibraryBookSql,
+                        libraryBookValues(Utf8ToGbk(book.name), table, static_cast<int>(rows.size()),
+                                          id, kBookTypeLetter, static_cast<int>(book.bookClass),
+                                          static_cast<int>(book.isDefault)));
+    transaction.Commit();
+    return true;
+}
+
+} // namespace
+
+int AddShippedBooks(const std::string &ShippedPath, bool ShippedScrambled)
+{
+    try {
+        TSqlConnection shipped(ShippedPath, DatabasePassword(), TSqlConnection::OpenMode::ExistingOnly);
+        std::vector<TShippedBook> books;
+        TSqlQuery catalogue = shipped.Query(
+            "SELECT bookname, storetablename, bookclass, isdefault FROM bookinfo "
+            "WHERE booktype = ? ORDER BY id",
+            {std::int64_t{kBookTypeLetter}});
+        while (catalogue.Next()) {
+            books.push_back({catalogue.Text(0), catalogue.Text(1), catalogue.Integer(2),
+                             catalogue.Integer(3)});
+        }
+        int added = 0;
+        for (const TShippedBook &book : books) {
+            if (DataInterface()
+                    .Query("SELECT id FROM bookinfo WHERE bookname = ? AND booktype = ?",
+                           {book.name, std::int64_t{kBookTypeLetter}})
+                    .Next())
+                continue;
+            if (addShippedBook(shipped, book, ShippedScrambled))
+                ++added;
+        }
+        return added;
+    } catch (...) {
+        qCDebug(lcStore).noquote() << __func__ << "failed:" << CurrentExceptionText();
+        return -1;
+    }
+}

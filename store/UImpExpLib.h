@@ -76,3 +76,13 @@ bool ImportWordList(const TWordList &List, const std::string &BookName, TStorePr
 // (2 × lines).
 bool ImportWordListAs(const TWordList &List, const std::string &BookName,
                       TStoreProgress &Progress, int BookClass, int Id);
+
+// Adds every book (word order 0) of another database file, the one installed
+// with the program, that the connected database lacks by name, as a new book
+// "lib" + NextBookId() with the shipped class and default flag. Nothing of the
+// connected database's own books, copies or scores changes. Texts are read
+// scrambled or not as ShippedScrambled says and stored as the settings say.
+// Each book is written in one transaction. The number of books added, or -1
+// when the file cannot be read or a book could not be written (the books
+// before it stay).
+int AddShippedBooks(const std::string &ShippedPath, bool ShippedScrambled);

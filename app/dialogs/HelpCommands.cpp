@@ -33,7 +33,7 @@ void openSettingsAddress(TStringSetting key)
 
 std::string HelpFilePath()
 {
-    return GetProgramDir() + "kivrotype.html";
+    return GetInstalledDir() + "kivrotype.html";
 }
 
 void N23Click()

@@ -93,7 +93,7 @@ QString NoticesHtml(const QString &text)
 
 std::string TFrmAbout::NoticesPath()
 {
-    return GetProgramDir() + "THIRD_PARTY_NOTICES";
+    return GetInstalledDir() + "THIRD_PARTY_NOTICES";
 }
 
 TFrmAbout::TFrmAbout(QWidget *parent) : QDialog(parent)

@@ -1,6 +1,9 @@
 // Start-up of the main window, what it restores of the last game, and what it
 // leaves in the settings file when it closes.
 #include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
 
 #include <QAction>
 #include <QApplication>
@@ -423,6 +426,45 @@ TEST(AppStartProgram, WithItsDatabaseTheProgramPaintsTheGameAndSavesItOnClosing)
     EXPECT_TRUE(run.out.contains(QStringLiteral("FIRST FRAME 关卡：第1关（共174关）\n")))
         << run.out.toStdString();
     EXPECT_EQ(Key(Setting::TollGateIndex), "1");
+}
+
+// Every file under a folder with its contents, to see that nothing changed.
+std::map<std::string, std::string> FolderContents(const std::string &root)
+{
+    std::map<std::string, std::string> files;
+    for (const auto &entry : std::filesystem::recursive_directory_iterator(root)) {
+        if (!entry.is_regular_file())
+            continue;
+        std::ifstream in(entry.path(), std::ios::binary);
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        files[std::filesystem::relative(entry.path(), root).string()] = bytes.str();
+    }
+    return files;
+}
+
+TEST(AppStartProgram, AnInstalledProgramFillsThePlayersFolderAndLeavesItsOwnAlone)
+{
+    if (!NetworkCanBeCut())
+        GTEST_SKIP() << "the real Internet check must not reach the network";
+    TempProgramDir installed(TempProgramDir::Contents::CopyOfBuilt);
+    TempProgramDir player(TempProgramDir::Contents::Empty);
+    // The player chose toll gate 3 before; the first start keeps that.
+    player.WriteFile("data/typeconfig.ini", installed.ReadFile("data/typeconfig.ini"));
+    player.StoreSetting(Setting::TollGateIndex, "3");
+    const auto before = FolderContents(installed.Dir());
+
+    const ChildRun run = RunProgram(player, {QStringLiteral("KIVRO_CHILD_FIRST_FRAME=1"),
+                                             QStringLiteral("KIVRO_CHILD_INSTALLED_DIR=")
+                                                 + QString::fromStdString(installed.Dir())});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains(QStringLiteral("FIRST FRAME 关卡：第3关（共174关）\n")))
+        << run.out.toStdString();
+    EXPECT_EQ(player.ReadFile("data/kivrotype.mdb").size(), installed.ReadFile("data/kivrotype.mdb").size());
+    EXPECT_TRUE(std::filesystem::exists(player.Path("UseRecord.txt")));
+    EXPECT_TRUE(std::filesystem::is_directory(player.Path("source/mp3")));
+    EXPECT_EQ(player.StoredSetting(Setting::TollGateIndex), "3");
+    EXPECT_EQ(FolderContents(installed.Dir()), before);
 }
 
 } // namespace

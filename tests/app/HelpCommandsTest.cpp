@@ -17,6 +17,7 @@
 #include "GbkText.h"
 #include "ScriptedMessageBoxes.h"
 #include "Settings.h"
+#include "TempInstalledProgram.h"
 #include "TempProgramDir.h"
 #include "dialogs/HelpCommands.h"
 #include "dialogs/LinkLabel.h"
@@ -91,6 +92,21 @@ TEST_F(AppDialogsWeb, TheProgramFolderCarriesTheChineseHelp)
     HelpCommands::N23Click();
     ASSERT_EQ(m_opened.size(), 1);
     EXPECT_EQ(m_opened[0].toLocalFile().toStdString(), built.Path("kivrotype.html"));
+}
+
+TEST_F(AppDialogsWeb, AnInstalledProgramOpensItsOwnHelpAndAddresses)
+{
+    TempInstalledProgram program;
+    program.Installed().WriteFile("kivrotype.html", "<html>installed</html>");
+    program.Player().WriteFile("kivrotype.html", "<html>left from a portable folder</html>");
+    program.Installed().WriteFile("data/typeconfig.ini", "[system]\r\nSpeek=https://new.example/speech.html\r\n");
+    program.Player().WriteFile("data/typeconfig.ini", "[system]\r\nSpeek=https://old.example/speech.html\r\n");
+    HelpCommands::N23Click();
+    HelpCommands::N17Click();
+    ASSERT_EQ(m_opened.size(), 2);
+    EXPECT_EQ(m_opened[0].toLocalFile().toStdString(), program.Installed().Path("kivrotype.html"));
+    EXPECT_EQ(m_opened[1], QUrl(QStringLiteral("https://new.example/speech.html")));
+    EXPECT_EQ(TFrmAbout::NoticesPath(), program.Installed().Path("THIRD_PARTY_NOTICES"));
 }
 
 TEST_F(AppDialogsWeb, SettingsAddressesOpenWhenPresent)

@@ -1,5 +1,7 @@
 // The whole program in a process of its own, for the tests that start it.
-// The program folder comes from KIVRO_CHILD_PROGRAM_DIR. What the child does
+// The program folder comes from KIVRO_CHILD_PROGRAM_DIR; with
+// KIVRO_CHILD_INSTALLED_DIR too, the program runs as installed there, with
+// that folder as the player's. What the child does
 // and shows is printed to standard output, one line each:
 //
 //   KIVRO_CHILD_FIRST_FRAME   print "FIRST FRAME <toll gate label>" when the
@@ -180,8 +182,12 @@ void afterFirstFrame(TFrmType &window)
 
 int main(int argc, char **argv)
 {
-    if (const char *dir = std::getenv("KIVRO_CHILD_PROGRAM_DIR"))
-        SetProgramDir(dir);
+    if (const char *dir = std::getenv("KIVRO_CHILD_PROGRAM_DIR")) {
+        if (const char *installed = std::getenv("KIVRO_CHILD_INSTALLED_DIR"))
+            SetProgramDirs({dir, installed});
+        else
+            SetProgramDir(dir);
+    }
     auto boxes = std::make_shared<PrintedBoxes>(std::getenv("KIVRO_CHILD_REAL_BOXES") != nullptr);
     boxes->SetModal(CurrentMessageBoxes());
     SetMessageBoxes(boxes);

@@ -1,11 +1,14 @@
 // Listing the music folder and adding files to it.
 #include <filesystem>
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include "GbkText.h"
 #include "MusicFolder.h"
+#include "TempInstalledProgram.h"
 #include "TempProgramDir.h"
 
 namespace {
@@ -122,6 +125,37 @@ TEST_F(AudioMusicAdd, CreatesAMissingMusicFolder)
     QString name;
     ASSERT_EQ(AddMusicFile(QString::fromStdString(source("a.mp3", "x")), name), TMusicAddResult::Added);
     EXPECT_EQ(ListMusicNames(), QStringList{QStringLiteral("a")});
+}
+
+TEST(AudioMusicFolders, AnInstalledProgramListsTheShippedAndThePlayersMusicOnce)
+{
+    TempInstalledProgram program;
+    program.Installed().WriteFile("source/mp3/默认背景音乐.mp3", "shipped");
+    program.Installed().WriteFile("source/mp3/b.mp3", "shipped b");
+    program.Player().WriteFile("source/mp3/a.mp3", "added a");
+    program.Player().WriteFile("source/mp3/b.mp3", "added b");
+    EXPECT_EQ(ListMusicNames(),
+              (QStringList{QStringLiteral("默认背景音乐"), QStringLiteral("a"), QStringLiteral("b")}));
+    // The player's piece of a name plays; a shipped one is found where it is.
+    EXPECT_EQ(ResolveMusicFile("b"), program.Player().Path("source/mp3/b.mp3"));
+    EXPECT_EQ(ResolveMusicFile(Gbk("默认背景音乐")), program.Installed().Path("source/mp3/默认背景音乐.mp3"));
+    EXPECT_EQ(ResolveMusicFile("B"), program.Player().Path("source/mp3/b.mp3"));
+}
+
+TEST(AudioMusicFolders, AddedMusicGoesToThePlayersFolderOnly)
+{
+    TempInstalledProgram program;
+    QTemporaryDir outside;
+    const QString from = outside.path() + QStringLiteral("/New.mp3");
+    QFile file(from);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("tune");
+    file.close();
+    QString name;
+    ASSERT_EQ(AddMusicFile(from, name), TMusicAddResult::Added);
+    EXPECT_EQ(program.Player().ReadFile("source/mp3/new.mp3"), "tune");
+    EXPECT_FALSE(fs::exists(program.Installed().Path("source/mp3")));
+    EXPECT_EQ(ListMusicNames(), QStringList{QStringLiteral("new")});
 }
 
 } // namespace

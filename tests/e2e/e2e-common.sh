@@ -37,6 +37,10 @@ display) ;;
     ;;
 esac
 
+# The program must draw on this X server, whatever platform the calling
+# environment chose for the other tests (offscreen).
+export QT_QPA_PLATFORM=xcb
+
 # Ends the program if it still runs and removes the script's $work folder.
 cleanup() {
     if [ -n "$pid" ] && kill -0 "$pid" 2> /dev/null; then
@@ -84,4 +88,22 @@ focus() {
 click_at() {
     eval "$(xdotool getwindowgeometry --shell "$main")"
     xdotool mousemove --sync $((X + $1)) $((Y + $2)) click 1
+}
+
+# "退出游戏" from the keyboard: the file menu, then up to its last item; the
+# program must end, with status 0, within $EXIT_TIMEOUT seconds.
+quit_from_file_menu() {
+    focus "$main"
+    xdotool key alt+f
+    wait_for "$DIALOG_TIMEOUT" "the file menu" more_than_main_window
+    shot menu
+    xdotool key Up Return
+    local deadline=$((SECONDS + EXIT_TIMEOUT)) status=0
+    while kill -0 "$pid" 2> /dev/null; do
+        [ "$SECONDS" -lt "$deadline" ] || fail "the program did not end within ${EXIT_TIMEOUT}s of 退出游戏"
+        sleep 0.1
+    done
+    wait "$pid" || status=$?
+    pid=
+    [ "$status" -eq 0 ] || fail "the program ended with status $status"
 }

@@ -134,19 +134,7 @@ xdotool key Return
 wait_for "$DIALOG_TIMEOUT" "the dialogs to close" only_main_window
 
 # ---- quit from the file menu
-focus "$main"
-xdotool key alt+f
-wait_for "$DIALOG_TIMEOUT" "the file menu" more_than_main_window
-xdotool key Up Return
-deadline=$((SECONDS + EXIT_TIMEOUT))
-while kill -0 "$pid" 2> /dev/null; do
-    [ "$SECONDS" -lt "$deadline" ] || fail "the program did not end within ${EXIT_TIMEOUT}s"
-    sleep 0.1
-done
-status=0
-wait "$pid" || status=$?
-pid=
-[ "$status" -eq 0 ] || fail "the program ended with status $status"
+quit_from_file_menu
 
 score=$("$check" score "$dir" "$PLAYER_NAME") || fail "no score was recorded"
 right=$((score / 100))

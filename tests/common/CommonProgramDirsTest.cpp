@@ -1,0 +1,138 @@
+// Which folders the program uses, filling the player's folder at the first
+// start, and the keys read from the installed settings.
+#include <filesystem>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "ProgramDirs.h"
+#include "Settings.h"
+#include "TempInstalledProgram.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(CommonProgramDirs, AFolderWithAWritableDataFolderIsPortable)
+{
+    TempProgramDir exe{TempProgramDir::Contents::DataDirOnly};
+    const TProgramDirs dirs = ResolveProgramDirs(exe.Dir(), "/home/p/.local/share/");
+    EXPECT_TRUE(dirs.Portable());
+    EXPECT_EQ(dirs.Player, exe.Dir());
+}
+
+TEST(CommonProgramDirs, WithoutDataTheInstalledFilesAreBesideTheExecutable)
+{
+    TempProgramDir root{TempProgramDir::Contents::Empty};
+    fs::create_directories(root.Path("usr/bin"));
+    // A file named data is no data folder.
+    root.WriteFile("usr/bin/data", "");
+    const TProgramDirs dirs = ResolveProgramDirs(root.Path("usr/bin/"), "/home/p/.local/share/");
+    EXPECT_FALSE(dirs.Portable());
+    EXPECT_EQ(dirs.Player, "/home/p/.local/share/kivrotype/");
+    EXPECT_EQ(dirs.Installed, root.Path("usr/share/kivrotype/"));
+}
+
+TEST(CommonProgramDirs, AReadOnlyDataFolderIsAnInstallation)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "every folder is writable for root";
+    TempProgramDir exe{TempProgramDir::Contents::DataDirOnly};
+    fs::permissions(exe.Path("data"), fs::perms::owner_write, fs::perm_options::remove);
+    const TProgramDirs dirs = ResolveProgramDirs(exe.Dir(), "/home/p/.local/share/");
+    fs::permissions(exe.Path("data"), fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_FALSE(dirs.Portable());
+}
+
+TEST(CommonProgramDirs, SettingTheFoldersAddsTheirSlashesAndAnEmptyOneGoesBack)
+{
+    const TProgramDirs original = GetProgramDirs();
+    SetProgramDirs({"/a/player", "/b/installed/"});
+    EXPECT_EQ(GetProgramDir(), "/a/player/");
+    EXPECT_EQ(GetInstalledDir(), "/b/installed/");
+    EXPECT_EQ(InstalledPath("source\\mp3\\"), "/b/installed/source/mp3/");
+    SetProgramDir("/c");
+    EXPECT_EQ(GetProgramDir(), "/c/");
+    EXPECT_EQ(GetInstalledDir(), "/c/");
+    SetProgramDir({});
+    EXPECT_EQ(GetProgramDirs(), original);
+}
+
+class CommonSeed : public ::testing::Test {
+protected:
+    TempInstalledProgram program;
+    const TempProgramDir &player = program.Player();
+    const TempProgramDir &installed = program.Installed();
+};
+
+TEST_F(CommonSeed, TheFirstStartCopiesTheDataAndMakesTheMusicFolder)
+{
+    installed.WriteFile("data/typeconfig.ini", "[system]\r\ndata=kivrotype\r\n");
+    installed.WriteFile("data/kivrotype.mdb", "books");
+    installed.WriteFile("data/more/nested.txt", "n");
+    installed.WriteFile("kivrotype.html", "help");
+    // Installed files are read-only; the player's copies must not be.
+    fs::permissions(installed.Path("data/kivrotype.mdb"), fs::perms::owner_read | fs::perms::group_read);
+
+    EXPECT_TRUE(SeedPlayerDir(GetProgramDirs()));
+
+    EXPECT_EQ(player.ReadFile("data/typeconfig.ini"), "[system]\r\ndata=kivrotype\r\n");
+    EXPECT_EQ(player.ReadFile("data/kivrotype.mdb"), "books");
+    EXPECT_EQ(player.ReadFile("data/more/nested.txt"), "n");
+    EXPECT_TRUE(fs::is_directory(player.Path("source/mp3")));
+    // Help stays with the installation.
+    EXPECT_FALSE(fs::exists(player.Path("kivrotype.html")));
+    const fs::perms copied = fs::status(player.Path("data/kivrotype.mdb")).permissions();
+    EXPECT_NE(copied & fs::perms::owner_write, fs::perms::none);
+    EXPECT_FALSE(fs::exists(player.Path("data/kivrotype.mdb.partial")));
+}
+
+TEST_F(CommonSeed, ThePlayersFilesAreNeverReplaced)
+{
+    installed.WriteFile("data/typeconfig.ini", "installed");
+    installed.WriteFile("data/kivrotype.mdb", "shipped books");
+    player.WriteFile("data/typeconfig.ini", "mine");
+
+    EXPECT_TRUE(SeedPlayerDir(GetProgramDirs()));
+    EXPECT_EQ(player.ReadFile("data/typeconfig.ini"), "mine");
+    EXPECT_EQ(player.ReadFile("data/kivrotype.mdb"), "shipped books");
+
+    // A later start with a changed installation copies nothing over.
+    installed.WriteFile("data/kivrotype.mdb", "newer books");
+    EXPECT_TRUE(SeedPlayerDir(GetProgramDirs()));
+    EXPECT_EQ(player.ReadFile("data/kivrotype.mdb"), "shipped books");
+}
+
+TEST_F(CommonSeed, APortableFolderIsLeftAlone)
+{
+    TempProgramDir portable{TempProgramDir::Contents::DataDirOnly};
+    EXPECT_TRUE(SeedPlayerDir(GetProgramDirs()));
+    EXPECT_FALSE(fs::exists(portable.Path("source/mp3")));
+}
+
+TEST_F(CommonSeed, AMissingInstallationStillGivesThePlayerAFolder)
+{
+    EXPECT_TRUE(SeedPlayerDir(GetProgramDirs()));
+    EXPECT_TRUE(fs::is_directory(player.Path("data")));
+}
+
+TEST_F(CommonSeed, KeysTheProgramNeverWritesComeFromTheInstalledSettings)
+{
+    installed.WriteFile("data/typeconfig.ini",
+                        "[system]\r\nversion=2.0\r\nSpeek=new\r\nPlaySound=1\r\nLevel=3\r\n");
+    player.WriteFile("data/typeconfig.ini",
+                     "[system]\r\nversion=1.0\r\nSpeek=old\r\nPlaySound=0\r\nLevel=2\r\n");
+    EXPECT_EQ(ReadSysString(Setting::Version), "2.0");
+    EXPECT_EQ(ReadSysString(Setting::Speek), "new");
+    EXPECT_EQ(ReadSysInteger(Setting::PlaySound), 1);
+    // The player's own keys, and the database's, stay the player's.
+    EXPECT_EQ(ReadSysInteger(Setting::Level), 2);
+    WriteSysInteger(Setting::Level, 1);
+    EXPECT_EQ(installed.StoredSetting(Setting::Level), "3");
+    EXPECT_EQ(player.StoredSetting(Setting::Level), "1");
+    player.StoreSetting(Setting::Data, "mine");
+    installed.StoreSetting(Setting::Data, "shipped");
+    EXPECT_EQ(GetDatabaseFileName(), "mine.mdb");
+}
+
+} // namespace
