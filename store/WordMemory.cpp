@@ -380,6 +380,32 @@ std::optional<TWordInfo> LoadBookRow(int BookId, int Row)
     return WordFromStoredRow(rows, IsScrambleOn());
 }
 
+std::optional<TWordInfo> FindBookWord(int BookId, const std::string &Spelling)
+{
+    const std::string table = GetBookTableName(BookId);
+    if (table.empty() || !TableExists(table))
+        return std::nullopt;
+    const bool scrambled = IsScrambleOn();
+    const std::string quoted = QuoteIdentifier(GbkToUtf8(table));
+    if (!scrambled) {
+        TSqlQuery row = DataInterface().Query("SELECT spelling, pronunciation, meaning FROM "
+                                                  + quoted + " WHERE spelling = ? ORDER BY id LIMIT 1",
+                                              {GbkToUtf8(Spelling)});
+        if (!row.Next())
+            return std::nullopt;
+        return WordFromStoredRow(row, false);
+    }
+    // Scrambled text differs from one storing to the next: read every word.
+    TSqlQuery rows = DataInterface().Query("SELECT spelling, pronunciation, meaning FROM " + quoted
+                                           + " ORDER BY id");
+    while (rows.Next()) {
+        TWordInfo word = WordFromStoredRow(rows, true);
+        if (word.Spelling == Spelling)
+            return word;
+    }
+    return std::nullopt;
+}
+
 std::string NewWordsBookName()
 {
     return Gbk("《我的生词本》");

@@ -102,6 +102,10 @@ std::vector<TWordMemory> DueWords(std::int64_t Before, int Limit);
 // read it; none when the book or the row is gone.
 std::optional<TWordInfo> LoadBookRow(int BookId, int Row);
 
+// The first word of book BookId spelt exactly so, as toll gates read it;
+// none when the book has no such word.
+std::optional<TWordInfo> FindBookWord(int BookId, const std::string &Spelling);
+
 // The new-words book: "《我的生词本》" (GBK), class 8, listed in the book
 // tree, word table "lib" + its id; made on the first word that goes in.
 std::string NewWordsBookName();

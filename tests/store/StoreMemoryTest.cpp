@@ -170,6 +170,14 @@ TEST_F(StoreMemory, ABookRowIsReadAsItsTollGateReadsIt)
     EXPECT_EQ(word->Meaning, "m3");
     EXPECT_FALSE(LoadBookRow(bookId, 5));
     EXPECT_FALSE(LoadBookRow(bookId + 50, 0));
+
+    // Found by its exact spelling, scrambled or not.
+    EXPECT_EQ(FindBookWord(bookId, "w4")->Meaning, "m4");
+    EXPECT_FALSE(FindBookWord(bookId, "W4"));
+    WriteConfig(1);
+    const int scrambled = ImportNumberedBook(Gbk("《密》"), 3);
+    EXPECT_EQ(FindBookWord(scrambled, "w2")->Pronunciation, "p2");
+    EXPECT_FALSE(FindBookWord(scrambled, "w9"));
 }
 
 TEST_F(StoreMemory, TheFirstMissedWordMakesTheNewWordsBookAndThreeRightsInARowEmptyIt)
