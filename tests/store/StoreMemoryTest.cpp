@@ -176,7 +176,7 @@ TEST_F(StoreMemory, ABookRowIsReadAsItsTollGateReadsIt)
     EXPECT_FALSE(FindBookWord(bookId, "W4"));
     WriteConfig(1);
     const int scrambled = ImportNumberedBook(Gbk("《密》"), 3);
-    EXPECT_EQ(FindBookWord(scrambled, "w2")->Pronunciation, "p2");
+    EXPECT_EQ(FindBookWord(scrambled, "w2")->Meaning, "m2");
     EXPECT_FALSE(FindBookWord(scrambled, "w9"));
 }
 
