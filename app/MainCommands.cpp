@@ -9,6 +9,7 @@
 
 #include "HelpCommands.h"
 #include "KivroApplication.h"
+#include "MessageBoxes.h"
 #include "ModalRunner.h"
 #include "RecentTollGates.h"
 #include "SettingsCommands.h"
@@ -28,6 +29,7 @@ void TFrmType::connectCommands()
     connect(N6, &QAction::triggered, this, Guarded(this, &TFrmType::N6Click));
     connect(N15, &QAction::triggered, this, Guarded(this, &TFrmType::N15Click));
     connect(N4, &QAction::triggered, this, Guarded(this, &TFrmType::N4Click));
+    connect(nReview, &QAction::triggered, this, Guarded(this, &TFrmType::nReviewClick));
     connect(sbRecord, &QToolButton::clicked, this, Guarded(this, &TFrmType::sbRecordClick));
 
     connect(sbStart, &QToolButton::clicked, this, Guarded(this, &TFrmType::sbStartClick));
@@ -114,6 +116,14 @@ void TFrmType::N35Click()
 {
     if (FBass())
         ShowMusicSettings(this, *FBass());
+    FocusGame();
+}
+
+void TFrmType::nReviewClick()
+{
+    if (!m_flow.StartReview())
+        ShowMessage(this, QStringLiteral("今天没有到期的单词。"));
+    ShowDueCount();
     FocusGame();
 }
 

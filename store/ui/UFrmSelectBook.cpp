@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -16,6 +17,7 @@
 
 #include "BookManage.h"
 #include "BusyGuard.h"
+#include "Clock.h"
 #include "GbkText.h"
 #include "MessageBoxes.h"
 #include "ProgressBarProgress.h"
@@ -25,6 +27,7 @@
 #include "UFrmInputBox.h"
 #include "UImpExpLib.h"
 #include "WordFile.h"
+#include "WordMemory.h"
 
 namespace {
 
@@ -171,6 +174,52 @@ TFrmSelectBook::TFrmSelectBook(const TGamePara &para, QWidget *parent)
     connect(m_btnRename, &QPushButton::clicked, this, &TFrmSelectBook::btnRenameClick);
     connect(m_btnHide, &QPushButton::clicked, this, &TFrmSelectBook::btnHideClick);
     connect(m_cbShowHidden, &QCheckBox::clicked, this, &TFrmSelectBook::cbShowHiddenClick);
+    m_tvLibList->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_tvLibList, &QTreeWidget::customContextMenuRequested, this,
+            &TFrmSelectBook::tvLibListContextMenu);
+}
+
+void TFrmSelectBook::tvLibListContextMenu(const QPoint &pos)
+{
+    const QTreeWidgetItem *item = m_tvLibList->itemAt(pos);
+    if (!item || !item->data(0, kBookIdRole).isValid() || m_busy)
+        return;
+    const int id = item->data(0, kBookIdRole).toInt();
+    QMenu menu(this);
+    QAction *add = menu.addAction(QStringLiteral("加入生词本…"));
+    add->setObjectName(QStringLiteral("miAddNewWord"));
+    QAction *known = menu.addAction(QStringLiteral("已掌握…"));
+    known->setObjectName(QStringLiteral("miKnownWord"));
+    connect(add, &QAction::triggered, this, [this, id] { AddWordByHand(id, false); });
+    connect(known, &QAction::triggered, this, [this, id] { AddWordByHand(id, true); });
+    menu.exec(m_tvLibList->viewport()->mapToGlobal(pos));
+}
+
+void TFrmSelectBook::AddWordByHand(int bookId, bool known)
+{
+    TFrmInputBox input(this);
+    input.setWindowTitle(known ? QStringLiteral("已掌握") : QStringLiteral("加入生词本"));
+    input.SetTitle(QStringLiteral("请输入课本“%1”中的单词：").arg(GbkToQString(GetBookName(bookId))));
+    input.SetUnsavableMessage(QStringLiteral("单词中含有无法保存的字符，请重新输入！"));
+    if (input.exec() != QDialog::Accepted)
+        return;
+    const std::optional<std::string> spelling = QStringToGbkStrict(input.Text().trimmed());
+    const std::optional<TWordInfo> word = spelling ? FindBookWord(bookId, *spelling) : std::nullopt;
+    if (!word) {
+        ShowMessage(this, QStringLiteral("课本中没有单词“%1”。").arg(input.Text().trimmed()),
+                    TMsgIcon::Information);
+        return;
+    }
+    const bool done = known ? MarkWordKnown(*word, ProgramClock().NowMs()) : AddToNewWordsBook(*word);
+    if (!done) {
+        ShowMessage(this, QStringLiteral("无法保存学习记录！"), TMsgIcon::Information);
+        return;
+    }
+    ShowMessage(this, known ? QStringLiteral("“%1”已标为已掌握。").arg(GbkToQString(word->Spelling))
+                            : QStringLiteral("“%1”已加入生词本。").arg(GbkToQString(word->Spelling)),
+                TMsgIcon::Information);
+    // The new-words book may be new, or hold another number of words.
+    refillTree(currentBookId());
 }
 
 TFrmSelectBook::~TFrmSelectBook()

@@ -38,6 +38,11 @@ public:
     void btnRenameClick();
     void btnHideClick();
     void cbShowHiddenClick();
+    // The tree's context menu on a book: a word of it, asked for by its
+    // spelling, goes into the new-words book ("加入生词本") or is known
+    // ("已掌握": out of the new-words book, not due for 180 days).
+    void tvLibListContextMenu(const QPoint &pos);
+    void AddWordByHand(int bookId, bool known);
 
     void reject() override;
 

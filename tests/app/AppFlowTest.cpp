@@ -24,6 +24,7 @@
 #include "UImpExpLib.h"
 #include "UFrmType.h"
 #include "UTypeGameType.h"
+#include "WordMemory.h"
 
 namespace {
 
@@ -454,6 +455,38 @@ TEST_F(AppFlowCommands, CancellingTheBookChoiceChangesNothing)
     EXPECT_EQ(Ticks(3), 3);
 }
 
+TEST_F(AppFlowCommands, EveryWordOfAPlayedTollGateIsRememberedAndTheRestWhenTheWindowCloses)
+{
+    SetUpTwoBooks();
+    const TGamePara para = Window().Flow().GamePara();
+    TWordInfos gate1;
+    TWordInfos gate2;
+    ASSERT_TRUE(LoadTollGateWords(para, 1, gate1));
+    ASSERT_TRUE(LoadTollGateWords(para, 2, gate2));
+    int right = 0;
+    int missed = 0;
+    for (const TWordInfo &w : gate1) {
+        const std::optional<TWordMemory> m = ReadWordMemory(w.Spelling);
+        ASSERT_TRUE(m) << w.Spelling;
+        right += m->Right;
+        missed += m->Missed;
+    }
+    EXPECT_EQ(right, 2);
+    EXPECT_EQ(missed, 18);
+    EXPECT_EQ(GetBookWordNumber(NewWordsBookId()), 18);
+    // Missed words come back tomorrow, not today.
+    EXPECT_EQ(Control<QAction>(Window(), "nReview")->text(), QStringLiteral("今日复习（0）"));
+
+    // The word typed in toll gate 2 is kept when the window closes.
+    const auto metInGate2 = [&] {
+        return std::count_if(gate2.begin(), gate2.end(),
+                             [](const TWordInfo &w) { return ReadWordMemory(w.Spelling).has_value(); });
+    };
+    EXPECT_EQ(metInGate2(), 0);
+    Window().close();
+    EXPECT_EQ(metInGate2(), 1);
+}
+
 TEST_F(AppFlowCommands, DeletingTheBookBeingPlayedLeavesTheFirstBookOfTheTreeReady)
 {
     SetUpTwoBooks();
@@ -471,15 +504,18 @@ TEST_F(AppFlowCommands, DeletingTheBookBeingPlayedLeavesTheFirstBookOfTheTreeRea
     Control<QAction>(Window(), "N6")->trigger();
 
     EXPECT_FALSE(TableExists(m_first.Table));
-    // The tree starts with the shipped 《中考英语词汇》 (class 中学英语).
+    // The tree starts with the new-words book (class 生词本), made by the
+    // words missed in the toll gate played before.
+    const int newWords = NewWordsBookId();
+    ASSERT_GT(newWords, 0);
     const TGamePara &p = Window().Flow().GamePara();
-    EXPECT_EQ(p.StoreTableName, "lib101");
-    EXPECT_EQ(p.BookName, Gbk("《中考英语词汇》"));
-    EXPECT_EQ(p.WordCount, GetBookWordNumber(101));
+    EXPECT_EQ(p.StoreTableName, GetBookTableName(newWords));
+    EXPECT_EQ(p.BookName, NewWordsBookName());
+    EXPECT_EQ(p.WordCount, GetBookWordNumber(newWords));
     EXPECT_EQ(p.TollGateIndex, 1);
     EXPECT_EQ(p.TollGateCount, CeilDiv(20, p.WordCount));
     EXPECT_EQ(p.Level, 3);
-    EXPECT_EQ(Text("labBook"), QStringLiteral("《中考英语词汇》-顺序"));
+    EXPECT_EQ(Text("labBook"), QStringLiteral("《我的生词本》-顺序"));
     EXPECT_EQ(Text("labGate"), QStringLiteral("关卡：第1关（共%1关）").arg(p.TollGateCount));
     EXPECT_EQ(Counts(), "0 0 0");
     EXPECT_EQ(Buttons(), "10001");
@@ -490,7 +526,7 @@ TEST_F(AppFlowCommands, DeletingTheBookBeingPlayedLeavesTheFirstBookOfTheTreeRea
 
     // A recent entry of the deleted book is ignored when chosen.
     Window().RecentTollGateClick(deletedLine);
-    EXPECT_EQ(Window().Flow().GamePara().StoreTableName, "lib101");
+    EXPECT_EQ(Window().Flow().GamePara().StoreTableName, GetBookTableName(newWords));
     EXPECT_EQ(Spellings(Board().Words()), Spellings(first));
 }
 

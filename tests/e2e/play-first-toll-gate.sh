@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Plays the first toll gate of the default book in the real program, with real
 # X key and mouse events, the way a player does, and checks what the game left
-# behind: a leaderboard record, the settings at toll gate 2, and both toll
-# gates in the recent list.
+# behind: a leaderboard record, the settings at toll gate 2, both toll gates
+# in the recent list, and a rated memory of every word the typist met.
 #
 #   play-first-toll-gate.sh PROGRAM_DIR E2E_CHECK OUTPUT_DIR
 #

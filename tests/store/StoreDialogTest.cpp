@@ -22,6 +22,7 @@
 #include "UFrmInputBox.h"
 #include "UFrmSelectBook.h"
 #include "UImpExpLib.h"
+#include "WordMemory.h"
 
 namespace {
 
@@ -377,6 +378,38 @@ TEST_F(StoreImportDialog, ButtonsAndEscAreLockedDuringAnImport)
     EXPECT_EQ(GetBookWordNumber(GetBookId("big", 0)), 300);
     pressKey(d.get(), Qt::Key_Escape);
     EXPECT_FALSE(d->isVisible());
+}
+
+TEST_F(StoreSelectBook, AWordOfABookGoesIntoTheNewWordsBookByHandOrIsKnown)
+{
+    const int id = ImportNumberedBook(Gbk("《词》"), 5);
+    auto d = Open();
+    const auto typeWord = [](const QString &spelling) {
+        QTimer::singleShot(0, [spelling] {
+            auto *box = qobject_cast<TFrmInputBox *>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            child<QLineEdit>(box, "ediText")->setText(spelling);
+            child<QPushButton>(box, "btnOk")->click();
+        });
+    };
+    typeWord(QStringLiteral("w9"));
+    d->AddWordByHand(id, false);
+    typeWord(QStringLiteral(" w2 "));
+    d->AddWordByHand(id, false);
+    typeWord(QStringLiteral("w3"));
+    d->AddWordByHand(id, false);
+    typeWord(QStringLiteral("w3"));
+    d->AddWordByHand(id, true);
+    EXPECT_EQ(Texts(), (QStringList{QStringLiteral("课本中没有单词“w9”。"),
+                                    QStringLiteral("“w2”已加入生词本。"),
+                                    QStringLiteral("“w3”已加入生词本。"),
+                                    QStringLiteral("“w3”已标为已掌握。")}));
+    const TWordInfos words = NewWordsBookWords();
+    ASSERT_EQ(words.size(), 1u);
+    EXPECT_EQ(words[0].Meaning, "m2");
+    EXPECT_GT(ReadWordMemory("w3")->Card.Due, 0);
+    // The new book is in the tree at once, first.
+    EXPECT_EQ(Tree(d.get())->topLevelItem(0)->child(0)->text(0), QStringLiteral("《我的生词本》"));
 }
 
 // ---------------------------------------------------- name input, leaderboard

@@ -6,21 +6,30 @@
 //                              "《E2E》" and points the settings at its toll
 //                              gate 1, level 1, in its own order
 //   e2e-check score DIR NAME   prints the best leaderboard score of NAME
+//   e2e-check due DIR N        makes the words of the saved book's first N
+//                              toll gates due today, as missed two days ago
 //   e2e-check verify DIR NAME  checks what a game of toll gate 1 left behind:
 //                              a leaderboard record of NAME above 0 points,
-//                              the settings at toll gate 2, and toll gates 1
-//                              and 2 of the book in UseRecord.txt
+//                              the settings at toll gate 2, toll gates 1
+//                              and 2 of the book in UseRecord.txt, and the
+//                              learning memory: a rated record of each word
+//                              of toll gate 1 at its row of the book, and a
+//                              play-log row for the opening toll gate
 //
 // DIR is the program folder. Exit status 0 when all is well; every finding is
 // printed, so a failed run says what it saw.
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <optional>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include <QDateTime>
+
+#include "FsrsScheduler.h"
 #include "GbkText.h"
 #include "Records.h"
 #include "Settings.h"
@@ -29,13 +38,14 @@
 #include "UBookType.h"
 #include "UDataInterface.h"
 #include "UImpExpLib.h"
+#include "WordMemory.h"
 
 namespace {
 
 int usage()
 {
     std::fprintf(stderr, "usage: e2e-check words DIR GATE | book DIR FILE | score DIR NAME"
-                         " | verify DIR NAME\n");
+                         " | due DIR N | verify DIR NAME\n");
     return 2;
 }
 
@@ -92,6 +102,34 @@ int importBook(const std::string &file)
     return para.WordCount > 0 ? 0 : 1;
 }
 
+int makeDue(int gates)
+{
+    TGamePara para;
+    LoadGamePara(para);
+    para.WordsPerGate = 20;
+    const int bookId = GetBookId(para.BookName, para.BookType);
+    const std::int64_t at = QDateTime::currentMSecsSinceEpoch() - 2 * DayMs;
+    for (int gate = 1; gate <= gates; ++gate) {
+        TWordInfos words;
+        LoadTollGateWords(para, gate, words);
+        std::vector<TWordMeeting> meetings;
+        for (size_t k = 0; k < words.size(); ++k) {
+            TWordMeeting m;
+            m.Word = words[k];
+            m.BookId = bookId;
+            m.BookRow = (gate - 1) * 20 + static_cast<int>(k);
+            m.Missed = 1;
+            m.Rating = TRating::Again;
+            meetings.push_back(m);
+        }
+        RecordTollGate({at, bookId, gate, para.Level, 0, static_cast<int>(words.size()), false},
+                       meetings, ReviewCard);
+    }
+    std::printf("%lld words due\n", static_cast<long long>(CountDueWords(
+                                        NextLocalMidnightMs(QDateTime::currentMSecsSinceEpoch()))));
+    return 0;
+}
+
 int printScore(const std::string &name)
 {
     long long best = -1;
@@ -104,6 +142,46 @@ int printScore(const std::string &name)
     }
     std::printf("%lld\n", best);
     return 0;
+}
+
+// Every word of toll gate 1 was met in the opening list (it holds the toll
+// gate twice) and typed or missed: one record each, reviewed once, at its row.
+bool verifyMemory(const TGamePara &saved)
+{
+    bool ok = true;
+    TGamePara para = saved;
+    para.WordsPerGate = 20;
+    TWordInfos words;
+    LoadTollGateWords(para, 1, words);
+    const int bookId = GetBookId(para.BookName, para.BookType);
+    std::printf("learning memory of toll gate 1 (book %d):\n", bookId);
+    for (size_t row = 0; row < words.size(); ++row) {
+        const std::optional<TWordMemory> m = ReadWordMemory(words[row].Spelling);
+        if (!m) {
+            std::printf("FAIL: no memory of %s\n", words[row].Spelling.c_str());
+            ok = false;
+            continue;
+        }
+        std::printf("  %s seen %d right %d missed %d slips %d book %d row %d reps %d due in %.1f days\n",
+                    m->Spelling.c_str(), m->Seen, m->Right, m->Missed, m->Slips, m->BookId,
+                    m->BookRow, m->Card.Reps,
+                    static_cast<double>(m->Card.Due - m->LastSeen) / static_cast<double>(DayMs));
+        if (m->Card.Reps != 1 || m->Card.Due <= m->LastSeen || m->Right + m->Missed != 2
+            || m->BookId != bookId || m->BookRow != static_cast<int>(row)) {
+            std::printf("FAIL: %s is not one rated meeting of two at row %zu\n",
+                        m->Spelling.c_str(), row);
+            ok = false;
+        }
+    }
+    TSqlQuery plays = DataInterface().Query(
+        "SELECT count(*) FROM playlog WHERE bookid = ? AND tollgate = 1 AND review = 0 "
+        "AND rightcount + errorcount = 40",
+        {std::int64_t{bookId}});
+    if (!plays.Next() || plays.Integer(0) != 1) {
+        std::printf("FAIL: no play-log row for the opening toll gate of 40 words\n");
+        ok = false;
+    }
+    return ok;
 }
 
 int verify(const std::string &name)
@@ -154,6 +232,7 @@ int verify(const std::string &name)
                     gate2 ? "" : " 2", para.StoreTableName.c_str());
         ok = false;
     }
+    ok = verifyMemory(para) && ok;
     std::printf(ok ? "all checks passed\n" : "checks failed\n");
     return ok ? 0 : 1;
 }
@@ -181,6 +260,8 @@ int main(int argc, char **argv)
             return printWords(std::atoi(argv[3]));
         if (command == "book")
             return importBook(argv[3]);
+        if (command == "due")
+            return makeDue(std::atoi(argv[3]));
         if (command == "score")
             return printScore(argv[3]);
         if (command == "verify")

@@ -1,0 +1,35 @@
+#pragma once
+// The memory scheduler: when each word should come back, from how well it was
+// typed. A word's state is its stability (days until recall falls to 90%) and
+// its difficulty; every review updates both and sets the next due time.
+
+#include <cstdint>
+
+// Ratings as the scheduler numbers them. Play never gives Easy.
+enum class TRating : int { Again = 1, Hard = 2, Good = 3, Easy = 4 };
+enum class TCardState : int { New = 0, Learning = 1, Review = 2, Relearning = 3 };
+
+// One word's scheduling state. Times are Unix milliseconds (UTC).
+struct TMemoryCard {
+    double Stability = 0;         // days
+    double Difficulty = 0;        // 1..10
+    std::int64_t Due = 0;         // 0 for a card never reviewed
+    std::int64_t LastReview = 0;  // 0: never
+    int Reps = 0;
+    int Lapses = 0;
+    int ScheduledDays = 0;
+    TCardState State = TCardState::New;
+};
+
+// FSRS-6 with the default weights, request_retention 0.90, maximum_interval
+// 36500, no fuzz, no short-term steps.
+TMemoryCard ReviewCard(const TMemoryCard &Card, TRating Rating, std::int64_t NowMs);
+// Probability of recall at NowMs (1 for a new card).
+double Retrievability(const TMemoryCard &Card, std::int64_t NowMs);
+// The first instant of the next local day after NowMs: "due today" is Due < this.
+std::int64_t NextLocalMidnightMs(std::int64_t NowMs);
+
+// The longest interval the scheduler aims for, in days. A few days more are
+// possible: the four ratings always get four different intervals.
+inline constexpr int MaximumIntervalDays = 36500;
+inline constexpr std::int64_t DayMs = 24LL * 60 * 60 * 1000;
