@@ -372,7 +372,7 @@ std::string restored(const std::string &stored, bool fromScrambled, bool toScram
 {
     if (fromScrambled == toScrambled)
         return stored;
-    return storedText(fromScrambled ? UnscrambleText(stored) : Utf8ToGbk(stored), toScrambled);
+    return StoredWordText(fromScrambled ? UnscrambleText(stored) : Utf8ToGbk(stored), toScrambled);
 }
 
 // False for a book without words, which is not added. Throws on an engine error.
@@ -397,8 +397,8 @@ bool addShippedBook(TSqlConnection &shipped, const TShippedBook &book, bool ship
     // A table left by an import that was stopped and never registered.
     if (TableExists(table))
         transaction.Execute("DROP TABLE " + quotedTable(table));
-    transaction.Execute(createWordTableSql(table, kLibraryLimits));
-    const std::string insertSql = insertWordSql(table);
+    transaction.Execute(WordTableSql(table, kLibraryLimits));
+    const std::string insertSql = InsertWordSql(table);
     for (const TStoredRow &row : rows)
         transaction.Execute(insertSql, rowValues(row));
     transaction.Execute(kInsertLibraryBookSql,
