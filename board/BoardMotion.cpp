@@ -52,6 +52,7 @@ void TTypeGameType::MoveStep()
     c1.Scrolled += m_step;
     c1.Top += m_step;
     SetCanvasRects(c1);
+    TellShownWords(c1);
     CountMissedWords(c1);
     CheckTollGate();
     if (c1.Top == h - 1) {
@@ -66,6 +67,7 @@ void TTypeGameType::MoveStep()
         return;  // still wholly above the board
     c2.Scrolled += m_step;
     SetCanvasRects(c2);
+    TellShownWords(c2);
     CountMissedWords(c2);
     CheckTollGate();
     if (c2.Top == h - 1) {
@@ -160,6 +162,20 @@ void TTypeGameType::CountMissedWords(TWordCanvas &C)
         ++m_errorWordCount;
         item.Missed = 1;
         UpdateScore();
+    }
+}
+
+void TTypeGameType::TellShownWords(TWordCanvas &C)
+{
+    // By index: an event handler may change the items.
+    for (size_t i = 0; i < C.Items.size(); ++i) {
+        TTypeWordItem &item = C.Items[i];
+        if (item.Shown || item.ShotDown || item.Missed || item.BoxRect.Top < C.SrcRect.Top
+            || item.BoxRect.Bottom > C.SrcRect.Bottom)
+            continue;
+        item.Shown = 1;
+        if (m_onWordShown)
+            m_onWordShown(this, C.CanvasId, static_cast<int>(i));
     }
 }
 

@@ -17,10 +17,11 @@
 //   - Events, called with the board as Sender: OnTollGateChange (the current
 //     toll gate was assigned), OnGameOver (every word is counted and every
 //     arrow has hit; the counts and Score stay readable), OnTypeCheckChange
-//     (the counts changed).
+//     (the counts changed), OnWordShown (a word box has come wholly into
+//     view; once per box), OnWordSlip (a key advanced no word on view).
 //   - An OnGameOver handler may restart the board or even destroy it. The
-//     other two events fire in the middle of moving or drawing: their
-//     handlers only read the board (counts, Score, TollGateIndex).
+//     other events fire in the middle of moving, typing or drawing: their
+//     handlers only read the board (counts, Score, TollGateIndex, items).
 // Everything runs on the UI thread. The board takes no keyboard focus.
 
 #include <cstdint>
@@ -118,6 +119,8 @@ public:
     void SetOnTollGateChange(TTypeGameChange Handler) { m_onTollGateChange = std::move(Handler); }
     void SetOnGameOver(TTypeGameChange Handler) { m_onGameOver = std::move(Handler); }
     void SetOnTypeCheckChange(TTypeGameChange Handler) { m_onTypeCheckChange = std::move(Handler); }
+    void SetOnWordShown(TTypeWordEvent Handler) { m_onWordShown = std::move(Handler); }
+    void SetOnWordSlip(TTypeWordSlip Handler) { m_onWordSlip = std::move(Handler); }
 
     // ------------------------------------------------------------ state
 
@@ -180,6 +183,8 @@ private:
     void CountMissedWords(TWordCanvas &C);
     bool IsWordMissed(const TWordCanvas &C, const TTypeWordItem &Item) const;
     void CheckTollGate();
+    void TellShownWords(TWordCanvas &C);
+    void TellSlip(char Typed);
     void GameOver();
     void UpdateScore();
     void StartShootTimer();
@@ -244,6 +249,8 @@ private:
     TTypeGameChange m_onTollGateChange;
     TTypeGameChange m_onGameOver;
     TTypeGameChange m_onTypeCheckChange;
+    TTypeWordEvent m_onWordShown;
+    TTypeWordSlip m_onWordSlip;
     TTickSource m_tickSource;
     // The fonts never change, so text measures and masks are kept from one
     // redraw to the next: a key redraws the same words again.

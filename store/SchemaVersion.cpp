@@ -1,5 +1,7 @@
 #include "SchemaVersion.h"
 
+#include "WordMemory.h"
+
 #include <QFile>
 #include <QSaveFile>
 #include <QString>
@@ -43,6 +45,8 @@ const std::vector<TMigrationStep> &SchemaMigrations()
     static const std::vector<TMigrationStep> steps = {
         // 0 -> 1: the schema as it was first shipped; only the stamp is new.
         [](TSqlTransaction &) {},
+        // 1 -> 2: the learning memory's tables; books, scores and the rest untouched.
+        [](TSqlTransaction &transaction) { CreateMemoryTables(transaction); },
     };
     return steps;
 }

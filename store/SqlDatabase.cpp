@@ -100,6 +100,8 @@ void TSqlStatement::Bind(const std::vector<TSqlValue> &params)
         } else if (const auto *s = std::get_if<std::string>(&value)) {
             rc = sqlite3_bind_text64(m_stmt, i, s->data(), s->size(), SQLITE_TRANSIENT,
                                      SQLITE_UTF8);
+        } else if (const auto *r = std::get_if<double>(&value)) {
+            rc = sqlite3_bind_double(m_stmt, i, *r);
         } else {
             rc = sqlite3_bind_null(m_stmt, i);
         }
@@ -150,6 +152,11 @@ std::string TSqlStatement::Text(int index) const
 std::int64_t TSqlStatement::Integer(int index) const
 {
     return sqlite3_column_int64(m_stmt, index);
+}
+
+double TSqlStatement::Real(int index) const
+{
+    return sqlite3_column_double(m_stmt, index);
 }
 
 // -------------------------------------------------------------------- query

@@ -34,7 +34,7 @@ private:
 
 // A value bound to a statement parameter ("?"), in order.
 struct TSqlNull {};
-using TSqlValue = std::variant<TSqlNull, std::int64_t, std::string>;
+using TSqlValue = std::variant<TSqlNull, std::int64_t, std::string, double>;
 using TSqlParams = std::initializer_list<TSqlValue>;
 
 // "name" with every inner quote doubled, so any text is one identifier.
@@ -65,6 +65,7 @@ public:
     std::string Text(int index) const;
     // NULL reads as 0.
     std::int64_t Integer(int index) const;
+    double Real(int index) const;
 
 private:
     void release() noexcept;
@@ -87,6 +88,7 @@ public:
     bool IsNull(std::string_view column) const;
     std::string Text(int index) const { return m_statement.Text(index); }
     std::int64_t Integer(int index) const { return m_statement.Integer(index); }
+    double Real(int index) const { return m_statement.Real(index); }
 
 private:
     int index(std::string_view column) const;

@@ -25,7 +25,9 @@ int toInt(std::int64_t value)
     return static_cast<int>(std::clamp<std::int64_t>(value, INT32_MIN, INT32_MAX));
 }
 
-TWordInfo wordFromRow(const TSqlQuery &row, bool scrambled)
+} // namespace
+
+TWordInfo WordFromStoredRow(const TSqlQuery &row, bool scrambled)
 {
     TWordInfo word;
     const std::string spelling = row.Text(0);
@@ -42,8 +44,6 @@ TWordInfo wordFromRow(const TSqlQuery &row, bool scrambled)
     }
     return word;
 }
-
-} // namespace
 
 std::string BookClassCaption(int bookClass)
 {
@@ -158,7 +158,7 @@ bool LoadTollGateWords(const TGamePara &Para, int N, TWordInfos &Words)
                     consecutive = false;
                     break;
                 }
-                Words.push_back(wordFromRow(rows, scrambled));
+                Words.push_back(WordFromStoredRow(rows, scrambled));
             }
             if (consecutive)
                 return true;
@@ -168,7 +168,7 @@ bool LoadTollGateWords(const TGamePara &Para, int N, TWordInfos &Words)
                                       + " ORDER BY id LIMIT ? OFFSET ?",
                                   {perGate, skip});
         while (rows.Next())
-            Words.push_back(wordFromRow(rows, scrambled));
+            Words.push_back(WordFromStoredRow(rows, scrambled));
         return true;
     } catch (...) {
         qCDebug(lcStore).noquote() << "loading a toll gate failed:" << CurrentExceptionText();

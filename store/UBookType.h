@@ -9,6 +9,8 @@
 
 #include "Records.h"
 
+class TSqlQuery;
+
 // Word orders of bookinfo.booktype and TGamePara::BookType.
 inline constexpr int kBookTypeLetter = 0;
 inline constexpr int kBookTypeShuffled = 2;
@@ -58,6 +60,10 @@ void FreeBookTreeData(TBookTree &tree);
 // empty or missing table and on any error (words read before an error stay);
 // beyond the last toll gate the list is empty and the result true. Never throws.
 bool LoadTollGateWords(const TGamePara &Para, int N, TWordInfos &Words);
+
+// The word of a row whose first three columns are spelling, pronunciation and
+// meaning as stored, unscrambled when scrambled is set (blank texts read as empty).
+TWordInfo WordFromStoredRow(const TSqlQuery &row, bool scrambled);
 
 // Inserts one leaderboard record dated today (the program clock). The name is
 // stored exactly as typed. Throws EDatabaseError when the engine refuses it

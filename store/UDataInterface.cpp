@@ -218,7 +218,10 @@ void CreateStoreDatabase(const std::string &utf8Path)
         "name TEXT NOT NULL DEFAULT '' CHECK(length(name) <= 50),"
         "score INTEGER NOT NULL DEFAULT 0,"
         "recoretime DATE)");
-    // A new file has today's schema and needs no migration.
+    // A new file has today's schema and needs no migration: the steps after
+    // the first shipped one add what it lacks.
+    for (const TMigrationStep &step : SchemaMigrations())
+        step(transaction);
     StampSchemaVersion(transaction, CurrentSchemaVersion());
     transaction.Commit();
 }

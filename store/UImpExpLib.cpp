@@ -26,7 +26,9 @@ std::string quotedTable(const std::string &gbkTable)
     return QuoteIdentifier(GbkToUtf8(gbkTable));
 }
 
-std::string createWordTableSql(const std::string &gbkTable, const TColumnLimits &limits)
+} // namespace
+
+std::string WordTableSql(const std::string &gbkTable, const TColumnLimits &limits)
 {
     const auto column = [](const char *name, size_t size) {
         return std::string(name) + " TEXT NOT NULL DEFAULT '' CHECK(length(" + name
@@ -39,21 +41,27 @@ std::string createWordTableSql(const std::string &gbkTable, const TColumnLimits 
         + column("meaning", limits.Meaning) + ")";
 }
 
+namespace {
+
 bool createWordTable(const std::string &gbkTable, const TColumnLimits &limits)
 {
     try {
-        return DataInterface().ExecuteSQL(createWordTableSql(gbkTable, limits));
+        return DataInterface().ExecuteSQL(WordTableSql(gbkTable, limits));
     } catch (...) {
         qCDebug(lcStore).noquote() << __func__ << "failed:" << CurrentExceptionText();
         return false;
     }
 }
 
-std::string insertWordSql(const std::string &gbkTable)
+} // namespace
+
+std::string InsertWordSql(const std::string &gbkTable)
 {
     return "INSERT INTO " + quotedTable(gbkTable)
         + "(spelling, pronunciation, meaning) VALUES(?, ?, ?)";
 }
+
+namespace {
 
 std::vector<TSqlValue> rowValues(const TStoredRow &row)
 {
@@ -87,16 +95,20 @@ void registerShuffled(TSqlTransaction &transaction, int newId, int wordCount,
          std::int64_t{bookType}, std::int64_t{bookClass}});
 }
 
+} // namespace
+
 // Texts as they go into a word table: scrambled (already ASCII) or UTF-8.
-std::string storedText(const std::string &gbk, bool scramble)
+std::string StoredWordText(const std::string &gbk, bool scramble)
 {
     return scramble ? ScrambleText(gbk) : GbkToUtf8(gbk);
 }
 
+namespace {
+
 TStoredRow storedRow(const TWordLine &word, bool scramble)
 {
-    return {storedText(word.Spelling, scramble), storedText(word.Pronunciation, scramble),
-            storedText(word.Meaning, scramble)};
+    return {StoredWordText(word.Spelling, scramble), StoredWordText(word.Pronunciation, scramble),
+            StoredWordText(word.Meaning, scramble)};
 }
 
 } // namespace
@@ -155,7 +167,7 @@ bool CreateShuffledTable(const std::string &TableName)
 bool InsertWordInfo(const TWordInfo &Word, const std::string &TableName)
 {
     try {
-        return DataInterface().ExecuteSQL(insertWordSql(TableName),
+        return DataInterface().ExecuteSQL(InsertWordSql(TableName),
                                           {GbkToUtf8(Word.Spelling), GbkToUtf8(Word.Pronunciation),
                                            GbkToUtf8(Word.Meaning)});
     } catch (...) {
@@ -227,8 +239,8 @@ int BuildShuffledBook(int SourceId, const std::string &BookName, TStoreProgress 
         // and a table left over from elsewhere (which makes the CREATE fail)
         // is untouched.
         TSqlTransaction transaction(db.Connection());
-        transaction.Execute(createWordTableSql(copyTable, kShuffledLimits));
-        const std::string insertSql = insertWordSql(copyTable);
+        transaction.Execute(WordTableSql(copyTable, kShuffledLimits));
+        const std::string insertSql = InsertWordSql(copyTable);
         for (const std::int32_t position : order) {
             transaction.Execute(insertSql, rowValues(words[static_cast<size_t>(position)]));
             Progress.StepIt();
@@ -253,7 +265,7 @@ bool ImportWordLine(const std::string &Line, const std::string &TableName)
         const TCheckedLine line = CheckWordLine(Line, TWordLayout::Brackets, scramble);
         if (line.Error != TLineError::None)
             return false;
-        DataInterface().Connection().Execute(insertWordSql(TableName),
+        DataInterface().Connection().Execute(InsertWordSql(TableName),
                                              rowValues(storedRow(line.Word, scramble)));
         return true;
     } catch (...) {
@@ -325,8 +337,8 @@ bool ImportWordListAs(const TWordList &List, const std::string &BookName,
         // A table left by an older import that was stopped and never registered.
         if (TableExists(table))
             transaction.Execute("DROP TABLE " + quotedTable(table));
-        transaction.Execute(createWordTableSql(table, kLibraryLimits));
-        const std::string insertSql = insertWordSql(table);
+        transaction.Execute(WordTableSql(table, kLibraryLimits));
+        const std::string insertSql = InsertWordSql(table);
         const auto total = static_cast<std::int64_t>(rows.size());
         for (std::int64_t k = 0; k < total; ++k) {
             transaction.Execute(insertSql, rowValues(rows[static_cast<size_t>(k)]));

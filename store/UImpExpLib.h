@@ -30,6 +30,13 @@ bool DropTable(const std::string &TableName);
 // (shuffled copy), measured in characters of the stored text.
 bool CreateLibraryTable(const std::string &TableName);
 bool CreateShuffledTable(const std::string &TableName);
+// Statements for writers that run a transaction of their own: a word table
+// with the given column limits, and the insert of one row into it.
+std::string WordTableSql(const std::string &TableName, const TColumnLimits &Limits);
+std::string InsertWordSql(const std::string &TableName);
+// A GBK text as a word table stores it: scrambled (ASCII) or UTF-8.
+std::string StoredWordText(const std::string &Gbk, bool Scramble);
+
 // Inserts the first three fields as they are (no scrambling). False on any error.
 bool InsertWordInfo(const TWordInfo &Word, const std::string &TableName);
 

@@ -37,7 +37,7 @@ protected:
 
 TEST_F(StoreSchema, ANewFileIsStampedAndOpensWithoutABackup)
 {
-    EXPECT_EQ(CurrentSchemaVersion(), 1);
+    EXPECT_EQ(CurrentSchemaVersion(), 2);
     EXPECT_EQ(ReadSchemaVersion(db->Connection()), CurrentSchemaVersion());
     db->CloseDatabase();
     EXPECT_TRUE(db->ConnectDatabase());
@@ -50,7 +50,7 @@ TEST_F(StoreSchema, AnUnversionedFileIsBackedUpThenStampedWithItsWordsUntouched)
     const std::string before = fileBytes(DatabasePath());
 
     ASSERT_TRUE(db->ConnectDatabase());
-    EXPECT_EQ(ReadSchemaVersion(db->Connection()), 1);
+    EXPECT_EQ(ReadSchemaVersion(db->Connection()), CurrentSchemaVersion());
     EXPECT_EQ(GetBookWordNumber(bookId), 25);
     EXPECT_EQ(TableRows(GetBookTableName(bookId)).size(), 25u);
     EXPECT_EQ(TableRows(GetBookTableName(bookId))[24].Spelling, NumberedSpelling(25));
@@ -130,7 +130,7 @@ TEST_F(StoreSchema, NoBackupMeansNoMigration)
     EXPECT_EQ(VersionOnDisk(), 0);
     std::filesystem::remove(BackupPath());
     EXPECT_TRUE(db->ConnectDatabase());
-    EXPECT_EQ(VersionOnDisk(), 1);
+    EXPECT_EQ(VersionOnDisk(), CurrentSchemaVersion());
 }
 
 } // namespace

@@ -1,0 +1,127 @@
+#pragma once
+// The learning memory: what the game remembers of every word a learner
+// meets, kept in the word database beside the books, and the new-words book
+// (生词本) that fills itself from it.
+//
+// Tables (schema version 2, see SchemaVersion.cpp):
+//   wordmemory  one row per spelling as stored (case-sensitive, like the
+//               matching): first and last time seen, the book id and row of
+//               the last meeting (to show the meaning), counts, rights in a
+//               row, and the scheduler's card
+//   wordslip    one row per slip: spelling, time, letter position (from 0),
+//               letter expected and letter typed (GBK bytes as integers)
+//   reviewlog   one row per word per toll gate: time, rating, the card after
+//   playlog     one row per toll gate: time, book, toll gate, level, right,
+//               errors, and whether it was a review game
+// Times are Unix milliseconds (UTC). Spellings are GBK here, UTF-8 on disk.
+//
+// Everything a toll gate brings is written by RecordTollGate in one short
+// transaction; the reads below never write.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "FsrsScheduler.h"
+#include "Records.h"
+
+class TSqlTransaction;
+
+// A right word in a row this often, anywhere, leaves the new-words book.
+inline constexpr int kGraduationStreak = 3;
+// A word marked as known is not due for this many days.
+inline constexpr int kKnownWordDays = 180;
+inline constexpr std::int64_t kDayMs = 24LL * 60 * 60 * 1000;
+
+struct TWordSlipRecord {
+    int Position = 0;          // the letter's byte position in the spelling, from 0
+    unsigned char Expected = 0;
+    unsigned char Typed = 0;
+    bool operator==(const TWordSlipRecord &) const = default;
+};
+
+// One word as a toll gate met it (the flow joins the meetings of a word that
+// came twice in one toll gate into one).
+struct TWordMeeting {
+    TWordInfo Word;      // GBK; Spelling keys the record
+    int BookId = 0;      // where it was met; BookRow -1 keeps the stored place
+    int BookRow = -1;    // row position in the book's word table, from 0
+    int Seen = 1;
+    int Right = 0;
+    int Missed = 0;
+    std::vector<TWordSlipRecord> Slips;
+    TRating Rating = TRating::Good;
+};
+
+struct TTollGatePlay {
+    std::int64_t At = 0;
+    int BookId = 0;      // 0 for a review game
+    int TollGate = 0;
+    int Level = 0;
+    int Right = 0;
+    int Errors = 0;
+    bool Review = false;
+};
+
+// The scheduler step RecordTollGate applies to each word's card.
+using TCardReview = std::function<TMemoryCard(const TMemoryCard &, TRating, std::int64_t)>;
+
+// Writes one toll gate: each word's record (created on the first meeting),
+// its slips and its review-log row, the play-log row, and the new-words
+// book's changes (a missed word is added, creating the book on the first;
+// a word right kGraduationStreak times in a row leaves it; its shuffled copy
+// is rebuilt when its content changed). One transaction: on an engine
+// failure it throws EDatabaseError and nothing is written. True when the
+// new-words book changed.
+bool RecordTollGate(const TTollGatePlay &Play, const std::vector<TWordMeeting> &Words,
+                    const TCardReview &Review);
+
+struct TWordMemory {
+    std::string Spelling;  // GBK
+    std::int64_t FirstSeen = 0;
+    std::int64_t LastSeen = 0;
+    int BookId = 0;
+    int BookRow = -1;
+    int Seen = 0;
+    int Right = 0;
+    int Missed = 0;
+    int Slips = 0;
+    int RightStreak = 0;
+    TMemoryCard Card;
+};
+
+// Throw EDatabaseError on an engine error.
+std::optional<TWordMemory> ReadWordMemory(const std::string &Spelling);
+std::vector<TWordSlipRecord> ReadWordSlips(const std::string &Spelling);
+// Words whose card is due before the instant (never-reviewed cards are not due).
+std::int64_t CountDueWords(std::int64_t Before);
+// The same words, most overdue first, at most Limit of them.
+std::vector<TWordMemory> DueWords(std::int64_t Before, int Limit);
+// The word at row position Row (from 0) of book BookId, read as toll gates
+// read it; none when the book or the row is gone.
+std::optional<TWordInfo> LoadBookRow(int BookId, int Row);
+
+// The new-words book: "《我的生词本》" (GBK), class 8, listed in the book
+// tree, word table "lib" + its id; made on the first word that goes in.
+std::string NewWordsBookName();
+// Its id, -1 while there is none.
+int NewWordsBookId();
+// True for its word table or its shuffled copy's.
+bool IsNewWordsBookTable(const std::string &TableName);
+// Its words in their order.
+TWordInfos NewWordsBookWords();
+// Adds a word by hand (nothing when it is in already). False on an engine
+// failure.
+bool AddToNewWordsBook(const TWordInfo &Word);
+// "已掌握": the word leaves the new-words book and is not due for
+// kKnownWordDays from NowMs. False on an engine failure.
+bool MarkWordKnown(const TWordInfo &Word, std::int64_t NowMs);
+// Puts the new-words book in its own order, most due first (words never
+// reviewed first of all), rewriting it only when the order changes. False on
+// an engine failure.
+bool OrderNewWordsBook();
+
+// Creates the memory tables and their indexes (the migration step to version 2).
+void CreateMemoryTables(TSqlTransaction &Transaction);
