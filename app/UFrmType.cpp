@@ -104,6 +104,7 @@ void TFrmType::buildMenus()
     addSeparator(file, "N7");
     nRecently = file->addMenu(QStringLiteral("最近关卡"));
     nRecently->setObjectName(QStringLiteral("nRecently"));
+    nStudyProgress = addItem(file, "nStudyProgress", QStringLiteral("学习进度"));
     N4 = addItem(file, "N4", QStringLiteral("排行榜"));
     addSeparator(file, "N3");
     N2 = addItem(file, "N2", QStringLiteral("退出游戏"));

@@ -99,6 +99,9 @@ public:
     void BuildRecentMenu();
     void RecentTollGateClick(const std::string &line) { m_flow.PlayRecent(line); }
 
+    // "学习进度": the progress window over the learning memory.
+    void nStudyProgressClick();
+
     // Settings commands that open the speech and music dialogs.
     void N33Click();
     void N35Click();
@@ -171,6 +174,7 @@ private:
     QLabel *labAd = nullptr;
 
     QMenu *nRecently = nullptr;
+    QAction *nStudyProgress = nullptr;
     QMenu *N14 = nullptr;
     QMenu *miUI = nullptr;
     QMenu *N43 = nullptr;
