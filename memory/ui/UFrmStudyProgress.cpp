@@ -38,8 +38,9 @@ QTableWidget *MakeTable(QWidget *Parent, const char *Name, const QStringList &He
     Table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Table->setSelectionBehavior(QAbstractItemView::SelectRows);
     Table->setSelectionMode(QAbstractItemView::SingleSelection);
+    // The name takes what the figures leave.
     Table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    Table->horizontalHeader()->setStretchLastSection(true);
+    Table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     return Table;
 }
 
@@ -99,9 +100,9 @@ TFrmStudyProgress::TFrmStudyProgress(QWidget *parent)
            QStringLiteral("未见"), QStringLiteral("已玩关卡"), QStringLiteral("正确率")})),
       m_chartLearnt(MakeChartView(this, "chartLearnt", QStringLiteral("学会的单词"))),
       m_chartAccuracy(MakeChartView(this, "chartAccuracy", QStringLiteral("各关正确率"))),
-      m_tblMissed(
-          MakeTable(this, "tblMissed",
-                    {QStringLiteral("单词"), QStringLiteral("错过"), QStringLiteral("打错字母")})),
+      m_tblMissed(MakeTable(
+          this, "tblMissed",
+          {QStringLiteral("单词"), QStringLiteral("漏掉次数"), QStringLiteral("打错字母")})),
       m_tblLetters(MakeTable(
           this, "tblLetters",
           {QStringLiteral("字母"), QStringLiteral("打错次数"), QStringLiteral("常打成")})),
@@ -238,6 +239,13 @@ void TFrmStudyProgress::showAccuracyChart()
     auto *GateAxis = new QBarCategoryAxis;
     GateAxis->append(Gates);
     GateAxis->setTitleText(QStringLiteral("关卡"));
+    // A dozen numbers fit under the bars; for more the title gives the range.
+    constexpr int MostLabels = 12;
+    GateAxis->setLabelsVisible(Gates.size() <= MostLabels);
+    GateAxis->setTitleVisible(Gates.size() <= MostLabels);
+    if (Gates.size() > MostLabels)
+        Chart->setTitle(Chart->title()
+                        + QStringLiteral("（第%1–%2关）").arg(Gates.front(), Gates.back()));
     auto *PercentAxis = new QValueAxis;
     PercentAxis->setRange(0, 100);
     PercentAxis->setLabelFormat(QStringLiteral("%d%%"));
