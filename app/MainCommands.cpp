@@ -10,6 +10,7 @@
 #include "Clock.h"
 #include "HelpCommands.h"
 #include "KivroApplication.h"
+#include "MessageBoxes.h"
 #include "ModalRunner.h"
 #include "RecentTollGates.h"
 #include "SettingsCommands.h"
@@ -30,6 +31,7 @@ void TFrmType::connectCommands()
     connect(N6, &QAction::triggered, this, Guarded(this, &TFrmType::N6Click));
     connect(N15, &QAction::triggered, this, Guarded(this, &TFrmType::N15Click));
     connect(N4, &QAction::triggered, this, Guarded(this, &TFrmType::N4Click));
+    connect(nReview, &QAction::triggered, this, Guarded(this, &TFrmType::nReviewClick));
     connect(nStudyProgress, &QAction::triggered, this,
             Guarded(this, &TFrmType::nStudyProgressClick));
     connect(sbRecord, &QToolButton::clicked, this, Guarded(this, &TFrmType::sbRecordClick));
@@ -126,6 +128,14 @@ void TFrmType::N35Click()
 {
     if (FBass())
         ShowMusicSettings(this, *FBass());
+    FocusGame();
+}
+
+void TFrmType::nReviewClick()
+{
+    if (!m_flow.StartReview())
+        ShowMessage(this, QStringLiteral("今天没有到期的单词。"));
+    ShowDueCount();
     FocusGame();
 }
 

@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -91,6 +92,19 @@ QLabel *addLabel(QHBoxLayout *row, QWidget *parent, const char *name, const QStr
 
 } // namespace
 
+namespace {
+
+// The box an event of the board names; null for none.
+const TTypeWordItem *boardItem(const TTypeGameType &board, int canvasId, int index)
+{
+    const TWordCanvas &canvas = canvasId == 2 ? board.WordCanvas2() : board.WordCanvas1();
+    if (index < 0 || static_cast<size_t>(index) >= canvas.Items.size())
+        return nullptr;
+    return &canvas.Items[static_cast<size_t>(index)];
+}
+
+} // namespace
+
 void TFrmType::buildMenus()
 {
     QMenuBar *bar = menuBar();
@@ -104,6 +118,8 @@ void TFrmType::buildMenus()
     addSeparator(file, "N7");
     nRecently = file->addMenu(QStringLiteral("最近关卡"));
     nRecently->setObjectName(QStringLiteral("nRecently"));
+    // Its count of due words is filled in once the window is on screen.
+    nReview = addItem(file, "nReview", QStringLiteral("今日复习"));
     nStudyProgress = addItem(file, "nStudyProgress", QStringLiteral("学习进度"));
     N4 = addItem(file, "N4", QStringLiteral("排行榜"));
     addSeparator(file, "N3");
@@ -355,6 +371,8 @@ void TFrmType::FormShow()
     InitGame();
     BuildRecentMenu();
     panGame->setFocus();
+    // Counted after the first frame: the window shows before the memory is read.
+    QTimer::singleShot(0, this, [this] { ShowDueCount(); });
 }
 
 void TFrmType::InitGame()
@@ -386,6 +404,14 @@ void TFrmType::InitGame()
     m_typeGame->installEventFilter(this);
     m_typeGame->SetOnGameOver([this](TTypeGameType *) { TypeGameGameOver(); });
     m_typeGame->SetOnTypeCheckChange([this](TTypeGameType *) { TypeGameTypeCheckChange(); });
+    m_typeGame->SetOnWordShown([this](TTypeGameType *board, int canvasId, int index) {
+        if (const TTypeWordItem *item = boardItem(*board, canvasId, index))
+            m_flow.WordShown(item->WordIndex);
+    });
+    m_typeGame->SetOnWordSlip([this](TTypeGameType *board, const TWordSlip &slip) {
+        if (const TTypeWordItem *item = boardItem(*board, slip.CanvasId, slip.Index))
+            m_flow.WordSlip(item->WordIndex, slip.Position, slip.Expected, slip.Typed);
+    });
     m_typeGame->SetSpeechEnable(cbSpeech->isChecked());
     m_board = std::make_unique<TGameBoardAdapter>(*m_typeGame);
     m_flow.SetBoard(m_board.get());
@@ -416,6 +442,7 @@ void TFrmType::closeEvent(QCloseEvent *event)
     // shown, but the window still closes. A window closed before its game was
     // read (a signal during start-up) has nothing to save.
     try {
+        m_flow.LeaveTollGate();
         m_flow.SaveGame();
     } catch (const std::exception &e) {
         ShowGeneralError(QString::fromUtf8(e.what()));
@@ -512,6 +539,31 @@ void TFrmType::ShowLevel(int level)
         item->setChecked(item->data().toInt() == level);
     if (const QString name = LevelName(level); !name.isEmpty())
         sbLevel->setText(name);
+}
+
+void TFrmType::ShowNotice(const QString &message)
+{
+    ShowMessage(this, message);
+}
+
+void TFrmType::ShowDueCount()
+{
+    const int due = m_flow.DueTodayCount();
+    nReview->setText(due < 0 ? QStringLiteral("今日复习")
+                             : QStringLiteral("今日复习（%1）").arg(due));
+}
+
+void TFrmType::TypeGameTypeCheckChange()
+{
+    m_flow.BoardCountsChanged();
+    // Counts back at 0 belong to a board that starts over: its old boxes are
+    // still there until it refills, and are not this list's words.
+    if (!m_typeGame || m_typeGame->RightWordCount() + m_typeGame->ErrorWordCount() == 0)
+        return;
+    for (const TWordCanvas *canvas : {&m_typeGame->WordCanvas1(), &m_typeGame->WordCanvas2()})
+        for (const TTypeWordItem &item : canvas->Items)
+            if (item.Typed || item.Missed)
+                m_flow.WordCounted(item.WordIndex, item.Typed != 0);
 }
 
 bool TFrmType::AskPlayAgain(const QString &message)

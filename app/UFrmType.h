@@ -81,7 +81,9 @@ public:
     void ResetGameDisplay() override { m_flow.ResetGameDisplay(); }
     void LoadTollGate(int tollGate) override { m_flow.LoadTollGate(tollGate); }
     void TypeGameGameOver() { m_flow.TollGateOver(); }
-    void TypeGameTypeCheckChange() { m_flow.BoardCountsChanged(); }
+    // The counts changed: the totals follow, and the words counted are told
+    // to the learning memory.
+    void TypeGameTypeCheckChange();
     void sbStartClick() { m_flow.Start(); }
     void sbReStartClick() { m_flow.Restart(); }
     void btnPauseClick() { m_flow.Pause(); }
@@ -98,6 +100,9 @@ public:
     void AddRecentTollGate(const TGamePara &para) { m_flow.AddRecentTollGate(para); }
     void BuildRecentMenu();
     void RecentTollGateClick(const std::string &line) { m_flow.PlayRecent(line); }
+
+    // 今日复习: a game of the words due today.
+    void nReviewClick();
 
     // "学习进度": the progress window over the learning memory.
     void nStudyProgressClick();
@@ -127,6 +132,8 @@ private:
     bool AskPlayAgain(const QString &message) override;
     void RecordScore(int score) override;
     void ShowRecentList() override { BuildRecentMenu(); }
+    void ShowNotice(const QString &message) override;
+    void ShowDueCount() override;
 
     void buildMenus();
     void buildToolBar();
@@ -174,6 +181,7 @@ private:
     QLabel *labAd = nullptr;
 
     QMenu *nRecently = nullptr;
+    QAction *nReview = nullptr;
     QAction *nStudyProgress = nullptr;
     QMenu *N14 = nullptr;
     QMenu *miUI = nullptr;

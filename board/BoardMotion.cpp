@@ -131,6 +131,7 @@ void TTypeGameType::FillWordCanvas(TWordCanvas &C)
             item.BoxRect = TRect{left, top, right, top + kWordBoxHeight};
             item.TypedFlags.assign(item.WordInfo.Spelling.size(), 0);
             item.TollGateMark = i % n == 0 ? i / n + 1 : -1;
+            item.WordIndex = i;
             C.Items.push_back(std::move(item));
 
             ++m_lastWordIndex;

@@ -35,6 +35,7 @@ struct TTypeWordItem {
     std::uint8_t Missed = 0;    // left the board untyped: counted as an error
     std::uint8_t Shown = 0;     // has been wholly on view (told once)
     std::int32_t TollGateMark = -1;  // the toll gate this word opens, or -1
+    std::int32_t WordIndex = -1;     // its place in the list the board was given
 };
 
 using TTypeWordItems = std::vector<TTypeWordItem>;

@@ -4,13 +4,16 @@
 #include <limits>
 
 #include "BookManage.h"
+#include "Clock.h"
 #include "FlowLog.h"
+#include "FsrsScheduler.h"
 #include "GbkText.h"
 #include "RecentTollGates.h"
 #include "Settings.h"
 #include "SqlDatabase.h"
 #include "TextUtils.h"
 #include "UBookType.h"
+#include "WordMemory.h"
 
 namespace {
 
@@ -33,9 +36,10 @@ void TGameFlow::LoadGame()
     m_loaded = true;
     m_para.TollGateCount = CeilDiv(m_para.WordsPerGate, m_para.WordCount);
     bringTollGateIntoRange();
+    refreshNewWordsBook(true);
 }
 
-TWordInfos TGameFlow::OpeningWords() const
+TWordInfos TGameFlow::OpeningWords()
 {
     TWordInfos words;
     LoadTollGateWords(m_para, m_para.TollGateIndex, words);
@@ -43,13 +47,212 @@ TWordInfos TGameFlow::OpeningWords() const
     // book): then the steps add empty records.
     for (size_t k = 0; k < static_cast<size_t>(m_para.WordsPerGate); ++k)
         words.push_back(k < words.size() ? words[k] : TWordInfo{});
+    beginTally(words, m_para.TollGateIndex, true);
     return words;
 }
 
 void TGameFlow::SaveGame() const
 {
-    if (m_loaded)
-        SaveGamePara(m_para);
+    if (!m_loaded)
+        return;
+    // A review game is no game to come back to: the book played before it is.
+    if (m_review) {
+        TGamePara book = m_bookPara;
+        book.Level = m_para.Level;
+        SaveGamePara(book);
+        return;
+    }
+    SaveGamePara(m_para);
+}
+
+namespace {
+
+// The catalogue id of the book whose word table this is; 0 when none.
+int bookIdOfTable(const std::string &table)
+{
+    try {
+        if (const std::optional<TBookRow> book = FindBookByTable(table))
+            return book->Id;
+    } catch (const EDatabaseError &e) {
+        qCDebug(lcFlow) << "looking up a book failed:" << e.what();
+    }
+    return 0;
+}
+
+std::int64_t nextMidnight()
+{
+    return NextLocalMidnightMs(ProgramClock().NowMs());
+}
+
+} // namespace
+
+void TGameFlow::beginTally(const TWordInfos &words, int tollGate, bool opening)
+{
+    m_tallyGate = tollGate;
+    std::vector<TWordSource> sources(words.size());
+    if (m_review) {
+        const size_t first = static_cast<size_t>(std::max(tollGate - 1, 0)) * kWordsPerGate;
+        for (size_t k = 0; k < sources.size() && first + k < m_reviewSources.size(); ++k)
+            sources[k] = m_reviewSources[first + k];
+        m_tally.Begin(words, std::move(sources));
+        return;
+    }
+    bool newWordsBook = false;
+    try {
+        newWordsBook = IsNewWordsBookTable(m_para.StoreTableName);
+    } catch (const EDatabaseError &e) {
+        qCDebug(lcFlow) << "looking up the new-words book failed:" << e.what();
+    }
+    // The new-words book's rows move as it is reordered: a word keeps the
+    // place of the book it was met in before.
+    const int bookId = newWordsBook ? 0 : bookIdOfTable(m_para.StoreTableName);
+    const int perGate = std::max(m_para.WordsPerGate, 1);
+    const int first = (std::max(tollGate, 1) - 1) * perGate;
+    for (size_t k = 0; k < sources.size(); ++k) {
+        const int offset = opening ? static_cast<int>(k) % perGate : static_cast<int>(k);
+        sources[k] = bookId > 0 ? TWordSource{bookId, first + offset} : TWordSource{};
+    }
+    m_tally.Begin(words, std::move(sources));
+}
+
+void TGameFlow::recordTollGate()
+{
+    if (!m_tally.AnyCounted()) {
+        m_tally.Clear();
+        return;
+    }
+    TTollGatePlay play;
+    play.At = ProgramClock().NowMs();
+    play.BookId = m_review ? 0 : bookIdOfTable(m_para.StoreTableName);
+    play.TollGate = m_tallyGate;
+    play.Level = m_para.Level;
+    play.Right = m_tally.Right();
+    play.Errors = m_tally.Errors();
+    play.Review = m_review;
+    try {
+        RecordTollGate(play, m_tally.Meetings(), ReviewCard);
+    } catch (const EDatabaseError &e) {
+        // The game goes on; the toll gate is not remembered.
+        qCDebug(lcFlow) << "recording a toll gate failed:" << e.what();
+    }
+    m_tally.Clear();
+    m_view.ShowDueCount();
+}
+
+void TGameFlow::refreshNewWordsBook(bool reorder)
+{
+    try {
+        if (m_review || !IsNewWordsBookTable(m_para.StoreTableName))
+            return;
+        if (reorder && m_para.BookType != kBookTypeShuffled)
+            OrderNewWordsBook();
+        if (const std::optional<TBookRow> book = FindBookByTable(m_para.StoreTableName))
+            m_para.WordCount = book->WordNumber;
+    } catch (const EDatabaseError &e) {
+        qCDebug(lcFlow) << "reading the new-words book failed:" << e.what();
+        return;
+    }
+    m_para.TollGateCount = CeilDiv(m_para.WordsPerGate, m_para.WordCount);
+    bringTollGateIntoRange();
+}
+
+void TGameFlow::WordShown(int index)
+{
+    m_tally.Shown(index);
+}
+
+void TGameFlow::WordCounted(int index, bool right)
+{
+    m_tally.Counted(index, right);
+}
+
+void TGameFlow::WordSlip(int index, int position, char expected, char typed)
+{
+    m_tally.Slip(index, {position, static_cast<unsigned char>(expected),
+                         static_cast<unsigned char>(typed)});
+}
+
+void TGameFlow::LeaveTollGate()
+{
+    recordTollGate();
+}
+
+int TGameFlow::DueTodayCount() const
+{
+    try {
+        return static_cast<int>(CountDueWords(nextMidnight()));
+    } catch (const EDatabaseError &e) {
+        qCDebug(lcFlow) << "counting due words failed:" << e.what();
+        return -1;
+    }
+}
+
+bool TGameFlow::StartReview()
+{
+    std::vector<TWordMemory> due;
+    try {
+        due = DueWords(nextMidnight(), kReviewWords);
+    } catch (const EDatabaseError &e) {
+        qCDebug(lcFlow) << "reading due words failed:" << e.what();
+        return false;
+    }
+    if (due.empty())
+        return false;
+    recordTollGate();
+    TWordInfos words;
+    std::vector<TWordSource> sources;
+    for (const TWordMemory &m : due) {
+        std::optional<TWordInfo> word;
+        try {
+            word = LoadBookRow(m.BookId, m.BookRow);
+        } catch (const EDatabaseError &e) {
+            qCDebug(lcFlow) << "reading a due word's book failed:" << e.what();
+        }
+        // A book changed or gone since: the spelling alone.
+        if (!word || word->Spelling != m.Spelling) {
+            word = TWordInfo{};
+            word->Spelling = m.Spelling;
+        }
+        words.push_back(*word);
+        sources.push_back({});
+    }
+    if (!m_review)
+        m_bookPara = m_para;
+    m_review = true;
+    m_reviewWords = std::move(words);
+    m_reviewSources = std::move(sources);
+    m_para.StoreTableName.clear();
+    m_para.BookName = Gbk("今日复习");
+    m_para.BookType = kBookTypeLetter;
+    m_para.WordCount = static_cast<int>(m_reviewWords.size());
+    m_para.TollGateCount = CeilDiv(m_para.WordsPerGate, m_para.WordCount);
+    m_para.TollGateIndex = 1;
+    LoadTollGate(1);
+    if (m_board)
+        m_board->PauseGame();
+    ResetGameDisplay();
+    m_view.FocusGame();
+    return true;
+}
+
+void TGameFlow::leaveReview()
+{
+    m_review = false;
+    m_reviewWords.clear();
+    m_reviewSources.clear();
+}
+
+void TGameFlow::reviewOver()
+{
+    const int due = DueTodayCount();
+    if (due <= 0) {
+        m_view.ShowNotice(QStringLiteral("今天到期的单词都复习完了。"));
+        return;
+    }
+    if (!m_view.AskPlayAgain(QStringLiteral("还有%1个单词到期，继续复习吗？").arg(due)))
+        return;
+    if (StartReview())
+        Start();
 }
 
 void TGameFlow::showTollGate()
@@ -83,21 +286,34 @@ void TGameFlow::ResetGameDisplay()
     showState(TGameState::Ready);
     m_view.ShowLevel(m_board ? m_board->Level() : m_para.Level);
     resetTotals();
-    m_view.ShowBook(GbkToQString(m_para.BookName)
-                    + (m_para.BookType == 2 ? QStringLiteral("-打乱") : QStringLiteral("-顺序")));
+    if (m_review)
+        m_view.ShowBook(GbkToQString(m_para.BookName));
+    else
+        m_view.ShowBook(GbkToQString(m_para.BookName)
+                        + (m_para.BookType == 2 ? QStringLiteral("-打乱") : QStringLiteral("-顺序")));
 }
 
 void TGameFlow::LoadTollGate(int tollGate)
 {
     if (!m_board)
         return;
+    // The toll gate on the board is left: what it did is kept.
+    recordTollGate();
     TWordInfos words;
-    LoadTollGateWords(m_para, tollGate, words);
+    if (m_review) {
+        const auto first = static_cast<size_t>(std::max(tollGate - 1, 0)) * kWordsPerGate;
+        for (size_t k = first; k < m_reviewWords.size() && k < first + kWordsPerGate; ++k)
+            words.push_back(m_reviewWords[k]);
+    } else {
+        LoadTollGateWords(m_para, tollGate, words);
+    }
+    beginTally(words, tollGate, false);
     m_board->SetWords(words);
     m_board->Restart();
     showTollGate();
     m_board->Repaint();
-    AddRecentTollGate(m_para);
+    if (!m_review)
+        AddRecentTollGate(m_para);
 }
 
 void TGameFlow::BoardCountsChanged()
@@ -114,6 +330,10 @@ void TGameFlow::TollGateOver()
 {
     if (!m_board)
         return;
+    // Recorded before any question waits.
+    recordTollGate();
+    // Words missed or learnt may have changed the new-words book in play.
+    refreshNewWordsBook(false);
     if (m_para.TollGateIndex < m_para.TollGateCount) {
         m_prev = m_totals;
         ++m_para.TollGateIndex;
@@ -121,6 +341,10 @@ void TGameFlow::TollGateOver()
         return;
     }
     // The last toll gate (or one beyond the book, which ends it just the same).
+    if (m_review) {
+        reviewOver();
+        return;
+    }
     const int score = m_totals.Score;
     const int right = m_board->RightWordCount();
     const int words = right + m_board->ErrorWordCount();
@@ -179,6 +403,8 @@ void TGameFlow::Restart()
 
 void TGameFlow::ChooseLevel(int level)
 {
+    // Kept at the level it was played at.
+    recordTollGate();
     m_view.ShowLevel(level);
     if (m_board)
         m_board->SetLevel(level);
@@ -192,7 +418,10 @@ void TGameFlow::ChooseLevel(int level)
 
 void TGameFlow::ChooseBook(const TGamePara &para)
 {
+    recordTollGate();
+    leaveReview();
     CopyGamePara(para, m_para);
+    refreshNewWordsBook(true);
     LoadTollGate(m_para.TollGateIndex);
     if (m_board)
         m_board->PauseGame();
@@ -221,6 +450,8 @@ void TGameFlow::PlayRecent(const std::string &line)
     }
     if (!book)
         return;
+    recordTollGate();
+    leaveReview();
     m_para.StoreTableName = para->StoreTableName;
     m_para.WordCount = book->WordNumber;
     m_para.BookName = book->Name;
@@ -229,6 +460,7 @@ void TGameFlow::PlayRecent(const std::string &line)
     m_para.Level = para->Level;
     m_para.TollGateCount = CeilDiv(m_para.WordsPerGate, m_para.WordCount);
     bringTollGateIntoRange();
+    refreshNewWordsBook(true);
     LoadTollGate(m_para.TollGateIndex);
     if (m_board) {
         m_board->SetLevel(m_para.Level);

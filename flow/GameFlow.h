@@ -3,16 +3,27 @@
 // continuing, restarting, levels, one toll gate after the other with running
 // totals, the end of the book, and the recently played toll gates. It drives
 // the board and the window through TGameBoard and TGameView only.
+//
+// It also feeds the learning memory (WordMemory.h): the window passes on the
+// board's word events, and each toll gate is recorded once, when it is over
+// or when it is left unfinished (another toll gate, book or level, a
+// restart, the end of the program), before any question is asked. A review
+// game ("今日复习") plays the words due today across the books.
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "GameBoard.h"
 #include "GameView.h"
 #include "Records.h"
+#include "TollGateTally.h"
 
 class TGameFlow {
 public:
     static constexpr int kWordsPerGate = 20;
+    // The most words one review game holds.
+    static constexpr int kReviewWords = 100;
 
     explicit TGameFlow(TGameView &view) : m_view(view) {}
 
@@ -31,8 +42,9 @@ public:
     // Reads the saved game, its toll gate brought into the book.
     void LoadGame();
     // The words the game opens with: the saved toll gate twice over, so a
-    // newcomer sees each word again.
-    TWordInfos OpeningWords() const;
+    // newcomer sees each word again. They are the list the board's word
+    // events refer to until the next toll gate is loaded.
+    TWordInfos OpeningWords();
     // Saves the game once it was read; throws what the settings file throws.
     void SaveGame() const;
 
@@ -58,6 +70,22 @@ public:
     void ChooseBook(const TGamePara &para);
 
     void AddRecentTollGate(const TGamePara &para);
+
+    // The board's word events. Index is the word's place in the list the
+    // board was last given.
+    void WordShown(int index);
+    void WordCounted(int index, bool right);
+    void WordSlip(int index, int position, char expected, char typed);
+    // Records the toll gate in play as far as it went (the program ends).
+    void LeaveTollGate();
+
+    // Words due before the next local midnight, across every book; -1 when
+    // the memory cannot be read.
+    int DueTodayCount() const;
+    // A review game of the words due today, most overdue first, Ready. False,
+    // with nothing changed, when none is due or the memory cannot be read.
+    bool StartReview();
+    bool InReview() const { return m_review; }
     // A line of the recent list: its book, toll gate and level, Ready. A line
     // that does not read, or whose book is gone, changes nothing.
     void PlayRecent(const std::string &line);
@@ -71,6 +99,23 @@ private:
     // not start beyond the book, or the game would run through empty toll
     // gates for ever.
     void bringTollGateIntoRange();
+    // Records the tally of the toll gate on the board, if any word was counted.
+    void recordTollGate();
+    void beginTally(const TWordInfos &words, int tollGate, bool opening);
+    // The new-words book, chosen: its order recomputed (letter order), its
+    // word count read again, the toll gate brought into range.
+    void refreshNewWordsBook(bool reorder);
+    void leaveReview();
+    void reviewOver();
+
+    TTollGateTally m_tally;
+    int m_tallyGate = 0;
+    // The review game's words and where they come from, and the book game
+    // to save meanwhile.
+    bool m_review = false;
+    TWordInfos m_reviewWords;
+    std::vector<TWordSource> m_reviewSources;
+    TGamePara m_bookPara;
 
     TGameView &m_view;
     TGameBoard *m_board = nullptr;

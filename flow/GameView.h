@@ -36,4 +36,8 @@ public:
     virtual void ShowRecentList() = 0;
     // Typing reaches the board again.
     virtual void FocusGame() = 0;
+    // A message to the player ("提示信息", information icon).
+    virtual void ShowNotice(const QString &message) = 0;
+    // The number of words due today changed (a toll gate was recorded).
+    virtual void ShowDueCount() {}
 };

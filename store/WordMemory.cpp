@@ -441,7 +441,7 @@ bool MarkWordKnown(const TWordInfo &Word, std::int64_t NowMs)
             m.FirstSeen = NowMs;
             m.LastSeen = NowMs;
         }
-        m.Card.Due = NowMs + kKnownWordDays * kDayMs;
+        m.Card.Due = NowMs + kKnownWordDays * DayMs;
         m.RightStreak = std::max(m.RightStreak, kGraduationStreak);
         writeMemory(transaction, m, stored.has_value());
         const auto before = words.size();

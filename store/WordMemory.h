@@ -33,7 +33,6 @@ class TSqlTransaction;
 inline constexpr int kGraduationStreak = 3;
 // A word marked as known is not due for this many days.
 inline constexpr int kKnownWordDays = 180;
-inline constexpr std::int64_t kDayMs = 24LL * 60 * 60 * 1000;
 
 struct TWordSlipRecord {
     int Position = 0;          // the letter's byte position in the spelling, from 0

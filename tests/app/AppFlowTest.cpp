@@ -517,16 +517,15 @@ TEST_F(AppFlowCommands, ImportAndLeaderboardLeaveTheGameRunning)
     EXPECT_TRUE(Control<QWidget>(Window(), "panGame")->hasFocus());
 }
 
-TEST_F(AppFlowCommands, StudyProgressOpensFromTheFileMenuBelowTheRecentList)
+TEST_F(AppFlowCommands, StudyProgressOpensFromTheFileMenuBelowTheReview)
 {
     SetUpTwoBooks();
     const QList<QAction *> items = Control<QMenu>(Window(), "N1")->actions();
-    const auto recent = std::find(items.begin(), items.end(),
-                                  Control<QMenu>(Window(), "nRecently")->menuAction());
-    ASSERT_NE(recent, items.end());
-    ASSERT_NE(std::next(recent), items.end());
-    EXPECT_EQ((*std::next(recent))->objectName(), QStringLiteral("nStudyProgress"));
-    EXPECT_EQ((*std::next(recent))->text(), QStringLiteral("学习进度"));
+    const auto review = std::find(items.begin(), items.end(), Control<QAction>(Window(), "nReview"));
+    ASSERT_NE(review, items.end());
+    ASSERT_NE(std::next(review), items.end());
+    EXPECT_EQ((*std::next(review))->objectName(), QStringLiteral("nStudyProgress"));
+    EXPECT_EQ((*std::next(review))->text(), QStringLiteral("学习进度"));
 
     ScriptDialog([](QDialog &dialog) {
         EXPECT_NE(dynamic_cast<TFrmStudyProgress *>(&dialog), nullptr);

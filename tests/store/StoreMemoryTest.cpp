@@ -18,7 +18,7 @@ TMemoryCard fakeReview(const TMemoryCard &card, TRating rating, std::int64_t now
 {
     TMemoryCard next = card;
     const int days = rating == TRating::Again ? 1 : rating == TRating::Hard ? 2 : 4;
-    next.Due = now + days * kDayMs;
+    next.Due = now + days * DayMs;
     next.LastReview = now;
     next.Stability = card.Stability + 1;
     next.Difficulty = static_cast<double>(rating);
@@ -115,7 +115,7 @@ TEST_F(StoreMemory, RecordingAToollGateWritesRecordsSlipsAndBothLogs)
     EXPECT_EQ(upper->Right, 2);
     EXPECT_EQ(upper->Slips, 2);
     EXPECT_EQ(upper->RightStreak, 1);
-    EXPECT_EQ(upper->Card.Due, kT0 + 2 * kDayMs);
+    EXPECT_EQ(upper->Card.Due, kT0 + 2 * DayMs);
     EXPECT_EQ(upper->Card.Difficulty, 2.0);
     EXPECT_EQ(ReadWordSlips("Apple"),
               (std::vector<TWordSlipRecord>{{1, 'p', 'o'}, {3, 'l', 'k'}}));
@@ -131,17 +131,17 @@ TEST_F(StoreMemory, RecordingAToollGateWritesRecordsSlipsAndBothLogs)
               1);
 
     // A later meeting adds to the counts, keeps the first time, moves the place.
-    Record({meeting("Apple", TRating::Good, 9, 11)}, kT0 + kDayMs);
+    Record({meeting("Apple", TRating::Good, 9, 11)}, kT0 + DayMs);
     const auto again = ReadWordMemory("Apple");
     EXPECT_EQ(again->FirstSeen, kT0);
-    EXPECT_EQ(again->LastSeen, kT0 + kDayMs);
+    EXPECT_EQ(again->LastSeen, kT0 + DayMs);
     EXPECT_EQ(again->Seen, 3);
     EXPECT_EQ(again->BookId, 9);
     EXPECT_EQ(again->BookRow, 11);
     EXPECT_EQ(again->Card.Reps, 2);
     EXPECT_EQ(again->RightStreak, 2);
     // Met where the place is not a book row (a review game): the place stays.
-    Record({meeting("Apple", TRating::Good)}, kT0 + 2 * kDayMs, 0);
+    Record({meeting("Apple", TRating::Good)}, kT0 + 2 * DayMs, 0);
     EXPECT_EQ(ReadWordMemory("Apple")->BookId, 9);
 }
 
@@ -149,16 +149,16 @@ TEST_F(StoreMemory, DueWordsComeMostOverdueFirstAcrossBooks)
 {
     Record({meeting("good", TRating::Good, 1, 0)}, kT0);           // due kT0 + 4d
     Record({meeting("missed", TRating::Again, 2, 5)}, kT0);        // due kT0 + 1d
-    Record({meeting("hard", TRating::Hard, 3, 1)}, kT0 - 2 * kDayMs);  // due kT0
+    Record({meeting("hard", TRating::Hard, 3, 1)}, kT0 - 2 * DayMs);  // due kT0
     EXPECT_EQ(CountDueWords(kT0), 0);
     EXPECT_EQ(CountDueWords(kT0 + 1), 1);
-    EXPECT_EQ(CountDueWords(kT0 + 3 * kDayMs), 2);
-    const auto due = DueWords(kT0 + 5 * kDayMs, 100);
+    EXPECT_EQ(CountDueWords(kT0 + 3 * DayMs), 2);
+    const auto due = DueWords(kT0 + 5 * DayMs, 100);
     ASSERT_EQ(due.size(), 3u);
     EXPECT_EQ(due[0].Spelling, "hard");
     EXPECT_EQ(due[1].Spelling, "missed");
     EXPECT_EQ(due[2].Spelling, "good");
-    EXPECT_EQ(DueWords(kT0 + 5 * kDayMs, 2).size(), 2u);
+    EXPECT_EQ(DueWords(kT0 + 5 * DayMs, 2).size(), 2u);
 }
 
 TEST_F(StoreMemory, ABookRowIsReadAsItsTollGateReadsIt)
@@ -256,9 +256,9 @@ TEST_F(StoreMemory, WordsAddedByHandOrKnownAndTheBooksMostDueFirstOrder)
     EXPECT_TRUE(MarkWordKnown(word("soon"), kT0));
     EXPECT_EQ(spellings(NewWordsBookWords()), (std::vector<std::string>{"late"}));
     ASSERT_TRUE(ReadWordMemory("ship"));
-    EXPECT_EQ(ReadWordMemory("ship")->Card.Due, kT0 + 180 * kDayMs);
-    EXPECT_EQ(ReadWordMemory("soon")->Card.Due, kT0 + 180 * kDayMs);
-    EXPECT_EQ(CountDueWords(kT0 + 179 * kDayMs), 1);  // "late" only
+    EXPECT_EQ(ReadWordMemory("ship")->Card.Due, kT0 + 180 * DayMs);
+    EXPECT_EQ(ReadWordMemory("soon")->Card.Due, kT0 + 180 * DayMs);
+    EXPECT_EQ(CountDueWords(kT0 + 179 * DayMs), 1);  // "late" only
 }
 
 TEST_F(StoreMemory, AFailedRecordingWritesNothing)

@@ -1,0 +1,340 @@
+// The game flow feeding the learning memory: the board's word events become
+// one rated record per word, written when a toll gate is over or left; the
+// new-words book fills, is played and empties; review games of due words.
+#include <algorithm>
+
+#include <gtest/gtest.h>
+
+#include "BookManage.h"
+#include "Clock.h"
+#include "FakeGameBoard.h"
+#include "FakeGameView.h"
+#include "GameFlow.h"
+#include "GameParaSupport.h"
+#include "RecentTollGates.h"
+#include "Settings.h"
+#include "TempProgramDir.h"
+#include "UBookType.h"
+#include "UDataInterface.h"
+#include "UImpExpLib.h"
+#include "WordMemory.h"
+
+namespace {
+
+// Noon, local time, on a fixed day: "today" never crosses midnight here.
+class SteppedClock final : public TClock {
+public:
+    QDate Today() const override { return QDateTime::fromMSecsSinceEpoch(now).date(); }
+    std::int64_t NowMs() const override { return now; }
+    std::int64_t now = QDateTime(QDate(2026, 3, 2), QTime(12, 0)).toMSecsSinceEpoch();
+};
+
+TGamePara cet4(int tollGate)
+{
+    TGamePara p = Para("lib103", 3812, Gbk("《大学英语四级词汇》"), 0, tollGate, 1);
+    p.TollGateCount = 191;
+    return p;
+}
+
+std::vector<std::string> spellings(const TWordInfos &words)
+{
+    std::vector<std::string> out;
+    for (const TWordInfo &w : words)
+        out.push_back(w.Spelling);
+    return out;
+}
+
+class FlowMemory : public ::testing::Test {
+protected:
+    FlowMemory()
+    {
+        if (!m_db.ConnectDatabase())
+            throw std::runtime_error("the copied program's database does not open");
+        SetDataInterface(&m_db);
+        SetProgramClock(m_clock);
+    }
+    ~FlowMemory() override
+    {
+        EXPECT_TRUE(m_view.answers.empty()) << "a scripted answer was never asked for";
+        SetProgramClock(nullptr);
+        SetDataInterface(nullptr);
+    }
+
+    // The game saved at that toll gate, read and opened as at start-up.
+    void Open(const TGamePara &para)
+    {
+        SaveGamePara(para);
+        m_flow.SetBoard(&m_board);
+        m_flow.LoadGame();
+        m_board.words = m_flow.OpeningWords();
+        m_flow.ResetGameDisplay();
+    }
+
+    // Each word of the board's list is counted: right unless its index is in missed.
+    void CountAll(const std::vector<int> &missed = {})
+    {
+        for (int i = 0; i < static_cast<int>(m_board.words.size()); ++i) {
+            const bool right = std::find(missed.begin(), missed.end(), i) == missed.end();
+            m_flow.WordShown(i);
+            m_flow.WordCounted(i, right);
+            ++(right ? m_board.right : m_board.error);
+        }
+        m_flow.BoardCountsChanged();
+    }
+
+    int BookId(const std::string &table) { return FindBookByTable(table)->Id; }
+    std::int64_t Scalar(const std::string &sql, const std::vector<TSqlValue> &params = {})
+    {
+        TSqlQuery q = m_db.Connection().Query(sql, params);
+        return q.Next() ? q.Integer(0) : -1;
+    }
+
+    std::shared_ptr<SteppedClock> m_clock = std::make_shared<SteppedClock>();
+    TempProgramDir m_dir{TempProgramDir::Contents::CopyOfBuilt};
+    TDataInterface m_db;
+    FakeGameBoard m_board;
+    FakeGameView m_view{m_board.log};
+    TGameFlow m_flow{m_view};
+};
+
+TEST(FlowMemoryRating, MissedIsAgainTwoSlipsHardElseGood)
+{
+    EXPECT_EQ(RateMeeting(1, 0), TRating::Again);
+    EXPECT_EQ(RateMeeting(1, 5), TRating::Again);
+    EXPECT_EQ(RateMeeting(0, 2), TRating::Hard);
+    EXPECT_EQ(RateMeeting(0, 1), TRating::Good);
+    EXPECT_EQ(RateMeeting(0, 0), TRating::Good);
+
+    // A word twice in one list is one meeting; an uncounted one none.
+    TTollGateTally tally;
+    TWordInfos words(4);
+    words[0].Spelling = "cat";
+    words[1].Spelling = "card";
+    words[2].Spelling = "cat";
+    words[3].Spelling = "dog";
+    tally.Begin(words, {{5, 0}, {5, 1}, {5, 0}, {5, 2}});
+    tally.Slip(0, {1, 'a', 'o'});
+    tally.Counted(0, true);
+    tally.Slip(2, {2, 't', 'r'});
+    tally.Counted(2, true);
+    tally.Counted(2, false);  // a word keeps its first outcome
+    tally.Shown(3);
+    tally.Counted(1, false);
+    tally.Counted(7, true);   // out of the list: ignored
+    EXPECT_EQ(tally.Right(), 2);
+    EXPECT_EQ(tally.Errors(), 1);
+    const std::vector<TWordMeeting> meetings = tally.Meetings();
+    ASSERT_EQ(meetings.size(), 2u);
+    EXPECT_EQ(meetings[0].Word.Spelling, "cat");
+    EXPECT_EQ(meetings[0].Seen, 2);
+    EXPECT_EQ(meetings[0].Right, 2);
+    EXPECT_EQ(meetings[0].Slips.size(), 2u);
+    EXPECT_EQ(meetings[0].Rating, TRating::Hard);
+    EXPECT_EQ(meetings[1].Word.Spelling, "card");
+    EXPECT_EQ(meetings[1].Rating, TRating::Again);
+    EXPECT_EQ(meetings[1].BookRow, 1);
+}
+
+TEST_F(FlowMemory, TheOpeningToollGatesEventsBecomeOneRatedRecordPerWordAtGameOver)
+{
+    Open(Toefl(3));
+    ASSERT_EQ(m_board.words.size(), 40u);
+    const TWordInfos w = m_board.words;
+    // Word 1 slips twice; word 2 is missed the second time round; word 4
+    // slips once each time round.
+    m_flow.WordSlip(1, 0, 'a', 'q');
+    m_flow.WordSlip(1, 2, 'b', 'x');
+    m_flow.WordSlip(4, 1, 'c', 'v');
+    m_flow.WordSlip(24, 1, 'c', 'v');
+    CountAll({22});
+    EXPECT_EQ(CountDueWords(m_clock->now + 400 * DayMs), 0);  // nothing before the end
+    m_flow.TollGateOver();
+
+    const int toefl = BookId("lib109");
+    const auto first = ReadWordMemory(w[0].Spelling);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->Seen, 2);
+    EXPECT_EQ(first->Right, 2);
+    EXPECT_EQ(first->BookId, toefl);
+    EXPECT_EQ(first->BookRow, 40);  // toll gate 3, first word
+    EXPECT_EQ(first->Card.Reps, 1);
+    EXPECT_EQ(first->Card.LastReview, m_clock->now);
+    EXPECT_EQ(Scalar("SELECT rating FROM reviewlog WHERE spelling = ?", {w[0].Spelling}), 3);
+    EXPECT_EQ(Scalar("SELECT rating FROM reviewlog WHERE spelling = ?", {w[1].Spelling}), 2);
+    EXPECT_EQ(ReadWordMemory(w[1].Spelling)->Slips, 2);
+    EXPECT_EQ(ReadWordSlips(w[1].Spelling),
+              (std::vector<TWordSlipRecord>{{0, 'a', 'q'}, {2, 'b', 'x'}}));
+    EXPECT_EQ(Scalar("SELECT rating FROM reviewlog WHERE spelling = ?", {w[2].Spelling}), 1);
+    EXPECT_EQ(ReadWordMemory(w[2].Spelling)->Missed, 1);
+    EXPECT_EQ(Scalar("SELECT rating FROM reviewlog WHERE spelling = ?", {w[4].Spelling}), 2);
+    EXPECT_EQ(Scalar("SELECT count(*) FROM reviewlog"), 20);
+    EXPECT_EQ(Scalar("SELECT count(*) FROM playlog WHERE tollgate = 3 AND rightcount = 39 "
+                     "AND errorcount = 1 AND review = 0 AND bookid = ?",
+                     {std::int64_t{toefl}}),
+              1);
+    // The missed word went into the new-words book.
+    EXPECT_EQ(spellings(NewWordsBookWords()), std::vector<std::string>{w[2].Spelling});
+    // The next toll gate runs; recording it twice is impossible.
+    EXPECT_EQ(m_flow.GamePara().TollGateIndex, 4);
+    m_flow.LeaveTollGate();
+    EXPECT_EQ(Scalar("SELECT count(*) FROM playlog"), 1);
+}
+
+TEST_F(FlowMemory, ATollGateLeftUnfinishedIsRecordedAsFarAsItWent)
+{
+    Open(Toefl(1));
+    m_flow.Start();
+    m_flow.LoadTollGate(1);  // the opening list gives way to one toll gate
+    const TWordInfos gate = m_board.words;
+    ASSERT_EQ(gate.size(), 20u);
+
+    // Another level restarts the toll gate: what was counted is kept.
+    m_flow.WordCounted(0, false);
+    m_flow.WordShown(1);
+    m_flow.ChooseLevel(2);
+    EXPECT_EQ(ReadWordMemory(gate[0].Spelling)->Missed, 1);
+    EXPECT_FALSE(ReadWordMemory(gate[1].Spelling));  // shown, never counted
+
+    // 重新游戏, another book, a recent entry, the end of the program: each once.
+    m_flow.WordCounted(1, true);
+    m_flow.Restart();
+    m_flow.WordCounted(2, true);
+    m_flow.ChooseBook(cet4(1));
+    const TWordInfos cet = m_board.words;
+    m_flow.WordCounted(0, true);
+    m_flow.PlayRecent(RecentLine(Toefl(2, 1)));
+    m_flow.WordCounted(0, true);
+    m_flow.LeaveTollGate();
+    m_flow.LeaveTollGate();
+    EXPECT_EQ(Scalar("SELECT count(*) FROM playlog"), 5);
+    EXPECT_TRUE(ReadWordMemory(gate[1].Spelling));
+    EXPECT_TRUE(ReadWordMemory(gate[2].Spelling));
+    EXPECT_EQ(ReadWordMemory(cet[0].Spelling)->BookId, BookId("lib103"));
+    EXPECT_EQ(Scalar("SELECT count(*) FROM playlog WHERE level = 2"), 3);
+}
+
+TEST_F(FlowMemory, TheNewWordsBookIsPlayedMostDueFirstAndEmptiesAfterThreeRights)
+{
+    Open(Toefl(1));
+    const TWordInfos opening = m_board.words;
+    CountAll({0, 1});  // the first two words missed
+    m_flow.TollGateOver();
+    const int id = NewWordsBookId();
+    ASSERT_GT(id, 0);
+    ASSERT_EQ(spellings(NewWordsBookWords()),
+              (std::vector<std::string>{opening[0].Spelling, opening[1].Spelling}));
+
+    // Word 1 is made due later than word 0 ... then chosen: most due first.
+    m_clock->now += DayMs;
+    m_flow.LoadTollGate(1);
+    m_flow.WordCounted(0, false);
+    m_flow.LeaveTollGate();
+    m_flow.ChooseBook(Para(LibraryTableName(id), 2, NewWordsBookName(), 0, 5, 1));
+    EXPECT_EQ(m_flow.GamePara().TollGateIndex, 1);  // brought into range
+    EXPECT_EQ(m_flow.GamePara().TollGateCount, 1);
+    EXPECT_EQ(spellings(m_board.words),
+              (std::vector<std::string>{opening[1].Spelling, opening[0].Spelling}));
+
+    // Three rights in a row, anywhere, and a word leaves the book.
+    for (int round = 0; round < 3; ++round) {
+        m_clock->now += DayMs;
+        m_board.right = m_board.error = 0;
+        m_flow.LoadTollGate(1);
+        const auto index = std::find_if(m_board.words.begin(), m_board.words.end(),
+                                        [&](const TWordInfo &w) {
+                                            return w.Spelling == opening[1].Spelling;
+                                        })
+            - m_board.words.begin();
+        m_flow.WordCounted(static_cast<int>(index), true);
+        m_flow.LeaveTollGate();
+    }
+    EXPECT_EQ(spellings(NewWordsBookWords()), std::vector<std::string>{opening[0].Spelling});
+    // The game over the book reads its count again.
+    m_board.right = 1;
+    m_flow.WordCounted(0, true);
+    m_view.answers.push_back(false);
+    m_flow.TollGateOver();
+    EXPECT_EQ(m_flow.GamePara().WordCount, 1);
+}
+
+TEST_F(FlowMemory, AReviewGamePlaysTheDueWordsOfEveryBookMostOverdueFirst)
+{
+    // Far from the start of the other book, which shares many words.
+    Open(Toefl(100));
+    const TWordInfos toefl = m_board.words;
+    CountAll({3});
+    m_flow.TollGateOver();  // toefl 2 now runs
+    m_clock->now += 60 * 60 * 1000;
+    m_flow.ChooseBook(cet4(1));
+    const TWordInfos cet = m_board.words;
+    m_board.right = m_board.error = 0;
+    CountAll({0});
+    m_flow.TollGateOver();
+    const std::string recent = m_dir.ReadFile("UseRecord.txt");
+
+    // Nothing is due yet today.
+    EXPECT_EQ(m_flow.DueTodayCount(), 0);
+    EXPECT_FALSE(m_flow.StartReview());
+    // Next day: the two missed words (due the next day) are due, the older miss first.
+    m_clock->now += DayMs;
+    EXPECT_EQ(m_flow.DueTodayCount(), 2);
+    ASSERT_TRUE(m_flow.StartReview());
+    EXPECT_TRUE(m_flow.InReview());
+    EXPECT_EQ(spellings(m_board.words),
+              (std::vector<std::string>{toefl[3].Spelling, cet[0].Spelling}));
+    EXPECT_EQ(m_board.words[1].Meaning, cet[0].Meaning);  // read from its book
+    EXPECT_EQ(m_view.book, QStringLiteral("今日复习"));
+    EXPECT_EQ(m_flow.State(), TGameState::Ready);
+    EXPECT_EQ(m_flow.GamePara().TollGateCount, 1);
+
+    // Played right: no recent entry, no score offered, the book game is what is saved.
+    m_flow.Start();
+    m_board.right = m_board.error = 0;
+    CountAll();
+    m_flow.TollGateOver();
+    EXPECT_EQ(m_view.notices, QStringList{QStringLiteral("今天到期的单词都复习完了。")});
+    EXPECT_EQ(Scalar("SELECT count(*) FROM playlog WHERE review = 1 AND rightcount = 2"), 1);
+    EXPECT_EQ(m_dir.ReadFile("UseRecord.txt"), recent);
+    m_flow.SaveGame();
+    TGamePara saved;
+    LoadGamePara(saved);
+    EXPECT_EQ(saved.StoreTableName, "lib103");
+    EXPECT_EQ(m_flow.DueTodayCount(), 0);
+    EXPECT_EQ(std::count(m_board.log.begin(), m_board.log.end(), "record 0"), 0);
+}
+
+TEST_F(FlowMemory, AReviewOfMoreThanAHundredWordsAsksToGoOn)
+{
+    // 120 words missed yesterday.
+    TTollGatePlay play{m_clock->now - DayMs, 0, 1, 1, 0, 120, false};
+    std::vector<TWordMeeting> missed;
+    for (int k = 0; k < 120; ++k) {
+        TWordMeeting m;
+        m.Word.Spelling = "word" + std::to_string(k);
+        m.Missed = 1;
+        m.Rating = TRating::Again;
+        missed.push_back(m);
+    }
+    RecordTollGate(play, missed, ReviewCard);
+    Open(Toefl(1));
+    EXPECT_EQ(m_flow.DueTodayCount(), 120);
+    ASSERT_TRUE(m_flow.StartReview());
+    EXPECT_EQ(m_flow.GamePara().WordCount, 100);
+    EXPECT_EQ(m_flow.GamePara().TollGateCount, 5);
+    // All five toll gates typed right: 20 are still due.
+    m_flow.Start();
+    for (int gate = 1; gate <= 5; ++gate) {
+        m_board.right = m_board.error = 0;
+        CountAll();
+        if (gate == 5)
+            m_view.answers.push_back(true);
+        m_flow.TollGateOver();
+    }
+    ASSERT_EQ(m_view.questions.size(), 1);
+    EXPECT_EQ(m_view.questions[0], QStringLiteral("还有20个单词到期，继续复习吗？"));
+    EXPECT_TRUE(m_flow.InReview());
+    EXPECT_EQ(m_flow.GamePara().WordCount, 20);
+    EXPECT_EQ(m_flow.State(), TGameState::Playing);
+}
+
+} // namespace
