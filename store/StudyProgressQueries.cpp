@@ -31,10 +31,11 @@ std::map<int, TBookRow> ReadBooks()
     return Books;
 }
 
+// Words and toll gates outlive a deleted book; they are shown under this name.
 std::string BookName(const std::map<int, TBookRow> &Books, int Id)
 {
     const auto It = Books.find(Id);
-    return It == Books.end() ? std::string() : It->second.Name;
+    return It == Books.end() ? Gbk("（已删除的课本）") : It->second.Name;
 }
 
 // A book and its shuffled copy share a name and show as one book.
@@ -42,7 +43,7 @@ TBookProgress &BookFor(std::vector<TBookProgress> &Progress, const std::map<int,
                        int Id)
 {
     const auto It = Books.find(Id);
-    const std::string Name = It == Books.end() ? std::string() : It->second.Name;
+    const std::string Name = BookName(Books, Id);
     auto Found = std::find_if(Progress.begin(), Progress.end(),
                               [&](const TBookProgress &Book) { return Book.BookName == Name; });
     if (Found == Progress.end()) {
@@ -202,37 +203,24 @@ std::vector<TStudyRecordRow> ReadStudyRecords()
     const std::map<int, TBookRow> Books = ReadBooks();
     std::map<int, TWordInfos> BookWords;  // read once per book, not once per word
     std::vector<TStudyRecordRow> Records;
-    TSqlQuery Rows = DataInterface().Query(
-        "SELECT spelling, bookid, bookrow, firstseen, lastseen, seen, rightcount, missed, slips, "
-        "stability, difficulty, due, lastreview, reps, lapses, scheduleddays, state "
-        "FROM wordmemory ORDER BY spelling");
-    while (Rows.Next()) {
+    for (TWordMemory &Word : AllWordMemories()) {
         TStudyRecordRow Row;
-        Row.Spelling = Utf8ToGbk(Rows.Text(0));
-        const int BookId = int(Rows.Integer(1));
-        const std::int64_t BookRow = Rows.Integer(2);
-        Row.BookName = BookName(Books, BookId);
-        auto Words = BookWords.find(BookId);
+        Row.BookName = BookName(Books, Word.BookId);
+        auto Words = BookWords.find(Word.BookId);
         if (Words == BookWords.end())
-            Words = BookWords.emplace(BookId, ReadBookWords(BookId)).first;
+            Words = BookWords.emplace(Word.BookId, ReadBookWords(Word.BookId)).first;
         // The row may have moved since; the meaning is shown only if it is still this word's.
-        if (BookRow >= 0 && BookRow < std::int64_t(Words->second.size())
-            && Words->second[std::size_t(BookRow)].Spelling == Row.Spelling)
-            Row.Meaning = Words->second[std::size_t(BookRow)].Meaning;
-        Row.FirstSeen = Rows.Integer(3);
-        Row.LastSeen = Rows.Integer(4);
-        Row.Seen = int(Rows.Integer(5));
-        Row.Right = int(Rows.Integer(6));
-        Row.Missed = int(Rows.Integer(7));
-        Row.Slips = int(Rows.Integer(8));
-        Row.Card.Stability = Rows.Real(9);
-        Row.Card.Difficulty = Rows.Real(10);
-        Row.Card.Due = Rows.Integer(11);
-        Row.Card.LastReview = Rows.Integer(12);
-        Row.Card.Reps = int(Rows.Integer(13));
-        Row.Card.Lapses = int(Rows.Integer(14));
-        Row.Card.ScheduledDays = int(Rows.Integer(15));
-        Row.Card.State = static_cast<TCardState>(Rows.Integer(16));
+        if (Word.BookRow >= 0 && Word.BookRow < int(Words->second.size())
+            && Words->second[std::size_t(Word.BookRow)].Spelling == Word.Spelling)
+            Row.Meaning = Words->second[std::size_t(Word.BookRow)].Meaning;
+        Row.Spelling = std::move(Word.Spelling);
+        Row.FirstSeen = Word.FirstSeen;
+        Row.LastSeen = Word.LastSeen;
+        Row.Seen = Word.Seen;
+        Row.Right = Word.Right;
+        Row.Missed = Word.Missed;
+        Row.Slips = Word.Slips;
+        Row.Card = Word.Card;
         Records.push_back(std::move(Row));
     }
     return Records;

@@ -2,18 +2,15 @@
 // 300 000 reviews, 60 000 slips and 3 000 toll gates played.
 // Run from a Release build with QT_QPA_PLATFORM=offscreen:
 //   build-rel/bench/bin/study_progress_bench
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QTemporaryDir>
 
+#include "BenchDatabase.h"
 #include "FsrsScheduler.h"
 #include "GbkText.h"
-#include "Settings.h"
 #include "StudyProgressQueries.h"
 #include "UDataInterface.h"
 #include "UFrmStudyProgress.h"
@@ -28,22 +25,8 @@ constexpr int TollGates = 3'000;
 constexpr std::int64_t Now = 1'780'000'000'000;
 constexpr std::int64_t Year = 365 * DayMs;
 
-struct World {
-    QTemporaryDir dir;
-    TDataInterface db;
-
-    World()
-    {
-        const std::string root = dir.path().toStdString() + "/";
-        std::filesystem::create_directories(root + "data");
-        std::ofstream(root + "data/typeconfig.ini") << "[system]\r\ndata=bench\r\nencrypt=0\r\n";
-        SetProgramDir(root);
-        CreateStoreDatabase(DatabaseFilePath());
-        if (!db.ConnectDatabase())
-            throw std::runtime_error("the benchmark database does not open");
-        SetDataInterface(&db);
-        Fill();
-    }
+struct World : TBenchDatabase {
+    World() { Fill(); }
 
     // Rows as a year of play leaves them, spread over the year.
     void Fill()

@@ -129,6 +129,18 @@ TEST_F(MemoryUiProgress, FiguresPerBook)
     EXPECT_EQ(P.TollGates[2].BookName, Gbk("高中英语"));
 }
 
+TEST_F(MemoryUiProgress, ADeletedBookKeepsItsWordsAndTollGates)
+{
+    db->Connection().Execute("DELETE FROM bookinfo WHERE id = ?", {std::int64_t{m_second}});
+    const TStudyProgress P = ReadStudyProgress(Now);
+    ASSERT_EQ(P.Books.size(), 2U);
+    EXPECT_EQ(P.Books[1].BookName, Gbk("（已删除的课本）"));
+    EXPECT_EQ(P.Books[1].Met, 1);
+    EXPECT_EQ(P.Books[1].NeverSeen(), 0);
+    EXPECT_EQ(P.Books[1].TollGatesPlayed, 1);
+    EXPECT_EQ(P.TollGates.back().BookName, P.Books[1].BookName);
+}
+
 TEST_F(MemoryUiProgress, LearntOverTimeAndMistakes)
 {
     const TStudyProgress P = ReadStudyProgress(Now);
