@@ -52,8 +52,9 @@ struct World : TBenchDatabase {
             for (int r = 0; r < ReviewsPerWord; ++r)
                 t.Execute("INSERT INTO reviewlog(spelling, at, rating, stability, difficulty, "
                           "due, state) VALUES(?, ?, 3, ?, 5.0, ?, 2)",
-                          {spelling, seen + r * 3 * DayMs, stability * (r + 1) / ReviewsPerWord,
-                           seen + (r + 1) * 3 * DayMs});
+                          {spelling, seen + std::int64_t{r} * 3 * DayMs,
+                           stability * (r + 1) / ReviewsPerWord,
+                           seen + std::int64_t{r + 1} * 3 * DayMs});
             for (int s = 0; s < SlipsPerWord; ++s)
                 t.Execute("INSERT INTO wordslip(spelling, at, position, expected, typed) "
                           "VALUES(?, ?, ?, ?, ?)",
