@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QToolButton>
 
+#include "Clock.h"
 #include "HelpCommands.h"
 #include "KivroApplication.h"
 #include "MessageBoxes.h"
@@ -18,6 +19,7 @@
 #include "UFrmImportLib.h"
 #include "UFrmSelectBook.h"
 #include "UFrmSpeechSet.h"
+#include "UFrmStudyProgress.h"
 #include "UFrmSystemSet.h"
 #include "UFrmType.h"
 #include "USpeechEx.h"
@@ -30,6 +32,8 @@ void TFrmType::connectCommands()
     connect(N15, &QAction::triggered, this, Guarded(this, &TFrmType::N15Click));
     connect(N4, &QAction::triggered, this, Guarded(this, &TFrmType::N4Click));
     connect(nReview, &QAction::triggered, this, Guarded(this, &TFrmType::nReviewClick));
+    connect(nStudyProgress, &QAction::triggered, this,
+            Guarded(this, &TFrmType::nStudyProgressClick));
     connect(sbRecord, &QToolButton::clicked, this, Guarded(this, &TFrmType::sbRecordClick));
 
     connect(sbStart, &QToolButton::clicked, this, Guarded(this, &TFrmType::sbStartClick));
@@ -95,6 +99,14 @@ void TFrmType::N15Click()
 void TFrmType::N4Click()
 {
     TFrmGameRecord dialog(this);
+    RunModal(dialog);
+    FocusGame();
+}
+
+void TFrmType::nStudyProgressClick()
+{
+    TFrmStudyProgress dialog(this);
+    dialog.LoadProgress(ProgramClock().NowMs());
     RunModal(dialog);
     FocusGame();
 }

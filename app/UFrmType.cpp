@@ -120,6 +120,7 @@ void TFrmType::buildMenus()
     nRecently->setObjectName(QStringLiteral("nRecently"));
     // Its count of due words is filled in once the window is on screen.
     nReview = addItem(file, "nReview", QStringLiteral("今日复习"));
+    nStudyProgress = addItem(file, "nStudyProgress", QStringLiteral("学习进度"));
     N4 = addItem(file, "N4", QStringLiteral("排行榜"));
     addSeparator(file, "N3");
     N2 = addItem(file, "N2", QStringLiteral("退出游戏"));

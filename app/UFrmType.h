@@ -104,6 +104,9 @@ public:
     // 今日复习: a game of the words due today.
     void nReviewClick();
 
+    // "学习进度": the progress window over the learning memory.
+    void nStudyProgressClick();
+
     // Settings commands that open the speech and music dialogs.
     void N33Click();
     void N35Click();
@@ -179,6 +182,7 @@ private:
 
     QMenu *nRecently = nullptr;
     QAction *nReview = nullptr;
+    QAction *nStudyProgress = nullptr;
     QMenu *N14 = nullptr;
     QMenu *miUI = nullptr;
     QMenu *N43 = nullptr;

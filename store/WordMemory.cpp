@@ -364,6 +364,16 @@ std::vector<TWordMemory> DueWords(std::int64_t Before, int Limit)
     return words;
 }
 
+std::vector<TWordMemory> AllWordMemories()
+{
+    std::vector<TWordMemory> words;
+    TSqlQuery rows = DataInterface().Query("SELECT " + std::string(kMemoryColumns)
+                                           + " FROM wordmemory ORDER BY spelling");
+    while (rows.Next())
+        words.push_back(memoryFromRow(rows));
+    return words;
+}
+
 std::optional<TWordInfo> LoadBookRow(int BookId, int Row)
 {
     if (Row < 0)

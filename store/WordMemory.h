@@ -98,6 +98,8 @@ std::vector<TWordSlipRecord> ReadWordSlips(const std::string &Spelling);
 std::int64_t CountDueWords(std::int64_t Before);
 // The same words, most overdue first, at most Limit of them.
 std::vector<TWordMemory> DueWords(std::int64_t Before, int Limit);
+// Every word of the memory, by spelling.
+std::vector<TWordMemory> AllWordMemories();
 // The word at row position Row (from 0) of book BookId, read as toll gates
 // read it; none when the book or the row is gone.
 std::optional<TWordInfo> LoadBookRow(int BookId, int Row);

@@ -15,6 +15,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 
+#include "BenchDatabase.h"
 #include "GbkText.h"
 #include "MessageBoxes.h"
 #include "Settings.h"
@@ -35,23 +36,10 @@ public:
     QString last;
 };
 
-struct World {
-    QTemporaryDir dir;
-    TDataInterface db;
+struct World : TBenchDatabase {
     std::shared_ptr<AnsweringBoxes> boxes = std::make_shared<AnsweringBoxes>();
 
-    World()
-    {
-        const std::string root = dir.path().toStdString() + "/";
-        std::filesystem::create_directories(root + "data");
-        std::ofstream(root + "data/typeconfig.ini") << "[system]\r\ndata=bench\r\nencrypt=0\r\n";
-        SetProgramDir(root);
-        CreateStoreDatabase(DatabaseFilePath());
-        if (!db.ConnectDatabase())
-            throw std::runtime_error("the benchmark database does not open");
-        SetDataInterface(&db);
-        SetMessageBoxes(boxes);
-    }
+    World() { SetMessageBoxes(boxes); }
 
     // n lines like the shipped books, one in a hundred an error line.
     QString List(int n)

@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QTemporaryDir>
 
+#include "BenchDatabase.h"
 #include "GbkText.h"
 #include "Settings.h"
 #include "StoreProgress.h"
@@ -21,22 +22,8 @@
 namespace {
 
 // One program folder with one database for the whole run.
-struct World {
-    QTemporaryDir dir;
-    TDataInterface db;
+struct World : TBenchDatabase {
     int nameCounter = 0;
-
-    World()
-    {
-        const std::string root = dir.path().toStdString() + "/";
-        std::filesystem::create_directories(root + "data");
-        std::ofstream(root + "data/typeconfig.ini") << "[system]\r\ndata=bench\r\nencrypt=0\r\n";
-        SetProgramDir(root);
-        CreateStoreDatabase(DatabaseFilePath());
-        if (!db.ConnectDatabase())
-            throw std::runtime_error("the benchmark database does not open");
-        SetDataInterface(&db);
-    }
 
     // A word list of n lines like the shipped books: word, phonetics, Chinese meaning.
     QString List(int n)

@@ -1,11 +1,14 @@
 // A game over a whole book: toll gate after toll gate with running totals,
 // the end of the game, the game buttons and levels, and the book, import,
 // leaderboard and record commands.
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -21,6 +24,7 @@
 #include "UFrmImportLib.h"
 #include "UFrmInputBox.h"
 #include "UFrmSelectBook.h"
+#include "UFrmStudyProgress.h"
 #include "UImpExpLib.h"
 #include "UFrmType.h"
 #include "UTypeGameType.h"
@@ -546,6 +550,26 @@ TEST_F(AppFlowCommands, ImportAndLeaderboardLeaveTheGameRunning)
     EXPECT_EQ(Counts(), "900 3 18");
     EXPECT_EQ(Buttons(), "01011");
     EXPECT_EQ(Ticks(3), 3);
+    EXPECT_TRUE(Control<QWidget>(Window(), "panGame")->hasFocus());
+}
+
+TEST_F(AppFlowCommands, StudyProgressOpensFromTheFileMenuBelowTheReview)
+{
+    SetUpTwoBooks();
+    const QList<QAction *> items = Control<QMenu>(Window(), "N1")->actions();
+    const auto review = std::find(items.begin(), items.end(), Control<QAction>(Window(), "nReview"));
+    ASSERT_NE(review, items.end());
+    ASSERT_NE(std::next(review), items.end());
+    EXPECT_EQ((*std::next(review))->objectName(), QStringLiteral("nStudyProgress"));
+    EXPECT_EQ((*std::next(review))->text(), QStringLiteral("学习进度"));
+
+    ScriptDialog([](QDialog &dialog) {
+        EXPECT_NE(dynamic_cast<TFrmStudyProgress *>(&dialog), nullptr);
+        dialog.reject();
+    });
+    Control<QAction>(Window(), "nStudyProgress")->trigger();
+    EXPECT_EQ(m_boxes.Texts(), QStringList{});
+    EXPECT_EQ(Counts(), "900 3 18");
     EXPECT_TRUE(Control<QWidget>(Window(), "panGame")->hasFocus());
 }
 

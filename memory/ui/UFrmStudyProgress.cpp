@@ -1,0 +1,315 @@
+#include "UFrmStudyProgress.h"
+
+#include <algorithm>
+
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QDateTime>
+#include <QDateTimeAxis>
+#include <QDir>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLineSeries>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QValueAxis>
+#include <QVBoxLayout>
+
+#include "GbkText.h"
+#include "KivroApplication.h"
+#include "MessageBoxes.h"
+#include "ModalRunner.h"
+#include "StudyProgressQueries.h"
+#include "UDataInterface.h"
+
+namespace {
+
+QTableWidget *MakeTable(QWidget *Parent, const char *Name, const QStringList &Headers)
+{
+    auto *Table = new QTableWidget(0, int(Headers.size()), Parent);
+    Table->setObjectName(QLatin1String(Name));
+    Table->setHorizontalHeaderLabels(Headers);
+    Table->verticalHeader()->hide();
+    Table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    Table->setSelectionMode(QAbstractItemView::SingleSelection);
+    // The name takes what the figures leave.
+    Table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    Table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    return Table;
+}
+
+QChartView *MakeChartView(QWidget *Parent, const char *Name, const QString &Title)
+{
+    auto *View = new QChartView(Parent);
+    View->setObjectName(QLatin1String(Name));
+    View->chart()->setTitle(Title);
+    View->chart()->legend()->hide();
+    View->setRenderHint(QPainter::Antialiasing);
+    View->setMinimumSize(360, 220);
+    return View;
+}
+
+void SetRow(QTableWidget *Table, int Row, const QStringList &Texts)
+{
+    for (int Column = 0; Column < Texts.size(); ++Column) {
+        auto *Item = new QTableWidgetItem(Texts[Column]);
+        if (Column > 0)
+            Item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        Table->setItem(Row, Column, Item);
+    }
+}
+
+QString Percent(int Right, int Errors)
+{
+    if (Right + Errors == 0)
+        return QStringLiteral("-");
+    return QString::number(Accuracy(Right, Errors) * 100, 'f', 1) + QLatin1Char('%');
+}
+
+QString LetterText(unsigned char Byte)
+{
+    // Slips are single bytes; a byte of a Chinese character shows as its code.
+    if (Byte >= 0x20 && Byte < 0x7F)
+        return QString(QLatin1Char(char(Byte)));
+    return QStringLiteral("0x%1").arg(Byte, 2, 16, QLatin1Char('0'));
+}
+
+void ClearChart(QChart *Chart)
+{
+    Chart->removeAllSeries();
+    for (QAbstractAxis *Axis : Chart->axes()) {
+        Chart->removeAxis(Axis);
+        delete Axis;
+    }
+}
+
+}  // namespace
+
+TFrmStudyProgress::TFrmStudyProgress(QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_tblBooks(MakeTable(
+          this, "tblBooks",
+          {QStringLiteral("课本"), QStringLiteral("单词数"), QStringLiteral("已见"),
+           QStringLiteral("已学会"), QStringLiteral("学习中"), QStringLiteral("今日到期"),
+           QStringLiteral("未见"), QStringLiteral("已玩关卡"), QStringLiteral("正确率")})),
+      m_chartLearnt(MakeChartView(this, "chartLearnt", QStringLiteral("学会的单词"))),
+      m_chartAccuracy(MakeChartView(this, "chartAccuracy", QStringLiteral("各关正确率"))),
+      m_tblMissed(MakeTable(
+          this, "tblMissed",
+          {QStringLiteral("单词"), QStringLiteral("漏掉次数"), QStringLiteral("打错字母")})),
+      m_tblLetters(MakeTable(
+          this, "tblLetters",
+          {QStringLiteral("字母"), QStringLiteral("打错次数"), QStringLiteral("常打成")})),
+      m_btnWeakSpellings(new QPushButton(QStringLiteral("练习薄弱拼写"), this)),
+      m_btnExport(new QPushButton(QStringLiteral("导出学习记录"), this)),
+      m_btnClear(new QPushButton(QStringLiteral("清除学习记录"), this)),
+      m_btnClose(new QPushButton(QStringLiteral("关闭(&C)"), this))
+{
+    setObjectName(QStringLiteral("FrmStudyProgress"));
+    setWindowTitle(QStringLiteral("学习进度"));
+    m_btnWeakSpellings->setObjectName(QStringLiteral("btnWeakSpellings"));
+    m_btnExport->setObjectName(QStringLiteral("btnExport"));
+    m_btnClear->setObjectName(QStringLiteral("btnClear"));
+    m_btnClose->setObjectName(QStringLiteral("btnClose"));
+
+    auto *Charts = new QHBoxLayout;
+    Charts->addWidget(m_chartLearnt);
+    Charts->addWidget(m_chartAccuracy);
+
+    auto *MissedBox = new QGroupBox(QStringLiteral("最常错的单词"), this);
+    (new QVBoxLayout(MissedBox))->addWidget(m_tblMissed);
+    auto *WeakBox = new QGroupBox(QStringLiteral("薄弱拼写"), this);
+    auto *WeakLayout = new QVBoxLayout(WeakBox);
+    WeakLayout->addWidget(m_tblLetters);
+    WeakLayout->addWidget(m_btnWeakSpellings);
+    auto *Mistakes = new QHBoxLayout;
+    Mistakes->addWidget(MissedBox);
+    Mistakes->addWidget(WeakBox);
+
+    auto *Buttons = new QHBoxLayout;
+    Buttons->addWidget(m_btnExport);
+    Buttons->addWidget(m_btnClear);
+    Buttons->addStretch();
+    Buttons->addWidget(m_btnClose);
+
+    auto *Layout = new QVBoxLayout(this);
+    Layout->addWidget(m_tblBooks, 2);
+    Layout->addLayout(Charts, 3);
+    Layout->addLayout(Mistakes, 3);
+    Layout->addLayout(Buttons);
+    resize(860, 720);
+
+    connect(m_tblBooks, &QTableWidget::currentCellChanged, this, [this] { showAccuracyChart(); });
+    connect(m_btnWeakSpellings, &QPushButton::clicked, this,
+            Guarded(this, &TFrmStudyProgress::btnWeakSpellingsClick));
+    connect(m_btnExport, &QPushButton::clicked, this,
+            Guarded(this, &TFrmStudyProgress::btnExportClick));
+    connect(m_btnClear, &QPushButton::clicked, this,
+            Guarded(this, &TFrmStudyProgress::btnClearClick));
+    connect(m_btnClose, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void TFrmStudyProgress::LoadProgress(std::int64_t NowMs)
+{
+    m_now = NowMs;
+    ShowProgress(ReadStudyProgress(NowMs));
+}
+
+void TFrmStudyProgress::ShowProgress(const TStudyProgress &Progress)
+{
+    m_progress = Progress;
+    showBooks();
+    showLearntChart();
+    showAccuracyChart();
+    showMistakes();
+}
+
+void TFrmStudyProgress::showBooks()
+{
+    const QSignalBlocker Blocker(m_tblBooks);
+    m_tblBooks->setRowCount(int(m_progress.Books.size()));
+    for (int Row = 0; Row < int(m_progress.Books.size()); ++Row) {
+        const TBookProgress &Book = m_progress.Books[std::size_t(Row)];
+        SetRow(m_tblBooks, Row,
+               {GbkToQString(Book.BookName), QString::number(Book.WordCount),
+                QString::number(Book.Met), QString::number(Book.Learnt),
+                QString::number(Book.Learning()), QString::number(Book.Due),
+                QString::number(Book.NeverSeen()), QString::number(Book.TollGatesPlayed),
+                Percent(Book.Right, Book.Errors)});
+    }
+    m_tblBooks->setCurrentCell(m_progress.Books.empty() ? -1 : 0, 0);
+}
+
+void TFrmStudyProgress::showLearntChart()
+{
+    QChart *Chart = m_chartLearnt->chart();
+    ClearChart(Chart);
+    auto *Series = new QLineSeries;
+    for (const TLearntPoint &Point : m_progress.LearntOverTime)
+        Series->append(double(Point.DayStartMs), Point.Learnt);
+    // The line runs on to today, so a single day still draws one.
+    if (!m_progress.LearntOverTime.empty() && m_now > m_progress.LearntOverTime.back().DayStartMs)
+        Series->append(double(m_now), m_progress.LearntOverTime.back().Learnt);
+    Chart->addSeries(Series);
+
+    auto *Days = new QDateTimeAxis;
+    Days->setFormat(QStringLiteral("yyyy-MM-dd"));
+    Days->setTickCount(4);
+    if (Series->count() > 0)
+        Days->setRange(QDateTime::fromMSecsSinceEpoch(qint64(Series->at(0).x())),
+                       QDateTime::fromMSecsSinceEpoch(qint64(Series->at(Series->count() - 1).x())));
+    auto *Words = new QValueAxis;
+    Words->setLabelFormat(QStringLiteral("%d"));
+    Words->setRange(0, std::max(10, m_progress.LearntOverTime.empty()
+                                        ? 0
+                                        : m_progress.LearntOverTime.back().Learnt));
+    Chart->addAxis(Days, Qt::AlignBottom);
+    Chart->addAxis(Words, Qt::AlignLeft);
+    Series->attachAxis(Days);
+    Series->attachAxis(Words);
+}
+
+void TFrmStudyProgress::showAccuracyChart()
+{
+    QChart *Chart = m_chartAccuracy->chart();
+    ClearChart(Chart);
+    const int Row = m_tblBooks->currentRow();
+    const std::string Book = Row >= 0 && Row < int(m_progress.Books.size())
+                                 ? m_progress.Books[std::size_t(Row)].BookName
+                                 : std::string();
+    Chart->setTitle(Book.empty() ? QStringLiteral("各关正确率")
+                                 : QStringLiteral("各关正确率：") + GbkToQString(Book));
+    auto *Set = new QBarSet(QStringLiteral("正确率"));
+    QStringList Gates;
+    for (const TTollGateAccuracy &Gate : m_progress.TollGates) {
+        if (Row < 0 || Gate.BookName != Book)
+            continue;
+        Set->append(Accuracy(Gate.Right, Gate.Errors) * 100);
+        Gates.append(QString::number(Gate.TollGate));
+    }
+    auto *Series = new QBarSeries;
+    Series->append(Set);
+    Chart->addSeries(Series);
+    auto *GateAxis = new QBarCategoryAxis;
+    GateAxis->append(Gates);
+    GateAxis->setTitleText(QStringLiteral("关卡"));
+    // A dozen numbers fit under the bars; for more the title gives the range.
+    constexpr int MostLabels = 12;
+    GateAxis->setLabelsVisible(Gates.size() <= MostLabels);
+    GateAxis->setTitleVisible(Gates.size() <= MostLabels);
+    if (Gates.size() > MostLabels)
+        Chart->setTitle(Chart->title()
+                        + QStringLiteral("（第%1–%2关）").arg(Gates.front(), Gates.back()));
+    auto *PercentAxis = new QValueAxis;
+    PercentAxis->setRange(0, 100);
+    PercentAxis->setLabelFormat(QStringLiteral("%d%%"));
+    Chart->addAxis(GateAxis, Qt::AlignBottom);
+    Chart->addAxis(PercentAxis, Qt::AlignLeft);
+    Series->attachAxis(GateAxis);
+    Series->attachAxis(PercentAxis);
+}
+
+void TFrmStudyProgress::showMistakes()
+{
+    m_tblMissed->setRowCount(int(m_progress.MostMissed.size()));
+    for (int Row = 0; Row < int(m_progress.MostMissed.size()); ++Row) {
+        const TMissedWord &Word = m_progress.MostMissed[std::size_t(Row)];
+        SetRow(m_tblMissed, Row,
+               {GbkToQString(Word.Spelling), QString::number(Word.Missed),
+                QString::number(Word.Slips)});
+    }
+    m_tblLetters->setRowCount(int(m_progress.WeakLetters.size()));
+    for (int Row = 0; Row < int(m_progress.WeakLetters.size()); ++Row) {
+        const TLetterSlips &Letter = m_progress.WeakLetters[std::size_t(Row)];
+        SetRow(m_tblLetters, Row,
+               {LetterText(Letter.Expected), QString::number(Letter.Count),
+                LetterText(Letter.MostTyped)});
+    }
+    m_btnWeakSpellings->setEnabled(!m_progress.WeakLetters.empty());
+}
+
+void TFrmStudyProgress::btnWeakSpellingsClick()
+{
+    const TWordInfos Words = WeakSpellingWords();
+    if (!Words.empty())
+        emit PracticeWeakSpellings(Words);
+}
+
+void TFrmStudyProgress::btnExportClick()
+{
+    QFileDialog Dialog(
+        this, QStringLiteral("导出学习记录"),
+        QDir::home().filePath(
+            QStringLiteral("学习记录-%1.csv")
+                .arg(QDateTime::fromMSecsSinceEpoch(m_now).toString(QStringLiteral("yyyyMMdd")))),
+        QStringLiteral("CSV 文件 (*.csv)"));
+    Dialog.setObjectName(QStringLiteral("dlgExport"));
+    Dialog.setAcceptMode(QFileDialog::AcceptSave);
+    Dialog.setFileMode(QFileDialog::AnyFile);
+    Dialog.setDefaultSuffix(QStringLiteral("csv"));
+    Dialog.setOption(QFileDialog::DontUseNativeDialog);
+    if (RunModal(Dialog) != QDialog::Accepted || Dialog.selectedFiles().isEmpty())
+        return;
+    const QString Path = Dialog.selectedFiles().constFirst();
+    const std::vector<TStudyRecordRow> Rows = ReadStudyRecords();
+    if (WriteStudyRecordCsv(Path, Rows))
+        ShowMessage(this, QStringLiteral("已导出%1个单词的学习记录。").arg(Rows.size()));
+    else
+        ShowMessage(this, QStringLiteral("无法写入文件：") + QDir::toNativeSeparators(Path),
+                    TMsgIcon::Exclamation);
+}
+
+void TFrmStudyProgress::btnClearClick()
+{
+    if (!AskYesNo(this, QStringLiteral("清除全部学习记录后不能恢复，确定要清除吗？")))
+        return;
+    if (!ClearStudyRecords())
+        ShowMessage(this, QStringLiteral("清除学习记录失败。"), TMsgIcon::Exclamation);
+    LoadProgress(m_now);
+}

@@ -1,0 +1,276 @@
+// The progress window over a small made-up memory: its figures, charts,
+// weak spellings, export and clearing.
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineSeries>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+
+#include "ModalRunner.h"
+#include "StoreFixture.h"
+#include "StudyProgressQueries.h"
+#include "UBookType.h"
+#include "UFrmStudyProgress.h"
+#include "WordMemory.h"
+
+namespace {
+
+// Noon UTC on 2026-05-10; every play is days before it.
+constexpr std::int64_t Now = 1'778'414'400'000;
+
+// Stabilities are chosen, not computed: Good 30 days (learnt), Hard 5,
+// Again half a day; each is due after its stability.
+TMemoryCard ChosenReview(const TMemoryCard &Card, TRating Rating, std::int64_t At)
+{
+    TMemoryCard Next = Card;
+    Next.Stability = Rating == TRating::Good ? 30 : Rating == TRating::Hard ? 5 : 0.5;
+    Next.Difficulty = 5;
+    Next.Due = At + std::int64_t(Next.Stability * double(DayMs));
+    Next.LastReview = At;
+    ++Next.Reps;
+    Next.State = TCardState::Review;
+    return Next;
+}
+
+TWordMeeting Met(int Row, TRating Rating, int BookId, std::vector<TWordSlipRecord> Slips = {})
+{
+    TWordMeeting M;
+    M.Word.Spelling = NumberedSpelling(Row + 1);
+    M.Word.Meaning = "m" + std::to_string(Row + 1);
+    if (BookId != 1) {  // the second book's words are spelt differently
+        M.Word.Spelling = "x" + std::to_string(Row + 1);
+        M.Word.Meaning = "n" + std::to_string(Row + 1);
+    }
+    M.BookId = BookId;
+    M.BookRow = Row;
+    M.Rating = Rating;
+    M.Right = Rating == TRating::Again ? 0 : 1;
+    M.Missed = Rating == TRating::Again ? 1 : 0;
+    M.Slips = std::move(Slips);
+    return M;
+}
+
+class MemoryUiProgress : public StoreFixture {
+protected:
+    void SetUp() override
+    {
+        ScriptedMessageBoxes::Global().Clear();
+        m_first = ImportNumberedBook(Gbk("初中英语"), 30);
+        ASSERT_EQ(m_first, 1);
+        std::vector<std::string> Lines;
+        for (int K = 1; K <= 10; ++K)
+            Lines.push_back("x" + std::to_string(K) + "[q]n" + std::to_string(K));
+        m_second = ImportBook(Gbk("高中英语"), Lines);
+        // First book, toll gate 1, ten days ago: 3 learnt, 1 hard, 1 missed.
+        Play(m_first, 1, Now - 10 * DayMs, 4, 1,
+             {Met(0, TRating::Good, m_first), Met(1, TRating::Good, m_first),
+              Met(2, TRating::Good, m_first, {{1, '2', 'e'}}),
+              Met(3, TRating::Hard, m_first, {{0, 'w', 'q'}, {1, '4', 'r'}}),
+              Met(4, TRating::Again, m_first, {{0, 'w', 'q'}, {0, 'w', 'e'}, {1, '5', 't'}})});
+        // Toll gate 2 twice, the second time yesterday; a word missed again.
+        Play(m_first, 2, Now - 3 * DayMs, 1, 1,
+             {Met(5, TRating::Good, m_first), Met(4, TRating::Again, m_first, {{0, 'w', 'q'}})});
+        Play(m_first, 2, Now - DayMs, 2, 0,
+             {Met(5, TRating::Good, m_first), Met(6, TRating::Hard, m_first)});
+        // Second book: one word, learnt yesterday.
+        Play(m_second, 1, Now - DayMs, 1, 0, {Met(0, TRating::Good, m_second)});
+    }
+
+    void Play(int BookId, int TollGate, std::int64_t At, int Right, int Errors,
+              const std::vector<TWordMeeting> &Words)
+    {
+        const TTollGatePlay P{At, BookId, TollGate, 1, Right, Errors, false};
+        ASSERT_NO_THROW(RecordTollGate(P, Words, ChosenReview));
+    }
+
+    int m_first = 0;
+    int m_second = 0;
+};
+
+QStringList RowTexts(const QTableWidget *Table, int Row)
+{
+    QStringList Texts;
+    for (int Column = 0; Column < Table->columnCount(); ++Column)
+        Texts << (Table->item(Row, Column) ? Table->item(Row, Column)->text() : QString());
+    return Texts;
+}
+
+TEST_F(MemoryUiProgress, FiguresPerBook)
+{
+    const TStudyProgress P = ReadStudyProgress(Now);
+    ASSERT_EQ(P.Books.size(), 2U);
+    const TBookProgress &First = P.Books[0];
+    EXPECT_EQ(First.BookName, Gbk("初中英语"));
+    EXPECT_EQ(First.WordCount, 30);
+    EXPECT_EQ(First.Met, 7);
+    EXPECT_EQ(First.Learnt, 4);  // rows 0, 1, 2, 5
+    EXPECT_EQ(First.Learning(), 3);
+    // Due before tonight: row 3 (hard, 5 days, ten days ago), row 4 (missed
+    // three days ago); row 6 (hard yesterday) is due in four days.
+    EXPECT_EQ(First.Due, 2);
+    EXPECT_EQ(First.NeverSeen(), 23);
+    EXPECT_EQ(First.TollGatesPlayed, 2);
+    EXPECT_EQ(First.Right, 7);
+    EXPECT_EQ(First.Errors, 2);
+    EXPECT_EQ(P.Books[1].Met, 1);
+    EXPECT_EQ(P.Books[1].Learnt, 1);
+    EXPECT_EQ(P.Books[1].NeverSeen(), 9);
+
+    ASSERT_EQ(P.TollGates.size(), 3U);
+    EXPECT_EQ(P.TollGates[1].TollGate, 2);
+    EXPECT_EQ(P.TollGates[1].Plays, 2);
+    EXPECT_EQ(P.TollGates[1].Right, 3);
+    EXPECT_EQ(P.TollGates[1].Errors, 1);
+    EXPECT_EQ(P.TollGates[2].BookName, Gbk("高中英语"));
+}
+
+TEST_F(MemoryUiProgress, ADeletedBookKeepsItsWordsAndTollGates)
+{
+    db->Connection().Execute("DELETE FROM bookinfo WHERE id = ?", {std::int64_t{m_second}});
+    const TStudyProgress P = ReadStudyProgress(Now);
+    ASSERT_EQ(P.Books.size(), 2U);
+    EXPECT_EQ(P.Books[1].BookName, Gbk("（已删除的课本）"));
+    EXPECT_EQ(P.Books[1].Met, 1);
+    EXPECT_EQ(P.Books[1].NeverSeen(), 0);
+    EXPECT_EQ(P.Books[1].TollGatesPlayed, 1);
+    EXPECT_EQ(P.TollGates.back().BookName, P.Books[1].BookName);
+}
+
+TEST_F(MemoryUiProgress, LearntOverTimeAndMistakes)
+{
+    const TStudyProgress P = ReadStudyProgress(Now);
+    // Three learnt ten days ago, one three days ago, the second book's yesterday.
+    ASSERT_EQ(P.LearntOverTime.size(), 3U);
+    EXPECT_EQ(P.LearntOverTime[0].Learnt, 3);
+    EXPECT_EQ(P.LearntOverTime[1].Learnt, 4);
+    EXPECT_EQ(P.LearntOverTime[2].Learnt, 5);
+    EXPECT_LT(P.LearntOverTime[0].DayStartMs, P.LearntOverTime[1].DayStartMs);
+
+    ASSERT_EQ(P.MostMissed.size(), 1U);
+    EXPECT_EQ(P.MostMissed[0].Spelling, NumberedSpelling(5));
+    EXPECT_EQ(P.MostMissed[0].Missed, 2);
+    EXPECT_EQ(P.MostMissed[0].Slips, 4);
+
+    ASSERT_GE(P.WeakLetters.size(), 2U);
+    EXPECT_EQ(P.WeakLetters[0].Expected, 'w');
+    EXPECT_EQ(P.WeakLetters[0].Count, 4);
+    EXPECT_EQ(P.WeakLetters[0].MostTyped, 'q');
+
+    const TWordInfos Weak = WeakSpellingWords(2);
+    ASSERT_EQ(Weak.size(), 2U);
+    EXPECT_EQ(Weak[0].Spelling, NumberedSpelling(5));
+    EXPECT_EQ(Weak[0].Meaning, "m5");  // read back from the book
+    EXPECT_EQ(Weak[1].Spelling, NumberedSpelling(4));
+}
+
+TEST_F(MemoryUiProgress, TheWindowShowsTheFigures)
+{
+    TFrmStudyProgress Window;
+    Window.LoadProgress(Now);
+    const auto *Books = Window.findChild<QTableWidget *>(QStringLiteral("tblBooks"));
+    ASSERT_NE(Books, nullptr);
+    ASSERT_EQ(Books->rowCount(), 2);
+    EXPECT_EQ(RowTexts(Books, 0),
+              QStringLiteral("初中英语,30,7,4,3,2,23,2,77.8%").split(QLatin1Char(',')));
+    const auto *Missed = Window.findChild<QTableWidget *>(QStringLiteral("tblMissed"));
+    ASSERT_EQ(Missed->rowCount(), 1);
+    EXPECT_EQ(Missed->item(0, 0)->text(), QStringLiteral("w5"));
+    const auto *Letters = Window.findChild<QTableWidget *>(QStringLiteral("tblLetters"));
+    ASSERT_GE(Letters->rowCount(), 1);
+    EXPECT_EQ(RowTexts(Letters, 0), QStringLiteral("w,4,q").split(QLatin1Char(',')));
+
+    const auto *Learnt = Window.findChild<QChartView *>(QStringLiteral("chartLearnt"));
+    ASSERT_EQ(Learnt->chart()->series().size(), 1);
+    const auto *Line = qobject_cast<QLineSeries *>(Learnt->chart()->series()[0]);
+    ASSERT_NE(Line, nullptr);
+    ASSERT_EQ(Line->count(), 4);  // three days, then on to now
+    EXPECT_EQ(Line->at(3).y(), 5);
+
+    // The accuracy chart follows the book chosen in the table.
+    auto *Accuracy = Window.findChild<QChartView *>(QStringLiteral("chartAccuracy"));
+    const auto BarValues = [&] {
+        const auto *Bars = qobject_cast<QBarSeries *>(Accuracy->chart()->series().value(0));
+        std::vector<double> Values;
+        if (Bars && !Bars->barSets().isEmpty())
+            for (int I = 0; I < Bars->barSets()[0]->count(); ++I)
+                Values.push_back(Bars->barSets()[0]->at(I));
+        return Values;
+    };
+    EXPECT_EQ(BarValues(), (std::vector<double>{80, 75}));
+    const_cast<QTableWidget *>(Books)->setCurrentCell(1, 0);
+    EXPECT_EQ(BarValues(), (std::vector<double>{100}));
+}
+
+TEST_F(MemoryUiProgress, WeakSpellingsAskForATollGate)
+{
+    TFrmStudyProgress Window;
+    Window.LoadProgress(Now);
+    std::vector<TWordInfos> Asked;
+    QObject::connect(&Window, &TFrmStudyProgress::PracticeWeakSpellings,
+                     [&](const TWordInfos &Words) { Asked.push_back(Words); });
+    Window.findChild<QPushButton *>(QStringLiteral("btnWeakSpellings"))->click();
+    ASSERT_EQ(Asked.size(), 1U);
+    const TWordInfos &Words = Asked[0];
+    // Every word with a slip, most slips first, with its meaning.
+    ASSERT_EQ(Words.size(), 3U);
+    EXPECT_EQ(Words[0].Spelling, NumberedSpelling(5));
+    EXPECT_EQ(Words[1].Spelling, NumberedSpelling(4));
+    EXPECT_EQ(Words[2].Spelling, NumberedSpelling(3));
+    EXPECT_EQ(Words[2].Meaning, "m3");
+}
+
+TEST_F(MemoryUiProgress, ExportWritesEveryWordThroughTheFileDialog)
+{
+    QTemporaryDir Out;
+    const QString Path = Out.filePath(QStringLiteral("记录.csv"));
+    SetModalRunner([&](QDialog &Dialog) {
+        auto *Files = dynamic_cast<QFileDialog *>(&Dialog);
+        EXPECT_NE(Files, nullptr);
+        EXPECT_EQ(Files ? Files->acceptMode() : QFileDialog::AcceptOpen, QFileDialog::AcceptSave);
+        if (Files)
+            Files->selectFile(Path);
+        Dialog.accept();
+        return int(QDialog::Accepted);
+    });
+    TFrmStudyProgress Window;
+    Window.LoadProgress(Now);
+    Window.findChild<QPushButton *>(QStringLiteral("btnExport"))->click();
+    SetModalRunner({});
+
+    QFile File(Path);
+    ASSERT_TRUE(File.open(QIODevice::ReadOnly));
+    const QStringList Lines =
+        QString::fromUtf8(File.readAll().mid(3)).split(QStringLiteral("\r\n"));
+    ASSERT_EQ(Lines.size(), 1 + 8 + 1);  // header, eight words, the last line break
+    EXPECT_TRUE(Lines[1].startsWith(QStringLiteral("w1,m1,初中英语,")));
+    EXPECT_EQ(ScriptedMessageBoxes::Global().Texts(),
+              QStringList{QStringLiteral("已导出8个单词的学习记录。")});
+}
+
+TEST_F(MemoryUiProgress, ClearingEmptiesTheMemoryAfterYesOnly)
+{
+    TFrmStudyProgress Window;
+    Window.LoadProgress(Now);
+    auto *Clear = Window.findChild<QPushButton *>(QStringLiteral("btnClear"));
+
+    ScriptedMessageBoxes::Global().Answer(QMessageBox::No);
+    Clear->click();
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM wordmemory"), 8);
+    EXPECT_EQ(Window.Progress().Books.size(), 2U);
+
+    ScriptedMessageBoxes::Global().Answer(QMessageBox::Yes);
+    Clear->click();
+    for (const char *Table : {"wordmemory", "wordslip", "reviewlog", "playlog"})
+        EXPECT_EQ(Scalar(std::string("SELECT COUNT(*) FROM ") + Table), 0) << Table;
+    EXPECT_EQ(GetBookWordNumber(m_first), 30);  // the books stay
+    EXPECT_TRUE(Window.Progress().Books.empty());
+    EXPECT_EQ(Window.findChild<QTableWidget *>(QStringLiteral("tblBooks"))->rowCount(), 0);
+    EXPECT_EQ(ScriptedMessageBoxes::Global().Shown().size(), 2U);
+}
+
+}  // namespace
