@@ -1,0 +1,45 @@
+#pragma once
+// Flite, the engine behind the "NeoSpeak引擎" voices: its voices are compiled
+// into libraries of their own and registered on first use. Flite keeps global
+// state and is not thread-safe: FliteSynthesise and FliteVoiceLoads run on
+// the speech thread only.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct TFliteVoice {
+    std::string_view Description;  // as the settings store it
+    std::string_view Voice;        // Flite voice name
+};
+
+// The voices offered, in the order they are enumerated. "VW Kate" is the
+// package's only female voice; "VW Paul" is the male voice that bench/voices
+// found recognised best.
+inline constexpr std::array<TFliteVoice, 2> kFliteVoices{{
+    {"VW Kate", "cmu_us_slt"},
+    {"VW Paul", "cmu_us_rms"},
+}};
+
+// Every voice the package ships, for measuring them against each other.
+inline constexpr std::array<std::string_view, 5> kFliteVoiceNames{
+    "cmu_us_slt", "cmu_us_rms", "cmu_us_kal16", "cmu_us_kal", "cmu_us_awb"};
+
+// A speed in words per minute (EspeakWordsPerMinute of the rate) as Flite's
+// duration stretch, 1 at espeak-ng's normal 175: one rate scale speeds both
+// engines up alike.
+double FliteDurationStretch(int wordsPerMinute);
+
+struct TFliteWave {
+    std::vector<std::int16_t> Samples;  // mono
+    int SampleRate = 16000;
+};
+
+// Whether the voice is one of kFliteVoiceNames and registers.
+bool FliteVoiceLoads(const std::string &voice);
+// The text (UTF-8) spoken by the voice at the speed, its samples scaled by
+// volume / 100. False when the voice does not load or synthesis fails.
+bool FliteSynthesise(const std::string &voice, const std::string &utf8Text, int wordsPerMinute, int volume,
+                     TFliteWave &out);
