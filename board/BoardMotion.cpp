@@ -53,6 +53,7 @@ void TTypeGameType::MoveStep()
     c1.Top += m_step;
     SetCanvasRects(c1);
     CountMissedWords(c1);
+    CheckWordsPastMiddle(c1);
     CheckTollGate();
     if (c1.Top == h - 1) {
         c1.Scrolled = 0;
@@ -67,6 +68,7 @@ void TTypeGameType::MoveStep()
     c2.Scrolled += m_step;
     SetCanvasRects(c2);
     CountMissedWords(c2);
+    CheckWordsPastMiddle(c2);
     CheckTollGate();
     if (c2.Top == h - 1) {
         c2.Scrolled = 0;

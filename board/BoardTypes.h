@@ -34,6 +34,7 @@ struct TTypeWordItem {
     std::uint8_t ShotDown = 0;  // its shot hit: no longer drawn or matched
     std::uint8_t Missed = 0;    // left the board untyped: counted as an error
     std::int32_t TollGateMark = -1;  // the toll gate this word opens, or -1
+    std::uint8_t PastMiddle = 0;  // its middle has passed the board's middle
 };
 
 using TTypeWordItems = std::vector<TTypeWordItem>;
@@ -66,3 +67,4 @@ using TShoots = std::vector<TShoot>;
 
 // The board's events: called with the board as Sender.
 using TTypeGameChange = std::function<void(TTypeGameType *Sender)>;
+using TTypeWordEvent = std::function<void(TTypeGameType *Sender, int CanvasId, int Index)>;

@@ -83,6 +83,10 @@ public:
 
     TWordDisType WordDisType() const { return m_wordDisType; }
     void SetWordDisType(TWordDisType Value);
+    // Dictation: no spelling is drawn whatever WordDisType says (typed
+    // letters still are); meanings follow WordDisType.
+    bool Dictation() const { return m_dictation; }
+    void SetDictation(bool Value);
     bool SpeechEnable() const { return m_speechEnable; }
     void SetSpeechEnable(bool Value);
     // Words per toll gate; values below 1 are ignored.
@@ -118,6 +122,12 @@ public:
     void SetOnTollGateChange(TTypeGameChange Handler) { m_onTollGateChange = std::move(Handler); }
     void SetOnGameOver(TTypeGameChange Handler) { m_onGameOver = std::move(Handler); }
     void SetOnTypeCheckChange(TTypeGameChange Handler) { m_onTypeCheckChange = std::move(Handler); }
+    // A word's arrow hit it (whether or not it is spoken); the item is
+    // Sender->WordCanvas1()/2().Items[Index]. Handlers only read the board.
+    void SetOnWordHit(TTypeWordEvent Handler) { m_onWordHit = std::move(Handler); }
+    // An untyped word's box has moved with its middle past the middle of the
+    // board, once per box. Handlers only read the board.
+    void SetOnWordPastMiddle(TTypeWordEvent Handler) { m_onWordPastMiddle = std::move(Handler); }
 
     // ------------------------------------------------------------ state
 
@@ -138,6 +148,8 @@ public:
     const QImage &Arrow() const { return m_arrow; }
     const TShoots &Shoots() const { return m_shoots; }
     const std::string &PendingKey() const { return m_pendingKey; }
+    // The untyped word on view lowest on the board: false when there is none.
+    bool LowestUntypedWord(int &CanvasId, int &Index) const;
     TSpeaker *Speech() const { return m_speech; }
 
     // ------------------------------------------------------------ inner steps
@@ -178,6 +190,7 @@ private:
     void FillWordCanvas(TWordCanvas &C);
     void CountUnfinishedWords(TWordCanvas &C);
     void CountMissedWords(TWordCanvas &C);
+    void CheckWordsPastMiddle(TWordCanvas &C);
     bool IsWordMissed(const TWordCanvas &C, const TTypeWordItem &Item) const;
     void CheckTollGate();
     void GameOver();
@@ -244,6 +257,9 @@ private:
     TTypeGameChange m_onTollGateChange;
     TTypeGameChange m_onGameOver;
     TTypeGameChange m_onTypeCheckChange;
+    TTypeWordEvent m_onWordHit;
+    TTypeWordEvent m_onWordPastMiddle;
+    bool m_dictation = false;
     TTickSource m_tickSource;
     // The fonts never change, so text measures and masks are kept from one
     // redraw to the next: a key redraws the same words again.
