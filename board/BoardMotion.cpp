@@ -52,6 +52,7 @@ void TTypeGameType::MoveStep()
     c1.Scrolled += m_step;
     c1.Top += m_step;
     SetCanvasRects(c1);
+    TellShownWords(c1);
     CountMissedWords(c1);
     CheckWordsPastMiddle(c1);
     CheckTollGate();
@@ -67,6 +68,7 @@ void TTypeGameType::MoveStep()
         return;  // still wholly above the board
     c2.Scrolled += m_step;
     SetCanvasRects(c2);
+    TellShownWords(c2);
     CountMissedWords(c2);
     CheckWordsPastMiddle(c2);
     CheckTollGate();
@@ -162,6 +164,20 @@ void TTypeGameType::CountMissedWords(TWordCanvas &C)
         ++m_errorWordCount;
         item.Missed = 1;
         UpdateScore();
+    }
+}
+
+void TTypeGameType::TellShownWords(TWordCanvas &C)
+{
+    // By index: an event handler may change the items.
+    for (size_t i = 0; i < C.Items.size(); ++i) {
+        TTypeWordItem &item = C.Items[i];
+        if (item.Shown || item.ShotDown || item.Missed || item.BoxRect.Top < C.SrcRect.Top
+            || item.BoxRect.Bottom > C.SrcRect.Bottom)
+            continue;
+        item.Shown = 1;
+        if (m_onWordShown)
+            m_onWordShown(this, C.CanvasId, static_cast<int>(i));
     }
 }
 

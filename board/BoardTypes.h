@@ -33,8 +33,9 @@ struct TTypeWordItem {
     std::uint8_t Typed = 0;     // completed and counted right
     std::uint8_t ShotDown = 0;  // its shot hit: no longer drawn or matched
     std::uint8_t Missed = 0;    // left the board untyped: counted as an error
+    std::uint8_t Shown = 0;     // has been wholly on view (told once)
+    std::uint8_t PastMiddle = 0;  // its centre has passed the board's middle (told once)
     std::int32_t TollGateMark = -1;  // the toll gate this word opens, or -1
-    std::uint8_t PastMiddle = 0;  // its middle has passed the board's middle
 };
 
 using TTypeWordItems = std::vector<TTypeWordItem>;
@@ -67,4 +68,17 @@ using TShoots = std::vector<TShoot>;
 
 // The board's events: called with the board as Sender.
 using TTypeGameChange = std::function<void(TTypeGameType *Sender)>;
+// An event about one word box: Sender->WordCanvas1()/2().Items[Index].
 using TTypeWordEvent = std::function<void(TTypeGameType *Sender, int CanvasId, int Index)>;
+
+// A key that advanced no word on view. It is held against the visible word
+// that had the longest typed prefix (Index -1 when none had any): Position
+// is the byte it stopped at, Expected the letter there.
+struct TWordSlip {
+    int CanvasId = 0;
+    int Index = -1;
+    int Position = 0;
+    char Expected = 0;
+    char Typed = 0;
+};
+using TTypeWordSlip = std::function<void(TTypeGameType *Sender, const TWordSlip &Slip)>;

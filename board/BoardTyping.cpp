@@ -11,6 +11,7 @@ void TTypeGameType::TypeKey(std::uint16_t Key, TShiftState Shift)
     std::string character = TypedCharacter(Key, Shift);
     if (character.empty())
         return;
+    TellSlip(character[0]);
     m_pendingKey = std::move(character);
     // Each redraw applies the pending key to its canvas's visible words; the
     // next paint shows the result and clears the key.
@@ -38,6 +39,39 @@ int TTypeGameType::MatchTypedKey(TTypeWordItem &Item)
         return static_cast<int>(i);
     }
     return static_cast<int>(spelling.size());
+}
+
+void TTypeGameType::TellSlip(char Typed)
+{
+    if (!m_onWordSlip)
+        return;
+    // Decided before the redraw applies the key, on the same test: a word on
+    // view whose next letter is the key advances, so the key is no slip.
+    TWordSlip slip;
+    slip.Typed = Typed;
+    for (const TWordCanvas *c : {&m_wordCanvas1, &m_wordCanvas2}) {
+        for (size_t i = 0; i < c->Items.size(); ++i) {
+            const TTypeWordItem &item = c->Items[i];
+            if (item.Typed || item.ShotDown || !IsWordVisible(*c, item))
+                continue;
+            const std::string &spelling = item.WordInfo.Spelling;
+            const size_t length = std::min(spelling.size(), item.TypedFlags.size());
+            size_t typed = 0;
+            while (typed < length && item.TypedFlags[typed] == 1)
+                ++typed;
+            if (typed == length)
+                continue;
+            if (spelling[typed] == Typed)
+                return;
+            if (typed > static_cast<size_t>(slip.Position)) {
+                slip.CanvasId = c->CanvasId;
+                slip.Index = static_cast<int>(i);
+                slip.Position = static_cast<int>(typed);
+                slip.Expected = spelling[typed];
+            }
+        }
+    }
+    m_onWordSlip(this, slip);
 }
 
 bool TTypeGameType::IsWordVisible(const TWordCanvas &C, const TTypeWordItem &Item) const

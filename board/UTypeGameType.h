@@ -17,10 +17,13 @@
 //   - Events, called with the board as Sender: OnTollGateChange (the current
 //     toll gate was assigned), OnGameOver (every word is counted and every
 //     arrow has hit; the counts and Score stay readable), OnTypeCheckChange
-//     (the counts changed).
+//     (the counts changed), OnWordShown (a word box has come wholly into
+//     view; once per box), OnWordSlip (a key advanced no word on view),
+//     OnWordHit (an arrow hit its word), OnWordPastMiddle (an untyped word's
+//     centre passed the middle of the board; once per box).
 //   - An OnGameOver handler may restart the board or even destroy it. The
-//     other two events fire in the middle of moving or drawing: their
-//     handlers only read the board (counts, Score, TollGateIndex).
+//     other events fire in the middle of moving, typing or drawing: their
+//     handlers only read the board (counts, Score, TollGateIndex, items).
 // Everything runs on the UI thread. The board takes no keyboard focus.
 
 #include <cstdint>
@@ -122,11 +125,12 @@ public:
     void SetOnTollGateChange(TTypeGameChange Handler) { m_onTollGateChange = std::move(Handler); }
     void SetOnGameOver(TTypeGameChange Handler) { m_onGameOver = std::move(Handler); }
     void SetOnTypeCheckChange(TTypeGameChange Handler) { m_onTypeCheckChange = std::move(Handler); }
-    // A word's arrow hit it (whether or not it is spoken); the item is
-    // Sender->WordCanvas1()/2().Items[Index]. Handlers only read the board.
+    void SetOnWordShown(TTypeWordEvent Handler) { m_onWordShown = std::move(Handler); }
+    void SetOnWordSlip(TTypeWordSlip Handler) { m_onWordSlip = std::move(Handler); }
+    // A word's arrow hit it (whether or not it is spoken).
     void SetOnWordHit(TTypeWordEvent Handler) { m_onWordHit = std::move(Handler); }
-    // An untyped word's box has moved with its middle past the middle of the
-    // board, once per box. Handlers only read the board.
+    // An untyped word's box has moved with its centre past the middle of the
+    // board; once per box.
     void SetOnWordPastMiddle(TTypeWordEvent Handler) { m_onWordPastMiddle = std::move(Handler); }
 
     // ------------------------------------------------------------ state
@@ -193,6 +197,8 @@ private:
     void CheckWordsPastMiddle(TWordCanvas &C);
     bool IsWordMissed(const TWordCanvas &C, const TTypeWordItem &Item) const;
     void CheckTollGate();
+    void TellShownWords(TWordCanvas &C);
+    void TellSlip(char Typed);
     void GameOver();
     void UpdateScore();
     void StartShootTimer();
@@ -257,6 +263,8 @@ private:
     TTypeGameChange m_onTollGateChange;
     TTypeGameChange m_onGameOver;
     TTypeGameChange m_onTypeCheckChange;
+    TTypeWordEvent m_onWordShown;
+    TTypeWordSlip m_onWordSlip;
     TTypeWordEvent m_onWordHit;
     TTypeWordEvent m_onWordPastMiddle;
     bool m_dictation = false;

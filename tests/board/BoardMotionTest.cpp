@@ -1,4 +1,6 @@
 // Word motion: geometry, filling, misses, toll gates and the end of a game.
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "BoardTestSupport.h"
@@ -335,6 +337,74 @@ TEST(BoardMotion, ABoardTooNarrowForABoxPlacesNoWord)
     b->StartGame(NumberedWords(5), nullptr);
     EXPECT_TRUE(b->WordCanvas1().Items.empty());
     EXPECT_TRUE(random->Ranges.empty());
+}
+
+} // namespace
+
+namespace {
+
+// Each box is told once, on the tick its top edge comes on view (the last
+// of its 55 rows to enter), and never before the game moves.
+TEST(BoardMotion, AWordIsToldShownOnceOnTheTickItIsWhollyOnView)
+{
+    RandomScript random;
+    PanelledBoard b(600, 400);
+    std::vector<std::pair<int, int>> shown;
+    bool wholly = true;
+    b->SetOnWordShown([&](TTypeGameType *sender, int canvasId, int index) {
+        const TWordCanvas &c = canvasId == 1 ? sender->WordCanvas1() : sender->WordCanvas2();
+        const TTypeWordItem &item = c.Items.at(static_cast<size_t>(index));
+        wholly = wholly && item.BoxRect.Top == c.SrcRect.Top
+            && item.BoxRect.Bottom <= c.SrcRect.Bottom;
+        shown.emplace_back(canvasId, index);
+    });
+    b->StartGame(NumberedWords(40), nullptr);
+    b->PauseGame();
+    EXPECT_EQ(b.Ticks(500), 0);
+    EXPECT_TRUE(shown.empty());
+    b->ContinueGame();
+
+    const int lowestTop = b->WordCanvas1().Items.front().BoxRect.Top;  // 340
+    b.Ticks(400 - lowestTop - 1);
+    EXPECT_TRUE(shown.empty());
+    b.Ticks(1);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0], std::make_pair(1, 0));
+
+    b.Ticks(400 - 1 - (400 - lowestTop));  // tick 399: the whole first canvas is on view
+    const auto rows = static_cast<size_t>(b->RowCount());
+    ASSERT_EQ(shown.size(), rows);
+    for (size_t i = 0; i < rows; ++i)
+        EXPECT_EQ(shown[i], std::make_pair(1, static_cast<int>(i)));
+    b.Ticks(400);  // the second canvas enters; the first is refilled above
+    EXPECT_EQ(shown.size(), 2 * rows);
+    EXPECT_EQ(shown.back().first, 2);
+    EXPECT_TRUE(wholly);
+}
+
+TEST(BoardMotion, AWordShotDownBeforeItIsWhollyOnViewIsNeverToldShown)
+{
+    RandomScript random;
+    random->Fallback = 100;
+    PanelledBoard b(600, 400);
+    std::vector<int> shown;
+    b->SetOnWordShown([&](TTypeGameType *, int canvasId, int index) {
+        if (canvasId == 1)
+            shown.push_back(index);
+    });
+    TWordInfos words = NumberedWords(40);
+    words[0] = Word("a", "词");
+    b->StartGame(words, nullptr);
+    b.Ticks(30);  // half of the lowest box is on view: it can be typed
+    Type(b, "a");
+    for (int i = 0; i < 100 && !b->WordCanvas1().Items[0].ShotDown; ++i) {
+        b->RunManualShootTick();
+        b.Paint();
+    }
+    ASSERT_TRUE(b->WordCanvas1().Items[0].ShotDown);
+    b.Ticks(370);
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), 0), 0);
+    EXPECT_EQ(static_cast<int>(shown.size()), b->RowCount() - 1);
 }
 
 } // namespace

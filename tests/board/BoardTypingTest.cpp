@@ -289,3 +289,56 @@ TEST(BoardTyping, AnEmptySpellingNeverRedrawnOnViewIsAnError)
 }
 
 } // namespace
+
+namespace {
+
+TEST(BoardTyping, ASlipIsAKeyNoWordOnViewTakesHeldAgainstTheLongestPrefix)
+{
+    TypingBoard t(Spelled({"filler", "cat", "card"}));
+    std::vector<TWordSlip> slips;
+    t.b->SetOnWordSlip([&slips](TTypeGameType *, const TWordSlip &s) { slips.push_back(s); });
+
+    Type(t.b, "q");  // nothing typed anywhere: a slip held against no word
+    ASSERT_EQ(slips.size(), 1u);
+    EXPECT_EQ(slips[0].Index, -1);
+    EXPECT_EQ(slips[0].Typed, 'q');
+
+    Type(t.b, "car");  // "r" advances card: no slip for cat
+    EXPECT_EQ(slips.size(), 1u);
+    Type(t.b, "x");
+    ASSERT_EQ(slips.size(), 2u);
+    EXPECT_EQ(slips[1].CanvasId, 1);
+    EXPECT_EQ(slips[1].Index, 2);
+    EXPECT_EQ(slips[1].Position, 3);
+    EXPECT_EQ(slips[1].Expected, 'd');
+    EXPECT_EQ(slips[1].Typed, 'x');
+
+    Type(t.b, "d");  // completes card; then "t" is no letter any word on view waits for
+    EXPECT_EQ(slips.size(), 2u);
+    Type(t.b, "T");
+    ASSERT_EQ(slips.size(), 3u);
+    EXPECT_EQ(slips[2].Index, -1);
+    // Keys the board ignores are no slips.
+    t.b->TypeKey(48, TShiftState{});
+    EXPECT_EQ(slips.size(), 3u);
+}
+
+TEST(BoardTyping, AKeyOnlyAWordOutOfViewWaitsForIsASlip)
+{
+    RandomScript random;
+    random->Fallback = 100;
+    PanelledBoard b(600, 400);
+    std::vector<TWordSlip> slips;
+    b->SetOnWordSlip([&slips](TTypeGameType *, const TWordSlip &s) { slips.push_back(s); });
+    b->StartGame(Spelled({"ant", "bee", "cow", "dog", "eel", "fox", "gnu"}), nullptr);
+    b.Ticks(61);  // the lowest row only: ant
+    Type(b, "a");
+    Type(b, "b");  // bee is still above the board
+    ASSERT_EQ(slips.size(), 1u);
+    EXPECT_EQ(slips[0].Index, 0);
+    EXPECT_EQ(slips[0].Position, 1);
+    EXPECT_EQ(slips[0].Expected, 'n');
+    EXPECT_EQ(slips[0].Typed, 'b');
+}
+
+} // namespace
