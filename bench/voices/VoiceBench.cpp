@@ -35,7 +35,10 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-const std::string kModel = "/usr/share/pocketsphinx/model/en-us";
+// Debian's pocketsphinx-en-us: the acoustic model and the dictionary.
+const std::string kModelDir = "/usr/share/pocketsphinx/model/en-us";
+const std::string kModel = kModelDir + "/en-us";
+const std::string kDictionary = kModelDir + "/cmudict-en-us.dict";
 constexpr int kRate = 16000;
 constexpr double kGapSeconds = 0.5;
 
@@ -135,7 +138,7 @@ void writeWav(const fs::path &path, const std::vector<std::int16_t> &samples)
     out.write(reinterpret_cast<const char *>(samples.data()), bytes);
 }
 
-struct TSlot {
+struct TSpan {
     double Start = 0;
     double End = 0;
 };
@@ -212,9 +215,9 @@ int main(int argc, char **argv)
     const fs::path work = argc > 2 ? fs::path(argv[2]) : fs::temp_directory_path() / "kivro-voices";
     fs::create_directories(work);
 
-    const auto dict = dictionary(kModel + "/../cmudict-en-us.dict");
+    const auto dict = dictionary(kDictionary);
     if (dict.empty()) {
-        std::cerr << "no pocketsphinx dictionary under " << kModel << "/..\n";
+        std::cerr << "no pocketsphinx dictionary at " << kDictionary << "\n";
         return 1;
     }
     std::vector<std::string> words;
@@ -249,24 +252,24 @@ int main(int argc, char **argv)
             continue;
         }
         std::vector<std::int16_t> track;
-        std::vector<TSlot> slots;
+        std::vector<TSpan> spans;
         for (const std::string &word : words) {
             const auto samples = to16k(service.Render({0, word, voice.Voice, 175, 100, voice.Synth}));
-            TSlot slot;
-            slot.Start = static_cast<double>(track.size()) / kRate;
+            TSpan span;
+            span.Start = static_cast<double>(track.size()) / kRate;
             track.insert(track.end(), samples.begin(), samples.end());
-            slot.End = static_cast<double>(track.size()) / kRate;
+            span.End = static_cast<double>(track.size()) / kRate;
             track.insert(track.end(), static_cast<size_t>(kGapSeconds * kRate), 0);
-            slots.push_back(slot);
+            spans.push_back(span);
         }
         const fs::path wav = work / (voice.Voice + ".wav");
         writeWav(wav, track);
-        // A recognised word belongs to the slot its middle falls in.
+        // A recognised word belongs to the span its middle falls in.
         std::vector<bool> right(words.size(), false);
         for (const auto &[word, time] : recognise(wav, work)) {
             const double middle = (time.first + time.second) / 2;
-            for (size_t i = 0; i < slots.size(); ++i)
-                if (middle >= slots[i].Start - kGapSeconds / 2 && middle < slots[i].End + kGapSeconds / 2
+            for (size_t i = 0; i < spans.size(); ++i)
+                if (middle >= spans[i].Start - kGapSeconds / 2 && middle < spans[i].End + kGapSeconds / 2
                     && word == words[i])
                     right[i] = true;
         }

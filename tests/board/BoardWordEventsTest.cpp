@@ -64,6 +64,11 @@ TEST(BoardWordEvents, AHitIsToldWithItsWordEvenWhenSpeechIsOff)
     Type(b, "ant");
     b->SetSpeechEnable(false);
     Type(b, "bee");
+    EXPECT_EQ(hit, std::vector<std::string>({"ant"}));  // its arrow is on its way
+    for (int i = 0; i < 100 && !b->Shoots().empty(); ++i) {
+        b->ShootTimerTick();
+        b.Paint();
+    }
     EXPECT_EQ(hit, std::vector<std::string>({"ant", "bee"}));
     EXPECT_EQ(speaker.Spoken, std::vector<std::string>({"ant"}));
 }

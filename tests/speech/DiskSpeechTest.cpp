@@ -150,8 +150,8 @@ INSTANTIATE_TEST_SUITE_P(Voices, SpeechDiskVoice,
                          ::testing::Values(VoiceCase{"NeoSpeak引擎", 0, "VW Kate"},
                                            VoiceCase{"NeoSpeak引擎", 1, "VW Paul"},
                                            VoiceCase{"微软引擎", 0, "Microsoft Mary"}),
-                         [](const auto &info) {
-                             std::string name = info.param.Speaker;
+                         [](const auto &voice) {
+                             std::string name = voice.param.Speaker;
                              std::erase(name, ' ');
                              return name;
                          });
