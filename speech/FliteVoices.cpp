@@ -57,21 +57,53 @@ bool FliteVoiceLoads(const std::string &voice)
     return loadVoice(voice) != nullptr;
 }
 
+namespace {
+
+struct TStreaming {
+    const TFliteSink *Sink;
+    double Gain;
+    std::vector<std::int16_t> Piece;
+    bool Streamed = false;
+
+    bool Hand(const std::int16_t *samples, int count, int sampleRate)
+    {
+        Piece.resize(static_cast<size_t>(std::max(count, 0)));
+        for (size_t i = 0; i < Piece.size(); ++i)
+            Piece[i] = static_cast<std::int16_t>(std::lround(samples[i] * Gain));
+        return (*Sink)(Piece.data(), count, sampleRate);
+    }
+};
+
+int streamPiece(const cst_wave *w, int start, int size, int, cst_audio_streaming_info *asi)
+{
+    auto *streaming = static_cast<TStreaming *>(asi->userdata);
+    streaming->Streamed = true;
+    return streaming->Hand(w->samples + start, size, w->sample_rate) ? CST_AUDIO_STREAM_CONT
+                                                                      : CST_AUDIO_STREAM_STOP;
+}
+
+} // namespace
+
 bool FliteSynthesise(const std::string &voice, const std::string &utf8Text, int wordsPerMinute, int volume,
-                     TFliteWave &out)
+                     const TFliteSink &sink)
 {
     cst_voice *v = loadVoice(voice);
     if (v == nullptr)
         return false;
     feat_set_float(v->features, "duration_stretch", static_cast<float>(FliteDurationStretch(wordsPerMinute)));
+    TStreaming streaming{&sink, std::clamp(volume, 0, 100) / 100.0, {}};
+    cst_audio_streaming_info *asi = new_audio_streaming_info();
+    asi->asc = &streamPiece;
+    asi->userdata = &streaming;
+    // The feature owns the streaming record from here on.
+    feat_set(v->features, "streaming_info", audio_streaming_info_val(asi));
     cst_wave *wave = flite_text_to_wave(utf8Text.c_str(), v);
+    feat_remove(v->features, "streaming_info");
     if (wave == nullptr)
         return false;
-    const double gain = std::clamp(volume, 0, 100) / 100.0;
-    out.SampleRate = wave->sample_rate;
-    out.Samples.resize(static_cast<size_t>(std::max(wave->num_samples, 0)));
-    for (size_t i = 0; i < out.Samples.size(); ++i)
-        out.Samples[i] = static_cast<std::int16_t>(std::lround(wave->samples[i] * gain));
+    // A voice that does not stream hands over its whole wave at the end.
+    if (!streaming.Streamed)
+        streaming.Hand(wave->samples, wave->num_samples, wave->sample_rate);
     delete_wave(wave);
     return true;
 }

@@ -6,9 +6,9 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 struct TFliteVoice {
     std::string_view Description;  // as the settings store it
@@ -16,8 +16,9 @@ struct TFliteVoice {
 };
 
 // The voices offered, in the order they are enumerated. "VW Kate" is the
-// package's only female voice; "VW Paul" is the male voice that bench/voices
-// found recognised best.
+// package's only female voice; "VW Paul" is the male voice bench/voices found
+// recognised best (of 300 TOEFL words: rms 60 %, awb 59 %, kal 39 %, kal16
+// 24 %; slt 65 %, espeak-ng's voices 8 to 27 %).
 inline constexpr std::array<TFliteVoice, 2> kFliteVoices{{
     {"VW Kate", "cmu_us_slt"},
     {"VW Paul", "cmu_us_rms"},
@@ -32,14 +33,15 @@ inline constexpr std::array<std::string_view, 5> kFliteVoiceNames{
 // engines up alike.
 double FliteDurationStretch(int wordsPerMinute);
 
-struct TFliteWave {
-    std::vector<std::int16_t> Samples;  // mono
-    int SampleRate = 16000;
-};
+// Pieces of an utterance as they are made: mono samples at the voice's rate.
+// False stops making the utterance.
+using TFliteSink = std::function<bool(const std::int16_t *samples, int count, int sampleRate)>;
 
 // Whether the voice is one of kFliteVoiceNames and registers.
 bool FliteVoiceLoads(const std::string &voice);
-// The text (UTF-8) spoken by the voice at the speed, its samples scaled by
-// volume / 100. False when the voice does not load or synthesis fails.
+// Speaks the text (UTF-8) with the voice at the speed, its samples scaled by
+// volume / 100, handing them to the sink piece by piece as they are made, so
+// that playing can start before the utterance is complete. False when the
+// voice does not load or synthesis fails.
 bool FliteSynthesise(const std::string &voice, const std::string &utf8Text, int wordsPerMinute, int volume,
-                     TFliteWave &out);
+                     const TFliteSink &sink);

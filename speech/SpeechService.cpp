@@ -213,14 +213,16 @@ void TSpeechService::synthesise(const TUtterance &utterance)
 {
     const std::string text = GbkToUtf8(utterance.Text);
     if (utterance.Synth == TSynth::Flite) {
-        // Flite makes the whole utterance at once: a word takes milliseconds.
-        TFliteWave wave;
-        if (!FliteSynthesise(utterance.Voice, text, utterance.WordsPerMinute, utterance.Volume, wave))
-            return;
-        TUtteranceShaper shaper(wave.SampleRate);
+        m_shaper.reset();
+        FliteSynthesise(utterance.Voice, text, utterance.WordsPerMinute, utterance.Volume,
+                        [this](const std::int16_t *samples, int count, int sampleRate) {
+                            if (!m_shaper)
+                                m_shaper = std::make_unique<TUtteranceShaper>(sampleRate);
+                            return OnSamples(samples, count) == 0;
+                        });
         m_frames.clear();
-        shaper.Feed(wave.Samples.data(), static_cast<int>(wave.Samples.size()), m_frames);
-        shaper.Finish(m_frames);
+        if (m_shaper)
+            m_shaper->Finish(m_frames);
         deliver(m_frames);
         return;
     }
