@@ -45,20 +45,6 @@ cst_voice *loadVoice(const std::string &voice)
     return v;
 }
 
-} // namespace
-
-double FliteDurationStretch(int wordsPerMinute)
-{
-    return 175.0 / std::max(wordsPerMinute, 1);
-}
-
-bool FliteVoiceLoads(const std::string &voice)
-{
-    return loadVoice(voice) != nullptr;
-}
-
-namespace {
-
 struct TStreaming {
     const TFliteSink *Sink;
     double Gain;
@@ -83,6 +69,16 @@ int streamPiece(const cst_wave *w, int start, int size, int, cst_audio_streaming
 }
 
 } // namespace
+
+double FliteDurationStretch(int wordsPerMinute)
+{
+    return 175.0 / std::max(wordsPerMinute, 1);
+}
+
+bool FliteVoiceLoads(const std::string &voice)
+{
+    return loadVoice(voice) != nullptr;
+}
 
 bool FliteSynthesise(const std::string &voice, const std::string &utf8Text, int wordsPerMinute, int volume,
                      const TFliteSink &sink)
