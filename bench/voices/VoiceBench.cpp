@@ -8,6 +8,7 @@
 //
 //   voices [words=300] [work folder]
 #include <algorithm>
+#include <cstddef>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -178,7 +179,7 @@ std::vector<double> latencies(const TBenchVoice &voice, const std::vector<std::s
     TAudioOutput::Shared().SetMonitor([&](const std::int16_t *samples, int frames, std::int64_t) {
         if (!armed || heard != 0)
             return;
-        for (int i = 0; i < frames; ++i)
+        for (std::ptrdiff_t i = 0; i < frames; ++i)
             if (std::abs(static_cast<int>(samples[2 * i])) > TUtteranceShaper::kAudible) {
                 heard = Clock::now().time_since_epoch().count();
                 return;
@@ -209,8 +210,8 @@ std::vector<double> latencies(const TBenchVoice &voice, const std::vector<std::s
 
 int main(int argc, char **argv)
 {
-    ::setenv("SDL_AUDIODRIVER", "disk", 0);
-    ::setenv("SDL_DISKAUDIOFILE", "/dev/null", 0);
+    ::setenv("SDL_AUDIODRIVER", "disk", 0);          // NOLINT(concurrency-mt-unsafe): no thread yet
+    ::setenv("SDL_DISKAUDIOFILE", "/dev/null", 0);  // NOLINT(concurrency-mt-unsafe)
     const int wanted = argc > 1 ? std::atoi(argv[1]) : 300;
     const fs::path work = argc > 2 ? fs::path(argv[2]) : fs::temp_directory_path() / "kivro-voices";
     fs::create_directories(work);
@@ -274,7 +275,8 @@ int main(int argc, char **argv)
                     right[i] = true;
         }
         const auto hits = std::count(right.begin(), right.end(), true);
-        const std::vector<double> ms = latencies(voice, std::vector<std::string>(words.begin(), words.begin() + std::min<size_t>(20, words.size())));
+        const auto heard = static_cast<std::ptrdiff_t>(std::min<size_t>(20, words.size()));
+        const std::vector<double> ms = latencies(voice, std::vector<std::string>(words.begin(), words.begin() + heard));
         double mean = 0;
         for (double m : ms)
             mean += m / static_cast<double>(ms.size());

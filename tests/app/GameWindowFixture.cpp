@@ -72,6 +72,7 @@ GameWindowTest::~GameWindowTest()
 TestBook GameWindowTest::ImportBook(const std::string &utf8Name, int words, char first)
 {
     std::vector<std::string> lines;
+    lines.reserve(static_cast<size_t>(words));
     for (int k = 0; k < words; ++k)
         lines.push_back(TestSpelling(k, first) + "[p]" + Gbk("词"));
     return ImportLines(utf8Name, lines);
