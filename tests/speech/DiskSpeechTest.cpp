@@ -2,6 +2,7 @@
 // written to a file by SDL's disk driver. Positions are output frames: 44.1
 // per millisecond.
 #include <chrono>
+#include <ostream>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -68,6 +69,11 @@ struct VoiceCase {
     int Sex;
     const char *Speaker;
 };
+
+void PrintTo(const VoiceCase &voice, std::ostream *out)
+{
+    *out << voice.Speaker;
+}
 
 class SpeechDiskVoice : public SpeechDisk, public ::testing::WithParamInterface<VoiceCase> {
 protected:
@@ -146,7 +152,7 @@ TEST_P(SpeechDiskVoice, RateFiveShortensAWordByAFifthAndVolumeFiftyHalvesItsPeak
 }
 
 // Both engines' voices behind their two labels.
-INSTANTIATE_TEST_SUITE_P(Voices, SpeechDiskVoice,
+INSTANTIATE_TEST_SUITE_P(SpeechDisk, SpeechDiskVoice,
                          ::testing::Values(VoiceCase{"NeoSpeak引擎", 0, "VW Kate"},
                                            VoiceCase{"NeoSpeak引擎", 1, "VW Paul"},
                                            VoiceCase{"微软引擎", 0, "Microsoft Mary"}),
