@@ -74,6 +74,7 @@ void TFrmType::connectCommands()
     const auto queryWord = [this] { HelpCommands::sbQueryWordClick(ediQueryWord->text()); };
     connect(sbQueryWord, &QToolButton::clicked, this, Guarded(queryWord));
     connect(ediQueryWord, &QLineEdit::returnPressed, this, Guarded(queryWord));
+    connectLearnerCommands();
 }
 
 void TFrmType::N6Click()

@@ -9,6 +9,7 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -194,6 +195,8 @@ void TFrmType::buildToolBar()
     cbSpell = addCheck(tbar, "cbSpell", QStringLiteral("单词"));
     cbMean = addCheck(tbar, "cbMean", QStringLiteral("词意"));
     cbSpeech = addCheck(tbar, "cbSpeech", QStringLiteral("读音"));
+    cbDictation = addCheck(tbar, "cbDictation", QStringLiteral("听写"));
+    cbDictation->setChecked(false);
     cbBackGround = addCheck(tbar, "cbBackGround", QStringLiteral("背景音乐"));
     tbar->addSeparator();
     sbRecord = addButton(tbar, "sbRecord", QStringLiteral("记录当前成绩"));
@@ -235,8 +238,11 @@ void TFrmType::buildCentralArea()
     // The title bar with the game's status.
     gbTitle = new QGroupBox(central);
     gbTitle->setObjectName(QStringLiteral("gbTitle"));
-    auto *titleRow = new QHBoxLayout(gbTitle);
-    titleRow->setContentsMargins(4, 2, 4, 2);
+    auto *titleLines = new QVBoxLayout(gbTitle);
+    titleLines->setContentsMargins(4, 2, 4, 2);
+    titleLines->setSpacing(2);
+    auto *titleRow = new QHBoxLayout;
+    titleLines->addLayout(titleRow);
     panTitle = new QWidget(gbTitle);
     panTitle->setObjectName(QStringLiteral("panTitle"));
     auto *status = new QHBoxLayout(panTitle);
@@ -257,6 +263,7 @@ void TFrmType::buildCentralArea()
     titleRow->addStretch();
     titleRow->addWidget(panTitle);
     titleRow->addStretch();
+    buildLastWordLine(gbTitle, titleLines);
     column->addWidget(gbTitle);
 
     // The game panel: the board fills it and typing goes to it.
@@ -413,6 +420,7 @@ void TFrmType::InitGame()
             m_flow.WordSlip(item->WordIndex, slip.Position, slip.Expected, slip.Typed);
     });
     m_typeGame->SetSpeechEnable(cbSpeech->isChecked());
+    bindBoardEvents();
     m_board = std::make_unique<TGameBoardAdapter>(*m_typeGame);
     m_flow.SetBoard(m_board.get());
 
@@ -589,6 +597,15 @@ bool TFrmType::eventFilter(QObject *watched, QEvent *event)
             panGameClick();
         }
     }
+    if (watched == labLastWord && event->type() == QEvent::MouseButtonRelease)
+        RunCommand([this] { labLastWordClick(); });
+    // An input method that takes keys despite the panel refusing them hands
+    // over text instead of key releases: the board would never see a letter.
+    if (watched == panGame && event->type() == QEvent::InputMethod) {
+        const auto *input = static_cast<const QInputMethodEvent *>(event);
+        if (!input->commitString().isEmpty() || !input->preeditString().isEmpty())
+            showImeNotice();
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -596,9 +613,19 @@ void TFrmType::typeKey(const QKeyEvent &event)
 {
     if (!m_typeGame)
         return;
+    if (event.key() == Qt::Key_F2) {
+        labLastWordClick();
+        return;
+    }
+    if (event.key() == Qt::Key_F3) {
+        SpeakLowestWord();
+        return;
+    }
     TKeyStroke stroke = KeyStrokeFromKeyEvent(event);
     if (stroke.Key == 0)
         return;
+    if (ImeNoticeShown() && stroke.Key >= 'A' && stroke.Key <= 'Z')
+        hideImeNotice();
     stroke.Shift.CapsLock = stroke.Shift.CapsLock || CapsLockOn(event);
     m_typeGame->TypeKey(stroke.Key, stroke.Shift);
 }

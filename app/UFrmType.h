@@ -5,6 +5,8 @@
 // its game flow plays on the board.
 
 #include <memory>
+#include <set>
+#include <string>
 
 #include <QMainWindow>
 #include <QPointer>
@@ -18,6 +20,7 @@
 #include "TGPlayThread.h"
 
 class QAction;
+class QBoxLayout;
 class QCheckBox;
 class QGroupBox;
 class QKeyEvent;
@@ -111,6 +114,23 @@ public:
     void N33Click();
     void N35Click();
 
+    // The last word hit, whole, on the title bar's second line.
+    void ShowLastWord(const TWordInfo &word);
+    const TWordInfo &LastWord() const { return m_lastWord; }
+    // A click on the line, or F2: the last word is spoken again, whatever "读音" says.
+    void labLastWordClick();
+    // "查": the last word's spelling into the look-up edit.
+    void sbLastWordQueryClick();
+
+    // Dictation: the words are heard, not read.
+    void cbDictationClick();
+    // F3: the lowest untyped word on the board is spoken again.
+    void SpeakLowestWord();
+
+    // Letters taken by an input method never reach the board: the game
+    // pauses and asks for English input until the next plain letter.
+    bool ImeNoticeShown() const;
+
     // The settings commands' view of the window.
     TGameBoard *Board() override;
     TGamePara &GamePara() override { return m_flow.GamePara(); }
@@ -142,6 +162,13 @@ private:
     void sizeForBoard();
     void FormShow();
     void typeKey(const QKeyEvent &event);
+    void buildLastWordLine(QWidget *parent, QBoxLayout *column);
+    void connectLearnerCommands();
+    void bindBoardEvents();
+    // The dictation's speaking of one word, unless it is still queued or heard.
+    void speakForDictation(const std::string &spelling);
+    void showImeNotice();
+    void hideImeNotice();
 
     // Controls, named as the rest of the program knows them; tests find them
     // by these object names.
@@ -158,6 +185,7 @@ private:
     QCheckBox *cbSpell = nullptr;
     QCheckBox *cbMean = nullptr;
     QCheckBox *cbSpeech = nullptr;
+    QCheckBox *cbDictation = nullptr;
     QCheckBox *cbBackGround = nullptr;
     QToolButton *sbRecord = nullptr;
 
@@ -173,6 +201,10 @@ private:
     QLabel *labScore = nullptr;
     QLabel *labRightCount = nullptr;
     QLabel *labErrorCount = nullptr;
+    QWidget *panLastWord = nullptr;
+    QLabel *labLastWord = nullptr;
+    QToolButton *sbLastWordQuery = nullptr;
+    QLabel *labImeNotice = nullptr;
 
     QWidget *panGame = nullptr;
     TBrowserPane *wbAd = nullptr;
@@ -203,4 +235,8 @@ private:
     std::unique_ptr<TMainWindowAdverts> m_adverts;
     QPointer<TFrmAd> m_frmAd;
     std::unique_ptr<TKeyForwarder> m_keys;
+    TWordInfo m_lastWord;
+    // Words dictation queued since the speech was last quiet.
+    std::set<std::string> m_dictationQueued;
+    bool m_imeResume = false;  // the notice paused a running game
 };

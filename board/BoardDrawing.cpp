@@ -100,7 +100,7 @@ void TTypeGameType::DrawWordCanvasPass(TWordCanvas &C, QPainter &Painter, TCanva
     Painter.fillRect(w - 1, 0, 1, h, panel);
 
     const bool showMeaning = m_wordDisType != TWordDisType::wdtSpell;
-    const bool showSpelling = m_wordDisType != TWordDisType::wdtMean;
+    const bool showSpelling = !m_dictation && m_wordDisType != TWordDisType::wdtMean;
     for (size_t index = 0; index < C.Items.size(); ++index) {
         TTypeWordItem &item = C.Items[index];
         if (item.ShotDown)

@@ -54,6 +54,7 @@ void TTypeGameType::MoveStep()
     SetCanvasRects(c1);
     TellShownWords(c1);
     CountMissedWords(c1);
+    CheckWordsPastMiddle(c1);
     CheckTollGate();
     if (c1.Top == h - 1) {
         c1.Scrolled = 0;
@@ -69,6 +70,7 @@ void TTypeGameType::MoveStep()
     SetCanvasRects(c2);
     TellShownWords(c2);
     CountMissedWords(c2);
+    CheckWordsPastMiddle(c2);
     CheckTollGate();
     if (c2.Top == h - 1) {
         c2.Scrolled = 0;

@@ -34,6 +34,7 @@ struct TTypeWordItem {
     std::uint8_t ShotDown = 0;  // its shot hit: no longer drawn or matched
     std::uint8_t Missed = 0;    // left the board untyped: counted as an error
     std::uint8_t Shown = 0;     // has been wholly on view (told once)
+    std::uint8_t PastMiddle = 0;  // its centre has passed the board's middle (told once)
     std::int32_t TollGateMark = -1;  // the toll gate this word opens, or -1
     std::int32_t WordIndex = -1;     // its place in the list the board was given
 };

@@ -162,6 +162,8 @@ void TTypeGameType::CheckShoots()
         hits.push_back(i);
         const std::string spelling = target.WordInfo.Spelling;
         SpeakWord(spelling);
+        if (m_onWordHit)
+            m_onWordHit(this, shot.CanvasId, shot.TargetIndex);
         DrawWordCanvas(1);
         DrawWordCanvas(2);
         if (m_shootsEpoch != epoch)
@@ -171,6 +173,42 @@ void TTypeGameType::CheckShoots()
         RemoveShoots(hits);
         // The canvases changed after this paint copied them.
         update();
+    }
+}
+
+bool TTypeGameType::LowestUntypedWord(int &CanvasId, int &Index) const
+{
+    int lowest = -1;
+    for (const TWordCanvas *c : {&m_wordCanvas1, &m_wordCanvas2}) {
+        for (size_t i = 0; i < c->Items.size(); ++i) {
+            const TTypeWordItem &item = c->Items[i];
+            if (item.Typed || item.ShotDown || item.Missed || !IsWordVisible(*c, item))
+                continue;
+            const int bottom = WordRectOnBoard(*c, item).Bottom;
+            if (bottom > lowest) {
+                lowest = bottom;
+                CanvasId = c->CanvasId;
+                Index = static_cast<int>(i);
+            }
+        }
+    }
+    return lowest >= 0;
+}
+
+void TTypeGameType::CheckWordsPastMiddle(TWordCanvas &C)
+{
+    const int middle = (m_boardRect.Bottom - m_boardRect.Top) / 2;
+    // By index: an event handler may change the items.
+    for (size_t i = 0; i < C.Items.size(); ++i) {
+        TTypeWordItem &item = C.Items[i];
+        if (item.PastMiddle || item.Typed || item.ShotDown || item.Missed)
+            continue;
+        const TRect r = WordRectOnBoard(C, item);
+        if ((r.Top + r.Bottom) / 2 < middle)
+            continue;
+        item.PastMiddle = 1;
+        if (m_onWordPastMiddle)
+            m_onWordPastMiddle(this, C.CanvasId, static_cast<int>(i));
     }
 }
 

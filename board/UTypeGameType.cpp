@@ -294,6 +294,14 @@ void TTypeGameType::SetWordDisType(TWordDisType Value)
     RedrawWords();
 }
 
+void TTypeGameType::SetDictation(bool Value)
+{
+    if (Value == m_dictation)
+        return;
+    m_dictation = Value;
+    RedrawWords();
+}
+
 void TTypeGameType::SetSpeechEnable(bool Value)
 {
     m_speechEnable = Value;

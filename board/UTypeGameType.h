@@ -18,7 +18,9 @@
 //     toll gate was assigned), OnGameOver (every word is counted and every
 //     arrow has hit; the counts and Score stay readable), OnTypeCheckChange
 //     (the counts changed), OnWordShown (a word box has come wholly into
-//     view; once per box), OnWordSlip (a key advanced no word on view).
+//     view; once per box), OnWordSlip (a key advanced no word on view),
+//     OnWordHit (an arrow hit its word), OnWordPastMiddle (an untyped word's
+//     centre passed the middle of the board; once per box).
 //   - An OnGameOver handler may restart the board or even destroy it. The
 //     other events fire in the middle of moving, typing or drawing: their
 //     handlers only read the board (counts, Score, TollGateIndex, items).
@@ -84,6 +86,10 @@ public:
 
     TWordDisType WordDisType() const { return m_wordDisType; }
     void SetWordDisType(TWordDisType Value);
+    // Dictation: no spelling is drawn whatever WordDisType says (typed
+    // letters still are); meanings follow WordDisType.
+    bool Dictation() const { return m_dictation; }
+    void SetDictation(bool Value);
     bool SpeechEnable() const { return m_speechEnable; }
     void SetSpeechEnable(bool Value);
     // Words per toll gate; values below 1 are ignored.
@@ -121,6 +127,11 @@ public:
     void SetOnTypeCheckChange(TTypeGameChange Handler) { m_onTypeCheckChange = std::move(Handler); }
     void SetOnWordShown(TTypeWordEvent Handler) { m_onWordShown = std::move(Handler); }
     void SetOnWordSlip(TTypeWordSlip Handler) { m_onWordSlip = std::move(Handler); }
+    // A word's arrow hit it (whether or not it is spoken).
+    void SetOnWordHit(TTypeWordEvent Handler) { m_onWordHit = std::move(Handler); }
+    // An untyped word's box has moved with its centre past the middle of the
+    // board; once per box.
+    void SetOnWordPastMiddle(TTypeWordEvent Handler) { m_onWordPastMiddle = std::move(Handler); }
 
     // ------------------------------------------------------------ state
 
@@ -141,6 +152,8 @@ public:
     const QImage &Arrow() const { return m_arrow; }
     const TShoots &Shoots() const { return m_shoots; }
     const std::string &PendingKey() const { return m_pendingKey; }
+    // The untyped word on view lowest on the board: false when there is none.
+    bool LowestUntypedWord(int &CanvasId, int &Index) const;
     TSpeaker *Speech() const { return m_speech; }
 
     // ------------------------------------------------------------ inner steps
@@ -181,6 +194,7 @@ private:
     void FillWordCanvas(TWordCanvas &C);
     void CountUnfinishedWords(TWordCanvas &C);
     void CountMissedWords(TWordCanvas &C);
+    void CheckWordsPastMiddle(TWordCanvas &C);
     bool IsWordMissed(const TWordCanvas &C, const TTypeWordItem &Item) const;
     void CheckTollGate();
     void TellShownWords(TWordCanvas &C);
@@ -251,6 +265,9 @@ private:
     TTypeGameChange m_onTypeCheckChange;
     TTypeWordEvent m_onWordShown;
     TTypeWordSlip m_onWordSlip;
+    TTypeWordEvent m_onWordHit;
+    TTypeWordEvent m_onWordPastMiddle;
+    bool m_dictation = false;
     TTickSource m_tickSource;
     // The fonts never change, so text measures and masks are kept from one
     // redraw to the next: a key redraws the same words again.

@@ -1,8 +1,8 @@
 #pragma once
-// How the five voices the program knows by description are made with
-// espeak-ng: an English voice and a variant each, female ones with an "f"
-// variant, male ones with an "m" variant. A description is offered only when
-// its voice and its variant both load.
+// How the "微软引擎" voices are made with espeak-ng: an English voice and a
+// variant each, female ones with an "f" variant, male ones with an "m"
+// variant. A description is offered only when its voice and its variant both
+// load. The "NeoSpeak引擎" voices are Flite's (FliteVoices.h).
 
 #include <array>
 #include <string_view>
@@ -13,9 +13,7 @@ struct TEspeakVoice {
 };
 
 // In the order the voices are enumerated.
-inline constexpr std::array<TEspeakVoice, 5> kEspeakVoices{{
-    {"VW Kate", "en-us+f3"},         // American English, female
-    {"VW Paul", "en-us+m3"},         // American English, male
+inline constexpr std::array<TEspeakVoice, 3> kEspeakVoices{{
     {"Microsoft Mary", "en+f2"},     // British English, female
     {"Microsoft Mike", "en-us+m1"},  // American English, male
     {"Microsoft Sam", "en+m7"},      // British English, male

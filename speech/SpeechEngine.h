@@ -29,6 +29,8 @@ public:
     // Queues the text with the voice, rate and volume in force now and
     // returns at once.
     virtual void Speak(const std::string &text) = 0;
+    // Something it was given is still queued or being heard.
+    virtual bool IsSpeaking() = 0;
     virtual void SetRate(int rate) = 0;  // -10 .. 10, 0 normal
     virtual int GetRate() = 0;
     virtual void SetVolume(int volume) = 0;  // 0 .. 100
@@ -52,5 +54,5 @@ public:
     virtual std::unique_ptr<TVoiceTextEngine> CreateVoiceText() = 0;
 };
 
-// The real engines: espeak-ng, played through the program's sound output.
-TSpeechEngineLayer &EspeakEngineLayer();
+// The real engines: Flite and espeak-ng, played through the program's sound output.
+TSpeechEngineLayer &RealSpeechEngineLayer();

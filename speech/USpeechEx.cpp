@@ -139,6 +139,18 @@ void TSpeechEx::Speak(const std::string &text)
     }
 }
 
+bool TSpeechEx::IsSpeaking() const
+{
+    try {
+        if (m_engineKind == 0)
+            return m_voiceText && m_voiceText->IsSpeaking();
+        return m_spVoice && m_spVoice->IsSpeaking();
+    } catch (...) {
+        qCDebug(lcSpeech).noquote() << __func__ << "failed:" << CurrentExceptionText();
+        return false;
+    }
+}
+
 void TSpeechEx::GetEngineList(TStringList &list) const
 {
     if (installed(kMike) || installed(kSam) || installed(kMary))

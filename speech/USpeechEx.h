@@ -17,7 +17,7 @@ class TSpeechEx final : public TSpeaker {
 public:
     // Create: makes the primary engine's voice object (a failure leaves it
     // absent) without contacting the engine yet.
-    explicit TSpeechEx(TSpeechEngineLayer &layer = EspeakEngineLayer());
+    explicit TSpeechEx(TSpeechEngineLayer &layer = RealSpeechEngineLayer());
     // Destroy: frees both engines; queued speech is dropped.
     ~TSpeechEx() override;
     TSpeechEx(const TSpeechEx &) = delete;
@@ -35,6 +35,8 @@ public:
     // Speaks the text (GBK) without waiting; never throws. On the secondary
     // engine a text arriving while it still speaks is dropped.
     void Speak(const std::string &text) override;
+    // Something spoken is still queued or being heard; false on any error.
+    bool IsSpeaking() const;
 
     // Appends "微软引擎" and/or "NeoSpeak引擎" (GBK), for the voices installed.
     void GetEngineList(TStringList &list) const;

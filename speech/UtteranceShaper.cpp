@@ -12,7 +12,7 @@ TUtteranceShaper::TUtteranceShaper(int inputRate)
 {
 }
 
-void TUtteranceShaper::emit(std::int16_t sample, std::vector<float> &out)
+void TUtteranceShaper::put(std::int16_t sample, std::vector<float> &out)
 {
     // Linear interpolation between the previous input sample and this one.
     const float current = static_cast<float>(sample) / 32768.0f;
@@ -39,10 +39,10 @@ void TUtteranceShaper::Feed(const std::int16_t *samples, int count, std::vector<
             continue;
         }
         for (const std::int16_t held : m_held)
-            emit(held, out);
+            put(held, out);
         m_held.clear();
         m_started = true;
-        emit(s, out);
+        put(s, out);
     }
 }
 
@@ -51,7 +51,7 @@ void TUtteranceShaper::Finish(std::vector<float> &out)
     if (m_started) {
         const size_t keep = std::min(m_tail, m_held.size());
         for (size_t i = 0; i < keep; ++i)
-            emit(m_held[i], out);
+            put(m_held[i], out);
     }
     m_held.clear();
 }

@@ -24,7 +24,7 @@ public:
     static constexpr int kAudible = 328;
 
 private:
-    void emit(std::int16_t sample, std::vector<float> &out);
+    void put(std::int16_t sample, std::vector<float> &out);
 
     double m_step;           // input samples per output frame
     double m_position = 0;   // of the next output frame after m_previous

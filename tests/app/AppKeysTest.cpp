@@ -54,23 +54,6 @@ protected:
         return n;
     }
 
-    // As the window system delivers them: to the focus widget of the window.
-    void Press(Qt::Key key, const QString &text, bool repeat = false,
-               Qt::KeyboardModifiers mods = Qt::NoModifier)
-    {
-        qt_handleKeyEvent(Window().windowHandle(), QEvent::KeyPress, key, mods, text, repeat);
-    }
-    void Release(Qt::Key key, const QString &text, bool repeat = false,
-                 Qt::KeyboardModifiers mods = Qt::NoModifier)
-    {
-        qt_handleKeyEvent(Window().windowHandle(), QEvent::KeyRelease, key, mods, text, repeat);
-    }
-    void Click(Qt::Key key, const QString &text)
-    {
-        Press(key, text);
-        Release(key, text);
-    }
-
     std::string m_word;
 };
 

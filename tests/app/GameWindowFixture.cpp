@@ -71,14 +71,23 @@ GameWindowTest::~GameWindowTest()
 
 TestBook GameWindowTest::ImportBook(const std::string &utf8Name, int words, char first)
 {
-    std::string bytes;
+    std::vector<std::string> lines;
+    lines.reserve(static_cast<size_t>(words));
     for (int k = 0; k < words; ++k)
-        bytes += TestSpelling(k, first) + "[p]" + Gbk("词") + "\r\n";
+        lines.push_back(TestSpelling(k, first) + "[p]" + Gbk("词"));
+    return ImportLines(utf8Name, lines);
+}
+
+TestBook GameWindowTest::ImportLines(const std::string &utf8Name, const std::vector<std::string> &lines)
+{
+    std::string bytes;
+    for (const std::string &line : lines)
+        bytes += line + "\r\n";
     TestBook book;
     book.Id = NextBookId();
     book.Name = Gbk(utf8Name);
     book.Table = LibraryTableName(book.Id);
-    book.WordCount = words;
+    book.WordCount = static_cast<int>(lines.size());
     const std::string file = "lists/book" + std::to_string(book.Id) + ".txt";
     m_dir.WriteFile(file, bytes);
     TQuietProgress progress(false);
@@ -159,6 +168,22 @@ std::string GameWindowTest::Buttons()
     for (const char *button : {"sbStart", "sbReStart", "btnContinue", "btnPause", "sbLevel"})
         s += Control<QToolButton>(*m_window, button)->isEnabled() ? '1' : '0';
     return s;
+}
+
+void GameWindowTest::Press(Qt::Key key, const QString &text, bool repeat, Qt::KeyboardModifiers mods)
+{
+    qt_handleKeyEvent(m_window->windowHandle(), QEvent::KeyPress, key, mods, text, repeat);
+}
+
+void GameWindowTest::Release(Qt::Key key, const QString &text, bool repeat, Qt::KeyboardModifiers mods)
+{
+    qt_handleKeyEvent(m_window->windowHandle(), QEvent::KeyRelease, key, mods, text, repeat);
+}
+
+void GameWindowTest::Click(Qt::Key key, const QString &text)
+{
+    Press(key, text);
+    Release(key, text);
 }
 
 int GameWindowTest::Ticks(int n)

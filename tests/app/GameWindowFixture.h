@@ -52,6 +52,8 @@ protected:
 
     // Imports a book of n test words through the program's import.
     TestBook ImportBook(const std::string &utf8Name, int words, char first = 'q');
+    // Imports a book of these lines (GBK, spelling[pronunciation]meaning).
+    TestBook ImportLines(const std::string &utf8Name, const std::vector<std::string> &lines);
     // The settings file's game keys point at the book.
     void UseBook(const TestBook &book, int tollGate = 1, int level = 1, int bookType = 0);
     // Removes keys from section "system" of the settings file.
@@ -71,6 +73,14 @@ protected:
     QString Text(const char *label);
     // "start restart continue pause level", 1 for an enabled button.
     std::string Buttons();
+
+    // Key events as the window system delivers them: to the focus widget of
+    // the window.
+    void Press(Qt::Key key, const QString &text, bool repeat = false,
+               Qt::KeyboardModifiers mods = Qt::NoModifier);
+    void Release(Qt::Key key, const QString &text, bool repeat = false,
+                 Qt::KeyboardModifiers mods = Qt::NoModifier);
+    void Click(Qt::Key key, const QString &text);
 
     // Runs up to n manual ticks; returns how many ran.
     int Ticks(int n);

@@ -279,3 +279,38 @@ TEST(BoardDrawing, PaintCopiesTheVisiblePartsSecondCanvasOnTop)
 }
 
 } // namespace
+
+namespace {
+
+// Dictation: the spelling is never drawn, typed letters are, and meanings
+// follow the display type as ever.
+TEST(BoardDictation, NoSpellingIsDrawnWhateverTheDisplayType)
+{
+    OneBox spellOnly(Word("HEH", "中文"), TWordDisType::wdtSpell);
+    spellOnly.b->SetDictation(true);
+    EXPECT_TRUE(spellOnly.Ink().empty());
+
+    OneBox both(Word("HEH", "中文"), TWordDisType::wdtMeanSpell);
+    both.b->SetDictation(true);
+    EXPECT_EQ(both.Bitmap(), both.Expected("HEH", {Gbk("中文")}, {37}, OneBox::kNoSpelling));
+    // Off again: the spelling is back at once.
+    both.b->SetDictation(false);
+    EXPECT_EQ(both.Bitmap(), both.Expected("HEH", {Gbk("中文")}, {37}, 17));
+}
+
+TEST(BoardDictation, TypedLettersAreDrawnTheRestIsNot)
+{
+    OneBox box(Word("apple", "苹果"), TWordDisType::wdtMeanSpell);
+    box.b->SetDictation(true);
+    box.b.Ticks(400);
+    Type(box.b, "app");
+    EXPECT_EQ(box.Bitmap(), box.Expected("apple", {Gbk("苹果")}, {37}, 17, 3, false));
+    // With the spelling alone ticked there is no meaning, only the typed letters.
+    OneBox bare(Word("apple", "苹果"), TWordDisType::wdtSpell);
+    bare.b->SetDictation(true);
+    bare.b.Ticks(400);
+    Type(bare.b, "ap");
+    EXPECT_EQ(bare.Bitmap(), bare.Expected("apple", {}, {}, 17, 2, false));
+}
+
+} // namespace

@@ -1,6 +1,6 @@
 // The word books shipped in data/wordbooks/ must import cleanly and be
 // playable: every line in the import format, every spelling typeable on the
-// board, every meaning fitting its word box.
+// board, every meaning fitting its word box, every pronunciation shown in IPA.
 #include <algorithm>
 #include <fstream>
 #include <map>
@@ -13,6 +13,7 @@
 
 #include "BooksManifest.h"
 #include "GbkText.h"
+#include "Phonetic.h"
 #include "Scramble.h"
 
 namespace {
@@ -212,6 +213,10 @@ TEST(BooksFilesLines, EveryLineImportsAsAPlayableWord)
                 problems.Add(n, "pronunciation is not printable ASCII", line);
             if (p.pronunciation.size() > kPronunciationMaxBytes)
                 problems.Add(n, "pronunciation too long", line);
+            // The last-word line shows it in IPA only when every symbol has
+            // a counterpart.
+            if (!PronunciationConverts(p.pronunciation))
+                problems.Add(n, "pronunciation symbol without an IPA counterpart", line);
 
             if (IsBlank(p.meaning))
                 problems.Add(n, "empty meaning", line);

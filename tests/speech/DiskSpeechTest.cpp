@@ -1,11 +1,14 @@
-// Speech through espeak-ng and the real output, written to a file by SDL's
-// disk driver. Positions are output frames: 44.1 per millisecond.
+// Speech through the real engines (Flite and espeak-ng) and the real output,
+// written to a file by SDL's disk driver. Positions are output frames: 44.1
+// per millisecond.
 #include <chrono>
+#include <ostream>
 #include <thread>
 
 #include <gtest/gtest.h>
 
 #include "DiskCapture.h"
+#include "GbkText.h"
 #include "USpeechEx.h"
 #include "UtteranceShaper.h"
 
@@ -37,7 +40,7 @@ std::vector<std::int16_t> part(const std::vector<std::int16_t> &s, std::int64_t 
 class SecondaryOnlyLayer final : public TSpeechEngineLayer {
 public:
     std::unique_ptr<TSpeechVoice> CreateVoice() override { throw ESpeechError("none"); }
-    std::unique_ptr<TVoiceTextEngine> CreateVoiceText() override { return EspeakEngineLayer().CreateVoiceText(); }
+    std::unique_ptr<TVoiceTextEngine> CreateVoiceText() override { return RealSpeechEngineLayer().CreateVoiceText(); }
 };
 
 class SpeechDisk : public ::testing::Test {
@@ -61,11 +64,31 @@ protected:
     }
 };
 
-TEST_F(SpeechDisk, AWordIsHeard)
+struct VoiceCase {
+    const char *Engine;  // UTF-8
+    int Sex;
+    const char *Speaker;
+};
+
+void PrintTo(const VoiceCase &voice, std::ostream *out)
+{
+    *out << voice.Speaker;
+}
+
+class SpeechDiskVoice : public SpeechDisk, public ::testing::WithParamInterface<VoiceCase> {
+protected:
+    void ChooseVoice(TSpeechEx &speech) const
+    {
+        ASSERT_TRUE(speech.SetSpeaker(Gbk(GetParam().Engine), GetParam().Sex, GetParam().Speaker));
+    }
+};
+
+TEST_P(SpeechDiskVoice, AWordIsHeard)
 {
     TSpeechEx speech;
     Start(speech);
     ASSERT_EQ(speech.EngineKind(), 1);
+    ChooseVoice(speech);
     const auto s = Hear([&] { speech.Speak("apple"); }, 1000);
     const Span word = audible(s);
     ASSERT_GE(word.first, 0);
@@ -75,10 +98,11 @@ TEST_F(SpeechDisk, AWordIsHeard)
     EXPECT_LT(word.Length(), Ms(700));
 }
 
-TEST_F(SpeechDisk, WordsSpokenAtOnceFollowInOrderWithTheirOwnVolume)
+TEST_P(SpeechDiskVoice, WordsSpokenAtOnceFollowInOrderWithTheirOwnVolume)
 {
     TSpeechEx speech;
     Start(speech);
+    ChooseVoice(speech);
     speech.SetVolume(100);
     const Span loud = audible(Hear([&] { speech.Speak("apple"); }, 800));
     speech.SetVolume(30);
@@ -103,6 +127,40 @@ TEST_F(SpeechDisk, WordsSpokenAtOnceFollowInOrderWithTheirOwnVolume)
     const int second = Samples::Peak(part(both, span.last + 1 - quiet.Length(), span.last + 1));
     EXPECT_GT(first, 2 * second);
 }
+
+TEST_P(SpeechDiskVoice, RateFiveShortensAWordByAFifthAndVolumeFiftyHalvesItsPeak)
+{
+    TSpeechEx speech;
+    Start(speech);
+    ChooseVoice(speech);
+    speech.SetVolume(100);
+    speech.SetRate(0);
+    const auto normal = Hear([&] { speech.Speak("elephant"); }, 1500);
+    speech.SetRate(5);
+    const auto fast = Hear([&] { speech.Speak("elephant"); }, 1500);
+    speech.SetRate(0);
+    speech.SetVolume(50);
+    const auto half = Hear([&] { speech.Speak("elephant"); }, 1500);
+
+    const Span normalSpan = audible(normal);
+    const Span fastSpan = audible(fast);
+    ASSERT_GT(normalSpan.Length(), Ms(200));
+    ASSERT_GT(fastSpan.Length(), 0);
+    EXPECT_LE(static_cast<double>(fastSpan.Length()), 0.8 * static_cast<double>(normalSpan.Length()));
+    const double ratio = static_cast<double>(Samples::Peak(half)) / Samples::Peak(normal);
+    EXPECT_NEAR(ratio, 0.5, 0.05) << "peaks " << Samples::Peak(normal) << " and " << Samples::Peak(half);
+}
+
+// Both engines' voices behind their two labels.
+INSTANTIATE_TEST_SUITE_P(SpeechDisk, SpeechDiskVoice,
+                         ::testing::Values(VoiceCase{"NeoSpeak引擎", 0, "VW Kate"},
+                                           VoiceCase{"NeoSpeak引擎", 1, "VW Paul"},
+                                           VoiceCase{"微软引擎", 0, "Microsoft Mary"}),
+                         [](const auto &voice) {
+                             std::string name = voice.param.Speaker;
+                             std::erase(name, ' ');
+                             return name;
+                         });
 
 TEST_F(SpeechDisk, TheSecondaryEngineDropsAWordSentWhileItSpeaks)
 {

@@ -29,6 +29,7 @@ struct FakeSpeechState {
         int volume;
     };
     std::vector<Spoken> spoken;
+    bool speaking = false;  // what IsSpeaking answers
 
     // The secondary engine.
     bool voiceTextCreated = false;
@@ -87,6 +88,7 @@ private:
                 throw ESpeechError("cannot speak");
             m_s.spoken.push_back({text, m_s.selected, m_s.rate, m_s.volume});
         }
+        bool IsSpeaking() override { return m_s.speaking; }
         void SetRate(int rate) override
         {
             if (rate < -10 || rate > 10)

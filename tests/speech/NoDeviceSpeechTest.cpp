@@ -25,7 +25,7 @@ TEST(SpeechNoDevice, TheEngineStartsWithAllFiveVoicesAndSpeaksSilently)
 
 TEST(SpeechNoDevice, TheSecondaryEngineIsNotLeftSpeaking)
 {
-    auto voiceText = EspeakEngineLayer().CreateVoiceText();
+    auto voiceText = RealSpeechEngineLayer().CreateVoiceText();
     voiceText->SetSpeed(150);
     voiceText->Speak("apple");
     // Nothing is made without an output, so it is soon free again.

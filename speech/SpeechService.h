@@ -1,15 +1,17 @@
 #pragma once
-// espeak-ng for the whole process. The library is one global instance and
-// not thread-safe, so one speech thread makes every call into it: callers
-// post work and return at once. Utterances are made in order of arrival and
-// their sound is queued on the program's sound output as it is made, so
-// queued words play one after another.
+// The speech engines for the whole process: espeak-ng and Flite. Both keep
+// global state and are not thread-safe, so one speech thread makes every
+// call into them: callers post work and return at once. Utterances of either
+// engine are made in order of arrival and their sound is queued on the
+// program's sound output as it is made, so queued words play one after
+// another.
 
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <functional>
 #include <future>
+#include <utility>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -20,27 +22,33 @@
 #include "PcmQueue.h"
 #include "UtteranceShaper.h"
 
+enum class TSynth { Espeak, Flite };
+
 struct TUtterance {
     int Owner = 0;
     std::string Text;   // GBK
-    std::string Voice;  // espeak-ng voice name with variant
+    std::string Voice;  // espeak-ng voice name with variant, or Flite voice name
     int WordsPerMinute = 175;
     int Volume = 100;   // 0 .. 100
+    TSynth Synth = TSynth::Espeak;
 };
 
-class TEspeakService {
+class TSpeechService {
 public:
-    static TEspeakService &Instance();
-    ~TEspeakService();
-    TEspeakService(const TEspeakService &) = delete;
-    TEspeakService &operator=(const TEspeakService &) = delete;
+    static TSpeechService &Instance();
+    ~TSpeechService();
+    TSpeechService(const TSpeechService &) = delete;
+    TSpeechService &operator=(const TSpeechService &) = delete;
 
     // Starts espeak-ng on the speech thread the first time; false when it
     // cannot start (no data files). Also opens the sound output: without one
     // speech is made silently, which is not a failure.
     bool Initialise();
-    // Whether the voice and its variant load. Cached per name.
-    bool VoiceLoads(const std::string &voice);
+    // Whether the voice (with its variant) loads. Cached per name.
+    bool VoiceLoads(const std::string &voice, TSynth synth = TSynth::Espeak);
+    // The utterance's sound as the output would play it (44.1 kHz stereo),
+    // made in turn with the queued ones but not played. For measurements.
+    std::vector<float> Render(const TUtterance &utterance);
 
     // An id for a new speaker of utterances.
     int NewOwner();
@@ -55,7 +63,7 @@ public:
     int OnSamples(const short *samples, int count);
 
 private:
-    TEspeakService();
+    TSpeechService();
 
     struct Job {
         std::function<void()> task;  // either a task
@@ -64,6 +72,12 @@ private:
 
     void run();
     void speak(const TUtterance &utterance);
+    // Makes the utterance; its frames go to m_collect when set, else to the queue.
+    void synthesise(const TUtterance &utterance);
+    void deliver(const std::vector<float> &frames);
+    // Runs the task on the speech thread and waits for its result.
+    template <typename T, typename F>
+    T runAndWait(F task);
     bool selectVoice(const std::string &voice);
 
     std::shared_ptr<TPcmQueue> m_queue = std::make_shared<TPcmQueue>();
@@ -85,4 +99,5 @@ private:
     int m_currentOwner = 0;
     std::unique_ptr<TUtteranceShaper> m_shaper;
     std::vector<float> m_frames;
+    std::vector<float> *m_collect = nullptr;
 };

@@ -1,13 +1,14 @@
-#include "EspeakService.h"
+#include "SpeechService.h"
 
 #include <espeak-ng/speak_lib.h>
 
 #include "AudioOutput.h"
+#include "FliteVoices.h"
 #include "GbkText.h"
 
 namespace {
 
-TEspeakService *g_service = nullptr;
+TSpeechService *g_service = nullptr;
 
 int synthCallback(short *samples, int count, espeak_EVENT *)
 {
@@ -16,21 +17,21 @@ int synthCallback(short *samples, int count, espeak_EVENT *)
 
 } // namespace
 
-TEspeakService &TEspeakService::Instance()
+TSpeechService &TSpeechService::Instance()
 {
     // The output is made first so that it outlives the speech thread.
     TAudioOutput::Shared();
-    static TEspeakService service;
+    static TSpeechService service;
     return service;
 }
 
-TEspeakService::TEspeakService()
+TSpeechService::TSpeechService()
 {
     g_service = this;
     m_thread = std::thread([this] { run(); });
 }
 
-TEspeakService::~TEspeakService()
+TSpeechService::~TSpeechService()
 {
     {
         std::lock_guard lock(m_mutex);
@@ -41,7 +42,7 @@ TEspeakService::~TEspeakService()
     g_service = nullptr;
 }
 
-void TEspeakService::run()
+void TSpeechService::run()
 {
     for (;;) {
         Job job;
@@ -73,28 +74,34 @@ void TEspeakService::run()
         espeak_Terminate();
 }
 
-bool TEspeakService::Initialise()
+template <typename T, typename F>
+T TSpeechService::runAndWait(F task)
 {
-    auto done = std::make_shared<std::promise<bool>>();
-    std::future<bool> result = done->get_future();
+    auto done = std::make_shared<std::promise<T>>();
+    std::future<T> result = done->get_future();
     {
         std::lock_guard lock(m_mutex);
-        m_jobs.push_back(Job{[this, done] {
-            if (!m_started) {
-                m_started = true;
-                const int rate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 20, nullptr,
-                                                   espeakINITIALIZE_DONT_EXIT);
-                if (rate > 0) {
-                    m_sampleRate = rate;
-                    espeak_SetSynthCallback(&synthCallback);
-                    m_ready = true;
-                }
-            }
-            done->set_value(m_ready);
-        }, {}});
+        m_jobs.push_back(Job{[task = std::move(task), done]() mutable { done->set_value(task()); }, {}});
     }
     m_wake.notify_all();
-    const bool ready = result.get();
+    return result.get();
+}
+
+bool TSpeechService::Initialise()
+{
+    const bool ready = runAndWait<bool>([this] {
+        if (!m_started) {
+            m_started = true;
+            const int rate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 20, nullptr,
+                                               espeakINITIALIZE_DONT_EXIT);
+            if (rate > 0) {
+                m_sampleRate = rate;
+                espeak_SetSynthCallback(&synthCallback);
+                m_ready = true;
+            }
+        }
+        return m_ready;
+    });
     if (ready && TAudioOutput::Shared().Open()) {
         static std::once_flag added;
         std::call_once(added, [this] { TAudioOutput::Shared().AddSource(m_queue); });
@@ -102,34 +109,41 @@ bool TEspeakService::Initialise()
     return ready;
 }
 
-bool TEspeakService::VoiceLoads(const std::string &voice)
+bool TSpeechService::VoiceLoads(const std::string &voice, TSynth synth)
 {
+    const std::string key = (synth == TSynth::Flite ? "flite:" : "espeak:") + voice;
     {
         std::lock_guard lock(m_mutex);
-        const auto known = m_loads.find(voice);
+        const auto known = m_loads.find(key);
         if (known != m_loads.end())
             return known->second;
     }
-    auto done = std::make_shared<std::promise<bool>>();
-    std::future<bool> result = done->get_future();
-    {
-        std::lock_guard lock(m_mutex);
-        m_jobs.push_back(Job{[this, voice, done] { done->set_value(m_ready && selectVoice(voice)); }, {}});
-    }
-    m_wake.notify_all();
-    const bool loads = result.get();
+    const bool loads = runAndWait<bool>([this, voice, synth] {
+        return synth == TSynth::Flite ? FliteVoiceLoads(voice) : m_ready && selectVoice(voice);
+    });
     std::lock_guard lock(m_mutex);
-    m_loads[voice] = loads;
+    m_loads[key] = loads;
     return loads;
 }
 
-int TEspeakService::NewOwner()
+std::vector<float> TSpeechService::Render(const TUtterance &utterance)
+{
+    return runAndWait<std::vector<float>>([this, utterance] {
+        std::vector<float> frames;
+        m_collect = &frames;
+        synthesise(utterance);
+        m_collect = nullptr;
+        return frames;
+    });
+}
+
+int TSpeechService::NewOwner()
 {
     std::lock_guard lock(m_mutex);
     return ++m_lastOwner;
 }
 
-void TEspeakService::Enqueue(TUtterance utterance)
+void TSpeechService::Enqueue(TUtterance utterance)
 {
     {
         std::lock_guard lock(m_mutex);
@@ -139,7 +153,7 @@ void TEspeakService::Enqueue(TUtterance utterance)
     m_wake.notify_one();
 }
 
-bool TEspeakService::IsBusy(int owner) const
+bool TSpeechService::IsBusy(int owner) const
 {
     {
         std::lock_guard lock(m_mutex);
@@ -149,7 +163,7 @@ bool TEspeakService::IsBusy(int owner) const
     return m_queue->Pending(owner) > 0;
 }
 
-void TEspeakService::Purge(int owner)
+void TSpeechService::Purge(int owner)
 {
     {
         std::lock_guard lock(m_mutex);
@@ -164,7 +178,7 @@ void TEspeakService::Purge(int owner)
     m_queue->Purge(owner);
 }
 
-bool TEspeakService::selectVoice(const std::string &voice)
+bool TSpeechService::selectVoice(const std::string &voice)
 {
     if (voice == m_currentVoice)
         return true;
@@ -187,37 +201,65 @@ bool TEspeakService::selectVoice(const std::string &voice)
     return true;
 }
 
-void TEspeakService::speak(const TUtterance &utterance)
+void TSpeechService::speak(const TUtterance &utterance)
 {
     // Without a sound output nothing would be heard: nothing is made.
-    if (!m_ready || !TAudioOutput::Shared().IsOpen())
+    if (!TAudioOutput::Shared().IsOpen())
         return;
-    if (!selectVoice(utterance.Voice))
+    synthesise(utterance);
+}
+
+void TSpeechService::synthesise(const TUtterance &utterance)
+{
+    const std::string text = GbkToUtf8(utterance.Text);
+    if (utterance.Synth == TSynth::Flite) {
+        m_shaper.reset();
+        FliteSynthesise(utterance.Voice, text, utterance.WordsPerMinute, utterance.Volume,
+                        [this](const std::int16_t *samples, int count, int sampleRate) {
+                            if (!m_shaper)
+                                m_shaper = std::make_unique<TUtteranceShaper>(sampleRate);
+                            return OnSamples(samples, count) == 0;
+                        });
+        m_frames.clear();
+        if (m_shaper)
+            m_shaper->Finish(m_frames);
+        deliver(m_frames);
+        return;
+    }
+    if (!m_ready || !selectVoice(utterance.Voice))
         return;
     espeak_SetParameter(espeakRATE, utterance.WordsPerMinute, 0);
     espeak_SetParameter(espeakVOLUME, utterance.Volume, 0);
-    const std::string text = GbkToUtf8(utterance.Text);
     m_shaper = std::make_unique<TUtteranceShaper>(m_sampleRate);
     espeak_Synth(text.c_str(), text.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, nullptr);
     m_frames.clear();
     m_shaper->Finish(m_frames);
-    std::lock_guard lock(m_mutex);
-    if (m_abortOwner != utterance.Owner)
-        m_queue->Append(utterance.Owner, m_frames.data(), static_cast<int>(m_frames.size() / 2));
+    deliver(m_frames);
 }
 
-int TEspeakService::OnSamples(const short *samples, int count)
+void TSpeechService::deliver(const std::vector<float> &frames)
+{
+    if (m_collect != nullptr) {
+        m_collect->insert(m_collect->end(), frames.begin(), frames.end());
+        return;
+    }
+    // Under the lock, so that a purge in between cannot let a piece of a
+    // dropped utterance through.
+    std::lock_guard lock(m_mutex);
+    if (m_stop || (m_abortOwner != 0 && m_abortOwner == m_currentOwner))
+        return;
+    m_queue->Append(m_currentOwner, frames.data(), static_cast<int>(frames.size() / 2));
+}
+
+int TSpeechService::OnSamples(const short *samples, int count)
 {
     if (samples == nullptr || count <= 0 || !m_shaper)
         return 0;
     m_frames.clear();
     m_shaper->Feed(samples, count, m_frames);
     // Queued for playing as soon as it is made, so a long utterance starts
-    // before it is complete. Under the lock, so that a purge in between
-    // cannot let a piece of a dropped utterance through.
+    // before it is complete.
+    deliver(m_frames);
     std::lock_guard lock(m_mutex);
-    if (m_stop || (m_abortOwner != 0 && m_abortOwner == m_currentOwner))
-        return 1;
-    m_queue->Append(m_currentOwner, m_frames.data(), static_cast<int>(m_frames.size() / 2));
-    return 0;
+    return m_stop || (m_abortOwner != 0 && m_abortOwner == m_currentOwner) ? 1 : 0;
 }

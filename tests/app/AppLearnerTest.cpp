@@ -1,0 +1,246 @@
+// What the window does for a learner: the last word hit shown whole, F2 and
+// "查"; dictation (drawing, when words are spoken, F3); and the notice when an
+// input method keeps the letters from the board.
+#include <QApplication>
+#include <QCheckBox>
+#include <QFontInfo>
+#include <QInputMethodEvent>
+#include <QInputMethodQueryEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <QToolButton>
+
+#include "GameWindowFixture.h"
+#include "GbkText.h"
+#include "UFrmType.h"
+#include "UTypeGameType.h"
+
+namespace {
+
+class AppLearner : public GameWindowTest {
+protected:
+    // A running toll gate of the lines' words, the first on view.
+    void StartLines(const std::vector<std::string> &lines)
+    {
+        UseBook(ImportLines("学习", lines));
+        Start();
+        StartFromTheFirstTollGate();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&Window()));
+        ASSERT_TRUE(TickUntil([this] { return OnViewCount() > 0; }));
+    }
+
+    int OnViewCount()
+    {
+        int n = 0;
+        for (int id : {1, 2})
+            for (const TTypeWordItem &item : (id == 1 ? Board().WordCanvas1() : Board().WordCanvas2()).Items)
+                n += OnView(item, id, Board()) ? 1 : 0;
+        return n;
+    }
+
+    void TypeWord(const std::string &spelling)
+    {
+        for (char ch : spelling)
+            Board().TypeKey(static_cast<std::uint16_t>(ch - 'a' + 'A'), TShiftState{});
+    }
+
+    std::vector<std::string> Spoken() const
+    {
+        std::vector<std::string> texts;
+        for (const auto &s : m_speech.state.spoken)
+            texts.push_back(s.text);
+        return texts;
+    }
+
+    // What was spoken from the n-th utterance on.
+    std::vector<std::string> SpokenFrom(size_t n) const
+    {
+        const std::vector<std::string> all = Spoken();
+        return {all.begin() + static_cast<std::ptrdiff_t>(std::min(n, all.size())), all.end()};
+    }
+};
+
+// ------------------------------------------------------------ the last word
+
+TEST_F(AppLearner, TheLastWordHitIsShownWholeInIpa)
+{
+    StartLines({"abandon[@'b&nd@n]" + Gbk("vt. 放弃, 抛弃, 遗弃, 使屈从, 沉溺"), "zoo[zu:]" + Gbk("n. 动物园")});
+    QLabel *line = Control<QLabel>(Window(), "labLastWord");
+    EXPECT_TRUE(line->text().isEmpty());
+    EXPECT_FALSE(Control<QToolButton>(Window(), "sbLastWordQuery")->isEnabled());
+    // Liberation Sans has the IPA symbols the board's Chinese face lacks.
+    EXPECT_EQ(QFontInfo(line->font()).family(), QStringLiteral("Liberation Sans"));
+    const QSize boardSize = Board().size();
+
+    TypeWord("abandon");
+    EXPECT_TRUE(line->text().isEmpty()) << "shown before its arrow hit";
+    ASSERT_TRUE(FlyShots());
+    EXPECT_EQ(line->text(), QStringLiteral("abandon  [əˈbændən]  vt. 放弃, 抛弃, 遗弃, 使屈从, 沉溺"));
+    EXPECT_EQ(Board().size(), boardSize);
+    EXPECT_EQ(Board().size(), QSize(815, 424));
+}
+
+TEST_F(AppLearner, F2AndAClickSpeakTheLastWordAgainWhateverTheSpeechTick)
+{
+    StartLines({"abandon[@'b&nd@n]" + Gbk("vt. 放弃"), "zoo[zu:]" + Gbk("n. 动物园")});
+    // Nothing hit yet: nothing to say.
+    const size_t start = Spoken().size();
+    Release(Qt::Key_F2, QString());
+    EXPECT_EQ(Spoken().size(), start);
+    TypeWord("abandon");
+    ASSERT_TRUE(FlyShots());
+    Control<QCheckBox>(Window(), "cbSpeech")->click();
+    ASSERT_FALSE(Control<QCheckBox>(Window(), "cbSpeech")->isChecked());
+    const size_t before = Spoken().size();
+    Release(Qt::Key_F2, QString());
+    EXPECT_EQ(SpokenFrom(before), std::vector<std::string>({"abandon"}));
+    QTest::mouseClick(Control<QLabel>(Window(), "labLastWord"), Qt::LeftButton);
+    EXPECT_EQ(SpokenFrom(before), std::vector<std::string>({"abandon", "abandon"}));
+    // F2 types nothing.
+    EXPECT_EQ(Board().RightWordCount(), 1);
+}
+
+TEST_F(AppLearner, TheLookUpButtonPutsTheSpellingIntoTheLookUpEdit)
+{
+    StartLines({"abandon[@'b&nd@n]" + Gbk("vt. 放弃"), "zoo[zu:]" + Gbk("n. 动物园")});
+    TypeWord("abandon");
+    ASSERT_TRUE(FlyShots());
+    QToolButton *query = Control<QToolButton>(Window(), "sbLastWordQuery");
+    ASSERT_TRUE(query->isEnabled());
+    EXPECT_EQ(query->text(), QStringLiteral("查"));
+    query->click();
+    EXPECT_EQ(Control<QLineEdit>(Window(), "ediQueryWord")->text(), QStringLiteral("abandon"));
+    // The game keeps the keyboard.
+    EXPECT_TRUE(Control<QWidget>(Window(), "panGame")->hasFocus());
+}
+
+// ------------------------------------------------------------ dictation
+
+TEST_F(AppLearner, DictationHidesSpellingsAndIsNotSaved)
+{
+    StartLines({"abandon[@'b&nd@n]" + Gbk("vt. 放弃"), "zoo[zu:]" + Gbk("n. 动物园")});
+    QCheckBox *dictation = Control<QCheckBox>(Window(), "cbDictation");
+    EXPECT_EQ(dictation->text(), QStringLiteral("听写"));
+    EXPECT_FALSE(dictation->isChecked());
+    dictation->click();
+    EXPECT_TRUE(Board().Dictation());
+    // The "单词" tick keeps its rules but changes no drawing while dictating.
+    Control<QCheckBox>(Window(), "cbMean")->click();
+    EXPECT_EQ(Board().WordDisType(), TWordDisType::wdtSpell);
+    EXPECT_TRUE(Board().Dictation());
+    dictation->click();
+    EXPECT_FALSE(Board().Dictation());
+    dictation->click();
+    CloseWindow();
+    Start();
+    EXPECT_FALSE(Control<QCheckBox>(Window(), "cbDictation")->isChecked());
+    EXPECT_FALSE(Board().Dictation());
+}
+
+TEST_F(AppLearner, DictationSpeaksAWordWhenShownAndAgainPastTheMiddle)
+{
+    StartLines({"apple[p]" + Gbk("苹果"), "zoo[zu:]" + Gbk("n. 动物园")});
+    Control<QCheckBox>(Window(), "cbSpeech")->click();  // hits silent: only dictation speaks
+    Control<QCheckBox>(Window(), "cbDictation")->click();
+    // The game starts over so that both words come into view with dictation on.
+    Control<QToolButton>(Window(), "sbReStart")->click();
+    const size_t before = Spoken().size();
+    ASSERT_TRUE(TickUntil([this] { return Board().WordCanvas1().Items.size() == 2 && Board().WordCanvas1().Items[1].PastMiddle; }));
+    EXPECT_EQ(SpokenFrom(before), std::vector<std::string>({"apple", "zoo", "apple", "zoo"}));
+}
+
+TEST_F(AppLearner, DictationDoesNotQueueAWordTwiceNorSpeakWhilePaused)
+{
+    StartLines({"apple[p]" + Gbk("苹果"), "zoo[zu:]" + Gbk("n. 动物园")});
+    Control<QCheckBox>(Window(), "cbSpeech")->click();
+    Control<QCheckBox>(Window(), "cbDictation")->click();
+    Control<QToolButton>(Window(), "sbReStart")->click();
+    // Still speaking: the second telling of each word is not queued.
+    m_speech.state.speaking = true;
+    const size_t before = Spoken().size();
+    ASSERT_TRUE(TickUntil([this] { return Board().WordCanvas1().Items.size() == 2 && Board().WordCanvas1().Items[1].PastMiddle; }));
+    EXPECT_EQ(SpokenFrom(before), std::vector<std::string>({"apple", "zoo"}));
+
+    // Paused: nothing is spoken for dictation.
+    m_speech.state.speaking = false;
+    Control<QToolButton>(Window(), "sbReStart")->click();
+    Control<QToolButton>(Window(), "btnPause")->click();
+    const size_t paused = Spoken().size();
+    for (int i = 0; i < 400; ++i)
+        Board().MoveStep();  // the play thread stands still; the steps alone
+    EXPECT_EQ(SpokenFrom(paused), std::vector<std::string>());
+}
+
+TEST_F(AppLearner, F3SpeaksTheLowestUntypedWord)
+{
+    StartLines({"apple[p]" + Gbk("苹果"), "zoo[zu:]" + Gbk("n. 动物园")});
+    ASSERT_TRUE(TickUntil([this] { return OnViewCount() == 2; }));
+    const size_t before = Spoken().size();
+    Release(Qt::Key_F3, QString());
+    EXPECT_EQ(SpokenFrom(before), std::vector<std::string>({"apple"}));
+    TypeWord("apple");
+    ASSERT_TRUE(FlyShots());
+    Control<QCheckBox>(Window(), "cbSpeech")->click();  // F3 speaks whatever it says
+    const size_t after = Spoken().size();
+    Release(Qt::Key_F3, QString());
+    EXPECT_EQ(SpokenFrom(after), std::vector<std::string>({"zoo"}));
+}
+
+// ------------------------------------------------------------ input methods
+
+TEST_F(AppLearner, TheGamePanelRefusesInputMethods)
+{
+    StartLines({"apple[p]" + Gbk("苹果"), "zoo[zu:]" + Gbk("n. 动物园")});
+    QWidget *panel = Control<QWidget>(Window(), "panGame");
+    ASSERT_EQ(QApplication::focusObject(), panel);
+    EXPECT_FALSE(panel->inputMethodQuery(Qt::ImEnabled).toBool());
+    // As Qt asks the focus object before handing keys to an input method.
+    QInputMethodQueryEvent query(Qt::ImEnabled);
+    QApplication::sendEvent(panel, &query);
+    EXPECT_FALSE(query.value(Qt::ImEnabled).toBool());
+    // The look-up edit does take them.
+    QLineEdit *edit = Control<QLineEdit>(Window(), "ediQueryWord");
+    QInputMethodQueryEvent editQuery(Qt::ImEnabled);
+    QApplication::sendEvent(edit, &editQuery);
+    EXPECT_TRUE(editQuery.value(Qt::ImEnabled).toBool());
+}
+
+TEST_F(AppLearner, TextFromAnInputMethodPausesUntilThePlainLetter)
+{
+    StartLines({"apple[p]" + Gbk("苹果"), "zoo[zu:]" + Gbk("n. 动物园")});
+    const std::string playing = Buttons();
+    QLabel *notice = Control<QLabel>(Window(), "labImeNotice");
+    EXPECT_FALSE(notice->isVisible());
+
+    QInputMethodEvent chinese;
+    chinese.setCommitString(QStringLiteral("苹果"));
+    QApplication::sendEvent(Control<QWidget>(Window(), "panGame"), &chinese);
+    EXPECT_TRUE(notice->isVisible());
+    EXPECT_EQ(notice->text(), QStringLiteral("请切换到英文输入法"));
+    EXPECT_FALSE(Board().IsPlaying());
+    EXPECT_EQ(Buttons(), "01101");  // as in Paused
+    // A digit or F-key is not a plain letter; "a" is, and is typed too.
+    Click(Qt::Key_1, QStringLiteral("1"));
+    EXPECT_TRUE(notice->isVisible());
+    Click(Qt::Key_A, QStringLiteral("a"));
+    EXPECT_FALSE(notice->isVisible());
+    EXPECT_EQ(Buttons(), playing);
+    EXPECT_TRUE(Board().IsPlaying());
+}
+
+TEST_F(AppLearner, TheNoticeInAGameNotRunningLeavesItStill)
+{
+    UseBook(ImportBook("二十", 20));
+    Start();
+    ASSERT_EQ(Buttons(), "10001");
+    QInputMethodEvent chinese;
+    chinese.setCommitString(QStringLiteral("你"));
+    QApplication::sendEvent(Control<QWidget>(Window(), "panGame"), &chinese);
+    EXPECT_TRUE(Control<QLabel>(Window(), "labImeNotice")->isVisible());
+    Click(Qt::Key_A, QStringLiteral("a"));
+    EXPECT_FALSE(Control<QLabel>(Window(), "labImeNotice")->isVisible());
+    EXPECT_EQ(Buttons(), "10001");
+}
+
+} // namespace
