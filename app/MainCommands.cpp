@@ -108,7 +108,17 @@ void TFrmType::nStudyProgressClick()
 {
     TFrmStudyProgress dialog(this);
     dialog.LoadProgress(ProgramClock().NowMs());
+    // The practice starts once the window is closed: leaving the toll gate in
+    // play writes its records, never while a dialog waits.
+    TWordInfos practice;
+    connect(&dialog, &TFrmStudyProgress::PracticeWeakSpellings, &dialog,
+            [&dialog, &practice](const TWordInfos &words) {
+                practice = words;
+                dialog.accept();
+            });
     RunModal(dialog);
+    if (!practice.empty())
+        m_flow.StartPractice(practice);
     FocusGame();
 }
 

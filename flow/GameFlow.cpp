@@ -198,7 +198,6 @@ bool TGameFlow::StartReview()
     }
     if (due.empty())
         return false;
-    recordTollGate();
     TWordInfos words;
     std::vector<TWordSource> sources;
     for (const TWordMemory &m : due) {
@@ -216,13 +215,30 @@ bool TGameFlow::StartReview()
         words.push_back(*word);
         sources.push_back({});
     }
+    startWordGame(std::move(words), std::move(sources), Gbk("今日复习"), false);
+    return true;
+}
+
+bool TGameFlow::StartPractice(const TWordInfos &words)
+{
+    if (words.empty())
+        return false;
+    startWordGame(words, std::vector<TWordSource>(words.size()), Gbk("薄弱拼写"), true);
+    return true;
+}
+
+void TGameFlow::startWordGame(TWordInfos words, std::vector<TWordSource> sources,
+                              const std::string &title, bool practice)
+{
+    recordTollGate();
     if (!m_review)
         m_bookPara = m_para;
     m_review = true;
+    m_practice = practice;
     m_reviewWords = std::move(words);
     m_reviewSources = std::move(sources);
     m_para.StoreTableName.clear();
-    m_para.BookName = Gbk("今日复习");
+    m_para.BookName = title;
     m_para.BookType = kBookTypeLetter;
     m_para.WordCount = static_cast<int>(m_reviewWords.size());
     m_para.TollGateCount = CeilDiv(m_para.WordsPerGate, m_para.WordCount);
@@ -232,12 +248,12 @@ bool TGameFlow::StartReview()
         m_board->PauseGame();
     ResetGameDisplay();
     m_view.FocusGame();
-    return true;
 }
 
 void TGameFlow::leaveReview()
 {
     m_review = false;
+    m_practice = false;
     m_reviewWords.clear();
     m_reviewSources.clear();
 }
@@ -341,6 +357,10 @@ void TGameFlow::TollGateOver()
         return;
     }
     // The last toll gate (or one beyond the book, which ends it just the same).
+    if (m_practice) {
+        m_view.ShowNotice(QStringLiteral("薄弱拼写练完了。"));
+        return;
+    }
     if (m_review) {
         reviewOver();
         return;

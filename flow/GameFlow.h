@@ -85,6 +85,9 @@ public:
     // A review game of the words due today, most overdue first, Ready. False,
     // with nothing changed, when none is due or the memory cannot be read.
     bool StartReview();
+    // A game of the given words (the most mistyped), played as a review game
+    // is: Ready, not saved, not in the recent list, no score. False for none.
+    bool StartPractice(const TWordInfos &words);
     bool InReview() const { return m_review; }
     // A line of the recent list: its book, toll gate and level, Ready. A line
     // that does not read, or whose book is gone, changes nothing.
@@ -105,6 +108,8 @@ private:
     // The new-words book, chosen: its order recomputed (letter order), its
     // word count read again, the toll gate brought into range.
     void refreshNewWordsBook(bool reorder);
+    void startWordGame(TWordInfos words, std::vector<TWordSource> sources,
+                       const std::string &title, bool practice);
     void leaveReview();
     void reviewOver();
 
@@ -113,6 +118,7 @@ private:
     // The review game's words and where they come from, and the book game
     // to save meanwhile.
     bool m_review = false;
+    bool m_practice = false;  // a review game of given words, not of due ones
     TWordInfos m_reviewWords;
     std::vector<TWordSource> m_reviewSources;
     TGamePara m_bookPara;

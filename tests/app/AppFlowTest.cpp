@@ -15,6 +15,8 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include "Clock.h"
+#include "FsrsScheduler.h"
 #include "GameWindowFixture.h"
 #include "GbkText.h"
 #include "RecentTollGates.h"
@@ -571,6 +573,31 @@ TEST_F(AppFlowCommands, StudyProgressOpensFromTheFileMenuBelowTheReview)
     EXPECT_EQ(m_boxes.Texts(), QStringList{});
     EXPECT_EQ(Counts(), "900 3 18");
     EXPECT_TRUE(Control<QWidget>(Window(), "panGame")->hasFocus());
+}
+
+TEST_F(AppFlowCommands, TheWeakSpellingsButtonStartsAPracticeOnceTheWindowHasClosed)
+{
+    SetUpTwoBooks();
+    // Two words mistyped earlier, the second more often.
+    std::vector<TWordMeeting> meetings(2);
+    meetings[0].Word.Spelling = "seldom";
+    meetings[0].Slips = {{1, 'e', 'a'}};
+    meetings[1].Word.Spelling = "rarely";
+    meetings[1].Slips = {{0, 'r', 't'}, {2, 'r', 'e'}};
+    RecordTollGate(TTollGatePlay{ProgramClock().NowMs(), 0, 1, 1, 2, 0, false}, meetings,
+                   ReviewCard);
+
+    bool closedFirst = false;
+    ScriptDialog([&closedFirst](QDialog &dialog) {
+        Control<QPushButton>(dialog, "btnWeakSpellings")->click();
+        closedFirst = dialog.result() == QDialog::Accepted;
+    });
+    Control<QAction>(Window(), "nStudyProgress")->trigger();
+    EXPECT_TRUE(closedFirst);
+    EXPECT_TRUE(Window().Flow().InReview());
+    EXPECT_EQ(Spellings(Board().Words()), (std::vector<std::string>{"rarely", "seldom"}));
+    EXPECT_EQ(Window().Flow().GamePara().BookName, Gbk("薄弱拼写"));
+    EXPECT_EQ(Window().Flow().State(), TGameState::Ready);
 }
 
 TEST_F(AppFlowCommands, RecordingTheScoreTwiceGivesTwoEntriesWithoutPausing)

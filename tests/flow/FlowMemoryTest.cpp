@@ -303,6 +303,39 @@ TEST_F(FlowMemory, AReviewGamePlaysTheDueWordsOfEveryBookMostOverdueFirst)
     EXPECT_EQ(std::count(m_board.log.begin(), m_board.log.end(), "record 0"), 0);
 }
 
+TEST_F(FlowMemory, APracticeOfGivenWordsPlaysLikeAReviewAndEndsWithoutAQuestion)
+{
+    Open(Toefl(1));
+    const std::string recent = m_dir.ReadFile("UseRecord.txt");
+    EXPECT_FALSE(m_flow.StartPractice({}));
+    EXPECT_FALSE(m_flow.InReview());
+
+    TWordInfos weak(3);
+    weak[0].Spelling = "abandon";
+    weak[1].Spelling = "ability";
+    weak[2].Spelling = "zeal";
+    ASSERT_TRUE(m_flow.StartPractice(weak));
+    EXPECT_TRUE(m_flow.InReview());
+    EXPECT_EQ(spellings(m_board.words), (std::vector<std::string>{"abandon", "ability", "zeal"}));
+    EXPECT_EQ(m_view.book, QStringLiteral("薄弱拼写"));
+    EXPECT_EQ(m_flow.State(), TGameState::Ready);
+
+    m_flow.Start();
+    m_board.right = m_board.error = 0;
+    CountAll();
+    m_flow.TollGateOver();
+    EXPECT_EQ(m_view.notices, QStringList{QStringLiteral("薄弱拼写练完了。")});
+    EXPECT_TRUE(m_view.questions.isEmpty());
+    EXPECT_EQ(Scalar("SELECT count(*) FROM playlog WHERE review = 1 AND rightcount = 3"), 1);
+    EXPECT_EQ(m_dir.ReadFile("UseRecord.txt"), recent);
+    // Due words later start a review game, not another practice.
+    EXPECT_EQ(Scalar("SELECT count(*) FROM wordmemory"), 3);
+    m_clock->now += 30 * DayMs;
+    EXPECT_EQ(m_flow.DueTodayCount(), 3);
+    ASSERT_TRUE(m_flow.StartReview());
+    EXPECT_EQ(m_view.book, QStringLiteral("今日复习"));
+}
+
 TEST_F(FlowMemory, AReviewOfMoreThanAHundredWordsAsksToGoOn)
 {
     // 120 words missed yesterday.
