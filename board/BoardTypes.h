@@ -34,6 +34,9 @@ struct TTypeWordItem {
     std::uint8_t ShotDown = 0;  // its shot hit: no longer drawn or matched
     std::uint8_t Missed = 0;    // left the board untyped: counted as an error
     std::int32_t TollGateMark = -1;  // the toll gate this word opens, or -1
+    // A text of the box is (nearly) wider than the box: drawn unclipped, it
+    // may run past the box's sides. Set by each redraw of its canvas.
+    std::uint8_t Overflows = 0;
 };
 
 using TTypeWordItems = std::vector<TTypeWordItem>;
