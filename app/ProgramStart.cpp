@@ -1,6 +1,7 @@
 #include "ProgramStart.h"
 
 #include <cstdio>
+#include <future>
 
 #include <QEvent>
 #include <QLockFile>
@@ -69,10 +70,17 @@ int ProgramMain(int argc, char **argv, const TProgramStartOptions &options)
 
     // Declared before the window, so it outlives everything that uses it.
     TDataInterface dataInterface;
+    // Deriving the database cipher's key is deliberately slow and a good part
+    // of the start-up: it runs on a thread of its own while the window is
+    // built. Nothing touches the database until the connection is handed
+    // over below (and should the window throw, the future's destructor
+    // waits for the thread).
+    std::future<bool> connected = std::async(std::launch::async,
+                                             [&dataInterface] { return dataInterface.ConnectDatabase(); });
     TFrmType window;
     endingSignals.SetMainWindow(&window);
 
-    if (!dataInterface.ConnectDatabase()) {
+    if (!connected.get()) {
         // Without its books the game cannot run: say why, instead of
         // vanishing without a word.
         const QString message = dataInterface.ConnectFailureMessage();

@@ -71,6 +71,10 @@ public:
 
     // Start-up and lifecycle.
     void InitGame();
+    // The Internet check, the speech engine and the music: started once,
+    // right after the first frame has been painted.
+    void StartServices();
+    bool ServicesStarted() const { return m_servicesStarted; }
     void FreeGame();
     static void DeleteTempFiles();
     void panGameClick();
@@ -182,6 +186,7 @@ private:
 
     TFrmTypeServices m_services;
     bool m_shown = false;
+    bool m_servicesStarted = false;
     TGameFlow m_flow{*this};
     QPointer<TTypeGameType> m_typeGame;
     QSize m_boardSize;
