@@ -321,12 +321,7 @@ TEST(BoardShots, TheShotTimerRunsOnlyWhileAnArrowFlies)
         const size_t flying = t.b->Shoots().size();
         const QImage after = t.b.Paint();
         if (t.b->Shoots().size() == flying) {  // a hit redraws the canvases
-            QImage patched = before;
-            QPainter painter(&patched);
-            painter.setClipRegion(region);
-            painter.drawImage(0, 0, after);
-            painter.end();
-            ASSERT_EQ(patched, after) << "tick " << i;
+            ASSERT_EQ(RepaintedIn(before, after, region), after) << "tick " << i;
         }
         before = after;
     }
