@@ -1,6 +1,7 @@
 #include "AAFont.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 #include <QFontMetrics>
@@ -139,7 +140,7 @@ void TAAMask::Render(std::string_view Text)
             for (int x = 0; x < w; ++x) {
                 int sum = 0;
                 for (int j = 0; j < s; ++j) {
-                    const QRgb *samples = row(s * y + j) + s * x;
+                    const QRgb *samples = row(s * y + j) + static_cast<ptrdiff_t>(s) * x;
                     for (int i = 0; i < s; ++i)
                         sum += qGreen(samples[i]);
                 }
@@ -219,7 +220,7 @@ void TAABlend::Blend(int X, int Y, const TAAMask &mask, int opacity)
     if (surface->BrushClear) {
         m_work.fill(Qt::black);
         for (int y = area.top(); y <= area.bottom(); ++y) {
-            std::uint8_t *out = m_work.scanLine(y - Y) + 3 * (area.left() - X);
+            std::uint8_t *out = m_work.scanLine(y - Y) + 3 * static_cast<ptrdiff_t>(area.left() - X);
             const auto *in = direct ? reinterpret_cast<const QRgb *>(target.constScanLine(y)) : nullptr;
             for (int x = area.left(); x <= area.right(); ++x, out += 3) {
                 const QRgb p = direct ? in[x] : target.pixel(x, y);
@@ -253,7 +254,7 @@ void TAABlend::Blend(int X, int Y, const TAAMask &mask, int opacity)
 
     // Copy back what lies on the surface.
     for (int y = area.top(); y <= area.bottom(); ++y) {
-        const std::uint8_t *in = m_work.constScanLine(y - Y) + 3 * (area.left() - X);
+        const std::uint8_t *in = m_work.constScanLine(y - Y) + 3 * static_cast<ptrdiff_t>(area.left() - X);
         auto *out = direct ? reinterpret_cast<QRgb *>(target.scanLine(y)) : nullptr;
         for (int x = area.left(); x <= area.right(); ++x, in += 3) {
             const QRgb p = qRgb(in[0], in[1], in[2]);

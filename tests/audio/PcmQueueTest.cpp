@@ -46,8 +46,10 @@ TEST(AudioPcmQueue, AnOwnerSpeakingOnAndOnPlaysInOrderAndPlayedSoundIsFreed)
     const std::vector<float> rest = Mix(queue, 50);
     heard.insert(heard.end(), rest.begin(), rest.begin() + 80);
     ASSERT_EQ(heard.size(), static_cast<size_t>(2 * 2100));
-    for (size_t i = 0; i < heard.size(); ++i)
-        ASSERT_EQ(heard[i], static_cast<float>(i / 2 + 1)) << "sample " << i;
+    for (size_t i = 0; i < heard.size(); ++i) {
+        const size_t frame = i / 2;
+        ASSERT_EQ(heard[i], static_cast<float>(frame + 1)) << "sample " << i;
+    }
     EXPECT_EQ(queue.PendingTotal(), 0);
     EXPECT_EQ(queue.HeldFrames(), 0);
 }
