@@ -3,9 +3,7 @@
 #include <cstdio>
 #include <future>
 
-#include <QEvent>
 #include <QLockFile>
-#include <QPointer>
 
 #include "EndingSignals.h"
 #include "Fonts.h"
@@ -16,38 +14,6 @@
 #include "UDataInterface.h"
 #include "UFrmType.h"
 #include "UTypeGameType.h"
-
-namespace {
-
-// Tells the probe when the board has been painted for the first time.
-class FirstFrameWatch : public QObject {
-public:
-    FirstFrameWatch(TFrmType &window, std::function<void(TFrmType &)> callback)
-        : m_window(window), m_callback(std::move(callback))
-    {
-        window.GamePanel()->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint && m_callback && m_window.FTypeGame()) {
-            auto callback = std::move(m_callback);
-            m_callback = nullptr;
-            watched->removeEventFilter(this);
-            // After this paint has finished.
-            QMetaObject::invokeMethod(
-                this, [this, callback] { callback(m_window); }, Qt::QueuedConnection);
-        }
-        return false;
-    }
-
-private:
-    TFrmType &m_window;
-    std::function<void(TFrmType &)> m_callback;
-};
-
-} // namespace
 
 int ProgramMain(int argc, char **argv, const TProgramStartOptions &options)
 {
@@ -93,9 +59,8 @@ int ProgramMain(int argc, char **argv, const TProgramStartOptions &options)
 
     window.CreateAdWindow();
 
-    std::unique_ptr<FirstFrameWatch> watch;
     if (options.OnFirstFrame)
-        watch = std::make_unique<FirstFrameWatch>(window, options.OnFirstFrame);
+        window.SetFirstFrameHook(options.OnFirstFrame);
     window.show();
     return app.exec();
 }

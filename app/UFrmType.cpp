@@ -547,11 +547,21 @@ void TFrmType::RecordScore(int score)
 
 bool TFrmType::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == panGame && event->type() == QEvent::Paint && !m_servicesStarted) {
-        // After this paint has reached the screen and whatever it queued has
-        // run: a timer (a zero one would be a queued call) fires once the
-        // event loop has nothing posted left.
-        QTimer::singleShot(1, this, &TFrmType::StartServices);
+    if (watched == panGame && event->type() == QEvent::Paint && !m_firstFramePainted) {
+        m_firstFramePainted = true;
+        // Right after this paint, and before anything queued later (a
+        // command started at once must not find the services starting
+        // inside its dialog).
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (auto hook = std::move(m_firstFrameHook)) {
+                    m_firstFrameHook = nullptr;
+                    hook(*this);
+                }
+                StartServices();
+            },
+            Qt::QueuedConnection);
     }
     if (m_typeGame && watched == m_typeGame) {
         // Only a real change of the board's size restarts its words.
