@@ -1,13 +1,12 @@
 #include "ProgramStart.h"
 
 #include <cstdio>
+#include <future>
 
 #include <QDir>
-#include <QEvent>
 #include <QFile>
 #include <QIcon>
 #include <QLockFile>
-#include <QPointer>
 
 #include "AppLog.h"
 #include "EndingSignals.h"
@@ -23,34 +22,6 @@
 #include "UTypeGameType.h"
 
 namespace {
-
-// Tells the probe when the board has been painted for the first time.
-class FirstFrameWatch : public QObject {
-public:
-    FirstFrameWatch(TFrmType &window, std::function<void(TFrmType &)> callback)
-        : m_window(window), m_callback(std::move(callback))
-    {
-        window.GamePanel()->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint && m_callback && m_window.FTypeGame()) {
-            auto callback = std::move(m_callback);
-            m_callback = nullptr;
-            watched->removeEventFilter(this);
-            // After this paint has finished.
-            QMetaObject::invokeMethod(
-                this, [this, callback] { callback(m_window); }, Qt::QueuedConnection);
-        }
-        return false;
-    }
-
-private:
-    TFrmType &m_window;
-    std::function<void(TFrmType &)> m_callback;
-};
 
 QString decoded(const std::string &path)
 {
@@ -107,10 +78,17 @@ int ProgramMain(int argc, char **argv, const TProgramStartOptions &options)
 
     // Declared before the window, so it outlives everything that uses it.
     TDataInterface dataInterface;
+    // Deriving the database cipher's key is deliberately slow and a good part
+    // of the start-up: it runs on a thread of its own while the window is
+    // built. Nothing touches the database until the connection is handed
+    // over below (and should the window throw, the future's destructor
+    // waits for the thread).
+    std::future<bool> connected = std::async(std::launch::async,
+                                             [&dataInterface] { return dataInterface.ConnectDatabase(); });
     TFrmType window;
     endingSignals.SetMainWindow(&window);
 
-    if (!dataInterface.ConnectDatabase()) {
+    if (!connected.get()) {
         // Without its books the game cannot run: say why, instead of
         // vanishing without a word.
         const QString message = dataInterface.ConnectFailureMessage();
@@ -125,9 +103,8 @@ int ProgramMain(int argc, char **argv, const TProgramStartOptions &options)
 
     window.CreateAdWindow();
 
-    std::unique_ptr<FirstFrameWatch> watch;
     if (options.OnFirstFrame)
-        watch = std::make_unique<FirstFrameWatch>(window, options.OnFirstFrame);
+        window.SetFirstFrameHook(options.OnFirstFrame);
     window.show();
     return app.exec();
 }

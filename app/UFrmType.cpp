@@ -47,6 +47,8 @@ constexpr int kBoardHeight = 424;
 constexpr int kMinBoardWidth = 181;
 constexpr int kMinBoardHeight = 60;
 constexpr TColor kPanGameColor = 11561288;
+// The latest the services start when no first paint comes.
+constexpr int kServicesAtTheLatestMs = 1000;
 
 QAction *addItem(QMenu *menu, const char *name, const QString &caption)
 {
@@ -373,22 +375,28 @@ void TFrmType::FormShow()
     PrepareSkinMenu(*miUI);
     wbAd->move(-600, wbAd->y());
     wbAd1->move(-600, wbAd1->y());
-    if (m_services.StartInternetCheck)
-        m_adverts->StartInternetCheck();
     InitGame();
     BuildRecentMenu();
     panGame->setFocus();
-    // Counted after the first frame: the window shows before the memory is read.
-    QTimer::singleShot(0, this, [this] { ShowDueCount(); });
+    // The first frame needs none of the Internet check, the speech engine
+    // and the sound output, and starting them is a good part of the
+    // start-up: they start right after the board's first paint. A window
+    // that is never painted starts them after a short wait.
+    panGame->installEventFilter(this);
+    QTimer::singleShot(kServicesAtTheLatestMs, this, &TFrmType::StartServices);
 }
 
-void TFrmType::InitGame()
+void TFrmType::StartServices()
 {
-    m_speech = m_services.Speech ? std::make_unique<TSpeechEx>(*m_services.Speech)
-                                 : std::make_unique<TSpeechEx>();
-    const auto owner = reinterpret_cast<std::uintptr_t>(this);
-    m_bass = m_services.Audio ? std::make_unique<TBassEx>(owner, *m_services.Audio)
-                              : std::make_unique<TBassEx>(owner);
+    if (m_servicesStarted)
+        return;
+    m_servicesStarted = true;
+    panGame->removeEventFilter(this);
+    // Counted after the first frame too: the window shows before the memory is read.
+    ShowDueCount();
+
+    if (m_services.StartInternetCheck)
+        m_adverts->StartInternetCheck();
 
     if (m_speech->InitEngine()) {
         const TSpeechSet set = ReadSpeechSet();
@@ -398,9 +406,21 @@ void TFrmType::InitGame()
         ShowMessage(this, QStringLiteral("语音引擎创建失败，请安装语音引擎！"));
     }
 
+    const auto owner = reinterpret_cast<std::uintptr_t>(this);
+    m_bass = m_services.Audio ? std::make_unique<TBassEx>(owner, *m_services.Audio)
+                              : std::make_unique<TBassEx>(owner);
     StartBackgroundMusic(*m_bass);
+}
 
-    // A change of tick here acts like the player's click on the box.
+void TFrmType::InitGame()
+{
+    // The wrapper only: its engine starts with StartServices. The board
+    // stands still until then, so no hit can ask it to speak before.
+    m_speech = m_services.Speech ? std::make_unique<TSpeechEx>(*m_services.Speech)
+                                 : std::make_unique<TSpeechEx>();
+
+    // A change of tick here acts like the player's click on the box (the
+    // music itself starts with StartServices).
     cbBackGround->setChecked(ReadSysInteger(Setting::PlayMp3) == 1);
     cbSpeech->setChecked(ReadSysInteger(Setting::PlaySound) == 1);
 
@@ -587,6 +607,22 @@ void TFrmType::RecordScore(int score)
 
 bool TFrmType::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == panGame && event->type() == QEvent::Paint && !m_firstFramePainted) {
+        m_firstFramePainted = true;
+        // Right after this paint, and before anything queued later (a
+        // command started at once must not find the services starting
+        // inside its dialog).
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (auto hook = std::move(m_firstFrameHook)) {
+                    m_firstFrameHook = nullptr;
+                    hook(*this);
+                }
+                StartServices();
+            },
+            Qt::QueuedConnection);
+    }
     if (m_typeGame && watched == m_typeGame) {
         // Only a real change of the board's size restarts its words.
         if (event->type() == QEvent::Resize && m_typeGame->size() != m_boardSize) {

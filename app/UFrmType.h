@@ -4,6 +4,7 @@
 // wrapper and the music player, and shows the game over a whole book that
 // its game flow plays on the board.
 
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -74,6 +75,13 @@ public:
 
     // Start-up and lifecycle.
     void InitGame();
+    // The Internet check, the speech engine and the music: started once,
+    // right after the first frame has been painted.
+    void StartServices();
+    bool ServicesStarted() const { return m_servicesStarted; }
+    // Called once, after the first paint and before the services start (for
+    // a probe that measures the first frame).
+    void SetFirstFrameHook(std::function<void(TFrmType &)> hook) { m_firstFrameHook = std::move(hook); }
     void FreeGame();
     static void DeleteTempFiles();
     void panGameClick();
@@ -226,6 +234,9 @@ private:
 
     TFrmTypeServices m_services;
     bool m_shown = false;
+    bool m_servicesStarted = false;
+    bool m_firstFramePainted = false;
+    std::function<void(TFrmType &)> m_firstFrameHook;
     TGameFlow m_flow{*this};
     QPointer<TTypeGameType> m_typeGame;
     QSize m_boardSize;

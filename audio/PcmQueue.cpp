@@ -7,7 +7,10 @@ void TPcmQueue::Append(int owner, const float *frames, int count)
     if (count <= 0)
         return;
     std::lock_guard lock(m_mutex);
-    if (m_runs.empty() || m_runs.back().owner != owner)
+    // A run that has begun playing is closed: appended to, it would never be
+    // played to its end while its owner keeps speaking, and what it had
+    // played would never be freed.
+    if (m_runs.empty() || m_runs.back().owner != owner || m_runs.back().position > 0)
         m_runs.push_back(Run{owner, {}, 0});
     std::vector<float> &samples = m_runs.back().samples;
     samples.insert(samples.end(), frames, frames + static_cast<size_t>(count) * 2);
@@ -30,6 +33,15 @@ std::int64_t TPcmQueue::PendingTotal() const
     std::int64_t samples = 0;
     for (const Run &run : m_runs)
         samples += static_cast<std::int64_t>(run.samples.size() - run.position);
+    return samples / 2;
+}
+
+std::int64_t TPcmQueue::HeldFrames() const
+{
+    std::lock_guard lock(m_mutex);
+    std::int64_t samples = 0;
+    for (const Run &run : m_runs)
+        samples += static_cast<std::int64_t>(run.samples.size());
     return samples / 2;
 }
 

@@ -18,6 +18,9 @@ public:
     // Frames of the owner not yet handed to the output.
     std::int64_t Pending(int owner) const;
     std::int64_t PendingTotal() const;
+    // Frames held in memory, played ones included: played sound is freed
+    // once its run has been played to the end.
+    std::int64_t HeldFrames() const;
     // Drops the owner's frames not yet played.
     void Purge(int owner);
 

@@ -1,6 +1,8 @@
 #include "AAFont.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <cstring>
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -41,6 +43,8 @@ int TAAMask::Scale() const
 
 void TAAMask::Resize(int width, int height)
 {
+    m_cached.reset();
+    m_shown = &m_bits;
     m_bits.Width = std::max(width, 0);
     m_bits.Height = std::max(height, 0);
     m_bits.Stride = (m_bits.Width + 3) / 4 * 4;
@@ -49,6 +53,12 @@ void TAAMask::Resize(int width, int height)
 
 std::uint8_t *TAAMask::ScanLine(int y)
 {
+    if (m_shown != &m_bits) {
+        // Writable rows: a private copy of the cached mask.
+        m_bits = *m_shown;
+        m_cached.reset();
+        m_shown = &m_bits;
+    }
     if (y < 0 || y >= m_bits.Height)
         throw EInvalidLine();
     return m_bits.Bits.data() + static_cast<size_t>(y) * static_cast<size_t>(m_bits.Stride);
@@ -56,7 +66,9 @@ std::uint8_t *TAAMask::ScanLine(int y)
 
 const std::uint8_t *TAAMask::ScanLine(int y) const
 {
-    return const_cast<TAAMask *>(this)->ScanLine(y);
+    if (y < 0 || y >= m_shown->Height)
+        throw EInvalidLine();
+    return m_shown->Bits.data() + static_cast<size_t>(y) * static_cast<size_t>(m_shown->Stride);
 }
 
 void TAAMask::Rasterize(std::string_view Text)
@@ -67,13 +79,14 @@ void TAAMask::Rasterize(std::string_view Text)
         return;
     }
     std::string key = m_owner.CacheKey(Text);
-    if (const auto it = cache->m_masks.find(key); it != cache->m_masks.end()) {
-        m_bits = it->second;
+    if (const auto *hit = cache->m_masks.Find(key)) {
+        m_cached = *hit;
+        m_shown = m_cached.get();
         return;
     }
     Render(Text);
-    cache->Trim(cache->m_masks);
-    cache->m_masks.emplace(std::move(key), m_bits);
+    m_cached = cache->m_masks.Insert(std::move(key), std::make_shared<const TAAMaskBits>(m_bits));
+    m_shown = m_cached.get();
 }
 
 void TAAMask::Render(std::string_view Text)
@@ -127,7 +140,7 @@ void TAAMask::Render(std::string_view Text)
             for (int x = 0; x < w; ++x) {
                 int sum = 0;
                 for (int j = 0; j < s; ++j) {
-                    const QRgb *samples = row(s * y + j) + s * x;
+                    const QRgb *samples = row(s * y + j) + static_cast<ptrdiff_t>(s) * x;
                     for (int i = 0; i < s; ++i)
                         sum += qGreen(samples[i]);
                 }
@@ -155,16 +168,59 @@ void TAABlend::Blend(int X, int Y, const TAAMask &mask, int opacity)
     const int G = colour.green();
     const int B = colour.blue();
 
-    if (m_work.width() != w || m_work.height() != h)
-        m_work = QImage(w, h, QImage::Format_RGB888);
     const QRect area = QRect(X, Y, w, h).intersected(target.rect());
     const bool direct = isRgb32(target);
+
+    if (surface->BrushClear && target.format() == QImage::Format_RGB32) {
+        // The board's case: straight into the surface, with the same
+        // arithmetic as through the working copy below but without its
+        // copies in and out (and its reallocation for every new size of
+        // text). Pixels without ink are left alone: in RGB32 their alpha is
+        // already the 0xFF the copy back would write.
+        if (area.isEmpty())
+            return;
+        int weight[256];
+        for (int m = 0; m < 256; ++m)
+            weight[m] = m * f / 256;
+        uchar *bits = target.bits();
+        const qsizetype stride = target.bytesPerLine();
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            const std::uint8_t *m = mask.ScanLine(y - Y) + (area.left() - X);
+            auto *out = reinterpret_cast<QRgb *>(bits + y * stride);
+            for (int x = area.left(); x <= area.right(); ++x, ++m) {
+                // Most of a text's cell has no ink: skip it eight bytes at a time.
+                if (x + 8 <= area.right() + 1) {
+                    std::uint64_t eight = 0;
+                    std::memcpy(&eight, m, sizeof eight);
+                    if (eight == 0) {
+                        x += 7;
+                        m += 7;
+                        continue;
+                    }
+                }
+                const int k = weight[*m];
+                if (k == 0)
+                    continue;
+                if (k >= 255) {
+                    out[x] = qRgb(R, G, B);
+                    continue;
+                }
+                const QRgb p = out[x];
+                out[x] = qRgb(AABlendChannel(qRed(p), R, k), AABlendChannel(qGreen(p), G, k),
+                              AABlendChannel(qBlue(p), B, k));
+            }
+        }
+        return;
+    }
+
+    if (m_work.width() != w || m_work.height() != h)
+        m_work = QImage(w, h, QImage::Format_RGB888);
 
     // Fill the working copy: what the surface shows there, or the brush.
     if (surface->BrushClear) {
         m_work.fill(Qt::black);
         for (int y = area.top(); y <= area.bottom(); ++y) {
-            std::uint8_t *out = m_work.scanLine(y - Y) + 3 * (area.left() - X);
+            std::uint8_t *out = m_work.scanLine(y - Y) + 3 * static_cast<ptrdiff_t>(area.left() - X);
             const auto *in = direct ? reinterpret_cast<const QRgb *>(target.constScanLine(y)) : nullptr;
             for (int x = area.left(); x <= area.right(); ++x, out += 3) {
                 const QRgb p = direct ? in[x] : target.pixel(x, y);
@@ -198,7 +254,7 @@ void TAABlend::Blend(int X, int Y, const TAAMask &mask, int opacity)
 
     // Copy back what lies on the surface.
     for (int y = area.top(); y <= area.bottom(); ++y) {
-        const std::uint8_t *in = m_work.constScanLine(y - Y) + 3 * (area.left() - X);
+        const std::uint8_t *in = m_work.constScanLine(y - Y) + 3 * static_cast<ptrdiff_t>(area.left() - X);
         auto *out = direct ? reinterpret_cast<QRgb *>(target.scanLine(y)) : nullptr;
         for (int x = area.left(); x <= area.right(); ++x, in += 3) {
             const QRgb p = qRgb(in[0], in[1], in[2]);
@@ -233,7 +289,9 @@ QSize AAExtentFromScaled(QSize scaled, int scale)
 
 std::string TAAFont::CacheKey(std::string_view Text) const
 {
-    std::string key = m_surface != nullptr ? m_surface->Font.key().toStdString() : std::string();
+    std::string key = m_surface == nullptr ? std::string()
+                      : m_cache != nullptr ? m_cache->FontKey(m_surface->Font)
+                                           : m_surface->Font.key().toStdString();
     key += '\0';
     key += static_cast<char>(m_mask.Quality);
     key.append(Text);
@@ -245,12 +303,9 @@ QSize TAAFont::TextExtent(std::string_view Text) const
     if (m_cache == nullptr)
         return MeasureExtent(Text);
     std::string key = CacheKey(Text);
-    if (const auto it = m_cache->m_extents.find(key); it != m_cache->m_extents.end())
-        return it->second;
-    const QSize extent = MeasureExtent(Text);
-    m_cache->Trim(m_cache->m_extents);
-    m_cache->m_extents.emplace(std::move(key), extent);
-    return extent;
+    if (const QSize *hit = m_cache->m_extents.Find(key))
+        return *hit;
+    return m_cache->m_extents.Insert(std::move(key), MeasureExtent(Text));
 }
 
 QSize TAAFont::MeasureExtent(std::string_view Text) const

@@ -9,16 +9,19 @@
 // Texts are GBK bytes, like every string of the core.
 
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include <QColor>
 #include <QFont>
 #include <QImage>
 #include <QSize>
+
+#include "LruCache.h"
 
 // Reading a mask row that does not exist.
 class EInvalidLine : public std::out_of_range {
@@ -48,29 +51,41 @@ struct TAAMaskBits {
 
 // Extents and masks depend only on the font, the quality and the text, and a
 // board redraws the same few texts on every key: renderers that share a cache
-// measure and rasterise each text once. Emptied when it grows past its limit.
+// measure and rasterise each text once. Each kind keeps at most Limit texts
+// and forgets the one used longest ago, so a long game does not grow it; the
+// board's default holds the texts of well over two toll gates of words.
 class TAACache {
 public:
-    explicit TAACache(size_t limit = 2048) : m_limit(limit) {}
+    explicit TAACache(size_t limit = 512) : m_extents(limit), m_masks(limit) {}
     void Clear()
     {
-        m_extents.clear();
-        m_masks.clear();
+        m_extents.Clear();
+        m_masks.Clear();
+        m_fontKeys.clear();
     }
-    size_t Size() const { return m_extents.size() + m_masks.size(); }
+    size_t Size() const { return m_extents.Size() + m_masks.Size(); }
+    size_t Limit() const { return m_extents.Capacity(); }
+
+    // QFont::key() of the font, kept for the few fonts a board draws in:
+    // building it is dearer than the look-up it serves.
+    const std::string &FontKey(const QFont &font)
+    {
+        for (const auto &[known, key] : m_fontKeys)
+            if (known == font)
+                return key;
+        if (m_fontKeys.size() >= 8)
+            m_fontKeys.clear();
+        return m_fontKeys.emplace_back(font, font.key().toStdString()).second;
+    }
 
 private:
     friend class TAAFont;
     friend class TAAMask;
-    template <typename Map>
-    void Trim(Map &map)
-    {
-        if (map.size() >= m_limit)
-            map.clear();
-    }
-    size_t m_limit;
-    std::unordered_map<std::string, QSize> m_extents;
-    std::unordered_map<std::string, TAAMaskBits> m_masks;
+    TLruCache<std::string, QSize> m_extents;
+    // Shared: a mask that shows a cached entry keeps it alive after the
+    // cache has forgotten it.
+    TLruCache<std::string, std::shared_ptr<const TAAMaskBits>> m_masks;
+    std::vector<std::pair<QFont, std::string>> m_fontKeys;
 };
 
 // The coverage mask of one text: one byte per pixel, 0 no ink .. 254 full ink.
@@ -86,8 +101,8 @@ public:
     // Renders Text (GBK) in the surface's font; the mask takes its extent.
     void Rasterize(std::string_view Text);
 
-    int Width() const { return m_bits.Width; }
-    int Height() const { return m_bits.Height; }
+    int Width() const { return m_shown->Width; }
+    int Height() const { return m_shown->Height; }
     // Sets the size and clears every value.
     void Resize(int width, int height);
     // Rows 0 .. Height() - 1; any other row raises EInvalidLine.
@@ -99,6 +114,10 @@ private:
 
     TAAFont &m_owner;
     TAAMaskBits m_bits;  // rows padded to a multiple of 4 bytes
+    // What the mask shows: m_bits, or a cached mask (not copied: a key
+    // redraws a dozen texts).
+    std::shared_ptr<const TAAMaskBits> m_cached;
+    const TAAMaskBits *m_shown = &m_bits;
     QImage m_work;       // the scaled text, reused from call to call
 };
 

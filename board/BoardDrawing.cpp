@@ -76,6 +76,7 @@ void TTypeGameType::DrawWordCanvas(int CanvasId)
     TWordCanvas &c = Canvas(CanvasId);
     if (c.Bitmap.isNull())
         return;  // a board too small for any word box
+    m_canvasRedrawn = true;
     TCanvasDrawing drawing(&c.Bitmap, m_wordFont, m_meanFont, &m_aaCache);
     QPainter painter(&c.Bitmap);
     DrawWordCanvasPass(c, painter, drawing);
@@ -107,6 +108,11 @@ void TTypeGameType::DrawWordCanvasPass(TWordCanvas &C, QPainter &Painter, TCanva
             continue;
         const TRect &box = item.BoxRect;
 
+        // How wide the widest text of the box is, for the repaint of a
+        // motion tick (MotionRegion); a few pixels spare for the glyphs'
+        // overhang and for the spelling's own measure, which is not the
+        // anti-aliased renderer's.
+        int widest = 0;
         int lineCount = 0;
         if (showMeaning) {
             const TStringList &lines = MeaningLines(item.WordInfo.Meaning, Drawing);
@@ -116,8 +122,9 @@ void TTypeGameType::DrawWordCanvasPass(TWordCanvas &C, QPainter &Painter, TCanva
             Drawing.Select(m_meanFont);
             for (int i = 0; i < std::min(lineCount, 2); ++i) {
                 const std::string &line = lines[static_cast<size_t>(i)];
-                const auto x = static_cast<int>(
-                    RoundHalfEven((kWordBoxWidth - Drawing.AA.TextWidth(line)) / 2.0));
+                const int lineWidth = Drawing.AA.TextWidth(line);
+                widest = std::max(widest, lineWidth);
+                const auto x = static_cast<int>(RoundHalfEven((kWordBoxWidth - lineWidth) / 2.0));
                 Drawing.AA.TextOut(box.Left + x, box.Top + m + i * (hm + 2), line);
             }
         }
@@ -132,9 +139,11 @@ void TTypeGameType::DrawWordCanvasPass(TWordCanvas &C, QPainter &Painter, TCanva
 
         const std::string &spelling = item.WordInfo.Spelling;
         Drawing.Select(m_wordFont);
-        const auto x = static_cast<int>(
-            RoundHalfEven((kWordBoxWidth - Drawing.AA.TextWidth(spelling)) / 2.0));
+        const int spellingWidth = Drawing.AA.TextWidth(spelling);
+        const auto x = static_cast<int>(RoundHalfEven((kWordBoxWidth - spellingWidth) / 2.0));
         const int y = 53 - (hw + 2) * n;
+        constexpr int kOverhang = 8;
+        item.Overflows = std::max(widest, spellingWidth) + kOverhang > kWordBoxWidth ? 1 : 0;
 
         if (d >= 0) {
             // Typed letters, and the rest after them, run past the box if
@@ -168,24 +177,22 @@ void TTypeGameType::DrawWordCanvasPass(TWordCanvas &C, QPainter &Painter, TCanva
 void TTypeGameType::ClearTextCaches()
 {
     m_aaCache.Clear();
-    m_meaningLines.clear();
+    m_meaningLines.Clear();
 }
 
 const TStringList &TTypeGameType::MeaningLines(const std::string &Meaning, TCanvasDrawing &Drawing)
 {
     // Cut with widths measured in WordFont, the font the surface holds when
     // the meaning is cut.
-    if (const auto it = m_meaningLines.find(Meaning); it != m_meaningLines.end())
-        return it->second;
+    if (const TStringList *kept = m_meaningLines.Find(Meaning))
+        return *kept;
     TStringList lines;
     WrapTextByWidth(Meaning, kWordBoxWidth,
                     [&Drawing](std::string_view s) {
                         return Drawing.WordMetrics.horizontalAdvance(GbkToQString(s));
                     },
                     lines);
-    if (m_meaningLines.size() >= 2048)
-        m_meaningLines.clear();
-    return m_meaningLines.emplace(Meaning, std::move(lines)).first->second;
+    return m_meaningLines.Insert(Meaning, std::move(lines));
 }
 
 void TTypeGameType::Paint(QPainter &Painter)

@@ -25,8 +25,42 @@ void TTypeGameType::PlayTick()
                         [](const TShoot &s) { return s.Bottom < 0; }))
             CheckShoots();
     }
+    m_canvasRedrawn = false;
     MoveStep();
-    update();
+    // A step moves the canvases by m_step pixels over a plain background:
+    // only the word boxes and the frame rows change on screen, unless a
+    // canvas was refilled (and so redrawn) on the way.
+    if (m_canvasRedrawn)
+        update();
+    else
+        update(MotionRegion());
+}
+
+QRegion TTypeGameType::MotionRegion() const
+{
+    const int w = m_boardRect.Right - m_boardRect.Left;
+    const int h = m_boardRect.Bottom - m_boardRect.Top;
+    QRegion region;
+    for (const TWordCanvas *c : {&m_wordCanvas1, &m_wordCanvas2}) {
+        if (c->SrcRect.Bottom <= c->SrcRect.Top)
+            continue;  // not on view
+        // Bitmap row y shows at board row y + offset (not Top + y: the second
+        // canvas's Top runs a row ahead of its rectangles). Each band also
+        // covers the m_step rows above it, where its pixels were a step ago.
+        const int offset = c->DestRect.Top - c->SrcRect.Top;
+        region += QRect(0, offset - m_step, w, m_step + 1);
+        region += QRect(0, offset + h - 1 - m_step, w, m_step + 1);
+        for (const TTypeWordItem &item : c->Items) {
+            if (item.ShotDown)
+                continue;
+            const TRect &box = item.BoxRect;
+            const int left = item.Overflows ? 0 : box.Left;
+            const int right = item.Overflows ? w : box.Right;
+            region += QRect(left, offset + box.Top - m_step, right - left,
+                            box.Bottom - box.Top + m_step);
+        }
+    }
+    return region & QRect(0, 0, w, h);
 }
 
 void TTypeGameType::SetCanvasRects(TWordCanvas &C)

@@ -37,6 +37,9 @@ struct TTypeWordItem {
     std::uint8_t PastMiddle = 0;  // its centre has passed the board's middle (told once)
     std::int32_t TollGateMark = -1;  // the toll gate this word opens, or -1
     std::int32_t WordIndex = -1;     // its place in the list the board was given
+    // A text of the box is (nearly) wider than the box: drawn unclipped, it
+    // may run past the box's sides. Set by each redraw of its canvas.
+    std::uint8_t Overflows = 0;
 };
 
 using TTypeWordItems = std::vector<TTypeWordItem>;

@@ -101,15 +101,23 @@ void TTypeGameType::AddShoot(TWordCanvas &C, int Index)
     shot.TargetIndex = Index;
     shot.CanvasId = C.CanvasId;
     m_shoots.push_back(shot);
+    SyncShootTimer();
 }
 
 void TTypeGameType::ShootTimerTick()
 {
     MoveShoots();
-    // A paint with no shot in flight would copy the same picture again; the
-    // timer runs all game long, so skip it.
+    // Only the arrows moved: the rest of the board is repainted by nobody.
     if (!m_shoots.empty())
-        update();
+        update(ShootsRegion());
+}
+
+QRegion TTypeGameType::ShootsRegion() const
+{
+    QRegion region;
+    for (const TShoot &shot : m_shoots)
+        region += QRect(shot.Left, shot.Top, shot.Right - shot.Left, shot.Bottom - shot.Top + 5);
+    return region;
 }
 
 void TTypeGameType::MoveShoots()
@@ -220,6 +228,7 @@ void TTypeGameType::RemoveShoots(const std::vector<size_t> &Indexes)
         if (std::find(Indexes.begin(), Indexes.end(), i) == Indexes.end())
             kept.push_back(m_shoots[i]);
     m_shoots = std::move(kept);
+    SyncShootTimer();
 }
 
 void TTypeGameType::DropShoots(int CanvasId)
@@ -229,10 +238,12 @@ void TTypeGameType::DropShoots(int CanvasId)
         return;
     m_shoots.erase(std::remove_if(m_shoots.begin(), m_shoots.end(), aimed), m_shoots.end());
     ++m_shootsEpoch;
+    SyncShootTimer();
 }
 
 void TTypeGameType::ClearShoots()
 {
     m_shoots.clear();
     ++m_shootsEpoch;
+    SyncShootTimer();
 }

@@ -266,14 +266,32 @@ bool TTypeGameType::RunManualShootTick()
 void TTypeGameType::StartShootTimer()
 {
     m_shootTimerActive = true;
-    if (m_tickSource == TTickSource::PlayThread && !m_shootTimer.isActive())
-        m_shootTimer.start();
+    SyncShootTimer();
 }
 
 void TTypeGameType::StopShootTimer()
 {
     m_shootTimerActive = false;
-    m_shootTimer.stop();
+    SyncShootTimer();
+}
+
+bool TTypeGameType::IsShootTimerRunning() const
+{
+    if (m_tickSource == TTickSource::PlayThread)
+        return m_shootTimer.isActive();
+    return m_shootTimerActive && !m_shoots.empty();
+}
+
+void TTypeGameType::SyncShootTimer()
+{
+    // The timer is on all game long, but with no arrow in flight a tick
+    // would move nothing: the real timer runs only while one flies, so a
+    // board nobody shoots at wakes the UI thread only for its motion.
+    const bool run = m_tickSource == TTickSource::PlayThread && m_shootTimerActive && !m_shoots.empty();
+    if (run && !m_shootTimer.isActive())
+        m_shootTimer.start();
+    else if (!run && m_shootTimer.isActive())
+        m_shootTimer.stop();
 }
 
 void TTypeGameType::Fire(const TTypeGameChange &Event)

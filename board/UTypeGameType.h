@@ -29,10 +29,10 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
 
 #include <QFont>
 #include <QImage>
+#include <QRegion>
 #include <QTimer>
 #include <QWidget>
 
@@ -40,6 +40,7 @@
 #include "BoardTypes.h"
 #include "Colors.h"
 #include "KeyCodes.h"
+#include "LruCache.h"
 #include "Records.h"
 #include "Speaker.h"
 #include "TGPlayThread.h"
@@ -137,7 +138,11 @@ public:
 
     // The play thread runs (Running), or is paused (Created, Paused, Over).
     bool IsPlaying() const;
+    // The shot timer is on: arrows move while the game runs.
     bool IsShootTimerActive() const { return m_shootTimerActive; }
+    // It also has an arrow to move: only then does it run and wake the UI
+    // thread (on a manual board: would run).
+    bool IsShootTimerRunning() const;
     int PlayInterval() const;
     int WordsPerRow() const { return m_wordsPerRow; }
     int RowCount() const { return m_rowCount; }
@@ -181,6 +186,11 @@ public:
     std::uint64_t TicksHandedOver() const;
     // Forgets the kept text measures and masks (for measuring a first draw).
     void ClearTextCaches();
+    // What the last motion tick changed on screen, and so repaints: the word
+    // boxes and the frame rows of each canvas, at their old and new places.
+    QRegion MotionRegion() const;
+    // What the last shot-timer tick changed: each arrow's old and new place.
+    QRegion ShootsRegion() const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -203,6 +213,9 @@ private:
     void UpdateScore();
     void StartShootTimer();
     void StopShootTimer();
+    // Starts or stops the real shot timer: it runs while it is on and an
+    // arrow flies.
+    void SyncShootTimer();
     int MatchTypedKey(TTypeWordItem &Item);
     bool IsWordVisible(const TWordCanvas &C, const TTypeWordItem &Item) const;
     void ResetTyping();
@@ -269,8 +282,12 @@ private:
     TTypeWordEvent m_onWordPastMiddle;
     bool m_dictation = false;
     TTickSource m_tickSource;
+    // A canvas bitmap was redrawn since the last motion tick began: that
+    // tick repaints the whole board, not only what moved.
+    bool m_canvasRedrawn = false;
     // The fonts never change, so text measures and masks are kept from one
-    // redraw to the next: a key redraws the same words again.
+    // redraw to the next: a key redraws the same words again. Both forget
+    // the texts used longest ago, so a long game leaves them the same size.
     TAACache m_aaCache;
-    std::unordered_map<std::string, TStringList> m_meaningLines;
+    TLruCache<std::string, TStringList> m_meaningLines{512};
 };

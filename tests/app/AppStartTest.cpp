@@ -12,12 +12,14 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
+#include <QTest>
 #include <QToolButton>
 
 #include "ChildProcess.h"
 #include "GameWindowFixture.h"
 #include "GbkText.h"
 #include "IniFile.h"
+#include "OfflineWindowServices.h"
 #include "ProgramChildRun.h"
 #include "Settings.h"
 #include "UDataInterface.h"
@@ -248,6 +250,25 @@ TEST_F(AppStartSound, SavedTicksPlayTheMusicAndSpeakTheWords)
     HitOneWord();
     ASSERT_EQ(m_speech.state.spoken.size(), 1U);
     EXPECT_EQ(m_speech.state.spoken[0].text.substr(0, 2), "qa");
+}
+
+TEST_F(AppStartSound, SpeechAndMusicStartRightAfterTheFirstFrameNotBefore)
+{
+    const TestBook book = ImportBook("二十", 20);
+    UseBook(book);
+    TFrmType window(OfflineWindowServices(m_speech, m_audio));
+    window.show();
+    // Shown, the game is built but nothing has been painted yet.
+    ASSERT_NE(window.FTypeGame(), nullptr);
+    EXPECT_FALSE(window.ServicesStarted());
+    EXPECT_EQ(window.FBass(), nullptr);
+    EXPECT_EQ(m_audio.Playing(), nullptr);
+
+    ASSERT_TRUE(QTest::qWaitFor([&window] { return window.ServicesStarted(); }));
+    ASSERT_NE(window.FBass(), nullptr);
+    ASSERT_NE(m_audio.Playing(), nullptr);
+    EXPECT_NE(m_audio.Playing()->path.find("默认背景音乐.mp3"), std::string::npos);
+    window.close();
 }
 
 TEST_F(AppStartSound, MissingTicksLeaveBothBoxesUntickedWithoutMusicOrSpeech)

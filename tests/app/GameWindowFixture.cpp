@@ -139,9 +139,11 @@ void GameWindowTest::Start()
     m_window = std::make_unique<TFrmType>(OfflineWindowServices(m_speech, m_audio));
     m_window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
-    // The layout gives the board its size after the first show.
+    // The layout gives the board its size after the first show; speech,
+    // music and the Internet check start right after the first paint.
     QApplication::processEvents();
     ASSERT_NE(m_window->FTypeGame(), nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return m_window->ServicesStarted(); }));
 }
 
 TTypeGameType &GameWindowTest::Board()

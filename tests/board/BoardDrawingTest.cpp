@@ -278,6 +278,54 @@ TEST(BoardDrawing, PaintCopiesTheVisiblePartsSecondCanvasOnTop)
     EXPECT_EQ(frame.copy(0, 0, 600, 51), c2.Bitmap.copy(0, 349, 600, 51));
 }
 
+// A motion tick repaints only its region; everything outside it must look as
+// it did before the tick. So the last picture with the region painted anew
+// must be the full new picture, tick after tick: with a spelling that runs
+// past its box once a key is pending, boxes at both edges, two-line meanings
+// and both canvases on view.
+TEST(BoardDrawing, AMotionTickRepaintsAllThatMoved)
+{
+    RandomScript random;
+    random->Values = {0, 419};  // the first two rows at the left and right edges
+    random->Fallback = 150;
+    PanelledBoard b(600, 400);
+    const QColor panel(10, 20, 30);
+    b.SetPanelColor(panel);
+    b->SetBackGroundColor(0x204060);
+    TWordInfos words;
+    words.push_back(Word("internationalizationalisms-counterrevolutionary", "词"));
+    words.push_back(Word("wide", "n.住处，膳宿；调节，和解 adj.适当的，合适的"));
+    for (const TWordInfo &w : NumberedWords(60))
+        words.push_back(w);
+    b->StartGame(words, nullptr);
+
+    const int h = 400;
+    QImage before = b.Paint(panel);
+    int checked = 0;
+    for (int tick = 0; tick < 1000; ++tick) {
+        if (tick == 300) {
+            Type(b, "i", false);  // the long spelling now runs past its box
+            before = b.Paint(panel);
+        }
+        ASSERT_EQ(b.Ticks(1), 1);
+        const QRegion region = b->MotionRegion();
+        const QImage after = b.Paint(panel);
+        // A refilled canvas was redrawn: that tick repaints the whole board.
+        if (b->WordCanvas1().Top != -h && b->WordCanvas2().Top != -h) {
+            ASSERT_EQ(RepaintedIn(before, after, region), after) << "tick " << tick;
+            ++checked;
+        }
+        before = after;
+    }
+    EXPECT_GT(checked, 990);
+    // And it is much less than the board.
+    const QRegion region = b->MotionRegion();
+    int area = 0;
+    for (const QRect &r : region)
+        area += r.width() * r.height();
+    EXPECT_LT(area, 600 * 400 / 2);
+}
+
 } // namespace
 
 namespace {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QtCore/qtestsupport_core.h>
+
 #include "BoardTestSupport.h"
 
 namespace {
@@ -297,6 +299,59 @@ TEST(BoardShots, ShotsAreDrawnWithTheirBackgroundTransparent)
             }
         }
     EXPECT_GT(drawn, 30);
+}
+
+TEST(BoardShots, TheShotTimerRunsOnlyWhileAnArrowFlies)
+{
+    ShotBoard t({"a1", "b1", "c1", "d1", "e1", "fox"});
+    EXPECT_TRUE(t.b->IsShootTimerActive());
+    EXPECT_FALSE(t.b->IsShootTimerRunning());
+    Type(t.b, "fox", false);
+    EXPECT_TRUE(t.b->IsShootTimerRunning());
+    t.b->PauseGame();
+    EXPECT_FALSE(t.b->IsShootTimerRunning());
+    t.b->ContinueGame();
+    EXPECT_TRUE(t.b->IsShootTimerRunning());
+
+    // Each shot-timer tick repaints the arrows' old and new places only.
+    QImage before = t.b.Paint();
+    for (int i = 0; i < 200 && !t.b->Shoots().empty(); ++i) {
+        ASSERT_TRUE(t.b->RunManualShootTick());
+        const QRegion region = t.b->ShootsRegion();
+        const size_t flying = t.b->Shoots().size();
+        const QImage after = t.b.Paint();
+        if (t.b->Shoots().size() == flying) {  // a hit redraws the canvases
+            ASSERT_EQ(RepaintedIn(before, after, region), after) << "tick " << i;
+        }
+        before = after;
+    }
+    ASSERT_TRUE(t.b->Shoots().empty());
+    EXPECT_FALSE(t.b->IsShootTimerRunning());
+    EXPECT_TRUE(t.b->IsShootTimerActive());
+}
+
+TEST(BoardShots, ARunningBoardStartsItsTimerWithAnArrowAndStopsItAfterTheHit)
+{
+    RandomScript random;
+    random->Fallback = 100;
+    PanelledBoard b(600, 400, TTickSource::PlayThread);
+    RecordingSpeaker speaker;
+    b->SetLevelInterval1(20);
+    b->StartGame({Word("fox", "词"), Word("owl", "词")}, &speaker);
+    EXPECT_TRUE(b->IsShootTimerActive());
+    EXPECT_FALSE(b->IsShootTimerRunning());
+    // "owl" (the second row) wholly on view.
+    ASSERT_TRUE(QTest::qWaitFor([&b] { return b->WordCanvas1().Scrolled >= 130; }, 20000));
+    Type(b, "owl", false);
+    ASSERT_EQ(b->Shoots().size(), 1U);
+    EXPECT_TRUE(b->IsShootTimerRunning());
+    ASSERT_TRUE(QTest::qWaitFor([&b] {
+        b.Paint();
+        return b->Shoots().empty();
+    }, 20000));
+    EXPECT_FALSE(b->IsShootTimerRunning());
+    EXPECT_EQ(speaker.Spoken, std::vector<std::string>({"owl"}));
+    b->PauseGame();
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QRegion>
 #include <QWidget>
 
 #include "GbkText.h"
@@ -113,6 +114,18 @@ struct PanelledBoard {
         return image;
     }
 };
+
+// The earlier picture with only the region taken from the later one: what
+// the screen shows when a paint repaints just that region.
+inline QImage RepaintedIn(const QImage &before, const QImage &after, const QRegion &region)
+{
+    QImage patched = before;
+    QPainter painter(&patched);
+    painter.setClipRegion(region);
+    painter.drawImage(0, 0, after);
+    painter.end();
+    return patched;
+}
 
 // Spellings of a canvas's boxes, in order.
 inline std::vector<std::string> Spellings(const TWordCanvas &c)
