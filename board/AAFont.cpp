@@ -1,6 +1,7 @@
 #include "AAFont.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstring>
 
@@ -92,7 +93,11 @@ void TAAMask::Rasterize(std::string_view Text)
 void TAAMask::Render(std::string_view Text)
 {
     const int s = Scale();
-    const QSize extent = m_owner.TextExtent(Text);
+    const qreal ratio = m_owner.DeviceRatio();
+    QSize extent = m_owner.TextExtent(Text);
+    if (ratio != 1)
+        extent = QSize(static_cast<int>(std::ceil(extent.width() * ratio)),
+                       static_cast<int>(std::ceil(extent.height() * ratio)));
     Resize(extent.width(), extent.height());
     const int w = m_bits.Width;
     const int h = m_bits.Height;
@@ -110,7 +115,7 @@ void TAAMask::Render(std::string_view Text)
                         QImage::Format_RGB32);
     m_work.fill(Qt::black);
     {
-        const QFont font = m_owner.ScaledFont(s);
+        const QFont font = m_owner.ScaledFont(s * ratio);
         QPainter painter(&m_work);
         painter.setClipRect(0, 0, gw, gh);
         painter.setFont(font);
@@ -162,6 +167,11 @@ void TAABlend::Blend(int X, int Y, const TAAMask &mask, int opacity)
     if (w == 0 || h == 0)
         return;
     QImage &target = *surface->Image;
+    // The mask is in device pixels; so is where it goes.
+    if (const qreal ratio = target.devicePixelRatio(); ratio != 1) {
+        X = qRound(X * ratio);
+        Y = qRound(Y * ratio);
+    }
     const int f = opacity * 256 / 100;
     const QColor colour = surface->FontColor.toRgb();
     const int R = colour.red();
@@ -270,11 +280,17 @@ void TAABlend::Blend(int X, int Y, const TAAMask &mask, int opacity)
 
 TAAFont::TAAFont(TAASurface *surface) : m_surface(surface), m_mask(*this), m_blend(*this) {}
 
-QFont TAAFont::ScaledFont(int scale) const
+qreal TAAFont::DeviceRatio() const
+{
+    const QImage *image = m_surface != nullptr ? m_surface->Image : nullptr;
+    return image != nullptr && !image->isNull() ? image->devicePixelRatio() : 1;
+}
+
+QFont TAAFont::ScaledFont(qreal scale) const
 {
     QFont font = m_surface != nullptr ? m_surface->Font : QFont();
     if (font.pixelSize() > 0)
-        font.setPixelSize(font.pixelSize() * scale);
+        font.setPixelSize(qRound(font.pixelSize() * scale));
     else
         font.setPointSizeF(font.pointSizeF() * scale);
     font.setStyleStrategy(QFont::StyleStrategy(font.styleStrategy() | QFont::NoAntialias));
@@ -294,6 +310,11 @@ std::string TAAFont::CacheKey(std::string_view Text) const
                                            : m_surface->Font.key().toStdString();
     key += '\0';
     key += static_cast<char>(m_mask.Quality);
+    if (const qreal ratio = DeviceRatio(); ratio != 1) {
+        key += 'x';
+        key += std::to_string(ratio);
+        key += '\0';
+    }
     key.append(Text);
     return key;
 }

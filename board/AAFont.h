@@ -6,6 +6,9 @@
 // than with Qt's anti-aliasing so the board's meaning lines look the same on
 // every machine, whatever the font engine's hinting and gamma.
 //
+// On an image with a device-pixel ratio above 1 the mask is rasterised and
+// blended at device pixels, while positions and extents stay logical.
+//
 // Texts are GBK bytes, like every string of the core.
 
 #include <cstdint>
@@ -98,7 +101,8 @@ public:
     std::uint8_t Quality = 1;
     int Scale() const;
 
-    // Renders Text (GBK) in the surface's font; the mask takes its extent.
+    // Renders Text (GBK) in the surface's font; the mask takes its extent
+    // in device pixels.
     void Rasterize(std::string_view Text);
 
     int Width() const { return m_shown->Width; }
@@ -157,7 +161,10 @@ public:
     void TextOut(int X, int Y, std::string_view Text, int opacity = 100, int blur = 0);
 
     // The surface's font at Scale times its size, without Qt's smoothing.
-    QFont ScaledFont(int scale) const;
+    QFont ScaledFont(qreal scale) const;
+    // The surface image's device-pixel ratio (1 without an image): masks
+    // are that many times the extent.
+    qreal DeviceRatio() const;
     // What identifies a text's extent and mask in the cache.
     std::string CacheKey(std::string_view Text) const;
 

@@ -84,8 +84,8 @@ void TTypeGameType::DrawWordCanvas(int CanvasId)
 
 void TTypeGameType::DrawWordCanvasPass(TWordCanvas &C, QPainter &Painter, TCanvasDrawing &Drawing)
 {
-    const int w = C.Bitmap.width();
-    const int h = C.Bitmap.height();
+    const int w = LogicalSize(C.Bitmap).width();
+    const int h = LogicalSize(C.Bitmap).height();
     const int hw = Drawing.WordHeight;
     const int hm = Drawing.MeanHeight;
 
@@ -201,7 +201,13 @@ void TTypeGameType::Paint(QPainter &Painter)
         const QRect src = toQRect(c->SrcRect);
         if (src.isEmpty() || c->Bitmap.isNull())
             continue;
-        Painter.drawImage(QPoint(c->DestRect.Left, c->DestRect.Top), c->Bitmap, src);
+        // The source rectangle is in the bitmap's device pixels.
+        const qreal ratio = c->Bitmap.devicePixelRatio();
+        const QRect deviceSrc = ratio == 1 ? src
+                                           : QRect(QPoint(qRound(src.left() * ratio), qRound(src.top() * ratio)),
+                                                   QPoint(qRound((src.right() + 1) * ratio) - 1,
+                                                          qRound((src.bottom() + 1) * ratio) - 1));
+        Painter.drawImage(QPoint(c->DestRect.Left, c->DestRect.Top), c->Bitmap, deviceSrc);
     }
     for (const TShoot &shot : m_shoots)
         Painter.drawImage(QPoint(shot.Left, shot.Top), m_arrow);
@@ -212,6 +218,8 @@ void TTypeGameType::Paint(QPainter &Painter)
 void TTypeGameType::paintEvent(QPaintEvent *event)
 {
     (void)event;
+    // A move to a screen of another density shows first here.
+    SyncPixelRatio();
     QPainter painter(this);
     Paint(painter);
 }

@@ -65,8 +65,8 @@ QRegion TTypeGameType::MotionRegion() const
 
 void TTypeGameType::SetCanvasRects(TWordCanvas &C)
 {
-    const int w = C.Bitmap.width();
-    const int h = C.Bitmap.height();
+    const int w = LogicalSize(C.Bitmap).width();
+    const int h = LogicalSize(C.Bitmap).height();
     if (C.Scrolled < h) {
         // Entering: the lowest rows of the bitmap at the top of the board.
         C.SrcRect = TRect{0, h - C.Scrolled, w, h};
@@ -133,8 +133,8 @@ void TTypeGameType::CountUnfinishedWords(TWordCanvas &C)
 
 void TTypeGameType::FillWordCanvas(TWordCanvas &C)
 {
-    const int w = C.Bitmap.width();
-    const int h = C.Bitmap.height();
+    const int w = LogicalSize(C.Bitmap).width();
+    const int h = LogicalSize(C.Bitmap).height();
     const int n = m_tollGateWords;
     const auto wordCount = static_cast<int>(m_words.size());
 

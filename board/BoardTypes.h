@@ -13,6 +13,12 @@
 
 class TTypeGameType;
 
+// An image's size in logical pixels (its device pixels over its ratio).
+inline QSize LogicalSize(const QImage &Image)
+{
+    return Image.deviceIndependentSize().toSize();
+}
+
 // What each word box shows.
 enum class TWordDisType {
     wdtMean = 0,      // meaning only (typed letters still appear)
@@ -47,7 +53,7 @@ using TTypeWordItems = std::vector<TTypeWordItem>;
 // An off-screen strip the size of the board that carries word boxes and
 // scrolls down through the board.
 struct TWordCanvas {
-    QImage Bitmap;      // W x H, RGB32, device-pixel ratio 1
+    QImage Bitmap;      // W x H logical pixels, RGB32, at the board's device-pixel ratio
     TRect SrcRect;      // the part of Bitmap on view
     TRect DestRect;     // where that part is drawn on the board
     int Scrolled = 0;   // rows of the canvas that have entered the board so far

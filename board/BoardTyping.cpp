@@ -90,8 +90,8 @@ void TTypeGameType::ResetTyping()
 void TTypeGameType::AddShoot(TWordCanvas &C, int Index)
 {
     const TTypeWordItem &item = C.Items[static_cast<size_t>(Index)];
-    const int w = m_arrow.width();
-    const int h = m_arrow.height();
+    const int w = LogicalSize(m_arrow).width();
+    const int h = LogicalSize(m_arrow).height();
     const int b = height();
     TShoot shot;
     shot.Left = item.BoxRect.Left + static_cast<int>(RoundHalfEven((kWordBoxWidth - w) / 2.0));
@@ -130,7 +130,7 @@ void TTypeGameType::MoveShoots()
 
 TRect TTypeGameType::WordRectOnBoard(const TWordCanvas &C, const TTypeWordItem &Item) const
 {
-    const int h = C.Bitmap.height();
+    const int h = LogicalSize(C.Bitmap).height();
     TRect r = Item.BoxRect;
     if (C.SrcRect.Top == 0)
         r.Top = Item.BoxRect.Top + C.DestRect.Top;         // leaving

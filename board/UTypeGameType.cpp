@@ -70,7 +70,7 @@ TTypeGameType::TTypeGameType(QWidget *parent, TTickSource Ticks)
     m_playThread = std::make_unique<TTGPlayThread>(this, m_tickSource);
     m_playThread->SetInterval(50);
 
-    m_arrow = MakeArrowSprite();
+    m_arrow = MakeArrowSprite(PixelRatio());
     m_backGroundColor = 0xB06948;
 
     m_wordCanvas1.CanvasId = 1;
@@ -123,9 +123,7 @@ void TTypeGameType::ResetWordCanvases()
     // The old boxes go with the old picture, and so do shots aimed at them.
     ClearShoots();
     for (TWordCanvas *c : {&m_wordCanvas1, &m_wordCanvas2}) {
-        if (c->Bitmap.width() != w || c->Bitmap.height() != h)
-            c->Bitmap = w > 0 && h > 0 ? QImage(w, h, QImage::Format_RGB32) : QImage();
-        c->Bitmap.setDevicePixelRatio(1);
+        AllocateBitmap(*c, w, h);
         c->Items.clear();
         c->Scrolled = 0;
         c->SrcRect = TRect{0, 0, w, 0};
@@ -133,6 +131,45 @@ void TTypeGameType::ResetWordCanvases()
     }
     m_wordCanvas1.Top = -h;
     m_wordCanvas2.Top = -2 * h;
+    m_arrow = MakeArrowSprite(PixelRatio());
+}
+
+qreal TTypeGameType::PixelRatio() const
+{
+    return m_pixelRatioOverride > 0 ? m_pixelRatioOverride : devicePixelRatioF();
+}
+
+void TTypeGameType::AllocateBitmap(TWordCanvas &C, int Width, int Height)
+{
+    // Device pixels, so text and frames are drawn at the screen's density
+    // while every coordinate of the board stays logical.
+    const qreal ratio = PixelRatio();
+    const int dw = qRound(Width * ratio);
+    const int dh = qRound(Height * ratio);
+    if (C.Bitmap.width() != dw || C.Bitmap.height() != dh)
+        C.Bitmap = Width > 0 && Height > 0 ? QImage(dw, dh, QImage::Format_RGB32) : QImage();
+    C.Bitmap.setDevicePixelRatio(ratio);
+}
+
+void TTypeGameType::SetPixelRatio(qreal Ratio)
+{
+    m_pixelRatioOverride = Ratio > 0 ? Ratio : 0;
+    SyncPixelRatio();
+}
+
+void TTypeGameType::SyncPixelRatio()
+{
+    const qreal ratio = PixelRatio();
+    if (m_arrow.devicePixelRatio() == ratio)
+        return;
+    // Another screen (or a forced ratio): the same canvases, drawn afresh at
+    // the new density; the game's state is untouched.
+    for (TWordCanvas *c : {&m_wordCanvas1, &m_wordCanvas2}) {
+        const QSize size = LogicalSize(c->Bitmap);
+        AllocateBitmap(*c, size.width(), size.height());
+    }
+    m_arrow = MakeArrowSprite(ratio);
+    RedrawWords();
 }
 
 TWordCanvas &TTypeGameType::Canvas(int CanvasId)

@@ -82,6 +82,12 @@ public:
     void TypeKey(std::uint16_t Key, TShiftState Shift);
     // Redraws both word canvases and the board (after colour changes).
     void RedrawWords();
+    // Draws canvases and the arrow for this device-pixel ratio instead of
+    // the board's screen's (0: the screen's again), redrawing them now; for
+    // tests, the preview tool and the benchmark. Geometry stays logical.
+    void SetPixelRatio(qreal Ratio);
+    // The ratio the canvases are drawn at.
+    qreal PixelRatio() const;
 
     // ------------------------------------------------------------ properties
 
@@ -197,6 +203,10 @@ protected:
 
 private:
     TWordCanvas &Canvas(int CanvasId);
+    // Logical Width x Height at PixelRatio (a null image when empty).
+    void AllocateBitmap(TWordCanvas &C, int Width, int Height);
+    // Follows a change of PixelRatio (another screen): new bitmaps, redrawn.
+    void SyncPixelRatio();
     void CalcRows();
     void ResetWordCanvases();
     void TakeBoardRect();
@@ -281,6 +291,7 @@ private:
     TTypeWordEvent m_onWordHit;
     TTypeWordEvent m_onWordPastMiddle;
     bool m_dictation = false;
+    qreal m_pixelRatioOverride = 0;  // 0: the screen's
     TTickSource m_tickSource;
     // A canvas bitmap was redrawn since the last motion tick began: that
     // tick repaints the whole board, not only what moved.
