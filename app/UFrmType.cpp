@@ -391,7 +391,7 @@ void TFrmType::StartServices()
     if (m_servicesStarted)
         return;
     m_servicesStarted = true;
-    panGame->removeEventFilter(this);
+    // The panel's filter stays: it also watches for text from an input method.
     // Counted after the first frame too: the window shows before the memory is read.
     ShowDueCount();
 

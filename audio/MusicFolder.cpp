@@ -97,13 +97,13 @@ std::string ResolveMusicFile(const std::string &gbkName)
     std::error_code error;
     const QString wanted = GbkToQString(gbkName) + QStringLiteral(".mp3");
     for (const QString &folder : musicFolders()) {
-        const std::string exact = QFile::encodeName(folder).toStdString() + GbkToUtf8(gbkName) + ".mp3";
+        std::string exact = QFile::encodeName(folder).toStdString() + GbkToUtf8(gbkName) + ".mp3";
         if (fs::is_regular_file(exact, error))
             return exact;
         for (const QString &file : musicFiles(folder)) {
             if (file.compare(wanted, Qt::CaseInsensitive) != 0)
                 continue;
-            const std::string path = QFile::encodeName(folder + file).toStdString();
+            std::string path = QFile::encodeName(folder + file).toStdString();
             if (fs::is_regular_file(path, error))
                 return path;
         }

@@ -103,7 +103,7 @@ void BM_ImportWithTheWindowLive(benchmark::State &state)
         if (w.boxes->last != QStringLiteral("恭喜您,导入词库成功了！"))
             state.SkipWithError("the import failed");
     }
-    state.counters["lines/s"] = benchmark::Counter(static_cast<double>(lines) * state.iterations(),
+    state.counters["lines/s"] = benchmark::Counter(static_cast<double>(lines) * static_cast<double>(state.iterations()),
                                                    benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_ImportWithTheWindowLive)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();

@@ -82,7 +82,7 @@ void BM_RecordTollGate(benchmark::State &state)
             if (rating == TRating::Hard)
                 words.back().Slips = {{1, 'a', 's'}, {2, 'b', 'v'}};
         }
-        w.now += 60 * 1000;
+        w.now += std::int64_t{60} * 1000;
         RecordTollGate({w.now, 1, gate + 1, 2, 19, 1, false}, words, ReviewCard);
         ++gate;
     }

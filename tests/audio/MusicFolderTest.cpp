@@ -56,7 +56,7 @@ class AudioMusicAdd : public ::testing::Test {
 protected:
     std::string source(const std::string &name, const std::string &bytes)
     {
-        const std::string path = m_outside.path().toStdString() + "/" + name;
+        std::string path = m_outside.path().toStdString() + "/" + name;
         fs::create_directories(fs::path(path).parent_path());
         std::FILE *f = std::fopen(path.c_str(), "wb");
         std::fwrite(bytes.data(), 1, bytes.size(), f);

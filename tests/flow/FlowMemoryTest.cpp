@@ -264,7 +264,7 @@ TEST_F(FlowMemory, AReviewGamePlaysTheDueWordsOfEveryBookMostOverdueFirst)
     const TWordInfos toefl = m_board.words;
     CountAll({3});
     m_flow.TollGateOver();  // toefl 2 now runs
-    m_clock->now += 60 * 60 * 1000;
+    m_clock->now += std::int64_t{60} * 60 * 1000;
     m_flow.ChooseBook(cet4(1));
     const TWordInfos cet = m_board.words;
     m_board.right = m_board.error = 0;
