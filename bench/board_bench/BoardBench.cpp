@@ -224,8 +224,8 @@ void BM_PlayThreadPeriod(benchmark::State &state)
             state.SkipWithError("no ticks");
             return;
         }
-        const double meanPeriod = std::accumulate(periods.begin(), periods.end(), 0.0) / periods.size();
-        const double meanRan = std::accumulate(ran.begin(), ran.end(), 0.0) / ran.size();
+        const double meanPeriod = std::accumulate(periods.begin(), periods.end(), 0.0) / static_cast<double>(periods.size());
+        const double meanRan = std::accumulate(ran.begin(), ran.end(), 0.0) / static_cast<double>(ran.size());
         std::sort(deviations.begin(), deviations.end());
         const auto pct = [&deviations](double q) {
             return deviations[static_cast<size_t>(q * static_cast<double>(deviations.size() - 1))];
@@ -245,7 +245,7 @@ BENCHMARK(BM_PlayThreadPeriod)->Arg(50)->Arg(30)->Iterations(1)->Unit(benchmark:
 
 int main(int argc, char **argv)
 {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);  // NOLINT(concurrency-mt-unsafe): no thread yet
     QApplication app(argc, argv);
     InstallFontSubstitutions();
     benchmark::Initialize(&argc, argv);
