@@ -1,18 +1,14 @@
 // The learning memory: recording a toll gate and counting today's due words,
 // in a database that already remembers 30 000 words.
 // Run from a Release build: build-rel/bench/bin/memory_bench
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
-#include <QTemporaryDir>
 
+#include "BenchDatabase.h"
 #include "FsrsScheduler.h"
-#include "Settings.h"
-#include "UDataInterface.h"
 #include "WordMemory.h"
 
 namespace {
@@ -35,20 +31,11 @@ TWordMeeting meeting(int k, TRating rating)
 
 // One database remembering kRemembered words, met over 100 days.
 struct World {
-    QTemporaryDir dir;
-    TDataInterface db;
+    TBenchDatabase database;
     std::int64_t now = kStart + 100 * DayMs;
 
     World()
     {
-        const std::string root = dir.path().toStdString() + "/";
-        std::filesystem::create_directories(root + "data");
-        std::ofstream(root + "data/typeconfig.ini") << "[system]\r\ndata=bench\r\nencrypt=0\r\n";
-        SetProgramDir(root);
-        CreateStoreDatabase(DatabaseFilePath());
-        if (!db.ConnectDatabase())
-            throw std::runtime_error("the benchmark database does not open");
-        SetDataInterface(&db);
         constexpr int kBatch = 300;
         for (int first = 0; first < kRemembered; first += kBatch) {
             std::vector<TWordMeeting> words;
