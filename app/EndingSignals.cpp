@@ -48,7 +48,7 @@ bool installHandlers()
 constexpr int kMaxAttempts = 300;
 constexpr int kStepMs = 10;
 
-} // namespace
+}  // namespace
 
 TEndingSignals::TEndingSignals()
 {

@@ -2,12 +2,30 @@
 
 #include "UTypeGameType.h"
 
-int TGameBoardAdapter::LevelInterval1() const { return m_board.LevelInterval1(); }
-int TGameBoardAdapter::LevelInterval2() const { return m_board.LevelInterval2(); }
-int TGameBoardAdapter::LevelInterval3() const { return m_board.LevelInterval3(); }
-void TGameBoardAdapter::SetLevelInterval1(int ms) { m_board.SetLevelInterval1(ms); }
-void TGameBoardAdapter::SetLevelInterval2(int ms) { m_board.SetLevelInterval2(ms); }
-void TGameBoardAdapter::SetLevelInterval3(int ms) { m_board.SetLevelInterval3(ms); }
+int TGameBoardAdapter::LevelInterval1() const
+{
+    return m_board.LevelInterval1();
+}
+int TGameBoardAdapter::LevelInterval2() const
+{
+    return m_board.LevelInterval2();
+}
+int TGameBoardAdapter::LevelInterval3() const
+{
+    return m_board.LevelInterval3();
+}
+void TGameBoardAdapter::SetLevelInterval1(int ms)
+{
+    m_board.SetLevelInterval1(ms);
+}
+void TGameBoardAdapter::SetLevelInterval2(int ms)
+{
+    m_board.SetLevelInterval2(ms);
+}
+void TGameBoardAdapter::SetLevelInterval3(int ms)
+{
+    m_board.SetLevelInterval3(ms);
+}
 
 std::uint32_t TGameBoardAdapter::BackGroundColor() const
 {
@@ -44,16 +62,55 @@ void TGameBoardAdapter::SetWordDisType(TWordDisplay display)
     m_board.SetWordDisType(static_cast<TWordDisType>(static_cast<int>(display)));
 }
 
-void TGameBoardAdapter::SetSpeechEnable(bool enable) { m_board.SetSpeechEnable(enable); }
-void TGameBoardAdapter::RedrawWords() { m_board.RedrawWords(); }
-void TGameBoardAdapter::PauseGame() { m_board.PauseGame(); }
-void TGameBoardAdapter::SetWords(const TWordInfos &words) { m_board.SetWords(words); }
-void TGameBoardAdapter::Restart() { m_board.Restart(); }
-void TGameBoardAdapter::ContinueGame() { m_board.ContinueGame(); }
-void TGameBoardAdapter::SetEnabled(bool enabled) { m_board.setEnabled(enabled); }
-int TGameBoardAdapter::Level() const { return m_board.Level(); }
-void TGameBoardAdapter::SetLevel(int level) { m_board.SetLevel(level); }
-int TGameBoardAdapter::RightWordCount() const { return m_board.RightWordCount(); }
-int TGameBoardAdapter::ErrorWordCount() const { return m_board.ErrorWordCount(); }
-int TGameBoardAdapter::Score() const { return m_board.Score(); }
-void TGameBoardAdapter::Repaint() { m_board.update(); }
+void TGameBoardAdapter::SetSpeechEnable(bool enable)
+{
+    m_board.SetSpeechEnable(enable);
+}
+void TGameBoardAdapter::RedrawWords()
+{
+    m_board.RedrawWords();
+}
+void TGameBoardAdapter::PauseGame()
+{
+    m_board.PauseGame();
+}
+void TGameBoardAdapter::SetWords(const TWordInfos &words)
+{
+    m_board.SetWords(words);
+}
+void TGameBoardAdapter::Restart()
+{
+    m_board.Restart();
+}
+void TGameBoardAdapter::ContinueGame()
+{
+    m_board.ContinueGame();
+}
+void TGameBoardAdapter::SetEnabled(bool enabled)
+{
+    m_board.setEnabled(enabled);
+}
+int TGameBoardAdapter::Level() const
+{
+    return m_board.Level();
+}
+void TGameBoardAdapter::SetLevel(int level)
+{
+    m_board.SetLevel(level);
+}
+int TGameBoardAdapter::RightWordCount() const
+{
+    return m_board.RightWordCount();
+}
+int TGameBoardAdapter::ErrorWordCount() const
+{
+    return m_board.ErrorWordCount();
+}
+int TGameBoardAdapter::Score() const
+{
+    return m_board.Score();
+}
+void TGameBoardAdapter::Repaint()
+{
+    m_board.update();
+}

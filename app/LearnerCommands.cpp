@@ -26,7 +26,7 @@ const TTypeWordItem &itemOf(const TTypeGameType &board, int canvasId, int index)
     return c.Items.at(static_cast<size_t>(index));
 }
 
-} // namespace
+}  // namespace
 
 void TFrmType::buildLastWordLine(QWidget *parent, QBoxLayout *column)
 {
@@ -58,15 +58,16 @@ void TFrmType::buildLastWordLine(QWidget *parent, QBoxLayout *column)
 
 void TFrmType::connectLearnerCommands()
 {
-    connect(sbLastWordQuery, &QToolButton::clicked, this, Guarded(this, &TFrmType::sbLastWordQueryClick));
+    connect(sbLastWordQuery, &QToolButton::clicked, this,
+            Guarded(this, &TFrmType::sbLastWordQueryClick));
     connect(cbDictation, &QCheckBox::clicked, this, Guarded(this, &TFrmType::cbDictationClick));
     panGame->installEventFilter(this);
 
     labImeNotice = new QLabel(QStringLiteral("请切换到英文输入法"), panGame);
     labImeNotice->setObjectName(QStringLiteral("labImeNotice"));
     labImeNotice->setAlignment(Qt::AlignCenter);
-    labImeNotice->setStyleSheet(
-        QStringLiteral("QLabel { background: #FFF8DC; color: #8B0000; border: 2px solid #8B0000; padding: 12px; }"));
+    labImeNotice->setStyleSheet(QStringLiteral("QLabel { background: #FFF8DC; color: #8B0000; "
+                                               "border: 2px solid #8B0000; padding: 12px; }"));
     QFont font = labImeNotice->font();
     font.setPixelSize(24);
     labImeNotice->setFont(font);
@@ -93,7 +94,8 @@ void TFrmType::ShowLastWord(const TWordInfo &word)
     m_lastWord = word;
     QString text = GbkToQString(word.Spelling);
     if (!word.Pronunciation.empty())
-        text += QStringLiteral("  [") + PronunciationToIpa(word.Pronunciation) + QStringLiteral("]");
+        text +=
+            QStringLiteral("  [") + PronunciationToIpa(word.Pronunciation) + QStringLiteral("]");
     if (!word.Meaning.empty())
         text += QStringLiteral("  ") + GbkToQString(word.Meaning);
     labLastWord->setText(text);

@@ -52,8 +52,8 @@ void TFrmType::connectCommands()
     connect(N35, &QAction::triggered, this, Guarded(this, &TFrmType::N35Click));
     for (QCheckBox *box : {cbSpell, cbMean, cbSpeech}) {
         connect(box, &QCheckBox::clicked, this, Guarded([this, box] {
-            SettingsCommands::cbSpellClick(*this, box, *cbSpell, *cbMean, *cbSpeech);
-        }));
+                    SettingsCommands::cbSpellClick(*this, box, *cbSpell, *cbMean, *cbSpeech);
+                }));
     }
     // Programmatic ticks count as clicks too, as the saved setting is applied.
     connect(cbBackGround, &QCheckBox::toggled, this, Guarded(this, &TFrmType::cbBackGroundClick));

@@ -41,7 +41,7 @@ void addShippedBooks()
     qCDebug(lcApp) << "shipped books added:" << added;
 }
 
-} // namespace
+}  // namespace
 
 int ProgramMain(int argc, char **argv, const TProgramStartOptions &options)
 {
@@ -83,8 +83,8 @@ int ProgramMain(int argc, char **argv, const TProgramStartOptions &options)
     // built. Nothing touches the database until the connection is handed
     // over below (and should the window throw, the future's destructor
     // waits for the thread).
-    std::future<bool> connected = std::async(std::launch::async,
-                                             [&dataInterface] { return dataInterface.ConnectDatabase(); });
+    std::future<bool> connected = std::async(
+        std::launch::async, [&dataInterface] { return dataInterface.ConnectDatabase(); });
     TFrmType window;
     endingSignals.SetMainWindow(&window);
 

@@ -93,7 +93,7 @@ QLabel *addLabel(QHBoxLayout *row, QWidget *parent, const char *name, const QStr
     return label;
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -106,7 +106,7 @@ const TTypeWordItem *boardItem(const TTypeGameType &board, int canvasId, int ind
     return &canvas.Items[static_cast<size_t>(index)];
 }
 
-} // namespace
+}  // namespace
 
 void TFrmType::buildMenus()
 {
@@ -315,7 +315,8 @@ void TFrmType::sizeForBoard()
     resize(sizeHint().expandedTo(QSize(kBoardWidth, kBoardHeight)));
     setMinimumSize(minimumSizeHint());
     panGame->setMinimumSize(kMinBoardWidth, kMinBoardHeight);
-    const QSize room = minimumSize() - QSize(kBoardWidth - kMinBoardWidth, kBoardHeight - kMinBoardHeight);
+    const QSize room =
+        minimumSize() - QSize(kBoardWidth - kMinBoardWidth, kBoardHeight - kMinBoardHeight);
     setMinimumSize(room.expandedTo(QSize(kMinBoardWidth, kMinBoardHeight)));
     if (const QScreen *screen = QApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
@@ -597,7 +598,7 @@ void TFrmType::TypeGameTypeCheckChange()
 bool TFrmType::AskPlayAgain(const QString &message)
 {
     return MessageBox(this, message, TMsgIcon::Question, QMessageBox::Yes | QMessageBox::No)
-        == QMessageBox::Yes;
+           == QMessageBox::Yes;
 }
 
 void TFrmType::RecordScore(int score)

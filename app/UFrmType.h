@@ -81,7 +81,10 @@ public:
     bool ServicesStarted() const { return m_servicesStarted; }
     // Called once, after the first paint and before the services start (for
     // a probe that measures the first frame).
-    void SetFirstFrameHook(std::function<void(TFrmType &)> hook) { m_firstFrameHook = std::move(hook); }
+    void SetFirstFrameHook(std::function<void(TFrmType &)> hook)
+    {
+        m_firstFrameHook = std::move(hook);
+    }
     void FreeGame();
     static void DeleteTempFiles();
     void panGameClick();

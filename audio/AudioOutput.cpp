@@ -32,7 +32,8 @@ bool TAudioOutput::Open()
             return;
         // The mixer converts to whatever the device wants, so the mix is
         // always 44.1 kHz 16-bit stereo and the stream position is exact.
-        if (Mix_OpenAudioDevice(kSampleRate, AUDIO_S16SYS, kChannels, kBufferFrames, nullptr, 0) != 0) {
+        if (Mix_OpenAudioDevice(kSampleRate, AUDIO_S16SYS, kChannels, kBufferFrames, nullptr, 0)
+            != 0) {
             SDL_QuitSubSystem(SDL_INIT_AUDIO);
             return;
         }

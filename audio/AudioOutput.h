@@ -53,7 +53,8 @@ public:
 
     // Sees every mixed buffer (16-bit interleaved stereo) right after it was
     // made, with the stream position of its first frame. For measurements.
-    using TMonitor = std::function<void(const std::int16_t *samples, int frames, std::int64_t firstFrame)>;
+    using TMonitor =
+        std::function<void(const std::int16_t *samples, int frames, std::int64_t firstFrame)>;
     void SetMonitor(TMonitor monitor);
 
 private:

@@ -18,7 +18,8 @@ void TLoopingStream::MixInto(float *mix, int frames)
     int filled = 0;
     bool rewoundWithoutData = false;
     while (filled < frames) {
-        const int got = m_decoder.Read(m_buffer.data() + static_cast<size_t>(filled) * 2, frames - filled);
+        const int got =
+            m_decoder.Read(m_buffer.data() + static_cast<size_t>(filled) * 2, frames - filled);
         filled += got;
         if (got > 0) {
             rewoundWithoutData = false;

@@ -13,7 +13,7 @@ bool libraryReady()
     return ready;
 }
 
-} // namespace
+}  // namespace
 
 TMp3Decoder::~TMp3Decoder()
 {
@@ -39,10 +39,12 @@ bool TMp3Decoder::Open(const std::string &path)
     if (handle == nullptr)
         return false;
     const long flags = MPG123_QUIET | MPG123_GAPLESS | MPG123_FORCE_STEREO | MPG123_FORCE_FLOAT;
-    bool ok = mpg123_param(handle, MPG123_FLAGS, flags, 0.0) == MPG123_OK
+    bool ok =
+        mpg123_param(handle, MPG123_FLAGS, flags, 0.0) == MPG123_OK
         && mpg123_param(handle, MPG123_FORCE_RATE, TAudioOutput::kSampleRate, 0.0) == MPG123_OK
         && mpg123_format_none(handle) == MPG123_OK
-        && mpg123_format(handle, TAudioOutput::kSampleRate, MPG123_STEREO, MPG123_ENC_FLOAT_32) == MPG123_OK
+        && mpg123_format(handle, TAudioOutput::kSampleRate, MPG123_STEREO, MPG123_ENC_FLOAT_32)
+               == MPG123_OK
         && mpg123_open(handle, path.c_str()) == MPG123_OK;
     if (ok) {
         // Finding the format means finding a real MPEG frame: a file of
@@ -51,7 +53,8 @@ bool TMp3Decoder::Open(const std::string &path)
         int channels = 0;
         int encoding = 0;
         ok = mpg123_getformat(handle, &rate, &channels, &encoding) == MPG123_OK
-            && rate == TAudioOutput::kSampleRate && channels == 2 && encoding == MPG123_ENC_FLOAT_32;
+             && rate == TAudioOutput::kSampleRate && channels == 2
+             && encoding == MPG123_ENC_FLOAT_32;
     }
     if (!ok) {
         mpg123_close(handle);

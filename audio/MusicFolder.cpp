@@ -36,7 +36,8 @@ bool lessByName(const QString &a, const QString &b)
 
 QStringList musicFiles(const QString &folder)
 {
-    QStringList files = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort);
+    QStringList files =
+        QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort);
     std::sort(files.begin(), files.end(), lessByName);
     return files;
 }
@@ -46,7 +47,7 @@ bool storable(const QString &name)
     return GbkToQStringStrict(QStringToGbk(name)) == name;
 }
 
-} // namespace
+}  // namespace
 
 QString DefaultMusicName()
 {
@@ -124,7 +125,8 @@ TMusicAddResult AddMusicFile(const QString &sourcePath, QString &name)
     // Adding a file that is already the folder's copy: nothing to copy, and
     // replacing it would destroy it.
     const QFileInfo targetInfo(target);
-    const bool same = targetInfo.exists() && targetInfo.canonicalFilePath() == source.canonicalFilePath();
+    const bool same =
+        targetInfo.exists() && targetInfo.canonicalFilePath() == source.canonicalFilePath();
     if (!same) {
         QFile in(source.absoluteFilePath());
         QSaveFile out(target);

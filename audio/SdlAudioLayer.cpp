@@ -77,7 +77,7 @@ private:
     std::uint32_t m_lastHandle = 0;
 };
 
-} // namespace
+}  // namespace
 
 TAudioLayer &SdlAudioLayer()
 {

@@ -24,7 +24,7 @@ bool isRgb32(const QImage &image)
     }
 }
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------- TAAMask
 
@@ -122,7 +122,9 @@ void TAAMask::Render(std::string_view Text)
         painter.setPen(Qt::white);
         painter.drawText(0, QFontMetrics(font).ascent(), GbkToQString(Text));
     }
-    const auto row = [this](int y) { return reinterpret_cast<const QRgb *>(m_work.constScanLine(y)); };
+    const auto row = [this](int y) {
+        return reinterpret_cast<const QRgb *>(m_work.constScanLine(y));
+    };
 
     for (int y = 0; y < h; ++y) {
         std::uint8_t *out = ScanLine(y);
@@ -230,8 +232,10 @@ void TAABlend::Blend(int X, int Y, const TAAMask &mask, int opacity)
     if (surface->BrushClear) {
         m_work.fill(Qt::black);
         for (int y = area.top(); y <= area.bottom(); ++y) {
-            std::uint8_t *out = m_work.scanLine(y - Y) + 3 * static_cast<ptrdiff_t>(area.left() - X);
-            const auto *in = direct ? reinterpret_cast<const QRgb *>(target.constScanLine(y)) : nullptr;
+            std::uint8_t *out =
+                m_work.scanLine(y - Y) + 3 * static_cast<ptrdiff_t>(area.left() - X);
+            const auto *in =
+                direct ? reinterpret_cast<const QRgb *>(target.constScanLine(y)) : nullptr;
             for (int x = area.left(); x <= area.right(); ++x, out += 3) {
                 const QRgb p = direct ? in[x] : target.pixel(x, y);
                 out[0] = static_cast<std::uint8_t>(qRed(p));
@@ -264,7 +268,8 @@ void TAABlend::Blend(int X, int Y, const TAAMask &mask, int opacity)
 
     // Copy back what lies on the surface.
     for (int y = area.top(); y <= area.bottom(); ++y) {
-        const std::uint8_t *in = m_work.constScanLine(y - Y) + 3 * static_cast<ptrdiff_t>(area.left() - X);
+        const std::uint8_t *in =
+            m_work.constScanLine(y - Y) + 3 * static_cast<ptrdiff_t>(area.left() - X);
         auto *out = direct ? reinterpret_cast<QRgb *>(target.scanLine(y)) : nullptr;
         for (int x = area.left(); x <= area.right(); ++x, in += 3) {
             const QRgb p = qRgb(in[0], in[1], in[2]);

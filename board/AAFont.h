@@ -38,7 +38,7 @@ struct TAASurface {
     QImage *Image = nullptr;  // not owned
     QFont Font;
     QColor FontColor = Qt::white;
-    bool BrushClear = true;   // clear: text goes over what is there
+    bool BrushClear = true;  // clear: text goes over what is there
     QColor BrushColor = Qt::white;
 };
 
@@ -122,7 +122,7 @@ private:
     // redraws a dozen texts).
     std::shared_ptr<const TAAMaskBits> m_cached;
     const TAAMaskBits *m_shown = &m_bits;
-    QImage m_work;       // the scaled text, reused from call to call
+    QImage m_work;  // the scaled text, reused from call to call
 };
 
 // Composites a mask onto the surface in the surface's font colour.

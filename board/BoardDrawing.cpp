@@ -56,7 +56,7 @@ void drawTextAt(QPainter &painter, const TBoardFont &font, int x, int y, std::st
     painter.drawText(x, y + QFontMetrics(font.Font).ascent(), GbkToQString(gbk));
 }
 
-} // namespace
+}  // namespace
 
 QColor TTypeGameType::PanelColor() const
 {
@@ -117,8 +117,8 @@ void TTypeGameType::DrawWordCanvasPass(TWordCanvas &C, QPainter &Painter, TCanva
         if (showMeaning) {
             const TStringList &lines = MeaningLines(item.WordInfo.Meaning, Drawing);
             lineCount = static_cast<int>(lines.size());
-            const int m = lineCount >= 2 ? kWordBoxHeight - (hw + 2) * 2
-                                         : kWordBoxHeight - (hw + 2);
+            const int m =
+                lineCount >= 2 ? kWordBoxHeight - (hw + 2) * 2 : kWordBoxHeight - (hw + 2);
             Drawing.Select(m_meanFont);
             for (int i = 0; i < std::min(lineCount, 2); ++i) {
                 const std::string &line = lines[static_cast<size_t>(i)];
@@ -148,7 +148,8 @@ void TTypeGameType::DrawWordCanvasPass(TWordCanvas &C, QPainter &Painter, TCanva
         if (d >= 0) {
             // Typed letters, and the rest after them, run past the box if
             // they must: only the bitmap clips them.
-            const std::string_view typed = std::string_view(spelling).substr(0, static_cast<size_t>(d));
+            const std::string_view typed =
+                std::string_view(spelling).substr(0, static_cast<size_t>(d));
             drawTextAt(Painter, m_typedFont, box.Left + x, box.Top + y, typed);
             if (showSpelling) {
                 const int typedWidth = Drawing.WordMetrics.horizontalAdvance(GbkToQString(typed));
@@ -187,11 +188,12 @@ const TStringList &TTypeGameType::MeaningLines(const std::string &Meaning, TCanv
     if (const TStringList *kept = m_meaningLines.Find(Meaning))
         return *kept;
     TStringList lines;
-    WrapTextByWidth(Meaning, kWordBoxWidth,
-                    [&Drawing](std::string_view s) {
-                        return Drawing.WordMetrics.horizontalAdvance(GbkToQString(s));
-                    },
-                    lines);
+    WrapTextByWidth(
+        Meaning, kWordBoxWidth,
+        [&Drawing](std::string_view s) {
+            return Drawing.WordMetrics.horizontalAdvance(GbkToQString(s));
+        },
+        lines);
     return m_meaningLines.Insert(Meaning, std::move(lines));
 }
 
@@ -203,10 +205,11 @@ void TTypeGameType::Paint(QPainter &Painter)
             continue;
         // The source rectangle is in the bitmap's device pixels.
         const qreal ratio = c->Bitmap.devicePixelRatio();
-        const QRect deviceSrc = ratio == 1 ? src
-                                           : QRect(QPoint(qRound(src.left() * ratio), qRound(src.top() * ratio)),
-                                                   QPoint(qRound((src.right() + 1) * ratio) - 1,
-                                                          qRound((src.bottom() + 1) * ratio) - 1));
+        const QRect deviceSrc =
+            ratio == 1 ? src
+                       : QRect(QPoint(qRound(src.left() * ratio), qRound(src.top() * ratio)),
+                               QPoint(qRound((src.right() + 1) * ratio) - 1,
+                                      qRound((src.bottom() + 1) * ratio) - 1));
         Painter.drawImage(QPoint(c->DestRect.Left, c->DestRect.Top), c->Bitmap, deviceSrc);
     }
     for (const TShoot &shot : m_shoots)

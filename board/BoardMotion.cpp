@@ -56,8 +56,8 @@ QRegion TTypeGameType::MotionRegion() const
             const TRect &box = item.BoxRect;
             const int left = item.Overflows ? 0 : box.Left;
             const int right = item.Overflows ? w : box.Right;
-            region += QRect(left, offset + box.Top - m_step, right - left,
-                            box.Bottom - box.Top + m_step);
+            region +=
+                QRect(left, offset + box.Top - m_step, right - left, box.Bottom - box.Top + m_step);
         }
     }
     return region & QRect(0, 0, w, h);
@@ -156,8 +156,8 @@ void TTypeGameType::FillWordCanvas(TWordCanvas &C)
         while (w > right + kWordBoxWidth) {
             if (m_lastWordIndex + 1 >= wordCount)
                 break;
-            const int left = k == 1 ? ProgramRandom().RandomInt(0, w - kWordBoxWidth - 1)
-                                    : right + kWordBoxGap;
+            const int left =
+                k == 1 ? ProgramRandom().RandomInt(0, w - kWordBoxWidth - 1) : right + kWordBoxGap;
             right = left + kWordBoxWidth;
             const int top = h - (r + 1) * m_rowHeight;
 
@@ -186,7 +186,7 @@ void TTypeGameType::FillWordCanvas(TWordCanvas &C)
 bool TTypeGameType::IsWordMissed(const TWordCanvas &C, const TTypeWordItem &Item) const
 {
     return !Item.Typed && !Item.ShotDown && !Item.Missed && C.SrcRect.Bottom > 0
-        && C.SrcRect.Bottom < Item.BoxRect.Top;
+           && C.SrcRect.Bottom < Item.BoxRect.Top;
 }
 
 void TTypeGameType::CountMissedWords(TWordCanvas &C)

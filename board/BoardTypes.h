@@ -34,13 +34,13 @@ inline constexpr int kWordBoxGap = 20;
 // One word box on a canvas.
 struct TTypeWordItem {
     TWordInfo WordInfo;
-    TRect BoxRect;           // in its canvas's bitmap; always 180 x 55
-    TIntAry TypedFlags;      // one per byte of the spelling; the 1s form a prefix
-    std::uint8_t Typed = 0;     // completed and counted right
-    std::uint8_t ShotDown = 0;  // its shot hit: no longer drawn or matched
-    std::uint8_t Missed = 0;    // left the board untyped: counted as an error
-    std::uint8_t Shown = 0;     // has been wholly on view (told once)
-    std::uint8_t PastMiddle = 0;  // its centre has passed the board's middle (told once)
+    TRect BoxRect;                   // in its canvas's bitmap; always 180 x 55
+    TIntAry TypedFlags;              // one per byte of the spelling; the 1s form a prefix
+    std::uint8_t Typed = 0;          // completed and counted right
+    std::uint8_t ShotDown = 0;       // its shot hit: no longer drawn or matched
+    std::uint8_t Missed = 0;         // left the board untyped: counted as an error
+    std::uint8_t Shown = 0;          // has been wholly on view (told once)
+    std::uint8_t PastMiddle = 0;     // its centre has passed the board's middle (told once)
     std::int32_t TollGateMark = -1;  // the toll gate this word opens, or -1
     std::int32_t WordIndex = -1;     // its place in the list the board was given
     // A text of the box is (nearly) wider than the box: drawn unclipped, it
@@ -53,13 +53,13 @@ using TTypeWordItems = std::vector<TTypeWordItem>;
 // An off-screen strip the size of the board that carries word boxes and
 // scrolls down through the board.
 struct TWordCanvas {
-    QImage Bitmap;      // W x H logical pixels, RGB32, at the board's device-pixel ratio
-    TRect SrcRect;      // the part of Bitmap on view
-    TRect DestRect;     // where that part is drawn on the board
-    int Scrolled = 0;   // rows of the canvas that have entered the board so far
-    int Top = 0;        // the canvas's top edge in board coordinates
+    QImage Bitmap;     // W x H logical pixels, RGB32, at the board's device-pixel ratio
+    TRect SrcRect;     // the part of Bitmap on view
+    TRect DestRect;    // where that part is drawn on the board
+    int Scrolled = 0;  // rows of the canvas that have entered the board so far
+    int Top = 0;       // the canvas's top edge in board coordinates
     TTypeWordItems Items;
-    int CanvasId = 0;   // 1 or 2
+    int CanvasId = 0;  // 1 or 2
 };
 
 // A shot in flight: its sprite rectangle on the board and its target, held as

@@ -133,7 +133,7 @@ TRect TTypeGameType::WordRectOnBoard(const TWordCanvas &C, const TTypeWordItem &
     const int h = LogicalSize(C.Bitmap).height();
     TRect r = Item.BoxRect;
     if (C.SrcRect.Top == 0)
-        r.Top = Item.BoxRect.Top + C.DestRect.Top;         // leaving
+        r.Top = Item.BoxRect.Top + C.DestRect.Top;  // leaving
     else
         r.Top = Item.BoxRect.Top - (h - C.DestRect.Bottom);  // entering
     r.Bottom = r.Top + kWordBoxHeight;

@@ -33,9 +33,9 @@ int wordsScore(int level, int rightWords)
     std::int64_t score = 0;
     if (__builtin_mul_overflow(perWord, std::int64_t{rightWords}, &score))
         score = (perWord < 0) != (rightWords < 0) ? std::numeric_limits<std::int64_t>::min()
-                                                   : std::numeric_limits<std::int64_t>::max();
-    return static_cast<int>(std::clamp<std::int64_t>(score, std::numeric_limits<std::int32_t>::min(),
-                                                     std::numeric_limits<std::int32_t>::max()));
+                                                  : std::numeric_limits<std::int64_t>::max();
+    return static_cast<int>(std::clamp<std::int64_t>(
+        score, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
 TBoardFont makeFont(const QString &family, int pixelSize, bool bold, TColor color)
@@ -48,7 +48,7 @@ TBoardFont makeFont(const QString &family, int pixelSize, bool bold, TColor colo
     return f;
 }
 
-} // namespace
+}  // namespace
 
 TTypeGameType::TTypeGameType(QWidget *parent, TTickSource Ticks)
     : QWidget(parent), m_tickSource(Ticks)
@@ -324,7 +324,8 @@ void TTypeGameType::SyncShootTimer()
     // The timer is on all game long, but with no arrow in flight a tick
     // would move nothing: the real timer runs only while one flies, so a
     // board nobody shoots at wakes the UI thread only for its motion.
-    const bool run = m_tickSource == TTickSource::PlayThread && m_shootTimerActive && !m_shoots.empty();
+    const bool run =
+        m_tickSource == TTickSource::PlayThread && m_shootTimerActive && !m_shoots.empty();
     if (run && !m_shootTimer.isActive())
         m_shootTimer.start();
     else if (!run && m_shootTimer.isActive())
@@ -399,9 +400,18 @@ void TTypeGameType::ChangeLevelInterval(int &Interval, int Value)
     SetLevel(m_level);
 }
 
-void TTypeGameType::SetLevelInterval1(int Value) { ChangeLevelInterval(m_levelInterval1, Value); }
-void TTypeGameType::SetLevelInterval2(int Value) { ChangeLevelInterval(m_levelInterval2, Value); }
-void TTypeGameType::SetLevelInterval3(int Value) { ChangeLevelInterval(m_levelInterval3, Value); }
+void TTypeGameType::SetLevelInterval1(int Value)
+{
+    ChangeLevelInterval(m_levelInterval1, Value);
+}
+void TTypeGameType::SetLevelInterval2(int Value)
+{
+    ChangeLevelInterval(m_levelInterval2, Value);
+}
+void TTypeGameType::SetLevelInterval3(int Value)
+{
+    ChangeLevelInterval(m_levelInterval3, Value);
+}
 
 void TTypeGameType::SetBackGroundColor(TColor Value)
 {

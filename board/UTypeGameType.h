@@ -60,8 +60,7 @@ class TTypeGameType : public QWidget {
 public:
     // Ticks come from the play thread; tests and the preview tool pass
     // TTickSource::Manual and run ticks and shot-timer ticks themselves.
-    explicit TTypeGameType(QWidget *parent = nullptr,
-                           TTickSource Ticks = TTickSource::PlayThread);
+    explicit TTypeGameType(QWidget *parent = nullptr, TTickSource Ticks = TTickSource::PlayThread);
     ~TTypeGameType() override;
 
     // ------------------------------------------------------------ operations
@@ -124,7 +123,7 @@ public:
     TColor NormalColor() const { return m_wordFont.Color; }
     void SetNormalColor(TColor Value);  // spellings and meanings
     TColor TypeColor() const { return m_typedFont.Color; }
-    void SetTypeColor(TColor Value);    // typed letters
+    void SetTypeColor(TColor Value);  // typed letters
 
     const TTypeGameChange &OnTollGateChange() const { return m_onTollGateChange; }
     const TTypeGameChange &OnGameOver() const { return m_onGameOver; }

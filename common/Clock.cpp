@@ -13,7 +13,7 @@ std::shared_ptr<TClock> &currentClock()
     return clock;
 }
 
-} // namespace
+}  // namespace
 
 const TClock &ProgramClock()
 {

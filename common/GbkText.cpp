@@ -49,7 +49,7 @@ bool decode(std::string_view gbk, std::string &out, bool strict)
     return fromGbk.Decode(gbk, out, strict);
 }
 
-} // namespace
+}  // namespace
 
 TIconvToUtf8::TIconvToUtf8(const char *from) : m_cd(iconv_open("UTF-8", from))
 {
@@ -194,7 +194,7 @@ std::string encodeText(const QString &text, bool &held)
     return out;
 }
 
-} // namespace
+}  // namespace
 
 std::string QStringToGbk(const QString &text)
 {

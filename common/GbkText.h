@@ -48,4 +48,7 @@ private:
 };
 
 // A GBK string from a UTF-8 literal in the source: Gbk("课本").
-inline std::string Gbk(std::string_view utf8) { return Utf8ToGbk(utf8); }
+inline std::string Gbk(std::string_view utf8)
+{
+    return Utf8ToGbk(utf8);
+}

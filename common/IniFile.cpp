@@ -55,7 +55,8 @@ bool parseUnsigned(std::string_view digits, int base, std::uint64_t &value)
 {
     if (digits.empty())
         return false;
-    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value, base);
+    const auto [end, ec] =
+        std::from_chars(digits.data(), digits.data() + digits.size(), value, base);
     return ec == std::errc() && end == digits.data() + digits.size();
 }
 
@@ -194,7 +195,7 @@ bool writeInPlace(const std::string &path, std::string_view content)
     return ok;
 }
 
-} // namespace
+}  // namespace
 
 ESettingsWriteError::ESettingsWriteError(const std::string &path)
     : std::runtime_error("Unable to write to " + path)
@@ -352,7 +353,8 @@ void TIniFile::WriteString(std::string_view section, std::string_view key, std::
     }
     if (insertAt > 0 && !endsWithLf(m_lines[insertAt - 1]))
         m_lines[insertAt - 1].ending = "\r\n";
-    m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(insertAt), Line{std::move(text), "\r\n"});
+    m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(insertAt),
+                   Line{std::move(text), "\r\n"});
 }
 
 void TIniFile::WriteInteger(std::string_view section, std::string_view key, std::int32_t value)

@@ -55,8 +55,8 @@ public:
 
 private:
     struct Line {
-        std::string text;     // without its line end
-        std::string ending;   // "\r\n", "\n" or "" for a last line without one
+        std::string text;    // without its line end
+        std::string ending;  // "\r\n", "\n" or "" for a last line without one
     };
     // Index of the first line of the first matching section's body, or npos.
     size_t findSection(std::string_view section) const;

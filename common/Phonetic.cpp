@@ -15,8 +15,8 @@ struct TSymbol {
 // The notation's symbols that are not themselves.
 constexpr TSymbol kSymbols[] = {
     {'@', u'ə'}, {'&', u'æ'}, {'\'', u'ˈ'}, {':', u'ː'}, {'O', u'ɔ'}, {'S', u'ʃ'},
-    {'Z', u'ʒ'}, {'V', u'ʌ'}, {'A', u'ɑ'}, {'N', u'ŋ'}, {'T', u'θ'}, {'D', u'ð'},
-    {'E', u'ɛ'}, {'U', u'ʊ'}, {'I', u'ɪ'}, {'.', u'ˌ'},
+    {'Z', u'ʒ'}, {'V', u'ʌ'}, {'A', u'ɑ'},  {'N', u'ŋ'}, {'T', u'θ'}, {'D', u'ð'},
+    {'E', u'ɛ'}, {'U', u'ʊ'}, {'I', u'ɪ'},  {'.', u'ˌ'},
 };
 
 // Lower-case letters stand for themselves, and so do the marks that join
@@ -28,11 +28,12 @@ bool isItself(char c)
 
 const TSymbol *symbolOf(char c)
 {
-    const auto it = std::find_if(std::begin(kSymbols), std::end(kSymbols), [c](const TSymbol &s) { return s.Ascii == c; });
+    const auto it = std::find_if(std::begin(kSymbols), std::end(kSymbols),
+                                 [c](const TSymbol &s) { return s.Ascii == c; });
     return it != std::end(kSymbols) ? it : nullptr;
 }
 
-} // namespace
+}  // namespace
 
 bool PronunciationConverts(const std::string &pronunciation)
 {
@@ -48,7 +49,8 @@ QString PronunciationToIpa(const std::string &pronunciation)
     ipa.reserve(static_cast<qsizetype>(pronunciation.size()));
     for (size_t i = 0; i < pronunciation.size(); ++i) {
         const char c = pronunciation[i];
-        const bool separator = c == '.' && i + 1 < pronunciation.size() && pronunciation[i + 1] == ' ';
+        const bool separator =
+            c == '.' && i + 1 < pronunciation.size() && pronunciation[i + 1] == ' ';
         if (isItself(c) || separator)
             ipa += QChar::fromLatin1(c);
         else

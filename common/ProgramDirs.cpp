@@ -34,7 +34,8 @@ bool copyIfAbsent(const QString &from, const QString &to)
         return false;
     }
     // The installed copy is read-only; the player's must not be.
-    QFile::setPermissions(partial, QFile::permissions(partial) | QFile::ReadOwner | QFile::WriteOwner);
+    QFile::setPermissions(partial,
+                          QFile::permissions(partial) | QFile::ReadOwner | QFile::WriteOwner);
     if (!QFile::rename(partial, to)) {
         QFile::remove(partial);
         return false;
@@ -42,14 +43,15 @@ bool copyIfAbsent(const QString &from, const QString &to)
     return true;
 }
 
-} // namespace
+}  // namespace
 
 TProgramDirs ResolveProgramDirs(const std::string &exeDir, const std::string &dataHome)
 {
     if (writableDir(exeDir + "data"))
         return {exeDir, exeDir};
     // Relative to the executable, so that an unpacked package runs where it is.
-    const QString installed = QDir::cleanPath(decoded(exeDir + "../share/kivrotype")) + QLatin1Char('/');
+    const QString installed =
+        QDir::cleanPath(decoded(exeDir + "../share/kivrotype")) + QLatin1Char('/');
     return {dataHome + "kivrotype/", QFile::encodeName(installed).toStdString()};
 }
 
@@ -59,7 +61,7 @@ bool SeedPlayerDir(const TProgramDirs &dirs)
         return true;
     const QString player = decoded(dirs.Player);
     bool ok = QDir().mkpath(player + QStringLiteral("data"))
-        && QDir().mkpath(player + QStringLiteral("source/mp3"));
+              && QDir().mkpath(player + QStringLiteral("source/mp3"));
     const QString installedData = decoded(dirs.Installed) + QStringLiteral("data");
     QDirIterator files(installedData, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
     while (files.hasNext()) {

@@ -6,7 +6,7 @@ namespace {
 
 std::atomic<bool> g_endRequested{false};
 
-} // namespace
+}  // namespace
 
 void RequestProgramEnd()
 {

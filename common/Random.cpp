@@ -31,7 +31,7 @@ std::shared_ptr<TRandom> &currentRandom()
     return current;
 }
 
-} // namespace
+}  // namespace
 
 TRandom &ProgramRandom()
 {

@@ -15,5 +15,5 @@ void CopyGamePara(const TGamePara &source, TGamePara &target)
 bool FitsRecentLineField(std::string_view text)
 {
     return text.find(kRecentSeparator) == std::string_view::npos
-        && text.find_first_of("\r\n") == std::string_view::npos;
+           && text.find_first_of("\r\n") == std::string_view::npos;
 }

@@ -32,11 +32,11 @@ struct TGamePara {
     std::int32_t TollGateIndex = 1;  // current toll gate, from 1
     std::int32_t TollGateCount = 0;  // CeilDiv(WordsPerGate, WordCount)
     std::int32_t WordsPerGate = 20;
-    std::string StoreTableName;      // the book's word table
-    std::string BookName;            // the book's display name
+    std::string StoreTableName;  // the book's word table
+    std::string BookName;        // the book's display name
     std::int32_t WordCount = 0;
-    std::int32_t Level = 1;          // 1 to 3
-    std::int32_t BookType = 0;       // 0 the book's own order, 2 its shuffled copy
+    std::int32_t Level = 1;     // 1 to 3
+    std::int32_t BookType = 0;  // 0 the book's own order, 2 its shuffled copy
 
     bool operator==(const TGamePara &) const = default;
 };

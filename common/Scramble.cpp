@@ -31,7 +31,7 @@ int hexDigit(char c)
     return -1;
 }
 
-} // namespace
+}  // namespace
 
 std::string GetScrambleKey()
 {
@@ -112,18 +112,41 @@ std::string ConvertPhoneticDigits(std::string_view text)
     std::string out(text);
     for (char &c : out) {
         switch (c) {
-        case '0': c = '6'; break;
-        case '1': c = '1'; break;
-        case '2': c = '3'; break;
-        case '3': c = '4'; break;
-        case '4': c = '0'; break;
-        case '5': c = '8'; break;
-        case '6': c = '7'; break;
-        case '7': c = '='; break;
-        case '8': c = '9'; break;
-        case '9': c = '5'; break;
-        case '=': c = '4'; break;
-        default: break;
+        case '0':
+            c = '6';
+            break;
+        case '1':
+            c = '1';
+            break;
+        case '2':
+            c = '3';
+            break;
+        case '3':
+            c = '4';
+            break;
+        case '4':
+            c = '0';
+            break;
+        case '5':
+            c = '8';
+            break;
+        case '6':
+            c = '7';
+            break;
+        case '7':
+            c = '=';
+            break;
+        case '8':
+            c = '9';
+            break;
+        case '9':
+            c = '5';
+            break;
+        case '=':
+            c = '4';
+            break;
+        default:
+            break;
         }
     }
     return out;

@@ -41,7 +41,8 @@ std::string withSlash(std::string dir)
 TProgramDirs executableDirs()
 {
     const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    return ResolveProgramDirs(executableDir(), withSlash(QFile::encodeName(dataHome).toStdString()));
+    return ResolveProgramDirs(executableDir(),
+                              withSlash(QFile::encodeName(dataHome).toStdString()));
 }
 
 std::string readString(const TIniFile &ini, TStringSetting key)
@@ -60,7 +61,7 @@ std::string settingsFileOf(TSettingKey key)
     return Setting::IsInstalled(key) ? InstalledPath(ConfigFileName) : ConfigFilePath();
 }
 
-} // namespace
+}  // namespace
 
 TProgramDirs GetProgramDirs()
 {
@@ -92,8 +93,8 @@ void SetProgramDir(std::string dir)
 
 void SetProgramDirs(TProgramDirs dirs)
 {
-    programDirsOverride() = TProgramDirs{withSlash(std::move(dirs.Player)),
-                                         withSlash(std::move(dirs.Installed))};
+    programDirsOverride() =
+        TProgramDirs{withSlash(std::move(dirs.Player)), withSlash(std::move(dirs.Installed))};
 }
 
 std::string ToSlashes(std::string_view path)
@@ -194,7 +195,8 @@ std::string GetDatabaseFileName()
     try {
         return ReadSysString(Setting::Data) + ".mdb";
     } catch (...) {
-        qCDebug(lcCommon).noquote() << "reading the database name failed:" << CurrentExceptionText();
+        qCDebug(lcCommon).noquote()
+            << "reading the database name failed:" << CurrentExceptionText();
         return {};
     }
 }

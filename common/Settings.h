@@ -66,7 +66,7 @@ private:
 // reaches the disk, or, when the write is refused, none does.
 void WriteSysValues(std::initializer_list<TSettingValue> values);
 
-std::string ReadDefaultUI();                 // "WLM" when missing
+std::string ReadDefaultUI();  // "WLM" when missing
 void WriteDefaultUI(std::string_view name);
 
 TSpeechSet ReadSpeechSet();

@@ -57,8 +57,9 @@ struct Setting {
     static constexpr TStringSetting StoreTableName{"StoreTableName", "lib109"};
     static constexpr TIntSetting WordCount{"WordCount", 3480};
     // 《最新TOEFL词汇》
-    static constexpr TStringSetting BookName{
-        "BookName", "\xA1\xB6\xD7\xEE\xD0\xC2" "TOEFL" "\xB4\xCA\xBB\xE3\xA1\xB7"};
+    static constexpr TStringSetting BookName{"BookName", "\xA1\xB6\xD7\xEE\xD0\xC2"
+                                                         "TOEFL"
+                                                         "\xB4\xCA\xBB\xE3\xA1\xB7"};
     static constexpr TIntSetting TollGateIndex{"TollGateIndex", 1};
     static constexpr TIntSetting Level{"Level", 1};
     static constexpr TIntSetting BookType{"BookType", 1};
@@ -89,11 +90,33 @@ struct Setting {
     static constexpr TStringSetting KivroLoadCiKu{"KivroLoadCiKu", ""};
     static constexpr TStringSetting Speek{"Speek", ""};
 
-    static constexpr std::array<TSettingKey, 27> All{
-        Data, Encrypt, DefaultUI, StoreTableName, WordCount, BookName, TollGateIndex, Level,
-        BookType, PlayMp3, PlaySound, Mp3, Mp3Voice, LevelInterval1, LevelInterval2,
-        LevelInterval3, BackGroundColor, NormalColor, TypeColor, EngineName, SpeakName, SpeakSex,
-        Rate, Volume, Version, KivroLoadCiKu, Speek};
+    static constexpr std::array<TSettingKey, 27> All{Data,
+                                                     Encrypt,
+                                                     DefaultUI,
+                                                     StoreTableName,
+                                                     WordCount,
+                                                     BookName,
+                                                     TollGateIndex,
+                                                     Level,
+                                                     BookType,
+                                                     PlayMp3,
+                                                     PlaySound,
+                                                     Mp3,
+                                                     Mp3Voice,
+                                                     LevelInterval1,
+                                                     LevelInterval2,
+                                                     LevelInterval3,
+                                                     BackGroundColor,
+                                                     NormalColor,
+                                                     TypeColor,
+                                                     EngineName,
+                                                     SpeakName,
+                                                     SpeakSex,
+                                                     Rate,
+                                                     Volume,
+                                                     Version,
+                                                     KivroLoadCiKu,
+                                                     Speek};
 
     // Keys the program never writes and an update may change: an installed
     // program reads them from its own settings file, not the player's.

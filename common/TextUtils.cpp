@@ -102,7 +102,7 @@ bool RectCornerInRect(const TRect &A, const TRect &B)
         return B.Left <= x && x <= B.Right && B.Top <= y && y <= B.Bottom;
     };
     return inside(A.Left, A.Top) || inside(A.Right, A.Top) || inside(A.Left, A.Bottom)
-        || inside(A.Right, A.Bottom);
+           || inside(A.Right, A.Bottom);
 }
 
 std::int64_t RoundHalfEven(double value)

@@ -192,7 +192,8 @@ void TUiTickThread::Work()
         const std::uint64_t serial = ++s.PostedSerial;
         lock.unlock();
         QMetaObject::invokeMethod(
-            m_context, [this, shared = m_shared, generation, serial] {
+            m_context,
+            [this, shared = m_shared, generation, serial] {
                 // The context object dies after Stop, so `this` is alive here
                 // unless Stop already ran; Deliver checks that first, through
                 // the shared state it holds.

@@ -27,7 +27,7 @@ int total(int previous, int board)
     return sum;
 }
 
-} // namespace
+}  // namespace
 
 void TGameFlow::LoadGame()
 {
@@ -84,7 +84,7 @@ std::int64_t nextMidnight()
     return NextLocalMidnightMs(ProgramClock().NowMs());
 }
 
-} // namespace
+}  // namespace
 
 void TGameFlow::beginTally(const TWordInfos &words, int tollGate, bool opening)
 {
@@ -168,8 +168,8 @@ void TGameFlow::WordCounted(int index, bool right)
 
 void TGameFlow::WordSlip(int index, int position, char expected, char typed)
 {
-    m_tally.Slip(index, {position, static_cast<unsigned char>(expected),
-                         static_cast<unsigned char>(typed)});
+    m_tally.Slip(
+        index, {position, static_cast<unsigned char>(expected), static_cast<unsigned char>(typed)});
 }
 
 void TGameFlow::LeaveTollGate()
@@ -305,8 +305,9 @@ void TGameFlow::ResetGameDisplay()
     if (m_review)
         m_view.ShowBook(GbkToQString(m_para.BookName));
     else
-        m_view.ShowBook(GbkToQString(m_para.BookName)
-                        + (m_para.BookType == 2 ? QStringLiteral("-打乱") : QStringLiteral("-顺序")));
+        m_view.ShowBook(
+            GbkToQString(m_para.BookName)
+            + (m_para.BookType == 2 ? QStringLiteral("-打乱") : QStringLiteral("-顺序")));
 }
 
 void TGameFlow::LoadTollGate(int tollGate)
@@ -370,8 +371,9 @@ void TGameFlow::TollGateOver()
     const int words = right + m_board->ErrorWordCount();
     const auto percent = words == 0 ? 0 : RoundHalfEven(right * 100.0 / words);
     const QString message = QStringLiteral("恭喜您完成了此次游戏的所有关卡！") + QChar(13)
-        + QStringLiteral("完成单词数：%1").arg(words) + QChar(13)
-        + QStringLiteral("正确率：%1%").arg(percent) + QChar(13) + QStringLiteral("再玩一次吧？");
+                            + QStringLiteral("完成单词数：%1").arg(words) + QChar(13)
+                            + QStringLiteral("正确率：%1%").arg(percent) + QChar(13)
+                            + QStringLiteral("再玩一次吧？");
     if (!m_view.AskPlayAgain(message))
         return;
     // The new game's totals start from zero before toll gate 1 runs: it goes

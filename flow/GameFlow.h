@@ -108,8 +108,8 @@ private:
     // The new-words book, chosen: its order recomputed (letter order), its
     // word count read again, the toll gate brought into range.
     void refreshNewWordsBook(bool reorder);
-    void startWordGame(TWordInfos words, std::vector<TWordSource> sources,
-                       const std::string &title, bool practice);
+    void startWordGame(TWordInfos words, std::vector<TWordSource> sources, const std::string &title,
+                       bool practice);
     void leaveReview();
     void reviewOver();
 

@@ -42,7 +42,7 @@ bool readLines(const std::string &path, std::vector<std::string> &lines)
     return true;
 }
 
-} // namespace
+}  // namespace
 
 std::string RecentFilePath()
 {
@@ -53,8 +53,8 @@ std::string RecentLine(const TGamePara &para)
 {
     const std::string sep = kRecentSeparator;
     return para.StoreTableName + sep + std::to_string(para.WordCount) + sep + para.BookName + sep
-        + std::to_string(para.BookType) + sep + std::to_string(para.TollGateIndex) + sep
-        + std::to_string(para.Level);
+           + std::to_string(para.BookType) + sep + std::to_string(para.TollGateIndex) + sep
+           + std::to_string(para.Level);
 }
 
 bool FitsRecentList(const TGamePara &para)
@@ -63,8 +63,8 @@ bool FitsRecentList(const TGamePara &para)
         return false;
     const std::optional<TGamePara> back = ParseRecentEntry(RecentLine(para));
     return back && back->StoreTableName == para.StoreTableName && back->BookName == para.BookName
-        && back->WordCount == para.WordCount && back->BookType == para.BookType
-        && back->TollGateIndex == para.TollGateIndex && back->Level == para.Level;
+           && back->WordCount == para.WordCount && back->BookType == para.BookType
+           && back->TollGateIndex == para.TollGateIndex && back->Level == para.Level;
 }
 
 bool GbkSameText(const std::string &a, const std::string &b)
@@ -98,7 +98,8 @@ void AddRecentLine(const std::string &line)
             found = found || GbkSameText(l, line);
         if (!found)
             lines.push_back(line);
-        const size_t first = lines.size() > kMaxRecentTollGates ? lines.size() - kMaxRecentTollGates : 0;
+        const size_t first =
+            lines.size() > kMaxRecentTollGates ? lines.size() - kMaxRecentTollGates : 0;
         std::string content;
         for (size_t i = first; i < lines.size(); ++i)
             content.append(lines[i]).append("\r\n");
@@ -141,10 +142,14 @@ std::vector<TRecentEntry> ReadRecentEntries()
 QString LevelName(int level)
 {
     switch (level) {
-    case 1: return QStringLiteral("容易");
-    case 2: return QStringLiteral("较难");
-    case 3: return QStringLiteral("困难");
-    default: return {};
+    case 1:
+        return QStringLiteral("容易");
+    case 2:
+        return QStringLiteral("较难");
+    case 3:
+        return QStringLiteral("困难");
+    default:
+        return {};
     }
 }
 

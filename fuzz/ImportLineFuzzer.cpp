@@ -70,7 +70,7 @@ size_t characters(std::string_view utf8)
     return n;
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -83,8 +83,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     const TWordLine word = SplitWordLine(line);
     // The pieces are the line's own bytes.
-    if (!word.Spelling.empty() && (line.compare(0, word.Spelling.size(), word.Spelling) != 0
-                                   || line[word.Spelling.size()] != '['))
+    if (!word.Spelling.empty()
+        && (line.compare(0, word.Spelling.size(), word.Spelling) != 0
+            || line[word.Spelling.size()] != '['))
         std::abort();
     if (word.Meaning.size() > line.size()
         || line.compare(line.size() - word.Meaning.size(), word.Meaning.size(), word.Meaning) != 0)
@@ -93,18 +94,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         std::abort();
 
     const bool valid = line.find('\0') == std::string::npos && GbkToQStringStrict(line)
-        && !IsBlankText(word.Spelling);
+                       && !IsBlankText(word.Spelling);
     const std::string spelling = GbkToUtf8(word.Spelling);
     const std::string pronunciation = GbkToUtf8(ConvertPhoneticDigits(word.Pronunciation));
     const std::string meaning = GbkToUtf8(word.Meaning);
     const bool fits = characters(spelling) <= 255 && characters(pronunciation) <= 200
-        && characters(meaning) <= 255;
+                      && characters(meaning) <= 255;
     if (stored != (valid && fits))
         std::abort();
     if (stored) {
         TSqlQuery q = store.db.Query(
             "SELECT spelling, pronunciation, meaning FROM lib1 ORDER BY id DESC LIMIT 1");
-        if (!q.Next() || q.Text(0) != spelling || q.Text(1) != pronunciation || q.Text(2) != meaning)
+        if (!q.Next() || q.Text(0) != spelling || q.Text(1) != pronunciation
+            || q.Text(2) != meaning)
             std::abort();
     }
     return 0;

@@ -18,11 +18,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (fields.size() >= 6)
         (void)RecentCaption(fields);
 
-    if (const std::optional<TGamePara> para = ParseRecentEntry(line); para && FitsRecentList(*para)) {
+    if (const std::optional<TGamePara> para = ParseRecentEntry(line);
+        para && FitsRecentList(*para)) {
         const std::optional<TGamePara> back = ParseRecentEntry(RecentLine(*para));
-        if (!back || back->StoreTableName != para->StoreTableName || back->BookName != para->BookName
-            || back->WordCount != para->WordCount || back->BookType != para->BookType
-            || back->TollGateIndex != para->TollGateIndex || back->Level != para->Level)
+        if (!back || back->StoreTableName != para->StoreTableName
+            || back->BookName != para->BookName || back->WordCount != para->WordCount
+            || back->BookType != para->BookType || back->TollGateIndex != para->TollGateIndex
+            || back->Level != para->Level)
             std::abort();
         if (!GbkSameText(RecentLine(*para), RecentLine(*back)))
             std::abort();

@@ -24,7 +24,7 @@ size_t characters(const std::string &gbk)
     return static_cast<size_t>(text->toUcs4().size());
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

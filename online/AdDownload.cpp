@@ -28,7 +28,7 @@ bool urlToFile(const QUrl &address, const QString &localFile, const TDownloadCon
     return outcome.Ok && file.error() == QFileDevice::NoError;
 }
 
-} // namespace
+}  // namespace
 
 bool HttpDownload(const QUrl &address, const QString &localFile, const TDownloadContext &context)
 {

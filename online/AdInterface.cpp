@@ -18,7 +18,7 @@ QString programFile(const QString &name)
     return QString::fromStdString(ProgramPath(QStringToGbk(name)));
 }
 
-} // namespace
+}  // namespace
 
 void NavigateTo(TAdBrowser *pane, const QString &address)
 {
@@ -36,11 +36,8 @@ void DeleteAdvertLists()
 }
 
 TAdInterface::TAdInterface(TAdServices services, QObject *parent)
-    : QObject(parent),
-      m_services(std::move(services)),
-      m_startTimer(new QTimer(this)),
-      m_playThread(std::make_unique<TAdPlayThread>([this] { PlayNext(); },
-                                                   m_services.SecondLength))
+    : QObject(parent), m_services(std::move(services)), m_startTimer(new QTimer(this)),
+      m_playThread(std::make_unique<TAdPlayThread>([this] { PlayNext(); }, m_services.SecondLength))
 {
     m_startTimer->setObjectName(QStringLiteral("StartTimer"));
     m_startTimer->setSingleShot(true);
@@ -78,9 +75,9 @@ void TAdInterface::Start(const QUrl &baseUrl, const QString &xmlName, TAdBrowser
         auto result = std::make_shared<TAdListLoad>();
         // The worker gets copies: it must not read this object while the
         // user-interface thread changes it.
-        m_loader.reset(QThread::create(
-            [result, address, localFile, browserMode, stages = m_services.Stages,
-             addresses = m_services.Addresses, cancel = &m_cancel] {
+        m_loader.reset(
+            QThread::create([result, address, localFile, browserMode, stages = m_services.Stages,
+                             addresses = m_services.Addresses, cancel = &m_cancel] {
                 const TDownloadContext context{&stages, &addresses, cancel};
                 *result = LoadAdList(address, localFile, browserMode, context);
             }));
@@ -103,7 +100,8 @@ void TAdInterface::listArrived(const TAdListLoad &load)
         if (!m_params.CountHttp.isEmpty())
             NavigateTo(m_counterBrowser, m_params.CountHttp);
         // A negative delay means "at once", like zero.
-        const qint64 delay = m_services.SecondLength.count() * std::max(m_params.StartPlayInterval, 0);
+        const qint64 delay =
+            m_services.SecondLength.count() * std::max(m_params.StartPlayInterval, 0);
         m_startTimer->setInterval(static_cast<int>(std::min<qint64>(delay, INT_MAX)));
         m_playThread->SetInterval(m_params.AdInterval);
         const bool armed = m_urlCount > 0 && (!m_browserMode || load.OnlineAfterLoad);

@@ -101,7 +101,7 @@ std::optional<int> intParameter(const TNode *parameters, QStringView name)
     return toInt(*value);
 }
 
-} // namespace
+}  // namespace
 
 bool ParseAdXml(const QByteArray &xml, bool browserMode, TAdParameter &params)
 {

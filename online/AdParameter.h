@@ -20,14 +20,14 @@
 #include <QStringList>
 
 struct TAdParameter {
-    int AdWidth = 0;             // pop-up width in pixels
-    int AdHeight = 0;            // height of the pop-up's browser area
-    int StartPlayInterval = 0;   // seconds from the start to the first advert
-    int MaxPalyNum = 0;          // passes through the list; 0 or less = no limit
-    int AdInterval = 0;          // seconds between two adverts
-    QString CountHttp;           // counter page loaded once at the start; empty = none
-    QStringList TitleList;       // status-bar channel only
-    QStringList HttpList;        // advert addresses
+    int AdWidth = 0;            // pop-up width in pixels
+    int AdHeight = 0;           // height of the pop-up's browser area
+    int StartPlayInterval = 0;  // seconds from the start to the first advert
+    int MaxPalyNum = 0;         // passes through the list; 0 or less = no limit
+    int AdInterval = 0;         // seconds between two adverts
+    QString CountHttp;          // counter page loaded once at the start; empty = none
+    QStringList TitleList;      // status-bar channel only
+    QStringList HttpList;       // advert addresses
 };
 
 // Reads the list into params, in the order of the record. A missing or

@@ -4,8 +4,7 @@
 #include <climits>
 
 TAdPlayThread::TAdPlayThread(std::function<void()> onPlay, std::chrono::milliseconds secondLength)
-    : m_onPlay(std::move(onPlay)),
-      m_secondLength(secondLength),
+    : m_onPlay(std::move(onPlay)), m_secondLength(secondLength),
       m_ticker(&m_context, TTickSource::PlayThread, TFirstTick::AtOnce)
 {
     m_ticker.SetInterval(sleepMs());

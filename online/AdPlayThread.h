@@ -21,8 +21,8 @@ class TAdPlayThread {
 public:
     // onPlay runs on the thread that creates this object. secondLength is the
     // length of one "second" of Interval (tests shorten it).
-    explicit TAdPlayThread(std::function<void()> onPlay,
-                           std::chrono::milliseconds secondLength = std::chrono::milliseconds(1000));
+    explicit TAdPlayThread(std::function<void()> onPlay, std::chrono::milliseconds secondLength =
+                                                             std::chrono::milliseconds(1000));
     ~TAdPlayThread();
     TAdPlayThread(const TAdPlayThread &) = delete;
     TAdPlayThread &operator=(const TAdPlayThread &) = delete;

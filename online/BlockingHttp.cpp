@@ -127,9 +127,10 @@ THttpOutcome run(const QUrl &url, TMode mode, std::chrono::milliseconds timeout,
     return out;
 }
 
-} // namespace
+}  // namespace
 
-bool HttpAnswers(const QUrl &url, std::chrono::milliseconds timeout, const std::atomic<bool> *cancel)
+bool HttpAnswers(const QUrl &url, std::chrono::milliseconds timeout,
+                 const std::atomic<bool> *cancel)
 {
     return run(url, TMode::Probe, timeout, cancel, 0, nullptr).Answered;
 }

@@ -18,7 +18,7 @@ struct THttpOutcome {
     bool Answered = false;  // an HTTP status line arrived (any status)
     bool Ok = false;        // the whole body arrived with a success status
     int Status = 0;
-    QByteArray Body;        // only when no sink was given
+    QByteArray Body;  // only when no sink was given
     QString Error;
 };
 

@@ -125,7 +125,8 @@ TConnectedState askNetworkManager(const QString &dbusAddress, const std::atomic<
         if (watcher.isFinished() && !watcher.isError()) {
             const QDBusMessage reply = watcher.reply();
             if (!reply.arguments().isEmpty()) {
-                const QVariant value = reply.arguments().constFirst().value<QDBusVariant>().variant();
+                const QVariant value =
+                    reply.arguments().constFirst().value<QDBusVariant>().variant();
                 bool ok = false;
                 const unsigned state = value.toUInt(&ok);
                 if (ok)
@@ -137,7 +138,7 @@ TConnectedState askNetworkManager(const QString &dbusAddress, const std::atomic<
     return answer;
 }
 
-} // namespace
+}  // namespace
 
 bool RouteTablesShowConnection(const QByteArray &ipv4Routes, const QByteArray &ipv6Routes,
                                const QStringList &upInterfaces)

@@ -38,7 +38,7 @@ bool passes(const TConnectionStages &stages, const TOnlineAddresses &addresses,
     }
 }
 
-} // namespace
+}  // namespace
 
 bool IsConnected(const TConnectionStages &stages, const TOnlineAddresses &addresses,
                  const std::atomic<bool> *cancel)
@@ -54,10 +54,8 @@ bool IsOnline(const TConnectionStages &stages, const TOnlineAddresses &addresses
 
 TInternetCheck::TInternetCheck(TOnlineFlag online, TConnectionStages stages,
                                TOnlineAddresses addresses, std::chrono::milliseconds retryInterval)
-    : m_online(online ? std::move(online) : NewOnlineFlag()),
-      m_stages(std::move(stages)),
-      m_addresses(std::move(addresses)),
-      m_retryInterval(retryInterval)
+    : m_online(online ? std::move(online) : NewOnlineFlag()), m_stages(std::move(stages)),
+      m_addresses(std::move(addresses)), m_retryInterval(retryInterval)
 {
 }
 

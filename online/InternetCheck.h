@@ -30,10 +30,11 @@ bool IsOnline(const TConnectionStages &stages, const TOnlineAddresses &addresses
 
 class TInternetCheck {
 public:
-    explicit TInternetCheck(TOnlineFlag online = ProgramOnlineFlag(),
-                            TConnectionStages stages = SystemConnectionStages(),
-                            TOnlineAddresses addresses = ProgramAddresses(),
-                            std::chrono::milliseconds retryInterval = std::chrono::milliseconds(1000));
+    explicit TInternetCheck(
+        TOnlineFlag online = ProgramOnlineFlag(),
+        TConnectionStages stages = SystemConnectionStages(),
+        TOnlineAddresses addresses = ProgramAddresses(),
+        std::chrono::milliseconds retryInterval = std::chrono::milliseconds(1000));
     // Ends the thread, even in the middle of a request, and waits for it.
     ~TInternetCheck();
     TInternetCheck(const TInternetCheck &) = delete;

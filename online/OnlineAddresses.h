@@ -12,7 +12,7 @@
 struct TOnlineAddresses {
     QUrl FirstPortal;
     QUrl SecondPortal;
-    QUrl AdServerBase;       // ends in "/software/kivrotype/"
+    QUrl AdServerBase;  // ends in "/software/kivrotype/"
     QUrl NavigationPortal;
     // How long a probe or a download may take before it counts as failed.
     std::chrono::milliseconds ProbeTimeout{5000};

@@ -27,8 +27,7 @@ std::optional<QString> findSkinResource(std::string_view skinName)
     const QString wanted = GbkToQString(skinName);
     if (wanted.isEmpty())
         return std::nullopt;
-    const QStringList files =
-        QDir(kResourceDir).entryList({QStringLiteral("*.asz")}, QDir::Files);
+    const QStringList files = QDir(kResourceDir).entryList({QStringLiteral("*.asz")}, QDir::Files);
     for (const QString &file : files) {
         const QString base = file.left(file.size() - 4);
         if (base.compare(wanted, Qt::CaseInsensitive) == 0)
@@ -45,7 +44,7 @@ QByteArray readAll(const QString &path)
     return file.readAll();
 }
 
-} // namespace
+}  // namespace
 
 ESkinNotFound::ESkinNotFound(std::string_view skinName)
     : std::runtime_error("找不到界面风格：" + GbkToUtf8(skinName))

@@ -21,7 +21,7 @@ QAction *addSkinItem(QMenu &miUI, int tag)
     return item;
 }
 
-} // namespace
+}  // namespace
 
 int SkinTag(const QAction &item)
 {

@@ -13,26 +13,16 @@ struct SkinEntry {
 
 // Indexed by skin number - 1.
 constexpr std::array<SkinEntry, kSkinCount> kSkins{{
-    {"Acryl", "风格1"},
-    {"Beijing", ""},
-    {"Calcium", ""},
-    {"Cold", ""},
-    {"Elegant", ""},
-    {"FalloutStyle", ""},
-    {"MacMetal", ""},
-    {"MacOS2", "风格3"},
-    {"Neutral4", ""},
-    {"Office2007 Black", ""},
-    {"Blue", "默认风格"},
-    {"Opus", "风格4"},
-    {"Pulsar", ""},
-    {"Steam", ""},
-    {"Topaz", ""},
-    {"Vista", ""},
-    {"Winter", "风格5"},
-    {"WLM", "风格2"},
-    {"WMP 2008", ""},
-    {"Wood", ""},
+    {"Acryl", "风格1"},   {"Beijing", ""},
+    {"Calcium", ""},      {"Cold", ""},
+    {"Elegant", ""},      {"FalloutStyle", ""},
+    {"MacMetal", ""},     {"MacOS2", "风格3"},
+    {"Neutral4", ""},     {"Office2007 Black", ""},
+    {"Blue", "默认风格"}, {"Opus", "风格4"},
+    {"Pulsar", ""},       {"Steam", ""},
+    {"Topaz", ""},        {"Vista", ""},
+    {"Winter", "风格5"},  {"WLM", "风格2"},
+    {"WMP 2008", ""},     {"Wood", ""},
 }};
 
 const SkinEntry *entry(int skinNumber)
@@ -42,7 +32,7 @@ const SkinEntry *entry(int skinNumber)
     return &kSkins[static_cast<size_t>(skinNumber - 1)];
 }
 
-} // namespace
+}  // namespace
 
 std::string GetSkinName(int skinNumber)
 {
@@ -58,6 +48,7 @@ std::string GetSkinCaption(int skinNumber)
 
 const std::array<std::string, 6> &CarriedSkinNames()
 {
-    static const std::array<std::string, 6> names{"Acryl", "MacOS2", "Blue", "Opus", "Winter", "WLM"};
+    static const std::array<std::string, 6> names{"Acryl", "MacOS2", "Blue",
+                                                  "Opus",  "Winter", "WLM"};
     return names;
 }

@@ -22,8 +22,10 @@ using TRegister = cst_voice *(*)(const char *);
 TRegister registerOf(const std::string &voice)
 {
     static const std::map<std::string, TRegister, std::less<>> registers{
-        {"cmu_us_slt", &register_cmu_us_slt},   {"cmu_us_rms", &register_cmu_us_rms},
-        {"cmu_us_kal16", &register_cmu_us_kal16}, {"cmu_us_kal", &register_cmu_us_kal},
+        {"cmu_us_slt", &register_cmu_us_slt},
+        {"cmu_us_rms", &register_cmu_us_rms},
+        {"cmu_us_kal16", &register_cmu_us_kal16},
+        {"cmu_us_kal", &register_cmu_us_kal},
         {"cmu_us_awb", &register_cmu_us_awb}};
     const auto it = registers.find(voice);
     return it != registers.end() ? it->second : nullptr;
@@ -65,10 +67,10 @@ int streamPiece(const cst_wave *w, int start, int size, int, cst_audio_streaming
     auto *streaming = static_cast<TStreaming *>(asi->userdata);
     streaming->Streamed = true;
     return streaming->Hand(w->samples + start, size, w->sample_rate) ? CST_AUDIO_STREAM_CONT
-                                                                      : CST_AUDIO_STREAM_STOP;
+                                                                     : CST_AUDIO_STREAM_STOP;
 }
 
-} // namespace
+}  // namespace
 
 double FliteDurationStretch(int wordsPerMinute)
 {
@@ -80,13 +82,14 @@ bool FliteVoiceLoads(const std::string &voice)
     return loadVoice(voice) != nullptr;
 }
 
-bool FliteSynthesise(const std::string &voice, const std::string &utf8Text, int wordsPerMinute, int volume,
-                     const TFliteSink &sink)
+bool FliteSynthesise(const std::string &voice, const std::string &utf8Text, int wordsPerMinute,
+                     int volume, const TFliteSink &sink)
 {
     cst_voice *v = loadVoice(voice);
     if (v == nullptr)
         return false;
-    feat_set_float(v->features, "duration_stretch", static_cast<float>(FliteDurationStretch(wordsPerMinute)));
+    feat_set_float(v->features, "duration_stretch",
+                   static_cast<float>(FliteDurationStretch(wordsPerMinute)));
     TStreaming streaming{&sink, std::clamp(volume, 0, 100) / 100.0, {}};
     cst_audio_streaming_info *asi = new_audio_streaming_info();
     asi->asc = &streamPiece;

@@ -43,5 +43,5 @@ bool FliteVoiceLoads(const std::string &voice);
 // volume / 100, handing them to the sink piece by piece as they are made, so
 // that playing can start before the utterance is complete. False when the
 // voice does not load or synthesis fails.
-bool FliteSynthesise(const std::string &voice, const std::string &utf8Text, int wordsPerMinute, int volume,
-                     const TFliteSink &sink);
+bool FliteSynthesise(const std::string &voice, const std::string &utf8Text, int wordsPerMinute,
+                     int volume, const TFliteSink &sink);

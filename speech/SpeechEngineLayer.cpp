@@ -31,11 +31,13 @@ public:
         m_voices.clear();
         for (const TFliteVoice &voice : kFliteVoices) {
             if (TSpeechService::Instance().VoiceLoads(std::string(voice.Voice), TSynth::Flite))
-                m_voices.push_back({std::string(voice.Description), std::string(voice.Voice), TSynth::Flite});
+                m_voices.push_back(
+                    {std::string(voice.Description), std::string(voice.Voice), TSynth::Flite});
         }
         for (const TEspeakVoice &voice : kEspeakVoices) {
             if (TSpeechService::Instance().VoiceLoads(std::string(voice.Voice)))
-                m_voices.push_back({std::string(voice.Description), std::string(voice.Voice), TSynth::Espeak});
+                m_voices.push_back(
+                    {std::string(voice.Description), std::string(voice.Voice), TSynth::Espeak});
         }
     }
 
@@ -60,8 +62,9 @@ public:
     {
         requireEngine();
         // Until a voice is chosen the engine speaks with espeak-ng's default one.
-        const TOfferedVoice voice = m_selected >= 0 ? m_voices[static_cast<size_t>(m_selected)]
-                                                    : TOfferedVoice{{}, std::string(kVoiceTextVoice)};
+        const TOfferedVoice voice = m_selected >= 0
+                                        ? m_voices[static_cast<size_t>(m_selected)]
+                                        : TOfferedVoice{{}, std::string(kVoiceTextVoice)};
         TSpeechService::Instance().Enqueue(
             {m_owner, text, voice.Voice, EspeakWordsPerMinute(m_rate), m_volume, voice.Synth});
     }
@@ -108,7 +111,8 @@ public:
     bool IsSpeaking() override { return TSpeechService::Instance().IsBusy(m_owner); }
     void Speak(const std::string &text) override
     {
-        TSpeechService::Instance().Enqueue({m_owner, text, std::string(kVoiceTextVoice), m_speed, 100});
+        TSpeechService::Instance().Enqueue(
+            {m_owner, text, std::string(kVoiceTextVoice), m_speed, 100});
     }
 
 private:
@@ -118,7 +122,10 @@ private:
 
 class TRealSpeechEngineLayer final : public TSpeechEngineLayer {
 public:
-    std::unique_ptr<TSpeechVoice> CreateVoice() override { return std::make_unique<TRealSpeechVoice>(); }
+    std::unique_ptr<TSpeechVoice> CreateVoice() override
+    {
+        return std::make_unique<TRealSpeechVoice>();
+    }
 
     std::unique_ptr<TVoiceTextEngine> CreateVoiceText() override
     {
@@ -129,7 +136,7 @@ public:
     }
 };
 
-} // namespace
+}  // namespace
 
 TSpeechEngineLayer &RealSpeechEngineLayer()
 {

@@ -15,7 +15,7 @@ int synthCallback(short *samples, int count, espeak_EVENT *)
     return g_service != nullptr ? g_service->OnSamples(samples, count) : 1;
 }
 
-} // namespace
+}  // namespace
 
 TSpeechService &TSpeechService::Instance()
 {
@@ -81,7 +81,8 @@ T TSpeechService::runAndWait(F task)
     std::future<T> result = done->get_future();
     {
         std::lock_guard lock(m_mutex);
-        m_jobs.push_back(Job{[task = std::move(task), done]() mutable { done->set_value(task()); }, {}});
+        m_jobs.push_back(
+            Job{[task = std::move(task), done]() mutable { done->set_value(task()); }, {}});
     }
     m_wake.notify_all();
     return result.get();
@@ -167,7 +168,8 @@ void TSpeechService::Purge(int owner)
 {
     {
         std::lock_guard lock(m_mutex);
-        std::erase_if(m_jobs, [owner](const Job &job) { return !job.task && job.utterance.Owner == owner; });
+        std::erase_if(
+            m_jobs, [owner](const Job &job) { return !job.task && job.utterance.Owner == owner; });
         if (m_currentOwner == owner) {
             m_abortOwner = owner;
             m_pending[owner] = 1;  // the one being made
@@ -190,9 +192,11 @@ bool TSpeechService::selectVoice(const std::string &voice)
     if (plus != std::string::npos) {
         const espeak_VOICE *current = espeak_GetCurrentVoice();
         const std::string variant = voice.substr(plus);
-        const std::string identifier = current != nullptr && current->identifier != nullptr ? current->identifier : "";
+        const std::string identifier =
+            current != nullptr && current->identifier != nullptr ? current->identifier : "";
         if (identifier.size() < variant.size()
-            || identifier.compare(identifier.size() - variant.size(), variant.size(), variant) != 0) {
+            || identifier.compare(identifier.size() - variant.size(), variant.size(), variant)
+                   != 0) {
             m_currentVoice.clear();
             return false;
         }
@@ -231,7 +235,8 @@ void TSpeechService::synthesise(const TUtterance &utterance)
     espeak_SetParameter(espeakRATE, utterance.WordsPerMinute, 0);
     espeak_SetParameter(espeakVOLUME, utterance.Volume, 0);
     m_shaper = std::make_unique<TUtteranceShaper>(m_sampleRate);
-    espeak_Synth(text.c_str(), text.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, nullptr);
+    espeak_Synth(text.c_str(), text.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr,
+                 nullptr);
     m_frames.clear();
     m_shaper->Finish(m_frames);
     deliver(m_frames);

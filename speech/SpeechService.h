@@ -29,7 +29,7 @@ struct TUtterance {
     std::string Text;   // GBK
     std::string Voice;  // espeak-ng voice name with variant, or Flite voice name
     int WordsPerMinute = 175;
-    int Volume = 100;   // 0 .. 100
+    int Volume = 100;  // 0 .. 100
     TSynth Synth = TSynth::Espeak;
 };
 

@@ -30,7 +30,7 @@ const std::string kSam = "Microsoft Sam";
 const std::array<const std::string *, 5> kFemaleFirst{&kKate, &kMary, &kPaul, &kSam, &kMike};
 const std::array<const std::string *, 5> kMaleFirst{&kPaul, &kSam, &kMike, &kKate, &kMary};
 
-} // namespace
+}  // namespace
 
 std::string EngineLabelOf(const std::string &description)
 {
@@ -69,7 +69,8 @@ void TSpeechEx::chooseVoice(const std::string &description)
 {
     m_engineKind = 1;
     // Two voices with one description: the first is used.
-    const auto index = std::find(m_voiceList.begin(), m_voiceList.end(), description) - m_voiceList.begin();
+    const auto index =
+        std::find(m_voiceList.begin(), m_voiceList.end(), description) - m_voiceList.begin();
     voice().SelectVoice(static_cast<int>(index));
     m_speakName = description;
 }

@@ -7,8 +7,7 @@
 
 TUtteranceShaper::TUtteranceShaper(int inputRate)
     : m_step(static_cast<double>(inputRate) / TAudioOutput::kSampleRate),
-      m_preRoll(static_cast<size_t>(inputRate) / 200),
-      m_tail(static_cast<size_t>(inputRate) / 100)
+      m_preRoll(static_cast<size_t>(inputRate) / 200), m_tail(static_cast<size_t>(inputRate) / 100)
 {
 }
 

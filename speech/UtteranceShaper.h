@@ -26,11 +26,11 @@ public:
 private:
     void put(std::int16_t sample, std::vector<float> &out);
 
-    double m_step;           // input samples per output frame
-    double m_position = 0;   // of the next output frame after m_previous
+    double m_step;          // input samples per output frame
+    double m_position = 0;  // of the next output frame after m_previous
     float m_previous = 0;
     bool m_started = false;
-    std::size_t m_preRoll;        // input samples kept before the first audible one
-    std::size_t m_tail;           // input samples kept after the last audible one
+    std::size_t m_preRoll;            // input samples kept before the first audible one
+    std::size_t m_tail;               // input samples kept after the last audible one
     std::deque<std::int16_t> m_held;  // quiet samples not yet known to be kept
 };

@@ -16,15 +16,15 @@ constexpr std::array kShippedBookIds{101, 102, 103, 104, 105, 106, 107, 109};
 // The book's own-order row: its table name, or nullopt when there is none.
 std::optional<std::string> ownTable(int id)
 {
-    TSqlQuery row = DataInterface().Query(
-        "SELECT storetablename FROM bookinfo WHERE id = ? AND booktype = ?",
-        {std::int64_t{id}, std::int64_t{kBookTypeLetter}});
+    TSqlQuery row =
+        DataInterface().Query("SELECT storetablename FROM bookinfo WHERE id = ? AND booktype = ?",
+                              {std::int64_t{id}, std::int64_t{kBookTypeLetter}});
     if (!row.Next())
         return std::nullopt;
     return row.Text(0);
 }
 
-} // namespace
+}  // namespace
 
 bool IsShippedBook(int id)
 {
@@ -33,8 +33,8 @@ bool IsShippedBook(int id)
 
 bool IsBookHidden(int id)
 {
-    TSqlQuery row = DataInterface().Query("SELECT isdefault FROM bookinfo WHERE id = ?",
-                                          {std::int64_t{id}});
+    TSqlQuery row =
+        DataInterface().Query("SELECT isdefault FROM bookinfo WHERE id = ?", {std::int64_t{id}});
     return row.Next() && row.Integer(0) != 1;
 }
 
@@ -104,10 +104,10 @@ bool RenameBook(int id, const std::string &newName)
         transaction.Execute("UPDATE bookinfo SET bookname = ? WHERE id = ?",
                             {name, std::int64_t{id}});
         // The copy is found by the book's name when it is played shuffled.
-        transaction.Execute("UPDATE bookinfo SET bookname = ? WHERE booktype = ? AND "
-                            "storetablename = ? COLLATE NOCASE",
-                            {name, std::int64_t{kBookTypeShuffled},
-                             GbkToUtf8(ShuffledTableName(id))});
+        transaction.Execute(
+            "UPDATE bookinfo SET bookname = ? WHERE booktype = ? AND "
+            "storetablename = ? COLLATE NOCASE",
+            {name, std::int64_t{kBookTypeShuffled}, GbkToUtf8(ShuffledTableName(id))});
         transaction.Commit();
         return true;
     } catch (const EDatabaseError &e) {

@@ -38,7 +38,7 @@ void copyToBackup(QFile &source, const std::string &utf8Path)
         throw EDatabaseError("cannot write the backup " + backupPath, SQLITE_IOERR);
 }
 
-} // namespace
+}  // namespace
 
 const std::vector<TMigrationStep> &SchemaMigrations()
 {

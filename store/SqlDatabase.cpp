@@ -27,7 +27,7 @@ bool onlyBlanksAndSemicolons(std::string_view tail)
     return true;
 }
 
-} // namespace
+}  // namespace
 
 std::string QuoteIdentifier(std::string_view utf8Name)
 {
@@ -98,8 +98,8 @@ void TSqlStatement::Bind(const std::vector<TSqlValue> &params)
         if (const auto *n = std::get_if<std::int64_t>(&value)) {
             rc = sqlite3_bind_int64(m_stmt, i, *n);
         } else if (const auto *s = std::get_if<std::string>(&value)) {
-            rc = sqlite3_bind_text64(m_stmt, i, s->data(), s->size(), SQLITE_TRANSIENT,
-                                     SQLITE_UTF8);
+            rc =
+                sqlite3_bind_text64(m_stmt, i, s->data(), s->size(), SQLITE_TRANSIENT, SQLITE_UTF8);
         } else if (const auto *r = std::get_if<double>(&value)) {
             rc = sqlite3_bind_double(m_stmt, i, *r);
         } else {
@@ -266,8 +266,8 @@ TSqlStatement TSqlConnection::Prepare(std::string_view sql, const std::vector<TS
         cached = true;
     } else {
         const char *tail = nullptr;
-        const int rc = sqlite3_prepare_v2(m_db, sql.data(), static_cast<int>(sql.size()), &stmt,
-                                          &tail);
+        const int rc =
+            sqlite3_prepare_v2(m_db, sql.data(), static_cast<int>(sql.size()), &stmt, &tail);
         if (rc != SQLITE_OK) {
             const int code = LastErrorCode();
             std::string message = LastError();
@@ -303,7 +303,8 @@ void TSqlConnection::giveBack(sqlite3_stmt *stmt) noexcept
         m_idle.emplace(text, stmt);
     } catch (...) {
         // Only the reuse is lost.
-        qCDebug(lcStore).noquote() << "keeping a statement for reuse failed:" << CurrentExceptionText();
+        qCDebug(lcStore).noquote()
+            << "keeping a statement for reuse failed:" << CurrentExceptionText();
         sqlite3_finalize(stmt);
     }
 }

@@ -15,8 +15,8 @@ namespace {
 // A catalogue row of the given id, positioned on its first row if any.
 TSqlQuery bookRow(int id)
 {
-    TSqlQuery query = DataInterface().Query("SELECT * FROM bookinfo WHERE id = ?",
-                                            {std::int64_t{id}});
+    TSqlQuery query =
+        DataInterface().Query("SELECT * FROM bookinfo WHERE id = ?", {std::int64_t{id}});
     return query;
 }
 
@@ -25,7 +25,7 @@ int toInt(std::int64_t value)
     return static_cast<int>(std::clamp<std::int64_t>(value, INT32_MIN, INT32_MAX));
 }
 
-} // namespace
+}  // namespace
 
 TWordInfo WordFromStoredRow(const TSqlQuery &row, bool scrambled)
 {
@@ -35,7 +35,8 @@ TWordInfo WordFromStoredRow(const TSqlQuery &row, bool scrambled)
     const std::string meaning = row.Text(2);
     if (scrambled) {
         word.Spelling = UnscrambleText(spelling);
-        word.Pronunciation = IsBlankText(pronunciation) ? std::string() : UnscrambleText(pronunciation);
+        word.Pronunciation =
+            IsBlankText(pronunciation) ? std::string() : UnscrambleText(pronunciation);
         word.Meaning = IsBlankText(meaning) ? std::string() : UnscrambleText(meaning);
     } else {
         word.Spelling = Utf8ToGbk(spelling);
@@ -80,16 +81,16 @@ int GetBookClass(int id)
 
 int GetBookId(const std::string &name, int bookType)
 {
-    TSqlQuery row = DataInterface().Query(
-        "SELECT * FROM bookinfo WHERE bookname = ? AND booktype = ?",
-        {GbkToUtf8(name), std::int64_t{bookType}});
+    TSqlQuery row =
+        DataInterface().Query("SELECT * FROM bookinfo WHERE bookname = ? AND booktype = ?",
+                              {GbkToUtf8(name), std::int64_t{bookType}});
     return row.Next() ? toInt(row.Integer("id")) : -1;
 }
 
 bool BookNameExists(const std::string &name)
 {
-    TSqlQuery row = DataInterface().Query("SELECT * FROM bookinfo WHERE bookname = ?",
-                                          {GbkToUtf8(name)});
+    TSqlQuery row =
+        DataInterface().Query("SELECT * FROM bookinfo WHERE bookname = ?", {GbkToUtf8(name)});
     return row.Next();
 }
 
@@ -190,8 +191,8 @@ std::vector<TGameRecordItem> LoadGameRecords()
     constexpr int kShown = 20;
     std::vector<TGameRecordItem> items;
     // Equal scores keep the order they were recorded in.
-    TSqlQuery rows = DataInterface().Query(
-        "SELECT name, score FROM gamerecord ORDER BY score DESC, rowid");
+    TSqlQuery rows =
+        DataInterface().Query("SELECT name, score FROM gamerecord ORDER BY score DESC, rowid");
     while (items.size() < kShown && rows.Next()) {
         TGameRecordItem item;
         item.Rank = static_cast<int>(items.size()) + 1;

@@ -24,10 +24,10 @@ inline constexpr int kLastImportClass = 7;
 std::string BookClassCaption(int bookClass);
 
 // Each reads the first row of its query. An engine error propagates.
-int GetBookWordNumber(int id);              // -1 when no row
-std::string GetBookTableName(int id);       // empty when no row
-std::string GetBookName(int id);            // empty when no row
-int GetBookClass(int id);                   // -1 when no row
+int GetBookWordNumber(int id);                         // -1 when no row
+std::string GetBookTableName(int id);                  // empty when no row
+std::string GetBookName(int id);                       // empty when no row
+int GetBookClass(int id);                              // -1 when no row
 int GetBookId(const std::string &name, int bookType);  // -1 when no row
 bool BookNameExists(const std::string &name);          // any book type
 
@@ -72,8 +72,8 @@ TWordInfo WordFromStoredRow(const TSqlQuery &row, bool scrambled);
 bool AddGameRecord(const std::string &name, int score);
 
 struct TGameRecordItem {
-    int Rank = 0;       // 1 … 20, consecutive even for equal scores
-    std::string Name;   // GBK
+    int Rank = 0;      // 1 … 20, consecutive even for equal scores
+    std::string Name;  // GBK
     std::int64_t Score = 0;
     bool operator==(const TGameRecordItem &) const = default;
 };

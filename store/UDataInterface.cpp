@@ -26,7 +26,7 @@ std::vector<TSqlValue> toVector(TSqlParams params)
     return std::vector<TSqlValue>(params.begin(), params.end());
 }
 
-} // namespace
+}  // namespace
 
 std::string_view DatabasePassword()
 {
@@ -74,9 +74,9 @@ bool TDataInterface::ConnectDatabaseFile(const std::string &utf8Path)
             return false;
         }
         // An empty file opens as an empty database: without its tables it is none.
-        TSqlQuery tables = connection->Query(
-            "SELECT count(*) FROM sqlite_master WHERE type = 'table' "
-            "AND lower(name) IN ('bookinfo', 'gamerecord')");
+        TSqlQuery tables =
+            connection->Query("SELECT count(*) FROM sqlite_master WHERE type = 'table' "
+                              "AND lower(name) IN ('bookinfo', 'gamerecord')");
         if (!tables.Next() || tables.Integer(0) != 2)
             return false;
         if (MigrateDatabase(*connection, utf8Path) == TMigrationResult::TooNew)
@@ -86,8 +86,8 @@ bool TDataInterface::ConnectDatabaseFile(const std::string &utf8Path)
         m_failedPath.clear();
         return true;
     } catch (const EDatabaseError &e) {
-        qCDebug(lcStore).noquote() << "opening" << QString::fromStdString(utf8Path)
-                                   << "failed:" << e.what();
+        qCDebug(lcStore).noquote()
+            << "opening" << QString::fromStdString(utf8Path) << "failed:" << e.what();
         if (e.Code() == SQLITE_BUSY || e.Code() == SQLITE_LOCKED)
             m_connectFailure = TConnectFailure::DatabaseLocked;
         return false;
@@ -151,8 +151,9 @@ bool TDataInterface::ExecuteSQL(std::string_view sql, TSqlParams params) noexcep
         Connection().Execute(sql, toVector(params));
         return true;
     } catch (...) {
-        qCDebug(lcStore).noquote() << "statement failed:" << CurrentExceptionText() << "in"
-                                   << QString::fromUtf8(sql.data(), static_cast<qsizetype>(sql.size()));
+        qCDebug(lcStore).noquote()
+            << "statement failed:" << CurrentExceptionText() << "in"
+            << QString::fromUtf8(sql.data(), static_cast<qsizetype>(sql.size()));
         return false;
     }
 }
@@ -213,11 +214,10 @@ void CreateStoreDatabase(const std::string &utf8Path)
         "isdefault INTEGER NOT NULL DEFAULT 0,"
         // A name is looked up per word order: one book and one shuffled copy.
         "UNIQUE(bookname, booktype))");
-    connection.Execute(
-        "CREATE TABLE gamerecord("
-        "name TEXT NOT NULL DEFAULT '' CHECK(length(name) <= 50),"
-        "score INTEGER NOT NULL DEFAULT 0,"
-        "recoretime DATE)");
+    connection.Execute("CREATE TABLE gamerecord("
+                       "name TEXT NOT NULL DEFAULT '' CHECK(length(name) <= 50),"
+                       "score INTEGER NOT NULL DEFAULT 0,"
+                       "recoretime DATE)");
     // A new file has today's schema and needs no migration: the steps after
     // the first shipped one add what it lacks.
     for (const TMigrationStep &step : SchemaMigrations())

@@ -26,19 +26,19 @@ std::string quotedTable(const std::string &gbkTable)
     return QuoteIdentifier(GbkToUtf8(gbkTable));
 }
 
-} // namespace
+}  // namespace
 
 std::string WordTableSql(const std::string &gbkTable, const TColumnLimits &limits)
 {
     const auto column = [](const char *name, size_t size) {
         return std::string(name) + " TEXT NOT NULL DEFAULT '' CHECK(length(" + name
-            + ") <= " + std::to_string(size) + ")";
+               + ") <= " + std::to_string(size) + ")";
     };
     // AUTOINCREMENT: ids run 1, 2, 3 … in insertion order and are never reused.
     return "CREATE TABLE " + quotedTable(gbkTable) + "(id INTEGER PRIMARY KEY AUTOINCREMENT, "
-        + column("spelling", limits.Spelling) + ", "
-        + column("pronunciation", limits.Pronunciation) + ", "
-        + column("meaning", limits.Meaning) + ")";
+           + column("spelling", limits.Spelling) + ", "
+           + column("pronunciation", limits.Pronunciation) + ", "
+           + column("meaning", limits.Meaning) + ")";
 }
 
 namespace {
@@ -53,12 +53,12 @@ bool createWordTable(const std::string &gbkTable, const TColumnLimits &limits)
     }
 }
 
-} // namespace
+}  // namespace
 
 std::string InsertWordSql(const std::string &gbkTable)
 {
     return "INSERT INTO " + quotedTable(gbkTable)
-        + "(spelling, pronunciation, meaning) VALUES(?, ?, ?)";
+           + "(spelling, pronunciation, meaning) VALUES(?, ?, ?)";
 }
 
 namespace {
@@ -76,8 +76,9 @@ std::vector<TSqlValue> libraryBookValues(const std::string &name, const std::str
                                          int wordNumber, int id, int bookType, int bookClass,
                                          int isDefault)
 {
-    return {GbkToUtf8(name), std::int64_t{wordNumber}, GbkToUtf8(table), std::int64_t{id},
-            std::int64_t{bookType}, std::int64_t{bookClass}, std::int64_t{isDefault}};
+    return {GbkToUtf8(name),        std::int64_t{wordNumber}, GbkToUtf8(table),
+            std::int64_t{id},       std::int64_t{bookType},   std::int64_t{bookClass},
+            std::int64_t{isDefault}};
 }
 
 // The copy's catalogue row replaces any row of that name and order.
@@ -95,7 +96,7 @@ void registerShuffled(TSqlTransaction &transaction, int newId, int wordCount,
          std::int64_t{bookType}, std::int64_t{bookClass}});
 }
 
-} // namespace
+}  // namespace
 
 // Texts as they go into a word table: scrambled (already ASCII) or UTF-8.
 std::string StoredWordText(const std::string &gbk, bool scramble)
@@ -111,7 +112,7 @@ TStoredRow storedRow(const TWordLine &word, bool scramble)
             StoredWordText(word.Meaning, scramble)};
 }
 
-} // namespace
+}  // namespace
 
 std::string LibraryTableName(int id)
 {
@@ -167,17 +168,17 @@ bool CreateShuffledTable(const std::string &TableName)
 bool InsertWordInfo(const TWordInfo &Word, const std::string &TableName)
 {
     try {
-        return DataInterface().ExecuteSQL(InsertWordSql(TableName),
-                                          {GbkToUtf8(Word.Spelling), GbkToUtf8(Word.Pronunciation),
-                                           GbkToUtf8(Word.Meaning)});
+        return DataInterface().ExecuteSQL(
+            InsertWordSql(TableName),
+            {GbkToUtf8(Word.Spelling), GbkToUtf8(Word.Pronunciation), GbkToUtf8(Word.Meaning)});
     } catch (...) {
         qCDebug(lcStore).noquote() << __func__ << "failed:" << CurrentExceptionText();
         return false;
     }
 }
 
-bool AddLibraryBookInfo(const std::string &BookName, const std::string &TableName,
-                        int WordNumber, int Id, int BookType, int BookClass, int IsDefault)
+bool AddLibraryBookInfo(const std::string &BookName, const std::string &TableName, int WordNumber,
+                        int Id, int BookType, int BookClass, int IsDefault)
 {
     try {
         DataInterface().Connection().Execute(
@@ -247,8 +248,7 @@ int BuildShuffledBook(int SourceId, const std::string &BookName, TStoreProgress 
             Progress.ProcessPendingEvents();
         }
         const int newId = NextBookId();
-        registerShuffled(transaction, newId, n, BookName, copyTable, kBookTypeShuffled,
-                         bookClass);
+        registerShuffled(transaction, newId, n, BookName, copyTable, kBookTypeShuffled, bookClass);
         transaction.Commit();
         return newId;
     } catch (const EDatabaseError &e) {
@@ -297,8 +297,8 @@ bool ImportWordList(const TWordList &List, const std::string &BookName, TStorePr
     return ImportWordListAs(List, BookName, Progress, BookClass, 0);
 }
 
-bool ImportWordListAs(const TWordList &List, const std::string &BookName,
-                      TStoreProgress &Progress, int BookClass, int Id)
+bool ImportWordListAs(const TWordList &List, const std::string &BookName, TStoreProgress &Progress,
+                      int BookClass, int Id)
 {
     if (List.Lines.empty())
         return false;
@@ -402,27 +402,29 @@ bool addShippedBook(TSqlConnection &shipped, const TShippedBook &book, bool ship
     for (const TStoredRow &row : rows)
         transaction.Execute(insertSql, rowValues(row));
     transaction.Execute(kInsertLibraryBookSql,
-                        libraryBookValues(Utf8ToGbk(book.name), table, static_cast<int>(rows.size()),
-                                          id, kBookTypeLetter, static_cast<int>(book.bookClass),
+                        libraryBookValues(Utf8ToGbk(book.name), table,
+                                          static_cast<int>(rows.size()), id, kBookTypeLetter,
+                                          static_cast<int>(book.bookClass),
                                           static_cast<int>(book.isDefault)));
     transaction.Commit();
     return true;
 }
 
-} // namespace
+}  // namespace
 
 int AddShippedBooks(const std::string &ShippedPath, bool ShippedScrambled)
 {
     try {
-        TSqlConnection shipped(ShippedPath, DatabasePassword(), TSqlConnection::OpenMode::ExistingOnly);
+        TSqlConnection shipped(ShippedPath, DatabasePassword(),
+                               TSqlConnection::OpenMode::ExistingOnly);
         std::vector<TShippedBook> books;
-        TSqlQuery catalogue = shipped.Query(
-            "SELECT bookname, storetablename, bookclass, isdefault FROM bookinfo "
-            "WHERE booktype = ? ORDER BY id",
-            {std::int64_t{kBookTypeLetter}});
+        TSqlQuery catalogue =
+            shipped.Query("SELECT bookname, storetablename, bookclass, isdefault FROM bookinfo "
+                          "WHERE booktype = ? ORDER BY id",
+                          {std::int64_t{kBookTypeLetter}});
         while (catalogue.Next()) {
-            books.push_back({catalogue.Text(0), catalogue.Text(1), catalogue.Integer(2),
-                             catalogue.Integer(3)});
+            books.push_back(
+                {catalogue.Text(0), catalogue.Text(1), catalogue.Integer(2), catalogue.Integer(3)});
         }
         int added = 0;
         for (const TShippedBook &book : books) {

@@ -40,8 +40,8 @@ std::string StoredWordText(const std::string &Gbk, bool Scramble);
 // Inserts the first three fields as they are (no scrambling). False on any error.
 bool InsertWordInfo(const TWordInfo &Word, const std::string &TableName);
 
-bool AddLibraryBookInfo(const std::string &BookName, const std::string &TableName,
-                        int WordNumber, int Id, int BookType, int BookClass, int IsDefault);
+bool AddLibraryBookInfo(const std::string &BookName, const std::string &TableName, int WordNumber,
+                        int Id, int BookType, int BookClass, int IsDefault);
 // Replaces the catalogue row of (BookName, BookType) by one for the copy, in
 // the class of the source book. False on any error.
 bool RegisterShuffledBook(int NewId, int WordCount, const std::string &BookName,
@@ -81,8 +81,8 @@ bool ImportWordList(const TWordList &List, const std::string &BookName, TStorePr
 // engine failure (a locked database, a full disk). On success the book is
 // registered with the number of rows stored. Progress counts both passes
 // (2 × lines).
-bool ImportWordListAs(const TWordList &List, const std::string &BookName,
-                      TStoreProgress &Progress, int BookClass, int Id);
+bool ImportWordListAs(const TWordList &List, const std::string &BookName, TStoreProgress &Progress,
+                      int BookClass, int Id);
 
 // Adds every book (word order 0) of another database file, the one installed
 // with the program, that the connected database lacks by name, as a new book

@@ -41,8 +41,8 @@ long chineseScore(std::string_view gbk)
         if (lead >= 0x81 && lead <= 0xFE && next >= 0x40 && next != 0x7F && next != 0xFF) {
             const unsigned char trail = next;
             const bool gb2312Trail = trail >= 0xA1 && trail <= 0xFE;
-            const bool common = gb2312Trail
-                && (lead == 0xA1 || lead == 0xA3 || (lead >= 0xB0 && lead <= 0xF7));
+            const bool common =
+                gb2312Trail && (lead == 0xA1 || lead == 0xA3 || (lead >= 0xB0 && lead <= 0xF7));
             score += common ? 1 : -1;
             i += 2;
             continue;
@@ -58,8 +58,8 @@ long chineseScore(std::string_view gbk)
 bool chineseInUnicode(char32_t c)
 {
     return (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3000 && c <= 0x303F)
-        || (c >= 0xFF00 && c <= 0xFFEF) || c == 0x2014 || c == 0x2018 || c == 0x2019
-        || c == 0x201C || c == 0x201D || c == 0x2026;
+           || (c >= 0xFF00 && c <= 0xFFEF) || c == 0x2014 || c == 0x2018 || c == 0x2019
+           || c == 0x201C || c == 0x201D || c == 0x2026;
 }
 
 // The UTF-8 reading prepared for chineseScore: Chinese characters in GBK (a
@@ -152,7 +152,7 @@ private:
     std::unique_ptr<TIconvToUtf8> m_big5;
 };
 
-} // namespace
+}  // namespace
 
 TWordFileDecision DecideWordFileEncoding(std::string_view bytes)
 {
@@ -265,12 +265,14 @@ std::string ReadWordFileBytes(const QString &fileName)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        throw EWordFileError(
-            QStringLiteral("无法打开词库文件 %1：%2").arg(fileName, file.errorString()).toStdString());
+        throw EWordFileError(QStringLiteral("无法打开词库文件 %1：%2")
+                                 .arg(fileName, file.errorString())
+                                 .toStdString());
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw EWordFileError(
-            QStringLiteral("无法读取词库文件 %1：%2").arg(fileName, file.errorString()).toStdString());
+        throw EWordFileError(QStringLiteral("无法读取词库文件 %1：%2")
+                                 .arg(fileName, file.errorString())
+                                 .toStdString());
     return bytes.toStdString();
 }
 

@@ -66,13 +66,12 @@ std::vector<std::string> csvFields(std::string_view line)
             // Anything between the closing quote and the comma is kept.
             const size_t comma = line.find(',', i);
             field.append(line.substr(i, comma == std::string_view::npos ? std::string_view::npos
-                                                                         : comma - i));
+                                                                        : comma - i));
             i = comma;
         } else {
             const size_t comma = line.find(',', i);
-            field = std::string(line.substr(i, comma == std::string_view::npos
-                                                   ? std::string_view::npos
-                                                   : comma - i));
+            field = std::string(line.substr(
+                i, comma == std::string_view::npos ? std::string_view::npos : comma - i));
             i = comma;
         }
         fields.push_back(std::string(trimmed(field)));
@@ -196,7 +195,7 @@ bool plausibleSpelling(std::string_view spelling)
     });
 }
 
-} // namespace
+}  // namespace
 
 QString LineErrorReason(TLineError error)
 {
@@ -279,8 +278,8 @@ TWordLayout DetectWordLayout(const std::vector<std::optional<std::string>> &line
             return TWordLayout::Brackets;
     }
     // In the order that wins a tie.
-    static constexpr std::array candidates{TWordLayout::Slashes, TWordLayout::Tab,
-                                           TWordLayout::Csv, TWordLayout::Spaces};
+    static constexpr std::array candidates{TWordLayout::Slashes, TWordLayout::Tab, TWordLayout::Csv,
+                                           TWordLayout::Spaces};
     TWordLayout best = TWordLayout::Brackets;
     size_t bestCount = 0;
     for (const TWordLayout layout : candidates) {

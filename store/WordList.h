@@ -50,8 +50,8 @@ TCheckedLine CheckWordLine(std::string_view line, TWordLayout layout, bool scram
 struct TListLine {
     int LineNumber = 0;  // in the source, from 1, blank lines counted
     TLineError Error = TLineError::None;
-    TWordLine Word;      // see TCheckedLine
-    std::string Text;    // an error line's GBK text, for showing it; empty otherwise
+    TWordLine Word;    // see TCheckedLine
+    std::string Text;  // an error line's GBK text, for showing it; empty otherwise
 };
 
 struct TWordList {

@@ -51,9 +51,9 @@ TWordMemory memoryFromRow(const TSqlQuery &row)
 
 std::optional<TWordMemory> readMemory(TSqlConnection &connection, const std::string &utf8Spelling)
 {
-    TSqlQuery row = connection.Query(
-        "SELECT " + std::string(kMemoryColumns) + " FROM wordmemory WHERE spelling = ?",
-        {utf8Spelling});
+    TSqlQuery row = connection.Query("SELECT " + std::string(kMemoryColumns)
+                                         + " FROM wordmemory WHERE spelling = ?",
+                                     {utf8Spelling});
     if (!row.Next())
         return std::nullopt;
     return memoryFromRow(row);
@@ -74,11 +74,10 @@ std::vector<TSqlValue> cardValues(const TMemoryCard &card)
 // Writes a word's record as it now stands (inserted when new).
 void writeMemory(TSqlTransaction &transaction, const TWordMemory &m, bool exists)
 {
-    std::vector<TSqlValue> values = {std::int64_t{m.FirstSeen}, std::int64_t{m.LastSeen},
-                                     std::int64_t{m.BookId},    std::int64_t{m.BookRow},
-                                     std::int64_t{m.Seen},      std::int64_t{m.Right},
-                                     std::int64_t{m.Missed},    std::int64_t{m.Slips},
-                                     std::int64_t{m.RightStreak}};
+    std::vector<TSqlValue> values = {
+        std::int64_t{m.FirstSeen}, std::int64_t{m.LastSeen}, std::int64_t{m.BookId},
+        std::int64_t{m.BookRow},   std::int64_t{m.Seen},     std::int64_t{m.Right},
+        std::int64_t{m.Missed},    std::int64_t{m.Slips},    std::int64_t{m.RightStreak}};
     for (TSqlValue &v : cardValues(m.Card))
         values.push_back(std::move(v));
     values.emplace_back(GbkToUtf8(m.Spelling));
@@ -194,66 +193,62 @@ bool changeNewWordsBook(const char *what, Change change)
     }
 }
 
-} // namespace
+}  // namespace
 
 void CreateMemoryTables(TSqlTransaction &Transaction)
 {
     // BINARY collation: spellings differ by case as the matching does.
-    Transaction.Execute(
-        "CREATE TABLE IF NOT EXISTS wordmemory("
-        "spelling TEXT NOT NULL PRIMARY KEY,"
-        "firstseen INTEGER NOT NULL DEFAULT 0,"
-        "lastseen INTEGER NOT NULL DEFAULT 0,"
-        "bookid INTEGER NOT NULL DEFAULT 0,"
-        "bookrow INTEGER NOT NULL DEFAULT -1,"
-        "seen INTEGER NOT NULL DEFAULT 0,"
-        "rightcount INTEGER NOT NULL DEFAULT 0,"
-        "missed INTEGER NOT NULL DEFAULT 0,"
-        "slips INTEGER NOT NULL DEFAULT 0,"
-        "rightstreak INTEGER NOT NULL DEFAULT 0,"
-        "stability REAL NOT NULL DEFAULT 0,"
-        "difficulty REAL NOT NULL DEFAULT 0,"
-        "due INTEGER NOT NULL DEFAULT 0,"
-        "lastreview INTEGER NOT NULL DEFAULT 0,"
-        "reps INTEGER NOT NULL DEFAULT 0,"
-        "lapses INTEGER NOT NULL DEFAULT 0,"
-        "scheduleddays INTEGER NOT NULL DEFAULT 0,"
-        "state INTEGER NOT NULL DEFAULT 0)");
+    Transaction.Execute("CREATE TABLE IF NOT EXISTS wordmemory("
+                        "spelling TEXT NOT NULL PRIMARY KEY,"
+                        "firstseen INTEGER NOT NULL DEFAULT 0,"
+                        "lastseen INTEGER NOT NULL DEFAULT 0,"
+                        "bookid INTEGER NOT NULL DEFAULT 0,"
+                        "bookrow INTEGER NOT NULL DEFAULT -1,"
+                        "seen INTEGER NOT NULL DEFAULT 0,"
+                        "rightcount INTEGER NOT NULL DEFAULT 0,"
+                        "missed INTEGER NOT NULL DEFAULT 0,"
+                        "slips INTEGER NOT NULL DEFAULT 0,"
+                        "rightstreak INTEGER NOT NULL DEFAULT 0,"
+                        "stability REAL NOT NULL DEFAULT 0,"
+                        "difficulty REAL NOT NULL DEFAULT 0,"
+                        "due INTEGER NOT NULL DEFAULT 0,"
+                        "lastreview INTEGER NOT NULL DEFAULT 0,"
+                        "reps INTEGER NOT NULL DEFAULT 0,"
+                        "lapses INTEGER NOT NULL DEFAULT 0,"
+                        "scheduleddays INTEGER NOT NULL DEFAULT 0,"
+                        "state INTEGER NOT NULL DEFAULT 0)");
     // Due before T; per-book counts; most missed.
     Transaction.Execute("CREATE INDEX IF NOT EXISTS wordmemory_due ON wordmemory(due)");
     Transaction.Execute("CREATE INDEX IF NOT EXISTS wordmemory_book ON wordmemory(bookid)");
     Transaction.Execute("CREATE INDEX IF NOT EXISTS wordmemory_missed ON wordmemory(missed)");
-    Transaction.Execute(
-        "CREATE TABLE IF NOT EXISTS wordslip("
-        "id INTEGER PRIMARY KEY,"
-        "spelling TEXT NOT NULL,"
-        "at INTEGER NOT NULL,"
-        "position INTEGER NOT NULL,"
-        "expected INTEGER NOT NULL,"
-        "typed INTEGER NOT NULL)");
+    Transaction.Execute("CREATE TABLE IF NOT EXISTS wordslip("
+                        "id INTEGER PRIMARY KEY,"
+                        "spelling TEXT NOT NULL,"
+                        "at INTEGER NOT NULL,"
+                        "position INTEGER NOT NULL,"
+                        "expected INTEGER NOT NULL,"
+                        "typed INTEGER NOT NULL)");
     Transaction.Execute("CREATE INDEX IF NOT EXISTS wordslip_spelling ON wordslip(spelling)");
-    Transaction.Execute(
-        "CREATE TABLE IF NOT EXISTS reviewlog("
-        "id INTEGER PRIMARY KEY,"
-        "spelling TEXT NOT NULL,"
-        "at INTEGER NOT NULL,"
-        "rating INTEGER NOT NULL,"
-        "stability REAL NOT NULL,"
-        "difficulty REAL NOT NULL,"
-        "due INTEGER NOT NULL,"
-        "state INTEGER NOT NULL)");
+    Transaction.Execute("CREATE TABLE IF NOT EXISTS reviewlog("
+                        "id INTEGER PRIMARY KEY,"
+                        "spelling TEXT NOT NULL,"
+                        "at INTEGER NOT NULL,"
+                        "rating INTEGER NOT NULL,"
+                        "stability REAL NOT NULL,"
+                        "difficulty REAL NOT NULL,"
+                        "due INTEGER NOT NULL,"
+                        "state INTEGER NOT NULL)");
     Transaction.Execute("CREATE INDEX IF NOT EXISTS reviewlog_spelling ON reviewlog(spelling, at)");
     Transaction.Execute("CREATE INDEX IF NOT EXISTS reviewlog_at ON reviewlog(at)");
-    Transaction.Execute(
-        "CREATE TABLE IF NOT EXISTS playlog("
-        "id INTEGER PRIMARY KEY,"
-        "at INTEGER NOT NULL,"
-        "bookid INTEGER NOT NULL,"
-        "tollgate INTEGER NOT NULL,"
-        "level INTEGER NOT NULL,"
-        "rightcount INTEGER NOT NULL,"
-        "errorcount INTEGER NOT NULL,"
-        "review INTEGER NOT NULL DEFAULT 0)");
+    Transaction.Execute("CREATE TABLE IF NOT EXISTS playlog("
+                        "id INTEGER PRIMARY KEY,"
+                        "at INTEGER NOT NULL,"
+                        "bookid INTEGER NOT NULL,"
+                        "tollgate INTEGER NOT NULL,"
+                        "level INTEGER NOT NULL,"
+                        "rightcount INTEGER NOT NULL,"
+                        "errorcount INTEGER NOT NULL,"
+                        "review INTEGER NOT NULL DEFAULT 0)");
     Transaction.Execute("CREATE INDEX IF NOT EXISTS playlog_book ON playlog(bookid, at)");
 }
 
@@ -290,14 +285,16 @@ bool RecordTollGate(const TTollGatePlay &Play, const std::vector<TWordMeeting> &
         writeMemory(transaction, m, stored.has_value());
 
         for (const TWordSlipRecord &slip : meeting.Slips)
-            transaction.Execute(
-                "INSERT INTO wordslip(spelling, at, position, expected, typed) "
-                "VALUES(?, ?, ?, ?, ?)",
-                {utf8, Play.At, std::int64_t{slip.Position}, std::int64_t{slip.Expected},
-                 std::int64_t{slip.Typed}});
-        std::vector<TSqlValue> log = {utf8, Play.At,
+            transaction.Execute("INSERT INTO wordslip(spelling, at, position, expected, typed) "
+                                "VALUES(?, ?, ?, ?, ?)",
+                                {utf8, Play.At, std::int64_t{slip.Position},
+                                 std::int64_t{slip.Expected}, std::int64_t{slip.Typed}});
+        std::vector<TSqlValue> log = {utf8,
+                                      Play.At,
                                       std::int64_t{static_cast<int>(meeting.Rating)},
-                                      m.Card.Stability, m.Card.Difficulty, m.Card.Due,
+                                      m.Card.Stability,
+                                      m.Card.Difficulty,
+                                      m.Card.Due,
                                       std::int64_t{static_cast<int>(m.Card.State)}};
         transaction.Execute(
             "INSERT INTO reviewlog(spelling, at, rating, stability, difficulty, due, state) "
@@ -309,9 +306,8 @@ bool RecordTollGate(const TTollGatePlay &Play, const std::vector<TWordMeeting> &
             newWords.push_back(meeting.Word);
             changed = true;
         } else if (inBook && m.RightStreak >= kGraduationStreak) {
-            std::erase_if(newWords, [&](const TWordInfo &w) {
-                return w.Spelling == meeting.Word.Spelling;
-            });
+            std::erase_if(newWords,
+                          [&](const TWordInfo &w) { return w.Spelling == meeting.Word.Spelling; });
             changed = true;
         }
     }
@@ -319,9 +315,8 @@ bool RecordTollGate(const TTollGatePlay &Play, const std::vector<TWordMeeting> &
     transaction.Execute(
         "INSERT INTO playlog(at, bookid, tollgate, level, rightcount, errorcount, review) "
         "VALUES(?, ?, ?, ?, ?, ?, ?)",
-        {Play.At, std::int64_t{Play.BookId}, std::int64_t{Play.TollGate},
-         std::int64_t{Play.Level}, std::int64_t{Play.Right}, std::int64_t{Play.Errors},
-         std::int64_t{Play.Review ? 1 : 0}});
+        {Play.At, std::int64_t{Play.BookId}, std::int64_t{Play.TollGate}, std::int64_t{Play.Level},
+         std::int64_t{Play.Right}, std::int64_t{Play.Errors}, std::int64_t{Play.Review ? 1 : 0}});
     if (changed)
         writeNewWordsBook(transaction, bookId, newWords);
     transaction.Commit();
@@ -381,10 +376,10 @@ std::optional<TWordInfo> LoadBookRow(int BookId, int Row)
     const std::string table = GetBookTableName(BookId);
     if (table.empty() || !TableExists(table))
         return std::nullopt;
-    TSqlQuery rows = DataInterface().Query(
-        "SELECT spelling, pronunciation, meaning FROM " + QuoteIdentifier(GbkToUtf8(table))
-            + " ORDER BY id LIMIT 1 OFFSET ?",
-        {std::int64_t{Row}});
+    TSqlQuery rows = DataInterface().Query("SELECT spelling, pronunciation, meaning FROM "
+                                               + QuoteIdentifier(GbkToUtf8(table))
+                                               + " ORDER BY id LIMIT 1 OFFSET ?",
+                                           {std::int64_t{Row}});
     if (!rows.Next())
         return std::nullopt;
     return WordFromStoredRow(rows, IsScrambleOn());
@@ -398,9 +393,10 @@ std::optional<TWordInfo> FindBookWord(int BookId, const std::string &Spelling)
     const bool scrambled = IsScrambleOn();
     const std::string quoted = QuoteIdentifier(GbkToUtf8(table));
     if (!scrambled) {
-        TSqlQuery row = DataInterface().Query("SELECT spelling, pronunciation, meaning FROM "
-                                                  + quoted + " WHERE spelling = ? ORDER BY id LIMIT 1",
-                                              {GbkToUtf8(Spelling)});
+        TSqlQuery row =
+            DataInterface().Query("SELECT spelling, pronunciation, meaning FROM " + quoted
+                                      + " WHERE spelling = ? ORDER BY id LIMIT 1",
+                                  {GbkToUtf8(Spelling)});
         if (!row.Next())
             return std::nullopt;
         return WordFromStoredRow(row, false);
@@ -434,7 +430,7 @@ bool IsNewWordsBookTable(const std::string &TableName)
         return false;
     const QString name = GbkToQString(TableName);
     return name.compare(GbkToQString(GetBookTableName(id)), Qt::CaseInsensitive) == 0
-        || name.compare(GbkToQString(ShuffledTableName(id)), Qt::CaseInsensitive) == 0;
+           || name.compare(GbkToQString(ShuffledTableName(id)), Qt::CaseInsensitive) == 0;
 }
 
 TWordInfos NewWordsBookWords()
@@ -443,9 +439,9 @@ TWordInfos NewWordsBookWords()
     const int id = NewWordsBookId();
     if (id < 0)
         return words;
-    TSqlQuery rows = DataInterface().Query(
-        "SELECT spelling, pronunciation, meaning FROM "
-        + QuoteIdentifier(GbkToUtf8(GetBookTableName(id))) + " ORDER BY id");
+    TSqlQuery rows =
+        DataInterface().Query("SELECT spelling, pronunciation, meaning FROM "
+                              + QuoteIdentifier(GbkToUtf8(GetBookTableName(id))) + " ORDER BY id");
     const bool scrambled = IsScrambleOn();
     while (rows.Next())
         words.push_back(WordFromStoredRow(rows, scrambled));
@@ -500,8 +496,9 @@ bool OrderNewWordsBook()
             return it == due.end() ? 0 : it->second;
         };
         TWordInfos ordered = words;
-        std::stable_sort(ordered.begin(), ordered.end(),
-                         [&](const TWordInfo &a, const TWordInfo &b) { return dueOf(a) < dueOf(b); });
+        std::stable_sort(
+            ordered.begin(), ordered.end(),
+            [&](const TWordInfo &a, const TWordInfo &b) { return dueOf(a) < dueOf(b); });
         if (ordered == words)
             return false;
         words = std::move(ordered);

@@ -35,7 +35,7 @@ inline constexpr int kGraduationStreak = 3;
 inline constexpr int kKnownWordDays = 180;
 
 struct TWordSlipRecord {
-    int Position = 0;          // the letter's byte position in the spelling, from 0
+    int Position = 0;  // the letter's byte position in the spelling, from 0
     unsigned char Expected = 0;
     unsigned char Typed = 0;
     bool operator==(const TWordSlipRecord &) const = default;
@@ -44,9 +44,9 @@ struct TWordSlipRecord {
 // One word as a toll gate met it (the flow joins the meetings of a word that
 // came twice in one toll gate into one).
 struct TWordMeeting {
-    TWordInfo Word;      // GBK; Spelling keys the record
-    int BookId = 0;      // where it was met; BookRow -1 keeps the stored place
-    int BookRow = -1;    // row position in the book's word table, from 0
+    TWordInfo Word;    // GBK; Spelling keys the record
+    int BookId = 0;    // where it was met; BookRow -1 keeps the stored place
+    int BookRow = -1;  // row position in the book's word table, from 0
     int Seen = 1;
     int Right = 0;
     int Missed = 0;
@@ -56,7 +56,7 @@ struct TWordMeeting {
 
 struct TTollGatePlay {
     std::int64_t At = 0;
-    int BookId = 0;      // 0 for a review game
+    int BookId = 0;  // 0 for a review game
     int TollGate = 0;
     int Level = 0;
     int Right = 0;

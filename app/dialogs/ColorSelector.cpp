@@ -22,7 +22,7 @@ std::optional<QColor> pickWithDialog(QWidget *parent, const QColor &initial)
     return chosen;
 }
 
-} // namespace
+}  // namespace
 
 QColor ColorRefToQColor(std::uint32_t colorRef)
 {
@@ -34,7 +34,7 @@ std::uint32_t QColorToColorRef(const QColor &color)
 {
     const QColor rgb = color.toRgb();
     return static_cast<std::uint32_t>(rgb.red()) | (static_cast<std::uint32_t>(rgb.green()) << 8)
-        | (static_cast<std::uint32_t>(rgb.blue()) << 16);
+           | (static_cast<std::uint32_t>(rgb.blue()) << 16);
 }
 
 void SetColorPicker(TColorPicker picker)
@@ -64,7 +64,8 @@ void TColorSelector::PickColor()
 {
     const TColorPicker picker = currentPicker();
     const QColor initial = ColorRefToQColor(m_color);
-    const std::optional<QColor> chosen = picker ? picker(this, initial) : pickWithDialog(this, initial);
+    const std::optional<QColor> chosen =
+        picker ? picker(this, initial) : pickWithDialog(this, initial);
     if (chosen && chosen->isValid())
         SetColorValue(QColorToColorRef(*chosen));
 }

@@ -29,7 +29,7 @@ void openSettingsAddress(TStringSetting key)
     openAddress(GbkToQString(ReadSysString(key)));
 }
 
-} // namespace
+}  // namespace
 
 std::string HelpFilePath()
 {
@@ -117,4 +117,4 @@ void N25Click(QWidget *parent)
     RunModal(about);
 }
 
-} // namespace HelpCommands
+}  // namespace HelpCommands

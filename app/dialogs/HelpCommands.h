@@ -39,4 +39,4 @@ void sbQueryWordClick(const QString &text);
 // "关于": the About box, modal.
 void N25Click(QWidget *parent);
 
-} // namespace HelpCommands
+}  // namespace HelpCommands

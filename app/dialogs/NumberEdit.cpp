@@ -16,7 +16,7 @@ bool allDigits(const QString &text)
     return true;
 }
 
-} // namespace
+}  // namespace
 
 TNumberEdit::TNumberEdit(QWidget *parent) : QSpinBox(parent)
 {

@@ -74,9 +74,10 @@ void N34Click(TSettingsHost &host)
         // Show the change before saving it: a settings file that cannot be
         // written is reported, but the board keeps the new colours.
         board->RedrawWords();
-        WriteSysValues({{Setting::BackGroundColor, static_cast<std::int32_t>(board->BackGroundColor())},
-                        {Setting::NormalColor, static_cast<std::int32_t>(board->NormalColor())},
-                        {Setting::TypeColor, static_cast<std::int32_t>(board->TypeColor())}});
+        WriteSysValues(
+            {{Setting::BackGroundColor, static_cast<std::int32_t>(board->BackGroundColor())},
+             {Setting::NormalColor, static_cast<std::int32_t>(board->NormalColor())},
+             {Setting::TypeColor, static_cast<std::int32_t>(board->TypeColor())}});
     }
     host.FocusGame();
 }
@@ -102,4 +103,4 @@ void cbSpellClick(TSettingsHost &host, const QAbstractButton *sender, QAbstractB
     host.FocusGame();
 }
 
-} // namespace SettingsCommands
+}  // namespace SettingsCommands

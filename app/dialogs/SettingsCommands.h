@@ -56,4 +56,4 @@ void N34Click(TSettingsHost &host);
 void cbSpellClick(TSettingsHost &host, const QAbstractButton *sender, QAbstractButton &cbSpell,
                   QAbstractButton &cbMean, const QAbstractButton &cbSpeech);
 
-} // namespace SettingsCommands
+}  // namespace SettingsCommands

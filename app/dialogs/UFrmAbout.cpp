@@ -70,7 +70,7 @@ QString linkify(const QString &text)
     return html + text.mid(from).toHtmlEscaped();
 }
 
-} // namespace
+}  // namespace
 
 QString NoticesHtml(const QString &text)
 {
@@ -78,7 +78,8 @@ QString NoticesHtml(const QString &text)
     // width; an indented paragraph is a quotation and stays indented.
     QString html;
     const QStringList paragraphs =
-        QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+        QString(text)
+            .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
             .split(QRegularExpression(QStringLiteral("\n[ \t]*\n")), Qt::SkipEmptyParts);
     for (const QString &paragraph : paragraphs) {
         const QString body = linkify(joinLines(paragraph.split(u'\n')));
@@ -115,8 +116,8 @@ TFrmAbout::TFrmAbout(QWidget *parent) : QDialog(parent)
     m_labName->setFont(nameFont);
     outer->addWidget(m_labName);
 
-    auto *summary = new QLabel(
-        QStringLiteral("边打字边记单词：单词从上方落下，打对即被射中并朗读。"), this);
+    auto *summary =
+        new QLabel(QStringLiteral("边打字边记单词：单词从上方落下，打对即被射中并朗读。"), this);
     summary->setObjectName(QStringLiteral("labSummary"));
     outer->addWidget(summary);
 
@@ -141,7 +142,8 @@ TFrmAbout::TFrmAbout(QWidget *parent) : QDialog(parent)
     // Links open in the player's browser, not inside the box.
     m_memNotices->setOpenLinks(false);
     m_memNotices->setHtml(NoticesHtml(readNotices(NoticesPath())));
-    connect(m_memNotices, &QTextBrowser::anchorClicked, this, [](const QUrl &url) { OpenUrl(url); });
+    connect(m_memNotices, &QTextBrowser::anchorClicked, this,
+            [](const QUrl &url) { OpenUrl(url); });
     m_memNotices->setFixedSize(460, 170);
     outer->addWidget(m_memNotices);
 

@@ -8,7 +8,8 @@
 TFrmLevelIntSet::TFrmLevelIntSet(QWidget *parent)
     : TSmallDialog(parent, QStringLiteral("难度时间设置"), QStringLiteral("FrmLevelIntSet"))
 {
-    const QString levels[3] = {QStringLiteral("容易"), QStringLiteral("较难"), QStringLiteral("困难")};
+    const QString levels[3] = {QStringLiteral("容易"), QStringLiteral("较难"),
+                               QStringLiteral("困难")};
     auto *grid = new QGridLayout;
     grid->setHorizontalSpacing(8);
     for (int i = 0; i < 3; ++i) {
@@ -26,7 +27,8 @@ TFrmLevelIntSet::TFrmLevelIntSet(QWidget *parent)
     grid->setColumnStretch(3, 1);
     body()->addLayout(grid);
 
-    auto *note = new QLabel(QStringLiteral("注：设置的时间为单词每移动一个像素的\n时间间隔。"), this);
+    auto *note =
+        new QLabel(QStringLiteral("注：设置的时间为单词每移动一个像素的\n时间间隔。"), this);
     note->setObjectName(QStringLiteral("labNote"));
     body()->addWidget(note);
 

@@ -9,7 +9,7 @@ QString softwareSite()
     return QStringLiteral("https://soft.kivro.example");
 }
 
-} // namespace
+}  // namespace
 
 QString MainSite()
 {
@@ -53,4 +53,4 @@ std::array<TSeriesProgram, 5> SeriesPrograms()
     }};
 }
 
-} // namespace WebAddresses
+}  // namespace WebAddresses

@@ -24,4 +24,4 @@ struct TSeriesProgram {
 };
 std::array<TSeriesProgram, 5> SeriesPrograms();
 
-} // namespace WebAddresses
+}  // namespace WebAddresses

@@ -29,7 +29,7 @@ T *named(T *widget, const char *name)
     return widget;
 }
 
-} // namespace
+}  // namespace
 
 TFrmSystemSet::TFrmSystemSet(QWidget *parent)
     : QDialog(parent),
@@ -109,8 +109,8 @@ void TFrmSystemSet::FormShow()
     // Without a stream (no sound device, no music file) there is no volume to
     // read: the stored one is shown, so that "确定" keeps it.
     const int percent = m_bassEx != nullptr && m_bassEx->HasOpenStream(kMainPlay)
-        ? m_bassEx->GetVolume(kMainPlay)
-        : std::clamp(ReadSysInteger(Setting::Mp3Voice), 0, 100);
+                            ? m_bassEx->GetVolume(kMainPlay)
+                            : std::clamp(ReadSysInteger(Setting::Mp3Voice), 0, 100);
     tbVoice->setValue(percent / 2);
 }
 
@@ -136,7 +136,8 @@ void TFrmSystemSet::sbMp3AddClick()
     case TMusicAddResult::NotFound:
         break;
     case TMusicAddResult::Failed:
-        ShowMessage(this, QStringLiteral("无法把文件复制到背景音乐目录，未加入列表。"), TMsgIcon::Exclamation);
+        ShowMessage(this, QStringLiteral("无法把文件复制到背景音乐目录，未加入列表。"),
+                    TMsgIcon::Exclamation);
         break;
     }
 }

@@ -102,7 +102,10 @@ BENCHMARK(BM_SpeakToFirstSample)
     ->Iterations(1)
     ->Repetitions(30)
     ->ReportAggregatesOnly()
-    ->ComputeStatistics("max", [](const std::vector<double> &v) { return *std::max_element(v.begin(), v.end()); })
+    ->ComputeStatistics("max",
+                        [](const std::vector<double> &v) {
+                            return *std::max_element(v.begin(), v.end());
+                        })
     ->Unit(benchmark::kMillisecond);
 
 // Decoding and mixing one device buffer of the default music.
@@ -123,7 +126,7 @@ void BM_MixMusicBuffer(benchmark::State &state)
 }
 BENCHMARK(BM_MixMusicBuffer)->Unit(benchmark::kMicrosecond);
 
-} // namespace
+}  // namespace
 
 int main(int argc, char **argv)
 {

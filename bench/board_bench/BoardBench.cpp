@@ -42,7 +42,7 @@ TWordInfos Words(int count)
     // Meanings long enough to wrap to two lines.
     const std::string meaning = Gbk("n.住处，膳宿；调节，和解 adj.适当的");
     static const char *spellings[] = {"accommodation", "appropriate", "ambiguous", "benefit",
-                                      "boundary", "anticipate", "authority"};
+                                      "boundary",      "anticipate",  "authority"};
     TWordInfos words;
     for (int i = 0; i < count; ++i) {
         TWordInfo w;
@@ -75,7 +75,8 @@ void BM_Paint(benchmark::State &state)
         board.B->RunManualTick();  // both canvases on view
     // At the screen's density (QT_SCALE_FACTOR=2 measures a 2x screen).
     const qreal ratio = board.B->PixelRatio();
-    QImage target(qRound(kWidth * ratio), qRound(kHeight * ratio), QImage::Format_ARGB32_Premultiplied);
+    QImage target(qRound(kWidth * ratio), qRound(kHeight * ratio),
+                  QImage::Format_ARGB32_Premultiplied);
     target.setDevicePixelRatio(ratio);
     for (auto _ : state) {
         QPainter painter(&target);
@@ -216,7 +217,8 @@ void BM_PlayThreadPeriod(benchmark::State &state)
         std::vector<double> periods;
         std::vector<double> deviations;
         for (size_t i = 1; i < starts.size(); ++i) {
-            const double p = std::chrono::duration<double, std::milli>(starts[i] - starts[i - 1]).count();
+            const double p =
+                std::chrono::duration<double, std::milli>(starts[i] - starts[i - 1]).count();
             periods.push_back(p);
             deviations.push_back(std::abs(p - (interval + ran[i - 1])));
         }
@@ -224,8 +226,10 @@ void BM_PlayThreadPeriod(benchmark::State &state)
             state.SkipWithError("no ticks");
             return;
         }
-        const double meanPeriod = std::accumulate(periods.begin(), periods.end(), 0.0) / static_cast<double>(periods.size());
-        const double meanRan = std::accumulate(ran.begin(), ran.end(), 0.0) / static_cast<double>(ran.size());
+        const double meanPeriod = std::accumulate(periods.begin(), periods.end(), 0.0)
+                                  / static_cast<double>(periods.size());
+        const double meanRan =
+            std::accumulate(ran.begin(), ran.end(), 0.0) / static_cast<double>(ran.size());
         std::sort(deviations.begin(), deviations.end());
         const auto pct = [&deviations](double q) {
             return deviations[static_cast<size_t>(q * static_cast<double>(deviations.size() - 1))];
@@ -241,7 +245,7 @@ void BM_PlayThreadPeriod(benchmark::State &state)
 }
 BENCHMARK(BM_PlayThreadPeriod)->Arg(50)->Arg(30)->Iterations(1)->Unit(benchmark::kMillisecond);
 
-} // namespace
+}  // namespace
 
 int main(int argc, char **argv)
 {

@@ -103,12 +103,17 @@ void BM_ImportWithTheWindowLive(benchmark::State &state)
         if (w.boxes->last != QStringLiteral("恭喜您,导入词库成功了！"))
             state.SkipWithError("the import failed");
     }
-    state.counters["lines/s"] = benchmark::Counter(static_cast<double>(lines) * static_cast<double>(state.iterations()),
-                                                   benchmark::Counter::kIsRate);
+    state.counters["lines/s"] =
+        benchmark::Counter(static_cast<double>(lines) * static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_ImportWithTheWindowLive)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_ImportWithTheWindowLive)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
 
-} // namespace
+}  // namespace
 
 int main(int argc, char **argv)
 {

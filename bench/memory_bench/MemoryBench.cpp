@@ -62,9 +62,9 @@ void BM_RecordTollGate(benchmark::State &state)
         std::vector<TWordMeeting> words;
         const int first = (gate * 20) % kRemembered;
         for (int k = first; k < first + 20; ++k) {
-            const TRating rating = k == first ? TRating::Again
-                : k < first + 3                ? TRating::Hard
-                                               : TRating::Good;
+            const TRating rating = k == first      ? TRating::Again
+                                   : k < first + 3 ? TRating::Hard
+                                                   : TRating::Good;
             words.push_back(meeting(k, rating));
             if (rating == TRating::Hard)
                 words.back().Slips = {{1, 'a', 's'}, {2, 'b', 'v'}};
@@ -87,7 +87,7 @@ void BM_CountDueToday(benchmark::State &state)
 }
 BENCHMARK(BM_CountDueToday)->Unit(benchmark::kMillisecond);
 
-} // namespace
+}  // namespace
 
 int main(int argc, char **argv)
 {

@@ -82,8 +82,8 @@ void BM_ParseAdXml(benchmark::State &state)
         "<AdInterval Value=\"20\"/><CountHttp Value=\"http://example.invalid/c\"/></Parameter>"
         "<HttpList Count=\"20\">";
     for (int i = 0; i < 20; ++i)
-        xml += "<Item Value=\"http://example.invalid/ad" + QByteArray::number(i) + ".html\" Title=\"advert "
-               + QByteArray::number(i) + "\"/>";
+        xml += "<Item Value=\"http://example.invalid/ad" + QByteArray::number(i)
+               + ".html\" Title=\"advert " + QByteArray::number(i) + "\"/>";
     xml += "</HttpList></Root>";
     for (auto _ : state) {
         TAdParameter params;
@@ -144,7 +144,7 @@ void BM_ParseAdXmlMillionNested(benchmark::State &state)
 }
 BENCHMARK(BM_ParseAdXmlMillionNested)->Unit(benchmark::kMillisecond);
 
-} // namespace
+}  // namespace
 
 int main(int argc, char **argv)
 {

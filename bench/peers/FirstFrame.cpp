@@ -30,8 +30,10 @@ long windowPid(Display *display, Window window, Atom pidAtom)
     unsigned long items = 0, after = 0;
     unsigned char *data = nullptr;
     long pid = -1;
-    if (XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &items,
-                           &after, &data) == Success && data != nullptr) {
+    if (XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format,
+                           &items, &after, &data)
+            == Success
+        && data != nullptr) {
         if (items == 1 && format == 32)
             pid = static_cast<long>(*reinterpret_cast<unsigned long *>(data));
         XFree(data);
@@ -77,7 +79,7 @@ bool painted(Display *display, Window window)
     return differs;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char **argv)
 {

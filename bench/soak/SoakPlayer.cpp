@@ -87,7 +87,7 @@ void sendKey(QWidget *panel, char ch)
     QApplication::sendEvent(panel, &release);
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char **argv)
 {

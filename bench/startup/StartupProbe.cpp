@@ -66,7 +66,8 @@ double msSinceProcessStart()
     unsigned long long ticks = 0;
     if (!(fields >> ticks))
         return -1;
-    const double startMs = 1000.0 * static_cast<double>(ticks) / static_cast<double>(sysconf(_SC_CLK_TCK));
+    const double startMs =
+        1000.0 * static_cast<double>(ticks) / static_cast<double>(sysconf(_SC_CLK_TCK));
     return static_cast<double>(nowNs(CLOCK_BOOTTIME)) / 1e6 - startMs;
 }
 
@@ -169,14 +170,15 @@ bool runOnce(const std::string &self, Figures &out)
     fs::remove_all(dir);
 
     const size_t at = output.find("FRAME ");
-    if (spawnError != 0 || at == std::string::npos || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    if (spawnError != 0 || at == std::string::npos || !WIFEXITED(status)
+        || WEXITSTATUS(status) != 0) {
         std::fprintf(stderr, "the program did not reach its first frame (status %d)\n%s", status,
                      output.c_str());
         return false;
     }
     return std::sscanf(output.c_str() + at, "FRAME %lf %lf %ld", &out.fromSpawnMs, &out.fromStatMs,
                        &out.rssKb)
-        == 3;
+           == 3;
 }
 
 template <typename T>
@@ -217,14 +219,15 @@ int parentMain(int argc, char **argv)
     }
     const double ms = median(spawnMs);
     const double mb = static_cast<double>(median(rss)) / 1024.0;
-    std::printf("median of %d: %.1f ms from spawn (%.1f ms from /proc start), target <= %.0f ms: %s\n",
-                runs, ms, median(statMs), kTargetMs, ms <= kTargetMs ? "met" : "MISSED");
+    std::printf(
+        "median of %d: %.1f ms from spawn (%.1f ms from /proc start), target <= %.0f ms: %s\n",
+        runs, ms, median(statMs), kTargetMs, ms <= kTargetMs ? "met" : "MISSED");
     std::printf("median of %d: VmRSS %.1f MB at the first frame, target <= %.0f MB: %s\n", runs, mb,
                 kTargetMb, mb <= kTargetMb ? "met" : "MISSED");
     return 0;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char **argv)
 {

@@ -140,7 +140,7 @@ void BM_ConnectDatabase(benchmark::State &state)
 }
 BENCHMARK(BM_ConnectDatabase)->Unit(benchmark::kMillisecond);
 
-} // namespace
+}  // namespace
 
 int main(int argc, char **argv)
 {

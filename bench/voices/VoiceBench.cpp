@@ -145,12 +145,14 @@ struct TSpan {
 };
 
 // Recognised words with their start and end times in seconds.
-std::vector<std::pair<std::string, std::pair<double, double>>> recognise(const fs::path &wav, const fs::path &work)
+std::vector<std::pair<std::string, std::pair<double, double>>> recognise(const fs::path &wav,
+                                                                         const fs::path &work)
 {
     const fs::path out = work / (wav.stem().string() + ".txt");
-    const std::string command = "pocketsphinx_continuous -hmm " + kModel + " -dict " + (work / "words.dict").string()
-                              + " -jsgf " + (work / "words.gram").string() + " -infile " + wav.string()
-                              + " -time yes -logfn /dev/null > " + out.string();
+    const std::string command = "pocketsphinx_continuous -hmm " + kModel + " -dict "
+                                + (work / "words.dict").string() + " -jsgf "
+                                + (work / "words.gram").string() + " -infile " + wav.string()
+                                + " -time yes -logfn /dev/null > " + out.string();
     if (std::system(command.c_str()) != 0)
         std::cerr << "pocketsphinx_continuous failed on " << wav << "\n";
     std::ifstream in(out);
@@ -197,7 +199,9 @@ std::vector<double> latencies(const TBenchVoice &voice, const std::vector<std::s
             std::this_thread::sleep_for(std::chrono::microseconds(200));
         armed = false;
         if (heard != 0)
-            ms.push_back(std::chrono::duration<double, std::milli>(Clock::time_point{Clock::duration{heard.load()}} - start).count());
+            ms.push_back(std::chrono::duration<double, std::milli>(
+                             Clock::time_point{Clock::duration{heard.load()}} - start)
+                             .count());
         while (service.IsBusy(owner))
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -206,11 +210,11 @@ std::vector<double> latencies(const TBenchVoice &voice, const std::vector<std::s
     return ms;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char **argv)
 {
-    ::setenv("SDL_AUDIODRIVER", "disk", 0);          // NOLINT(concurrency-mt-unsafe): no thread yet
+    ::setenv("SDL_AUDIODRIVER", "disk", 0);         // NOLINT(concurrency-mt-unsafe): no thread yet
     ::setenv("SDL_DISKAUDIOFILE", "/dev/null", 0);  // NOLINT(concurrency-mt-unsafe)
     const int wanted = argc > 1 ? std::atoi(argv[1]) : 300;
     const fs::path work = argc > 2 ? fs::path(argv[2]) : fs::temp_directory_path() / "kivro-voices";
@@ -223,7 +227,8 @@ int main(int argc, char **argv)
     }
     std::vector<std::string> words;
     std::set<std::string> seen;
-    for (const std::string &w : bookWords(fs::path(KIVRO_SOURCE_DIR) / "data/wordbooks/lib109-toefl.txt")) {
+    for (const std::string &w :
+         bookWords(fs::path(KIVRO_SOURCE_DIR) / "data/wordbooks/lib109-toefl.txt")) {
         if (static_cast<int>(words.size()) >= wanted)
             break;
         if (dict.count(w) != 0 && seen.insert(w).second)
@@ -246,7 +251,8 @@ int main(int argc, char **argv)
         return 1;
     }
     std::printf("%zu words of the TOEFL book in the recogniser's dictionary\n\n", words.size());
-    std::printf("%-16s %-14s %10s %14s %14s\n", "voice", "offered as", "recognised", "first sound", "(max)");
+    std::printf("%-16s %-14s %10s %14s %14s\n", "voice", "offered as", "recognised", "first sound",
+                "(max)");
     for (const TBenchVoice &voice : benchVoices()) {
         if (!service.VoiceLoads(voice.Voice, voice.Synth)) {
             std::printf("%-16s %-14s %10s\n", voice.Voice.c_str(), voice.Label.c_str(), "no voice");
@@ -255,7 +261,8 @@ int main(int argc, char **argv)
         std::vector<std::int16_t> track;
         std::vector<TSpan> spans;
         for (const std::string &word : words) {
-            const auto samples = to16k(service.Render({0, word, voice.Voice, 175, 100, voice.Synth}));
+            const auto samples =
+                to16k(service.Render({0, word, voice.Voice, 175, 100, voice.Synth}));
             TSpan span;
             span.Start = static_cast<double>(track.size()) / kRate;
             track.insert(track.end(), samples.begin(), samples.end());
@@ -270,19 +277,21 @@ int main(int argc, char **argv)
         for (const auto &[word, time] : recognise(wav, work)) {
             const double middle = (time.first + time.second) / 2;
             for (size_t i = 0; i < spans.size(); ++i)
-                if (middle >= spans[i].Start - kGapSeconds / 2 && middle < spans[i].End + kGapSeconds / 2
-                    && word == words[i])
+                if (middle >= spans[i].Start - kGapSeconds / 2
+                    && middle < spans[i].End + kGapSeconds / 2 && word == words[i])
                     right[i] = true;
         }
         const auto hits = std::count(right.begin(), right.end(), true);
         const auto heard = static_cast<std::ptrdiff_t>(std::min<size_t>(20, words.size()));
-        const std::vector<double> ms = latencies(voice, std::vector<std::string>(words.begin(), words.begin() + heard));
+        const std::vector<double> ms =
+            latencies(voice, std::vector<std::string>(words.begin(), words.begin() + heard));
         double mean = 0;
         for (double m : ms)
             mean += m / static_cast<double>(ms.size());
         const double max = ms.empty() ? 0 : *std::max_element(ms.begin(), ms.end());
-        std::printf("%-16s %-14s %9.1f%% %11.1f ms %11.1f ms\n", voice.Voice.c_str(), voice.Label.c_str(),
-                    100.0 * static_cast<double>(hits) / static_cast<double>(words.size()), mean, max);
+        std::printf(
+            "%-16s %-14s %9.1f%% %11.1f ms %11.1f ms\n", voice.Voice.c_str(), voice.Label.c_str(),
+            100.0 * static_cast<double>(hits) / static_cast<double>(words.size()), mean, max);
         std::fflush(stdout);
     }
     return 0;

@@ -119,7 +119,7 @@ bool nextKey(const TTypeGameType &board, std::uint16_t &key, TShiftState &shift)
     return best != nullptr;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char **argv)
 {

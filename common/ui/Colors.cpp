@@ -11,7 +11,7 @@ TColor QColorToColor(const QColor &color)
 {
     const QColor rgb = color.toRgb();
     const auto v = static_cast<std::uint32_t>(rgb.red())
-        | (static_cast<std::uint32_t>(rgb.green()) << 8)
-        | (static_cast<std::uint32_t>(rgb.blue()) << 16);
+                   | (static_cast<std::uint32_t>(rgb.green()) << 8)
+                   | (static_cast<std::uint32_t>(rgb.blue()) << 16);
     return static_cast<TColor>(v);
 }

@@ -29,7 +29,7 @@ void showCurrentException()
     }
 }
 
-} // namespace
+}  // namespace
 
 bool TKivroApplication::notify(QObject *receiver, QEvent *event)
 {

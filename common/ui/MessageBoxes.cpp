@@ -18,9 +18,15 @@ public:
         shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
         box.setText(shown);
         switch (icon) {
-        case TMsgIcon::Information: box.setIcon(QMessageBox::Information); break;
-        case TMsgIcon::Question: box.setIcon(QMessageBox::Question); break;
-        case TMsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+        case TMsgIcon::Information:
+            box.setIcon(QMessageBox::Information);
+            break;
+        case TMsgIcon::Question:
+            box.setIcon(QMessageBox::Question);
+            break;
+        case TMsgIcon::Exclamation:
+            box.setIcon(QMessageBox::Warning);
+            break;
         }
         box.setStandardButtons(buttons);
         return static_cast<QMessageBox::StandardButton>(box.exec());
@@ -33,7 +39,7 @@ std::shared_ptr<TMessageBoxes> &current()
     return boxes;
 }
 
-} // namespace
+}  // namespace
 
 QString MessageCaption()
 {
@@ -56,7 +62,7 @@ void ShowMessage(QWidget *parent, const QString &text, TMsgIcon icon)
 bool AskYesNo(QWidget *parent, const QString &text)
 {
     return MessageBox(parent, text, TMsgIcon::Question, QMessageBox::Yes | QMessageBox::No)
-        == QMessageBox::Yes;
+           == QMessageBox::Yes;
 }
 
 void SetMessageBoxes(std::shared_ptr<TMessageBoxes> boxes)

@@ -10,7 +10,7 @@ TModalRunner &current()
     return runner;
 }
 
-} // namespace
+}  // namespace
 
 int RunModal(QDialog &dialog)
 {

@@ -25,7 +25,7 @@ bool handOver(const TUrlOpener &opener, const QUrl &url)
     }
 }
 
-} // namespace
+}  // namespace
 
 TUrlOpener ShellOpener()
 {

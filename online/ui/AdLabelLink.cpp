@@ -53,7 +53,8 @@ bool TAdLabelLink::eventFilter(QObject *watched, QEvent *event)
         break;
     case QEvent::MouseButtonRelease: {
         const auto *mouse = static_cast<QMouseEvent *>(event);
-        if (mouse->button() == Qt::LeftButton && m_label->rect().contains(mouse->position().toPoint()))
+        if (mouse->button() == Qt::LeftButton
+            && m_label->rect().contains(mouse->position().toPoint()))
             OpenWebAddress(m_opener, QUrl(m_address));
         break;
     }

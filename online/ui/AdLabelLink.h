@@ -18,7 +18,8 @@ class TAdLabelLink : public QObject, public TAdTitleView {
     Q_OBJECT
 public:
     // Works on the label as long as it exists; never owns it.
-    explicit TAdLabelLink(QLabel *label, TUrlOpener opener = ShellOpener(), QObject *parent = nullptr);
+    explicit TAdLabelLink(QLabel *label, TUrlOpener opener = ShellOpener(),
+                          QObject *parent = nullptr);
 
     void ShowAdvert(const QString &title, const QString &address) override;
 

@@ -63,7 +63,7 @@ void limitSize(QNetworkReply *reply, qint64 maxBytes)
                      });
 }
 
-} // namespace
+}  // namespace
 
 TBrowserPane::TBrowserPane(QWidget *parent, TUrlOpener opener)
     : QTextBrowser(parent), m_net(new QNetworkAccessManager(this)), m_opener(std::move(opener))
@@ -72,9 +72,8 @@ TBrowserPane::TBrowserPane(QWidget *parent, TUrlOpener opener)
     // An advert never takes the keyboard from the game (the main window's
     // panes sit out of view and would otherwise be reached with Tab).
     setFocusPolicy(Qt::NoFocus);
-    connect(this, &QTextBrowser::anchorClicked, this, [this](const QUrl &link) {
-        OpenWebAddress(m_opener, m_pageUrl.resolved(link));
-    });
+    connect(this, &QTextBrowser::anchorClicked, this,
+            [this](const QUrl &link) { OpenWebAddress(m_opener, m_pageUrl.resolved(link)); });
 }
 
 TBrowserPane::~TBrowserPane()

@@ -17,15 +17,13 @@ constexpr int kDesignHeight = 250;
 // A list asking for less than this would give a window nobody can use.
 constexpr int kMinSide = 100;
 
-} // namespace
+}  // namespace
 
 TFrmAd::TFrmAd(QWidget *parent, TOnlineFlag online, TAdServices services, TUrlOpener opener)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint
                           | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_online(online ? std::move(online) : NewOnlineFlag()),
-      m_services(std::move(services)),
-      m_panAd(new QFrame(this)),
-      m_wbAd(new TBrowserPane(m_panAd, std::move(opener))),
+      m_online(online ? std::move(online) : NewOnlineFlag()), m_services(std::move(services)),
+      m_panAd(new QFrame(this)), m_wbAd(new TBrowserPane(m_panAd, std::move(opener))),
       m_timerInterCheck(new QTimer(this))
 {
     setObjectName(QStringLiteral("FrmAd"));

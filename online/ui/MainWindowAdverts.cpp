@@ -9,14 +9,10 @@
 TMainWindowAdverts::TMainWindowAdverts(QLabel *labAd, TBrowserPane *wbAd, TBrowserPane *wbAd1,
                                        TOnlineFlag online, TAdServices services, TUrlOpener opener,
                                        QObject *parent)
-    : QObject(parent),
-      m_online(online ? std::move(online) : NewOnlineFlag()),
-      m_services(std::move(services)),
-      m_wbAd(wbAd),
-      m_wbAd1(wbAd1),
+    : QObject(parent), m_online(online ? std::move(online) : NewOnlineFlag()),
+      m_services(std::move(services)), m_wbAd(wbAd), m_wbAd1(wbAd1),
       m_labelLink(new TAdLabelLink(labAd, std::move(opener), this)),
-      m_timerInterCheck(new QTimer(this)),
-      m_timerAd(new QTimer(this))
+      m_timerInterCheck(new QTimer(this)), m_timerAd(new QTimer(this))
 {
     m_timerInterCheck->setObjectName(QStringLiteral("TimerInterCheck"));
     m_timerInterCheck->setInterval(1000);
@@ -46,8 +42,8 @@ void TMainWindowAdverts::StartInternetCheck()
 {
     if (m_internetCheck)
         return;
-    m_internetCheck = std::make_unique<TInternetCheck>(m_online, m_services.Stages,
-                                                       m_services.Addresses);
+    m_internetCheck =
+        std::make_unique<TInternetCheck>(m_online, m_services.Stages, m_services.Addresses);
     m_internetCheck->Start();
 }
 

@@ -42,15 +42,13 @@ void selectText(QComboBox *combo, const std::string &gbk)
     combo->setCurrentIndex(combo->findText(GbkToQString(gbk), Qt::MatchExactly));
 }
 
-} // namespace
+}  // namespace
 
 TFrmSpeechSet::TFrmSpeechSet(QWidget *parent)
-    : QDialog(parent),
-      cboEngineList(named(new QComboBox(this), "cboEngineList")),
+    : QDialog(parent), cboEngineList(named(new QComboBox(this), "cboEngineList")),
       rbMan(named(new QRadioButton(QStringLiteral("男声"), this), "rbMan")),
       rbWoman(named(new QRadioButton(QStringLiteral("女声"), this), "rbWoman")),
-      cboSpeaker(named(new QComboBox(this), "cboSpeaker")),
-      tbVoice(slider(this, "tbVoice", 0, 50)),
+      cboSpeaker(named(new QComboBox(this), "cboSpeaker")), tbVoice(slider(this, "tbVoice", 0, 50)),
       tbSpeed(slider(this, "tbSpeed", -10, 10)),
       btnTest(named(new QPushButton(QStringLiteral("测试"), this), "btnTest")),
       btnOk(named(new QPushButton(QStringLiteral("应用"), this), "btnOk")),

@@ -20,12 +20,12 @@ constexpr int kNameColumnWidth = 180;
 constexpr int kScoreColumnWidth = 100;
 // The leaderboard's name column holds at most 50 characters.
 constexpr int kMaxNameLength = 50;
-} // namespace
+}  // namespace
 
 TFrmGameRecord::TFrmGameRecord(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
-    , m_lvBookInfo(new QTreeWidget(this))
-    , m_sBitBtn1(new QPushButton(QStringLiteral("关闭(&C)"), this))
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_lvBookInfo(new QTreeWidget(this)),
+      m_sBitBtn1(new QPushButton(QStringLiteral("关闭(&C)"), this))
 {
     setObjectName(QStringLiteral("FrmGameRecord"));
     setWindowTitle(QStringLiteral("排行榜"));
@@ -58,9 +58,8 @@ TFrmGameRecord::TFrmGameRecord(QWidget *parent)
 
     connect(m_sBitBtn1, &QPushButton::clicked, this, &TFrmGameRecord::sBitBtn1Click);
     const int width = m_lvBookInfo->columnWidth(0) + kNameColumnWidth + kScoreColumnWidth
-        + 2 * m_lvBookInfo->frameWidth() + 24;
-    setFixedSize(width + layout->contentsMargins().left() + layout->contentsMargins().right(),
-                 440);
+                      + 2 * m_lvBookInfo->frameWidth() + 24;
+    setFixedSize(width + layout->contentsMargins().left() + layout->contentsMargins().right(), 440);
 }
 
 void TFrmGameRecord::showEvent(QShowEvent *event)

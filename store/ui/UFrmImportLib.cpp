@@ -67,10 +67,8 @@ struct TLayoutItem {
     TWordLayout layout;
 };
 constexpr TLayoutItem kLayouts[] = {
-    {"单词[音标]解释", TWordLayout::Brackets},
-    {"单词<Tab>解释", TWordLayout::Tab},
-    {"CSV：单词,解释", TWordLayout::Csv},
-    {"单词  解释（两个以上空格）", TWordLayout::Spaces},
+    {"单词[音标]解释", TWordLayout::Brackets},  {"单词<Tab>解释", TWordLayout::Tab},
+    {"CSV：单词,解释", TWordLayout::Csv},       {"单词  解释（两个以上空格）", TWordLayout::Spaces},
     {"单词 /音标/ 解释", TWordLayout::Slashes},
 };
 
@@ -111,25 +109,28 @@ QString draggedFile(const QMimeData *mime)
     return url.toLocalFile();
 }
 
-enum TPreviewColumn { kColLine, kColSpelling, kColPronunciation, kColMeaning, kColReason, kColumns };
+enum TPreviewColumn {
+    kColLine,
+    kColSpelling,
+    kColPronunciation,
+    kColMeaning,
+    kColReason,
+    kColumns
+};
 
-} // namespace
+}  // namespace
 
 TFrmImportLib::TFrmImportLib(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
-    , m_sFileName(new QLineEdit(this))
-    , m_sFileNameButton(new QToolButton(this))
-    , m_btnPaste(new QPushButton(QStringLiteral("从剪贴板粘贴"), this))
-    , m_cboEncoding(new QComboBox(this))
-    , m_cboLayout(new QComboBox(this))
-    , m_tvPreview(new QTableWidget(0, kColumns, this))
-    , m_labPreview(new QLabel(this))
-    , m_cbSkipErrorLines(new QCheckBox(QStringLiteral("略过所有错误行"), this))
-    , m_cboBookClass(new QComboBox(this))
-    , m_ediLibName(new QLineEdit(this))
-    , m_pbImport(new QProgressBar(this))
-    , m_btnImport(new QPushButton(QStringLiteral("开始导入"), this))
-    , m_btnClose(new QPushButton(QStringLiteral("关闭"), this))
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_sFileName(new QLineEdit(this)), m_sFileNameButton(new QToolButton(this)),
+      m_btnPaste(new QPushButton(QStringLiteral("从剪贴板粘贴"), this)),
+      m_cboEncoding(new QComboBox(this)), m_cboLayout(new QComboBox(this)),
+      m_tvPreview(new QTableWidget(0, kColumns, this)), m_labPreview(new QLabel(this)),
+      m_cbSkipErrorLines(new QCheckBox(QStringLiteral("略过所有错误行"), this)),
+      m_cboBookClass(new QComboBox(this)), m_ediLibName(new QLineEdit(this)),
+      m_pbImport(new QProgressBar(this)),
+      m_btnImport(new QPushButton(QStringLiteral("开始导入"), this)),
+      m_btnClose(new QPushButton(QStringLiteral("关闭"), this))
 {
     setObjectName(QStringLiteral("FrmImportLib"));
     setWindowTitle(QStringLiteral("导入Kivro词库"));
@@ -395,9 +396,8 @@ void TFrmImportLib::fillPreview()
     }
     m_tvPreview->setUpdatesEnabled(true);
 
-    QString info = QStringLiteral("共%1行，其中错误行%2行")
-                       .arg(m_list.Lines.size())
-                       .arg(m_list.ErrorLines());
+    QString info =
+        QStringLiteral("共%1行，其中错误行%2行").arg(m_list.Lines.size()).arg(m_list.ErrorLines());
     if (m_list.Lines.size() > shown)
         info += QStringLiteral("（预览前%1行）").arg(shown);
     if (m_fromClipboard)

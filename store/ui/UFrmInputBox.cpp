@@ -23,14 +23,13 @@ bool isBlank(const QString &text)
     return true;
 }
 
-} // namespace
+}  // namespace
 
 TFrmInputBox::TFrmInputBox(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
-    , m_labTitle(new QLabel(this))
-    , m_ediText(new QLineEdit(this))
-    , m_btnOk(new QPushButton(QStringLiteral("确定"), this))
-    , m_btnClose(new QPushButton(QStringLiteral("取消"), this))
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_labTitle(new QLabel(this)), m_ediText(new QLineEdit(this)),
+      m_btnOk(new QPushButton(QStringLiteral("确定"), this)),
+      m_btnClose(new QPushButton(QStringLiteral("取消"), this))
 {
     setObjectName(QStringLiteral("FrmInputBox"));
     m_labTitle->setObjectName(QStringLiteral("labTitle"));

@@ -81,23 +81,21 @@ bool sameTable(const std::string &a, const std::string &b)
     return GbkToQString(a).compare(GbkToQString(b), Qt::CaseInsensitive) == 0;
 }
 
-} // namespace
+}  // namespace
 
 TFrmSelectBook::TFrmSelectBook(const TGamePara &para, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
-    , m_para(para)
-    , m_tvLibList(new QTreeWidget(this))
-    , m_ediBookName(new QLineEdit(this))
-    , m_ediWordCount(new QLineEdit(this))
-    , m_rbLetter(new QRadioButton(QStringLiteral("按字母顺序"), this))
-    , m_rbRandom(new QRadioButton(QStringLiteral("按打乱顺序"), this))
-    , m_btnSelect(new QPushButton(QStringLiteral("确定"), this))
-    , m_btnClose(new QPushButton(QStringLiteral("关闭"), this))
-    , m_btnDelete(new QPushButton(QStringLiteral("删除课本"), this))
-    , m_btnRename(new QPushButton(QStringLiteral("重命名"), this))
-    , m_btnHide(new QPushButton(QStringLiteral("隐藏课本"), this))
-    , m_cbShowHidden(new QCheckBox(QStringLiteral("列出隐藏的课本"), this))
-    , m_sProgressBar(new QProgressBar(this))
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), m_para(para),
+      m_tvLibList(new QTreeWidget(this)), m_ediBookName(new QLineEdit(this)),
+      m_ediWordCount(new QLineEdit(this)),
+      m_rbLetter(new QRadioButton(QStringLiteral("按字母顺序"), this)),
+      m_rbRandom(new QRadioButton(QStringLiteral("按打乱顺序"), this)),
+      m_btnSelect(new QPushButton(QStringLiteral("确定"), this)),
+      m_btnClose(new QPushButton(QStringLiteral("关闭"), this)),
+      m_btnDelete(new QPushButton(QStringLiteral("删除课本"), this)),
+      m_btnRename(new QPushButton(QStringLiteral("重命名"), this)),
+      m_btnHide(new QPushButton(QStringLiteral("隐藏课本"), this)),
+      m_cbShowHidden(new QCheckBox(QStringLiteral("列出隐藏的课本"), this)),
+      m_sProgressBar(new QProgressBar(this))
 {
     setObjectName(QStringLiteral("FrmSelectBook"));
     setWindowTitle(QStringLiteral("选择课本"));
@@ -199,7 +197,8 @@ void TFrmSelectBook::AddWordByHand(int bookId, bool known)
 {
     TFrmInputBox input(this);
     input.setWindowTitle(known ? QStringLiteral("已掌握") : QStringLiteral("加入生词本"));
-    input.SetTitle(QStringLiteral("请输入课本“%1”中的单词：").arg(GbkToQString(GetBookName(bookId))));
+    input.SetTitle(
+        QStringLiteral("请输入课本“%1”中的单词：").arg(GbkToQString(GetBookName(bookId))));
     input.SetUnsavableMessage(QStringLiteral("单词中含有无法保存的字符，请重新输入！"));
     if (input.exec() != QDialog::Accepted)
         return;
@@ -210,13 +209,15 @@ void TFrmSelectBook::AddWordByHand(int bookId, bool known)
                     TMsgIcon::Information);
         return;
     }
-    const bool done = known ? MarkWordKnown(*word, ProgramClock().NowMs()) : AddToNewWordsBook(*word);
+    const bool done =
+        known ? MarkWordKnown(*word, ProgramClock().NowMs()) : AddToNewWordsBook(*word);
     if (!done) {
         ShowMessage(this, QStringLiteral("无法保存学习记录！"), TMsgIcon::Information);
         return;
     }
-    ShowMessage(this, known ? QStringLiteral("“%1”已标为已掌握。").arg(GbkToQString(word->Spelling))
-                            : QStringLiteral("“%1”已加入生词本。").arg(GbkToQString(word->Spelling)),
+    ShowMessage(this,
+                known ? QStringLiteral("“%1”已标为已掌握。").arg(GbkToQString(word->Spelling))
+                      : QStringLiteral("“%1”已加入生词本。").arg(GbkToQString(word->Spelling)),
                 TMsgIcon::Information);
     // The new-words book may be new, or hold another number of words.
     refillTree(currentBookId());
@@ -354,7 +355,7 @@ void TFrmSelectBook::btnDeleteClick()
         return;
     const std::string table = GetBookTableName(id);
     const bool current = sameTable(m_para.StoreTableName, table)
-        || sameTable(m_para.StoreTableName, ShuffledTableName(id));
+                         || sameTable(m_para.StoreTableName, ShuffledTableName(id));
     if (!DeleteBook(id)) {
         ShowMessage(this, QStringLiteral("删除课本失败了！"), TMsgIcon::Information);
         return;
@@ -444,9 +445,9 @@ void TFrmSelectBook::btnSelectClick()
         if (!AskYesNo(this, QStringLiteral("您需要创建打乱词库，是否创建？")))
             return;
         {
-            const TBusyGuard busy(m_busy, {m_tvLibList, m_rbLetter, m_rbRandom, m_btnSelect,
-                                           m_btnClose, m_btnDelete, m_btnRename, m_btnHide,
-                                           m_cbShowHidden});
+            const TBusyGuard busy(m_busy,
+                                  {m_tvLibList, m_rbLetter, m_rbRandom, m_btnSelect, m_btnClose,
+                                   m_btnDelete, m_btnRename, m_btnHide, m_cbShowHidden});
             TProgressBarProgress progress(m_sProgressBar, this);
             id = BuildShuffledBook(nodeId, bookName, progress);
         }
@@ -468,8 +469,8 @@ void TFrmSelectBook::btnSelectClick()
     m_para.BookName = GetBookName(id);
     m_para.WordCount = GetBookWordNumber(id);
     m_para.StoreTableName = GetBookTableName(id);
-    m_para.TollGateCount = m_para.WordsPerGate > 0 ? CeilDiv(m_para.WordsPerGate, m_para.WordCount)
-                                                   : 0;
+    m_para.TollGateCount =
+        m_para.WordsPerGate > 0 ? CeilDiv(m_para.WordsPerGate, m_para.WordCount) : 0;
     m_para.BookType = order;
     accept();
 }

@@ -44,7 +44,8 @@ std::vector<std::string> TestSpellings(int from, int to, char first = 'q')
 
 QString EndMessage(int words, int percent)
 {
-    return QStringLiteral("恭喜您完成了此次游戏的所有关卡！\r完成单词数：%1\r正确率：%2%\r再玩一次吧？")
+    return QStringLiteral(
+               "恭喜您完成了此次游戏的所有关卡！\r完成单词数：%1\r正确率：%2%\r再玩一次吧？")
         .arg(words)
         .arg(percent);
 }
@@ -208,7 +209,8 @@ TEST_F(AppFlowEndOfGame, YesRestartsTheBookAndRecordsTheScoreShownAtTheEnd)
     });
     PlayTollGate(6);
 
-    EXPECT_EQ(m_boxes.Texts(), (QStringList{EndMessage(20, 30), QStringLiteral("是否记录您的游戏成绩？")}));
+    EXPECT_EQ(m_boxes.Texts(),
+              (QStringList{EndMessage(20, 30), QStringLiteral("是否记录您的游戏成绩？")}));
     EXPECT_EQ(RecordsNamed(QStringLiteral("小明"), 1000), 1);
     EXPECT_EQ(Counts(), "0 0 0");
     EXPECT_EQ(Window().Flow().PrevTotals(), TGameTotals{});
@@ -329,7 +331,8 @@ TEST_F(AppFlowButtons, ALevelChosenWhileReadyOrPausedReloadsTheTollGateStandingS
     Control<QAction>(Window(), "N28")->trigger();
     EXPECT_EQ(Control<QToolButton>(Window(), "sbLevel")->text(), QStringLiteral("较难"));
     for (const std::string item : {"N8", "N9", "N10", "N27", "N28", "N29"})
-        EXPECT_EQ(Control<QAction>(Window(), item.c_str())->isChecked(), item == "N9" || item == "N28")
+        EXPECT_EQ(Control<QAction>(Window(), item.c_str())->isChecked(),
+                  item == "N9" || item == "N28")
             << item;
     EXPECT_EQ(Board().Level(), 2);
     EXPECT_EQ(Window().Flow().GamePara().Level, 2);
@@ -485,8 +488,9 @@ TEST_F(AppFlowCommands, EveryWordOfAPlayedTollGateIsRememberedAndTheRestWhenTheW
 
     // The word typed in toll gate 2 is kept when the window closes.
     const auto metInGate2 = [&] {
-        return std::count_if(gate2.begin(), gate2.end(),
-                             [](const TWordInfo &w) { return ReadWordMemory(w.Spelling).has_value(); });
+        return std::count_if(gate2.begin(), gate2.end(), [](const TWordInfo &w) {
+            return ReadWordMemory(w.Spelling).has_value();
+        });
     };
     EXPECT_EQ(metInGate2(), 0);
     Window().close();
@@ -499,7 +503,8 @@ TEST_F(AppFlowCommands, DeletingTheBookBeingPlayedLeavesTheFirstBookOfTheTreeRea
     const std::string deletedLine = RecentLine(Window().Flow().GamePara());
     ScriptDialog([](QDialog &dialog) {
         auto *tree = Control<QTreeWidget>(dialog, "tvLibList");
-        const auto found = tree->findItems(QStringLiteral("甲"), Qt::MatchExactly | Qt::MatchRecursive);
+        const auto found =
+            tree->findItems(QStringLiteral("甲"), Qt::MatchExactly | Qt::MatchRecursive);
         ASSERT_EQ(found.size(), 1);
         tree->setCurrentItem(found.front());
         ScriptedMessageBoxes::Global().Answer(QMessageBox::Yes);
@@ -559,7 +564,8 @@ TEST_F(AppFlowCommands, StudyProgressOpensFromTheFileMenuBelowTheReview)
 {
     SetUpTwoBooks();
     const QList<QAction *> items = Control<QMenu>(Window(), "N1")->actions();
-    const auto review = std::find(items.begin(), items.end(), Control<QAction>(Window(), "nReview"));
+    const auto review =
+        std::find(items.begin(), items.end(), Control<QAction>(Window(), "nReview"));
     ASSERT_NE(review, items.end());
     ASSERT_NE(std::next(review), items.end());
     EXPECT_EQ((*std::next(review))->objectName(), QStringLiteral("nStudyProgress"));
@@ -628,4 +634,4 @@ TEST_F(AppFlowCommands, RecordingTheScoreTwiceGivesTwoEntriesWithoutPausing)
     EXPECT_EQ(LoadGameRecords().size(), before + 2);
 }
 
-} // namespace
+}  // namespace

@@ -68,14 +68,16 @@ TEST_F(AppIme, LettersReachTheBoardAndTheLookUpEditGetsPinyin)
     QLineEdit *edit = Control<QLineEdit>(Window(), "ediQueryWord");
     edit->setFocus();
     ASSERT_TRUE(WaitFor([edit] { return edit->hasFocus(); }));
-    Xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("60"), QStringLiteral("nihao")});
+    Xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("60"),
+             QStringLiteral("nihao")});
     Xdotool({QStringLiteral("key"), QStringLiteral("space")});
     // Pinyin made Chinese: the edit holds no Latin letter of it.
     EXPECT_TRUE(WaitFor([edit] { return !edit->text().isEmpty(); })) << "the edit got nothing";
     const QString text = edit->text();
     EXPECT_FALSE(text.contains(QStringLiteral("nihao"))) << text.toStdString();
-    EXPECT_TRUE(std::any_of(text.begin(), text.end(), [](QChar c) { return c.script() == QChar::Script_Han; }))
-        << text.toStdString();
+    EXPECT_TRUE(std::any_of(text.begin(), text.end(), [](QChar c) {
+        return c.script() == QChar::Script_Han;
+    })) << text.toStdString();
 }
 
-} // namespace
+}  // namespace

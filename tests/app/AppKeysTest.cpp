@@ -141,4 +141,4 @@ TEST_F(AppKeys, WithoutTextCapsLockIsReadFromTheLockBit)
     EXPECT_EQ(Typed(), 1);
 }
 
-} // namespace
+}  // namespace

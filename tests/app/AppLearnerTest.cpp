@@ -34,7 +34,8 @@ protected:
     {
         int n = 0;
         for (int id : {1, 2})
-            for (const TTypeWordItem &item : (id == 1 ? Board().WordCanvas1() : Board().WordCanvas2()).Items)
+            for (const TTypeWordItem &item :
+                 (id == 1 ? Board().WordCanvas1() : Board().WordCanvas2()).Items)
                 n += OnView(item, id, Board()) ? 1 : 0;
         return n;
     }
@@ -65,7 +66,8 @@ protected:
 
 TEST_F(AppLearner, TheLastWordHitIsShownWholeInIpa)
 {
-    StartLines({"abandon[@'b&nd@n]" + Gbk("vt. 放弃, 抛弃, 遗弃, 使屈从, 沉溺"), "zoo[zu:]" + Gbk("n. 动物园")});
+    StartLines({"abandon[@'b&nd@n]" + Gbk("vt. 放弃, 抛弃, 遗弃, 使屈从, 沉溺"),
+                "zoo[zu:]" + Gbk("n. 动物园")});
     QLabel *line = Control<QLabel>(Window(), "labLastWord");
     EXPECT_TRUE(line->text().isEmpty());
     EXPECT_FALSE(Control<QToolButton>(Window(), "sbLastWordQuery")->isEnabled());
@@ -76,7 +78,8 @@ TEST_F(AppLearner, TheLastWordHitIsShownWholeInIpa)
     TypeWord("abandon");
     EXPECT_TRUE(line->text().isEmpty()) << "shown before its arrow hit";
     ASSERT_TRUE(FlyShots());
-    EXPECT_EQ(line->text(), QStringLiteral("abandon  [əˈbændən]  vt. 放弃, 抛弃, 遗弃, 使屈从, 沉溺"));
+    EXPECT_EQ(line->text(),
+              QStringLiteral("abandon  [əˈbændən]  vt. 放弃, 抛弃, 遗弃, 使屈从, 沉溺"));
     EXPECT_EQ(Board().size(), boardSize);
     EXPECT_EQ(Board().size(), QSize(815, 424));
 }
@@ -146,7 +149,9 @@ TEST_F(AppLearner, DictationSpeaksAWordWhenShownAndAgainPastTheMiddle)
     // The game starts over so that both words come into view with dictation on.
     Control<QToolButton>(Window(), "sbReStart")->click();
     const size_t before = Spoken().size();
-    ASSERT_TRUE(TickUntil([this] { return Board().WordCanvas1().Items.size() == 2 && Board().WordCanvas1().Items[1].PastMiddle; }));
+    ASSERT_TRUE(TickUntil([this] {
+        return Board().WordCanvas1().Items.size() == 2 && Board().WordCanvas1().Items[1].PastMiddle;
+    }));
     EXPECT_EQ(SpokenFrom(before), std::vector<std::string>({"apple", "zoo", "apple", "zoo"}));
 }
 
@@ -159,7 +164,9 @@ TEST_F(AppLearner, DictationDoesNotQueueAWordTwiceNorSpeakWhilePaused)
     // Still speaking: the second telling of each word is not queued.
     m_speech.state.speaking = true;
     const size_t before = Spoken().size();
-    ASSERT_TRUE(TickUntil([this] { return Board().WordCanvas1().Items.size() == 2 && Board().WordCanvas1().Items[1].PastMiddle; }));
+    ASSERT_TRUE(TickUntil([this] {
+        return Board().WordCanvas1().Items.size() == 2 && Board().WordCanvas1().Items[1].PastMiddle;
+    }));
     EXPECT_EQ(SpokenFrom(before), std::vector<std::string>({"apple", "zoo"}));
 
     // Paused: nothing is spoken for dictation.
@@ -243,4 +250,4 @@ TEST_F(AppLearner, TheNoticeInAGameNotRunningLeavesItStill)
     EXPECT_EQ(Buttons(), "10001");
 }
 
-} // namespace
+}  // namespace

@@ -155,7 +155,8 @@ TEST_F(AppProgramSignals, EachEndingSignalSavesTheGameRemovesTheRunsFilesAndExit
 TEST_F(AppProgramSignals, AnOpenDialogIsClosedAsByEsc)
 {
     ProgramChild child(m_dir, {kStay, QStringLiteral("KIVRO_CHILD_OPEN=N30")});
-    ASSERT_TRUE(child.WaitForLine(QStringLiteral("MODAL FrmTollGate"))) << child.Out().toStdString();
+    ASSERT_TRUE(child.WaitForLine(QStringLiteral("MODAL FrmTollGate")))
+        << child.Out().toStdString();
     child.Signal(SIGTERM);
     const ChildRun run = child.Finish();
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
@@ -167,7 +168,8 @@ TEST_F(AppProgramSignals, AnOpenDialogIsClosedAsByEsc)
 TEST_F(AppProgramSignals, AQuestionIsAnsweredAsByEscAndFurtherSignalsAreIgnored)
 {
     ProgramChild child(m_dir, {kStay, kRealBoxes, QStringLiteral("KIVRO_CHILD_OPEN=sbRecord")});
-    ASSERT_TRUE(child.WaitForLine(QStringLiteral("MODAL QMessageBox"))) << child.Out().toStdString();
+    ASSERT_TRUE(child.WaitForLine(QStringLiteral("MODAL QMessageBox")))
+        << child.Out().toStdString();
     EXPECT_TRUE(child.Out().contains(QStringLiteral("BOX 1 是否记录您的游戏成绩？\n")));
     // The second and third come while the first is being handled.
     child.Signal(SIGTERM);
@@ -176,7 +178,8 @@ TEST_F(AppProgramSignals, AQuestionIsAnsweredAsByEscAndFurtherSignalsAreIgnored)
     const ChildRun run = child.Finish();
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     // Esc is No there: no name is asked for.
-    EXPECT_EQ(Count(run.out, QStringLiteral("ANSWER %1").arg(int(QMessageBox::No))), 1) << run.out.toStdString();
+    EXPECT_EQ(Count(run.out, QStringLiteral("ANSWER %1").arg(int(QMessageBox::No))), 1)
+        << run.out.toStdString();
     EXPECT_FALSE(run.out.contains(QStringLiteral("FrmInputBox")));
     EXPECT_EQ(m_dir.StoredSetting(Setting::TollGateIndex), "1");
     EXPECT_TRUE(SkinFiles(m_dir).empty());
@@ -196,7 +199,8 @@ TEST_F(AppProgramSignals, ARunningImportEndsAsOnNoAndRegistersNoBook)
     child.Signal(SIGINT);
     const ChildRun run = child.Finish();
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_TRUE(run.out.contains(QStringLiteral("BOX 2 导入词库失败了！\n"))) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains(QStringLiteral("BOX 2 导入词库失败了！\n")))
+        << run.out.toStdString();
     EXPECT_FALSE(run.out.contains(QStringLiteral("恭喜您")));
     EXPECT_FALSE(run.out.contains(QStringLiteral("导入的词库中第")));  // no question was asked
     EXPECT_EQ(Count(run.out, QStringLiteral("FINISHED FrmImportLib 0")), 1);
@@ -208,4 +212,4 @@ TEST_F(AppProgramSignals, ARunningImportEndsAsOnNoAndRegistersNoBook)
     SetDataInterface(nullptr);
 }
 
-} // namespace
+}  // namespace

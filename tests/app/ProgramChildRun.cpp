@@ -13,7 +13,8 @@
 bool NetworkCanBeCut()
 {
     static const bool can =
-        QProcess::execute(QStringLiteral("unshare"), {QStringLiteral("-n"), QStringLiteral("true")}) == 0;
+        QProcess::execute(QStringLiteral("unshare"), {QStringLiteral("-n"), QStringLiteral("true")})
+        == 0;
     return can;
 }
 
@@ -22,7 +23,8 @@ ProgramChild::ProgramChild(const TempProgramDir &dir, const QStringList &env)
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     environment.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("dummy"));
-    environment.insert(QStringLiteral("KIVRO_CHILD_PROGRAM_DIR"), QString::fromStdString(dir.Dir()));
+    environment.insert(QStringLiteral("KIVRO_CHILD_PROGRAM_DIR"),
+                       QString::fromStdString(dir.Dir()));
     for (const QString &setting : env) {
         const qsizetype eq = setting.indexOf(u'=');
         environment.insert(setting.left(eq), eq < 0 ? QString() : setting.mid(eq + 1));
@@ -61,7 +63,8 @@ bool ProgramChild::WaitForLine(const QString &prefix, int timeoutMs)
         }
         if (m_process.state() == QProcess::NotRunning || deadline.hasExpired())
             return false;
-        m_process.waitForReadyRead(static_cast<int>(std::min<qint64>(deadline.remainingTime(), 1000)));
+        m_process.waitForReadyRead(
+            static_cast<int>(std::min<qint64>(deadline.remainingTime(), 1000)));
     }
 }
 

@@ -111,8 +111,9 @@ TEST_F(AppRecentWindow, StartUpAddsTheGameAndBookTypeOneReadsShuffledInTheMenuOn
                                        QStringLiteral("《最新TOEFL词汇》-打乱 第1关 容易")}));
     // The stored line is the item's hidden text: kept for the click, never
     // shown in the status bar while the item is hovered.
-    EXPECT_EQ(Control<QMenu>(window, "nRecently")->actions().back()->data().toByteArray().toStdString(),
-              RecentLine(Toefl(1, 1, 1)));
+    EXPECT_EQ(
+        Control<QMenu>(window, "nRecently")->actions().back()->data().toByteArray().toStdString(),
+        RecentLine(Toefl(1, 1, 1)));
     for (const QAction *item : Control<QMenu>(window, "nRecently")->actions())
         EXPECT_TRUE(item->statusTip().isEmpty()) << item->text().toStdString();
 }
@@ -120,17 +121,20 @@ TEST_F(AppRecentWindow, StartUpAddsTheGameAndBookTypeOneReadsShuffledInTheMenuOn
 TEST_F(AppRecentWindow, AnEntryBeyondItsBookIsBroughtIntoRangeLikeTheSavedTollGate)
 {
     TFrmType &window = Open();
-    m_dir.WriteFile("UseRecord.txt", RecentLine(Toefl(999, 2)) + "\r\n" + RecentLine(Toefl(-3, 1)) + "\r\n");
+    m_dir.WriteFile("UseRecord.txt",
+                    RecentLine(Toefl(999, 2)) + "\r\n" + RecentLine(Toefl(-3, 1)) + "\r\n");
     window.BuildRecentMenu();
-    for (const auto &[caption, gate] : {std::pair{QStringLiteral("《最新TOEFL词汇》-顺序 第999关 较难"), 174},
-                                        std::pair{QStringLiteral("《最新TOEFL词汇》-顺序 第-3关 容易"), 1}}) {
+    for (const auto &[caption, gate] :
+         {std::pair{QStringLiteral("《最新TOEFL词汇》-顺序 第999关 较难"), 174},
+          std::pair{QStringLiteral("《最新TOEFL词汇》-顺序 第-3关 容易"), 1}}) {
         SCOPED_TRACE(caption.toStdString());
         QAction *item = Item(caption);
         ASSERT_NE(item, nullptr) << Captions().join(QLatin1Char('|')).toStdString();
         item->trigger();
         QApplication::processEvents();
         EXPECT_EQ(window.Flow().GamePara().TollGateIndex, gate);
-        EXPECT_EQ(Control<QLabel>(window, "labGate")->text(), QStringLiteral("关卡：第%1关（共174关）").arg(gate));
+        EXPECT_EQ(Control<QLabel>(window, "labGate")->text(),
+                  QStringLiteral("关卡：第%1关（共174关）").arg(gate));
         EXPECT_EQ(window.FTypeGame()->Words().size(), 20u);
     }
 }
@@ -200,7 +204,8 @@ TEST_F(AppRecentWindow, ChoosingAnotherBookWhilePlayingGivesReadyAtThatTollGate)
     EXPECT_TRUE(Control<QToolButton>(window, "sbStart")->isEnabled());
     EXPECT_FALSE(Control<QToolButton>(window, "btnPause")->isEnabled());
     EXPECT_FALSE(Control<QToolButton>(window, "sbReStart")->isEnabled());
-    EXPECT_EQ(Control<QLabel>(window, "labBook")->text(), QStringLiteral("《大学英语四级词汇》-顺序"));
+    EXPECT_EQ(Control<QLabel>(window, "labBook")->text(),
+              QStringLiteral("《大学英语四级词汇》-顺序"));
     EXPECT_EQ(Control<QLabel>(window, "labGate")->text(), QStringLiteral("关卡：第5关（共191关）"));
     EXPECT_EQ(Control<QLabel>(window, "labScore")->text(), QStringLiteral("0"));
     EXPECT_EQ(Control<QLabel>(window, "labRightCount")->text(), QStringLiteral("0"));
@@ -221,22 +226,25 @@ TEST_F(AppRecentWindow, ChoosingAnotherBookWhilePlayingGivesReadyAtThatTollGate)
 TEST_F(AppRecentWindow, AnEntryWithANonNumericFieldChangesNothing)
 {
     TFrmType &window = Open();
-    m_dir.WriteFile("UseRecord.txt", "lib103#@#3812#@#" + Gbk("《大学英语四级词汇》") + "#@#0#@#5#@#hard\r\n");
+    m_dir.WriteFile("UseRecord.txt",
+                    "lib103#@#3812#@#" + Gbk("《大学英语四级词汇》") + "#@#0#@#5#@#hard\r\n");
     window.BuildRecentMenu();
     QAction *item = Item(QStringLiteral("《大学英语四级词汇》-顺序 第5关 "));
     ASSERT_NE(item, nullptr) << Captions().join(QLatin1Char('|')).toStdString();
-    const std::vector<std::string> before = {window.Flow().GamePara().StoreTableName,
-                                             Control<QLabel>(window, "labBook")->text().toStdString(),
-                                             Control<QLabel>(window, "labGate")->text().toStdString()};
+    const std::vector<std::string> before = {
+        window.Flow().GamePara().StoreTableName,
+        Control<QLabel>(window, "labBook")->text().toStdString(),
+        Control<QLabel>(window, "labGate")->text().toStdString()};
 
     item->trigger();
     QApplication::processEvents();
 
     EXPECT_EQ(window.Flow().GamePara().StoreTableName, "lib109");
     EXPECT_EQ(window.Flow().GamePara().TollGateIndex, 1);
-    const std::vector<std::string> after = {window.Flow().GamePara().StoreTableName,
-                                            Control<QLabel>(window, "labBook")->text().toStdString(),
-                                            Control<QLabel>(window, "labGate")->text().toStdString()};
+    const std::vector<std::string> after = {
+        window.Flow().GamePara().StoreTableName,
+        Control<QLabel>(window, "labBook")->text().toStdString(),
+        Control<QLabel>(window, "labGate")->text().toStdString()};
     EXPECT_EQ(after, before);
     EXPECT_EQ(Captions().size(), 1);  // no new entry was added
 }
@@ -266,4 +274,4 @@ TEST_F(AppRecentWindow, ABookWhoseOldNameHoldsTheSeparatorIsPlayedButNotListed)
     EXPECT_EQ(Captions(), QStringList{QStringLiteral("《最新TOEFL词汇》-顺序 第3关 较难")});
 }
 
-} // namespace
+}  // namespace

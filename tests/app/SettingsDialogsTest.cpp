@@ -57,7 +57,6 @@ protected:
     FakeHost m_host{&m_board};
 };
 
-
 // ---- the number field ------------------------------------------------------
 
 TEST(AppDialogsNumberField, TypedValuesBeyondTheRangeGoToTheNearestBoundOnLeaving)
@@ -195,8 +194,9 @@ TEST_F(AppDialogsLevelInterval, OkWithoutChangesStillRestartsTheTollGateAndSaves
         d.btnOk()->click();
     });
     SettingsCommands::N31Click(m_host);
-    EXPECT_EQ(m_board.log, (Log{"SetLevelInterval1 50", "SetLevelInterval2 30", "SetLevelInterval3 30",
-                                "LoadTollGate 7", "PauseGame", "ResetGameDisplay"}));
+    EXPECT_EQ(m_board.log,
+              (Log{"SetLevelInterval1 50", "SetLevelInterval2 30", "SetLevelInterval3 30",
+                   "LoadTollGate 7", "PauseGame", "ResetGameDisplay"}));
     EXPECT_EQ(ReadSysInteger(Setting::LevelInterval1), 50);
     EXPECT_EQ(ReadSysInteger(Setting::LevelInterval2), 30);
     EXPECT_EQ(ReadSysInteger(Setting::LevelInterval3), 30);
@@ -293,7 +293,8 @@ TEST_F(AppDialogsColor, PickedColoursApplyAtOnceWithoutRestarting)
     SettingsCommands::N34Click(m_host);
     const std::uint32_t picked = 10u | (20u << 8) | (30u << 16);
     EXPECT_EQ(m_board.back, picked);
-    EXPECT_EQ(m_board.log, (Log{"SetBackGroundColor", "SetNormalColor", "SetTypeColor", "RedrawWords"}));
+    EXPECT_EQ(m_board.log,
+              (Log{"SetBackGroundColor", "SetNormalColor", "SetTypeColor", "RedrawWords"}));
     EXPECT_EQ(ReadSysInteger(Setting::BackGroundColor), static_cast<int>(picked));
     EXPECT_EQ(ReadSysInteger(Setting::NormalColor), 16777215);
     EXPECT_EQ(ReadSysInteger(Setting::TypeColor), 65280);
@@ -387,4 +388,4 @@ TEST_F(AppDialogsBase, DialogsKeepTheirSizeInEverySkin)
     qApp->setStyleSheet(QString());
 }
 
-} // namespace
+}  // namespace

@@ -190,4 +190,4 @@ TEST_F(AudioStartMusic, AnExactMatchWinsOverOtherCases)
     EXPECT_EQ(m_layer.created[0], m_dir.Path("source/mp3/Song.mp3"));
 }
 
-} // namespace
+}  // namespace

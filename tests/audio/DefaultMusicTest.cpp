@@ -104,4 +104,4 @@ TEST(AudioDefaultMusic, ShipsALoopablePieceOfAtLeastAMinute)
     EXPECT_LT(peak(all, frames - tenMs, frames), 0.01f);
 }
 
-} // namespace
+}  // namespace

@@ -43,7 +43,10 @@ protected:
         delete s_files;
         s_files = nullptr;
     }
-    static std::string File(const std::string &name) { return s_files->path().toStdString() + "/" + name; }
+    static std::string File(const std::string &name)
+    {
+        return s_files->path().toStdString() + "/" + name;
+    }
 
     // RMS of the file's left channel as decoded, in 16-bit units: the level
     // the output must reproduce at volume 100.
@@ -204,4 +207,4 @@ TEST_F(AudioDisk, AFileAddedInAnotherCasePlaysUnderTheListedName)
     EXPECT_GT(Samples::Rms(After(start, 50, 300)), 10000.0);
 }
 
-} // namespace
+}  // namespace

@@ -23,7 +23,7 @@ public:
     std::vector<std::string> undecodable;
     std::map<std::uint32_t, Stream> streams;  // live streams
     std::vector<std::uint32_t> freed;
-    std::vector<std::string> created;         // every path asked for, in order
+    std::vector<std::string> created;  // every path asked for, in order
 
     bool VersionSupported() override { return versionOk; }
     bool Init() override

@@ -22,8 +22,8 @@ TEST(AudioMusicFolder, ListsTheDefaultFirstAndTheOthersByName)
     dir.WriteFile("source/mp3/默认背景音乐.mp3", "d");
     dir.WriteFile("source/mp3/a.mp3", "a");
     dir.WriteFile("source/mp3/C.mp3", "c");
-    EXPECT_EQ(ListMusicNames(),
-              (QStringList{QStringLiteral("默认背景音乐"), QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("C")}));
+    EXPECT_EQ(ListMusicNames(), (QStringList{QStringLiteral("默认背景音乐"), QStringLiteral("a"),
+                                             QStringLiteral("b"), QStringLiteral("C")}));
 }
 
 TEST(AudioMusicFolder, OnlyNamesContainingLowerCaseMp3AreListedWithoutTheirLastExtension)
@@ -83,7 +83,8 @@ TEST_F(AudioMusicAdd, ReplacesAnEarlierCopyOfTheSameName)
 {
     m_dir.WriteFile("source/mp3/tune.mp3", "old");
     QString name;
-    ASSERT_EQ(AddMusicFile(QString::fromStdString(source("Tune.mp3", "new")), name), TMusicAddResult::Added);
+    ASSERT_EQ(AddMusicFile(QString::fromStdString(source("Tune.mp3", "new")), name),
+              TMusicAddResult::Added);
     EXPECT_EQ(m_dir.ReadFile("source/mp3/tune.mp3"), "new");
 }
 
@@ -96,16 +97,18 @@ TEST_F(AudioMusicAdd, AddingTheFolderCopyItselfKeepsIt)
     EXPECT_EQ(name, QStringLiteral("tune"));
     EXPECT_EQ(m_dir.ReadFile("source/mp3/tune.mp3"), "precious");
     // Reached through another spelling of the same path.
-    ASSERT_EQ(AddMusicFile(QString::fromStdString(m_dir.Path("source/../source/mp3/tune.mp3")), name),
-              TMusicAddResult::Added);
+    ASSERT_EQ(
+        AddMusicFile(QString::fromStdString(m_dir.Path("source/../source/mp3/tune.mp3")), name),
+        TMusicAddResult::Added);
     EXPECT_EQ(m_dir.ReadFile("source/mp3/tune.mp3"), "precious");
 }
 
 TEST_F(AudioMusicAdd, AMissingFileAddsNothing)
 {
     QString name = QStringLiteral("unchanged");
-    EXPECT_EQ(AddMusicFile(QString::fromStdString(m_outside.path().toStdString() + "/none.mp3"), name),
-              TMusicAddResult::NotFound);
+    EXPECT_EQ(
+        AddMusicFile(QString::fromStdString(m_outside.path().toStdString() + "/none.mp3"), name),
+        TMusicAddResult::NotFound);
     EXPECT_EQ(AddMusicFile(QString(), name), TMusicAddResult::NotFound);
     EXPECT_EQ(name, QStringLiteral("unchanged"));
 }
@@ -115,7 +118,8 @@ TEST_F(AudioMusicAdd, AFailedCopyReportsFailureAndLeavesTheFolderAlone)
     // A file where the folder should be: nothing can be copied into it.
     m_dir.WriteFile("source/mp3", "not a folder");
     QString name;
-    EXPECT_EQ(AddMusicFile(QString::fromStdString(source("a.mp3", "x")), name), TMusicAddResult::Failed);
+    EXPECT_EQ(AddMusicFile(QString::fromStdString(source("a.mp3", "x")), name),
+              TMusicAddResult::Failed);
     EXPECT_TRUE(name.isEmpty());
     EXPECT_EQ(m_dir.ReadFile("source/mp3"), "not a folder");
 }
@@ -123,7 +127,8 @@ TEST_F(AudioMusicAdd, AFailedCopyReportsFailureAndLeavesTheFolderAlone)
 TEST_F(AudioMusicAdd, CreatesAMissingMusicFolder)
 {
     QString name;
-    ASSERT_EQ(AddMusicFile(QString::fromStdString(source("a.mp3", "x")), name), TMusicAddResult::Added);
+    ASSERT_EQ(AddMusicFile(QString::fromStdString(source("a.mp3", "x")), name),
+              TMusicAddResult::Added);
     EXPECT_EQ(ListMusicNames(), QStringList{QStringLiteral("a")});
 }
 
@@ -134,11 +139,12 @@ TEST(AudioMusicFolders, AnInstalledProgramListsTheShippedAndThePlayersMusicOnce)
     program.Installed().WriteFile("source/mp3/b.mp3", "shipped b");
     program.Player().WriteFile("source/mp3/a.mp3", "added a");
     program.Player().WriteFile("source/mp3/b.mp3", "added b");
-    EXPECT_EQ(ListMusicNames(),
-              (QStringList{QStringLiteral("默认背景音乐"), QStringLiteral("a"), QStringLiteral("b")}));
+    EXPECT_EQ(ListMusicNames(), (QStringList{QStringLiteral("默认背景音乐"), QStringLiteral("a"),
+                                             QStringLiteral("b")}));
     // The player's piece of a name plays; a shipped one is found where it is.
     EXPECT_EQ(ResolveMusicFile("b"), program.Player().Path("source/mp3/b.mp3"));
-    EXPECT_EQ(ResolveMusicFile(Gbk("默认背景音乐")), program.Installed().Path("source/mp3/默认背景音乐.mp3"));
+    EXPECT_EQ(ResolveMusicFile(Gbk("默认背景音乐")),
+              program.Installed().Path("source/mp3/默认背景音乐.mp3"));
     EXPECT_EQ(ResolveMusicFile("B"), program.Player().Path("source/mp3/b.mp3"));
 }
 
@@ -158,4 +164,4 @@ TEST(AudioMusicFolders, AddedMusicGoesToThePlayersFolderOnly)
     EXPECT_EQ(ListMusicNames(), QStringList{QStringLiteral("new")});
 }
 
-} // namespace
+}  // namespace

@@ -36,4 +36,4 @@ TEST(AudioNoDevice, ThePlayerIsDisabledAndEveryCallIsHarmless)
     EXPECT_FALSE(again.Enabled());
 }
 
-} // namespace
+}  // namespace

@@ -73,4 +73,4 @@ TEST(AudioPcmQueue, OwnersPlayInOrderOfArrivalAndAPurgeDropsOnlyTheOwnersSound)
     EXPECT_EQ(queue.HeldFrames(), 0);
 }
 
-} // namespace
+}  // namespace

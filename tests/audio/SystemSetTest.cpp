@@ -68,9 +68,12 @@ TEST_F(AudioSystemSet, OpensOnTheStoredPieceAndTheStreamVolume)
     // Showing the volume does not change it.
     EXPECT_EQ(m_bass.GetVolume("mainplay"), 75);
     // The controls are found by their names.
-    EXPECT_EQ(dialog.findChild<QPushButton *>(QStringLiteral("sbMp3Add"))->text(), QStringLiteral("加入列表"));
-    EXPECT_EQ(dialog.findChild<QPushButton *>(QStringLiteral("btnOk"))->text(), QStringLiteral("确定"));
-    EXPECT_EQ(dialog.findChild<QPushButton *>(QStringLiteral("btnCancel"))->text(), QStringLiteral("取消"));
+    EXPECT_EQ(dialog.findChild<QPushButton *>(QStringLiteral("sbMp3Add"))->text(),
+              QStringLiteral("加入列表"));
+    EXPECT_EQ(dialog.findChild<QPushButton *>(QStringLiteral("btnOk"))->text(),
+              QStringLiteral("确定"));
+    EXPECT_EQ(dialog.findChild<QPushButton *>(QStringLiteral("btnCancel"))->text(),
+              QStringLiteral("取消"));
     EXPECT_NE(dialog.findChild<TFileNameEdit *>(QStringLiteral("feLoadMp3")), nullptr);
 }
 
@@ -227,4 +230,4 @@ TEST_F(AudioSystemSet, WithoutAStreamTheStoredVolumeIsShownAndKeptByOk)
     }
 }
 
-} // namespace
+}  // namespace

@@ -14,8 +14,7 @@ namespace {
 struct Surface {
     QImage Image;
     TAASurface S;
-    explicit Surface(QColor fill, QSize size = QSize(64, 48))
-        : Image(size, QImage::Format_RGB32)
+    explicit Surface(QColor fill, QSize size = QSize(64, 48)) : Image(size, QImage::Format_RGB32)
     {
         Image.fill(fill);
         S.Image = &Image;
@@ -186,7 +185,7 @@ TEST(BoardAAFont, TextPartlyOffTheSurfaceIsClipped)
     EXPECT_TRUE(changed);
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -219,4 +218,4 @@ TEST(BoardAAFont, ASharedCacheGivesTheSameMeasuresAndPixels)
     EXPECT_EQ(plain.Image, cached.Image);
 }
 
-} // namespace
+}  // namespace

@@ -93,7 +93,8 @@ struct OneBox {
             if (showRest) {
                 painter.setFont(b->WordFont().Font);
                 painter.setPen(Qt::white);
-                painter.drawText(kLeft + x + QFontMetrics(b->WordFont().Font).horizontalAdvance(head),
+                painter.drawText(kLeft + x
+                                     + QFontMetrics(b->WordFont().Font).horizontalAdvance(head),
                                  kTop + spellY + ascent,
                                  GbkToQString(spelling.substr(static_cast<size_t>(typed))));
             }
@@ -111,9 +112,10 @@ struct OneBox {
     {
         const QFontMetrics wordMetrics(b->WordFont().Font);
         TStringList lines;
-        WrapTextByWidth(meaning, 180,
-                        [&](std::string_view s) { return wordMetrics.horizontalAdvance(GbkToQString(s)); },
-                        lines);
+        WrapTextByWidth(
+            meaning, 180,
+            [&](std::string_view s) { return wordMetrics.horizontalAdvance(GbkToQString(s)); },
+            lines);
         return lines;
     }
 };
@@ -166,7 +168,10 @@ TEST(BoardDrawing, MeaningOnlyHidesTheSpelling)
 TEST(BoardDrawing, AnUntypedLongSpellingIsClippedToItsBox)
 {
     OneBox box(Word("internationalizationalisms-counterrevolutionary"), TWordDisType::wdtSpell);
-    ASSERT_GT(QFontMetrics(box.b->WordFont().Font).horizontalAdvance(QStringLiteral("internationalizationalisms-counterrevolutionary")), 200);
+    ASSERT_GT(
+        QFontMetrics(box.b->WordFont().Font)
+            .horizontalAdvance(QStringLiteral("internationalizationalisms-counterrevolutionary")),
+        200);
     // Ink up to the box edges and none beyond them.
     const QImage &image = box.Bitmap();
     int leftmost = 600, rightmost = -1;
@@ -228,7 +233,7 @@ TEST(BoardDrawing, ALongSpellingRunsPastItsBoxOnceAKeyIsPending)
     EXPECT_GT(inkOutside(), 20);
     EXPECT_EQ(box.Bitmap(), box.Expected(longWord, {}, {}, 17, 0));
     box.b.Paint();
-    box.b->RedrawWords();      // nothing pending, nothing typed
+    box.b->RedrawWords();  // nothing pending, nothing typed
     EXPECT_EQ(inkOutside(), 0);
 }
 
@@ -326,7 +331,7 @@ TEST(BoardDrawing, AMotionTickRepaintsAllThatMoved)
     EXPECT_LT(area, 600 * 400 / 2);
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -361,4 +366,4 @@ TEST(BoardDictation, TypedLettersAreDrawnTheRestIsNot)
     EXPECT_EQ(bare.Bitmap(), bare.Expected("apple", {}, {}, 17, 2, false));
 }
 
-} // namespace
+}  // namespace

@@ -18,8 +18,9 @@ struct Board815 {
     {
         random->Fallback = 60;
         b->SetPixelRatio(ratio);
-        b->StartGame({Word("hello", "你好；喂"), Word("dragonfly", "蜻蜓"), Word("sharp", "锋利的")},
-                     nullptr);
+        b->StartGame(
+            {Word("hello", "你好；喂"), Word("dragonfly", "蜻蜓"), Word("sharp", "锋利的")},
+            nullptr);
         b.Ticks(300);
     }
 
@@ -84,7 +85,7 @@ QRect inkBounds(const QImage &image, QRgb ground)
 // The default background 0xB06948, which is also the test panel's colour.
 const QRgb kCanvas = qRgb(0x48, 0x69, 0xB0);
 
-} // namespace
+}  // namespace
 
 TEST(BoardHiDpi, GeometryStaysLogicalWhileTheBitmapsHoldDevicePixels)
 {

@@ -226,4 +226,4 @@ TEST(BoardModel, ResizeBoardKeepsThePausedOrRunningState)
     EXPECT_EQ(b.Ticks(1), 1);
 }
 
-} // namespace
+}  // namespace

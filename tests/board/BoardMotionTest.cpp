@@ -195,7 +195,7 @@ TEST(BoardMotion, TopRowWordsAreCountedWhenTheirCanvasIsRefilled)
         EXPECT_EQ(b->WordCanvas1().Items.back().BoxRect.Top, height - 420);
         b.Ticks(2 * height - 2);  // the tick before the refill
         EXPECT_EQ(b->ErrorWordCount(), 6);
-        b.Ticks(1);               // refill: the top-row word counts now
+        b.Ticks(1);  // refill: the top-row word counts now
         EXPECT_EQ(b->ErrorWordCount(), 7);
         EXPECT_FALSE(over);
         b.Ticks(1);
@@ -291,7 +291,8 @@ TEST(BoardMotion, TollGateFollowsTheFirstWordOfEachGateComingIntoView)
     PanelledBoard b(815, 424);
     b->SetTollGateWords(10);
     std::vector<int> seen;
-    b->SetOnTollGateChange([&seen](TTypeGameType *sender) { seen.push_back(sender->TollGateIndex()); });
+    b->SetOnTollGateChange(
+        [&seen](TTypeGameType *sender) { seen.push_back(sender->TollGateIndex()); });
     b->StartGame(NumberedWords(40), nullptr);
     // Each fill that begins with LastWordIndex -1 assigns toll gate 1.
     EXPECT_EQ(seen, std::vector<int>({1}));
@@ -339,7 +340,7 @@ TEST(BoardMotion, ABoardTooNarrowForABoxPlacesNoWord)
     EXPECT_TRUE(random->Ranges.empty());
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -354,8 +355,8 @@ TEST(BoardMotion, AWordIsToldShownOnceOnTheTickItIsWhollyOnView)
     b->SetOnWordShown([&](TTypeGameType *sender, int canvasId, int index) {
         const TWordCanvas &c = canvasId == 1 ? sender->WordCanvas1() : sender->WordCanvas2();
         const TTypeWordItem &item = c.Items.at(static_cast<size_t>(index));
-        wholly = wholly && item.BoxRect.Top == c.SrcRect.Top
-            && item.BoxRect.Bottom <= c.SrcRect.Bottom;
+        wholly =
+            wholly && item.BoxRect.Top == c.SrcRect.Top && item.BoxRect.Bottom <= c.SrcRect.Bottom;
         shown.emplace_back(canvasId, index);
     });
     b->StartGame(NumberedWords(40), nullptr);
@@ -407,4 +408,4 @@ TEST(BoardMotion, AWordShotDownBeforeItIsWhollyOnViewIsNeverToldShown)
     EXPECT_EQ(static_cast<int>(shown.size()), b->RowCount() - 1);
 }
 
-} // namespace
+}  // namespace

@@ -107,7 +107,8 @@ TEST(BoardPlayThread, CreatingAndDestroyingRunningBoardsNeverHangs)
         board->resize(300, 200);
         board->SetLevelInterval1(0);
         board->SetTickObserver([destroyed, late](auto, auto) { *late += *destroyed ? 1 : 0; });
-        board->SetOnTollGateChange([destroyed, late](TTypeGameType *) { *late += *destroyed ? 1 : 0; });
+        board->SetOnTollGateChange(
+            [destroyed, late](TTypeGameType *) { *late += *destroyed ? 1 : 0; });
         board->StartGame(words, nullptr);
         // Vary the moment: sometimes a tick is waiting in the queue, sometimes
         // the worker sleeps, sometimes ticks have run.
@@ -151,4 +152,4 @@ TEST(BoardPlayThread, ANegativeIntervalSleepsZero)
     EXPECT_TRUE(QTest::qWaitFor([&] { return *counter.Ticks >= 20; }, 3000));
 }
 
-} // namespace
+}  // namespace

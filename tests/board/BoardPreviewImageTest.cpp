@@ -77,7 +77,8 @@ QImage Preview(const QStringList &args)
         return {};
     const QString out = dir.filePath(QStringLiteral("frame.png"));
     QProcess preview;
-    preview.start(QStringLiteral(BOARD_PREVIEW_EXE), args + QStringList{QStringLiteral("--out"), out});
+    preview.start(QStringLiteral(BOARD_PREVIEW_EXE),
+                  args + QStringList{QStringLiteral("--out"), out});
     if (!preview.waitForFinished(60000) || preview.exitStatus() != QProcess::NormalExit
         || preview.exitCode() != 0) {
         ADD_FAILURE() << "board-preview failed: " << preview.readAllStandardError().toStdString();
@@ -151,11 +152,11 @@ TEST(BoardPreviewImage, RejectsBadArguments)
 {
     QProcess preview;
     preview.start(QStringLiteral(BOARD_PREVIEW_EXE),
-                  {QStringLiteral("--out"), QStringLiteral("/nonexistent/x.png"), QStringLiteral("--width"),
-                   QStringLiteral("abc")});
+                  {QStringLiteral("--out"), QStringLiteral("/nonexistent/x.png"),
+                   QStringLiteral("--width"), QStringLiteral("abc")});
     ASSERT_TRUE(preview.waitForFinished(60000));
     EXPECT_EQ(preview.exitCode(), 2);
     EXPECT_TRUE(preview.readAllStandardError().contains("--width"));
 }
 
-} // namespace
+}  // namespace

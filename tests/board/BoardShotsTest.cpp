@@ -124,8 +124,8 @@ TEST(BoardShots, AFailingSpeakerDoesNotReachTheGame)
 
 TEST(BoardShots, ARefillDropsTheShotsAimedAtTheOldWords)
 {
-    ShotBoard t({"a1", "b1", "c1", "d1", "e1", "fox", "g1", "h1", "i1", "j1", "k1", "l1",
-                 "m1", "n1", "o1", "p1", "q1", "r1"});
+    ShotBoard t({"a1", "b1", "c1", "d1", "e1", "fox", "g1", "h1", "i1", "j1", "k1", "l1", "m1",
+                 "n1", "o1", "p1", "q1", "r1"});
     Type(t.b, "fox");
     ASSERT_EQ(t.b->Shoots().size(), 1u);
     ASSERT_EQ(t.b->Shoots()[0].CanvasId, 1);
@@ -345,13 +345,15 @@ TEST(BoardShots, ARunningBoardStartsItsTimerWithAnArrowAndStopsItAfterTheHit)
     Type(b, "owl", false);
     ASSERT_EQ(b->Shoots().size(), 1U);
     EXPECT_TRUE(b->IsShootTimerRunning());
-    ASSERT_TRUE(QTest::qWaitFor([&b] {
-        b.Paint();
-        return b->Shoots().empty();
-    }, 20000));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&b] {
+            b.Paint();
+            return b->Shoots().empty();
+        },
+        20000));
     EXPECT_FALSE(b->IsShootTimerRunning());
     EXPECT_EQ(speaker.Spoken, std::vector<std::string>({"owl"}));
     b->PauseGame();
 }
 
-} // namespace
+}  // namespace

@@ -288,7 +288,7 @@ TEST(BoardTyping, AnEmptySpellingNeverRedrawnOnViewIsAnError)
     EXPECT_EQ(b->RightWordCount(), 0);
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -341,4 +341,4 @@ TEST(BoardTyping, AKeyOnlyAWordOutOfViewWaitsForIsASlip)
     EXPECT_EQ(slips[0].Typed, 'b');
 }
 
-} // namespace
+}  // namespace

@@ -40,7 +40,8 @@ TEST(BoardWordEvents, ATypedWordNeverPassesTheMiddle)
     random->Fallback = 100;
     PanelledBoard b(600, 400);
     Events events;
-    b->SetOnWordPastMiddle([&](TTypeGameType *, int canvasId, int index) { events.emplace_back(canvasId, index); });
+    b->SetOnWordPastMiddle(
+        [&](TTypeGameType *, int canvasId, int index) { events.emplace_back(canvasId, index); });
     b->StartGame({Word("apple"), Word("pear")}, nullptr);
     b.Ticks(100);
     Type(b, "apple");
@@ -82,7 +83,7 @@ TEST(BoardWordEvents, TheLowestUntypedWordOnView)
     int index = -1;
     b->StartGame({Word("ant"), Word("bee"), Word("cat")}, nullptr);
     EXPECT_FALSE(b->LowestUntypedWord(canvasId, index));  // nothing on view yet
-    b.Ticks(100);  // two rows on view, the first lowest
+    b.Ticks(100);                                         // two rows on view, the first lowest
     ASSERT_TRUE(b->LowestUntypedWord(canvasId, index));
     EXPECT_EQ(std::make_pair(canvasId, index), std::make_pair(1, 0));
     b.Ticks(300);
@@ -94,4 +95,4 @@ TEST(BoardWordEvents, TheLowestUntypedWordOnView)
     EXPECT_FALSE(b->LowestUntypedWord(canvasId, index));
 }
 
-} // namespace
+}  // namespace

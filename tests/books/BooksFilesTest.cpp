@@ -18,14 +18,14 @@
 
 namespace {
 
-constexpr size_t kMeaningMaxBytes = 40; // two lines of a word box
+constexpr size_t kMeaningMaxBytes = 40;  // two lines of a word box
 // A scrambled field of n bytes takes 2 × (n + 14) characters; these keep
 // every field inside its column even when the store scrambles word text.
 constexpr size_t kSpellingMaxBytes = 113;      // column of 255
-constexpr size_t kPronunciationMaxBytes = 86; // column of 200
+constexpr size_t kPronunciationMaxBytes = 86;  // column of 200
 
 struct ImportPieces {
-    bool hasOpen = false; // a line without "[" is rejected
+    bool hasOpen = false;  // a line without "[" is rejected
     std::string spelling;
     std::string pronunciation;
     std::string meaning;
@@ -56,8 +56,7 @@ ImportPieces SplitImportLine(const std::string &line)
 
 bool IsBlank(const std::string &s)
 {
-    return std::all_of(s.begin(), s.end(),
-                       [](unsigned char c) { return c <= ' ' || c == 0x7F; });
+    return std::all_of(s.begin(), s.end(), [](unsigned char c) { return c <= ' ' || c == 0x7F; });
 }
 
 // Lower-case words joined by single blanks or hyphens: what the board's
@@ -86,7 +85,8 @@ public:
     {
         ++m_count;
         if (m_shown.size() < 10)
-            m_shown.push_back("line " + std::to_string(lineNo) + ": " + what + ": " + GbkToUtf8(line));
+            m_shown.push_back("line " + std::to_string(lineNo) + ": " + what + ": "
+                              + GbkToUtf8(line));
     }
     size_t Count() const { return m_count; }
     std::string Text() const
@@ -101,7 +101,6 @@ private:
     size_t m_count = 0;
     std::vector<std::string> m_shown;
 };
-
 
 TEST(BooksFilesHelpers, SplitsLikeTheImport)
 {
@@ -142,12 +141,16 @@ TEST(BooksFilesManifest, ListsTheEightBooks)
     EXPECT_EQ(text.find('\r'), std::string::npos) << "line ends are LF";
 
     const std::vector<BookEntry> books = ReadManifest();
-    struct Want { int id; const char *name; int bookClass; };
+    struct Want {
+        int id;
+        const char *name;
+        int bookClass;
+    };
     const Want want[] = {
-        {101, "《中考英语词汇》", 2},   {102, "《高考英语词汇》", 2},
+        {101, "《中考英语词汇》", 2},     {102, "《高考英语词汇》", 2},
         {103, "《大学英语四级词汇》", 3}, {104, "《大学英语六级词汇》", 3},
-        {105, "《考研英语词汇》", 4},   {106, "《雅思词汇》", 6},
-        {107, "《GRE词汇》", 6},        {109, "《最新TOEFL词汇》", 6},
+        {105, "《考研英语词汇》", 4},     {106, "《雅思词汇》", 6},
+        {107, "《GRE词汇》", 6},          {109, "《最新TOEFL词汇》", 6},
     };
     ASSERT_EQ(books.size(), std::size(want));
     for (size_t i = 0; i < books.size(); ++i) {
@@ -221,7 +224,8 @@ TEST(BooksFilesLines, EveryLineImportsAsAPlayableWord)
             if (IsBlank(p.meaning))
                 problems.Add(n, "empty meaning", line);
             if (p.meaning.size() > kMeaningMaxBytes)
-                problems.Add(n, "meaning over " + std::to_string(kMeaningMaxBytes) + " bytes", line);
+                problems.Add(n, "meaning over " + std::to_string(kMeaningMaxBytes) + " bytes",
+                             line);
             // Cut only between characters: the meaning alone must decode.
             if (!GbkToQStringStrict(p.meaning).has_value())
                 problems.Add(n, "meaning cut inside a character", line);
@@ -260,10 +264,11 @@ TEST(BooksFilesLines, DefaultBookMatchesTheShippedSettings)
 {
     // The shipped settings start the player on lib109 with 3480 words.
     const std::vector<BookEntry> books = ReadManifest();
-    const auto it = std::find_if(books.begin(), books.end(),
-                                 [](const BookEntry &b) { return b.id == 109; });
+    const auto it =
+        std::find_if(books.begin(), books.end(), [](const BookEntry &b) { return b.id == 109; });
     ASSERT_NE(it, books.end());
-    const std::string settings = GbkToUtf8(ReadBytes(std::string(KIVRO_SOURCE_DIR) + "/data/typeconfig.ini"));
+    const std::string settings =
+        GbkToUtf8(ReadBytes(std::string(KIVRO_SOURCE_DIR) + "/data/typeconfig.ini"));
     EXPECT_NE(settings.find("StoreTableName=lib109"), std::string::npos);
     EXPECT_NE(settings.find("WordCount=3480"), std::string::npos);
     EXPECT_NE(settings.find("BookName=" + it->name), std::string::npos);
@@ -272,4 +277,4 @@ TEST(BooksFilesLines, DefaultBookMatchesTheShippedSettings)
     EXPECT_EQ(lines.size(), 3480u);
 }
 
-} // namespace
+}  // namespace

@@ -65,10 +65,11 @@ TEST_F(BooksImport, EveryBookImportsWithoutAnErrorLine)
     for (const BookEntry &book : books) {
         TQuietProgress progress(false);
         const QString file = QString::fromStdString(kBooksDir + book.file);
-        ASSERT_TRUE(ImportWordLibraryAs(file, Utf8ToGbk(book.name), progress, book.bookClass, book.id))
+        ASSERT_TRUE(
+            ImportWordLibraryAs(file, Utf8ToGbk(book.name), progress, book.bookClass, book.id))
             << book.file;
-        EXPECT_TRUE(progress.Questions().isEmpty()) << book.file << ": "
-                                                  << progress.Questions().join(u' ').toStdString();
+        EXPECT_TRUE(progress.Questions().isEmpty())
+            << book.file << ": " << progress.Questions().join(u' ').toStdString();
         EXPECT_EQ(GetBookWordNumber(book.id), static_cast<int>(LineCount(book))) << book.file;
         EXPECT_EQ(GetBookClass(book.id), book.bookClass);
     }
@@ -141,4 +142,4 @@ TEST(BooksProgramFolder, TestsCopyTheSourceTreeNotThePlayersFolder)
     EXPECT_FALSE(std::filesystem::exists(dir.Path("UseRecord.txt")));
 }
 
-} // namespace
+}  // namespace

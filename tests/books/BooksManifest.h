@@ -10,7 +10,7 @@ inline const std::string kBooksDir = std::string(KIVRO_SOURCE_DIR) + "/data/word
 
 struct BookEntry {
     int id = 0;
-    std::string name; // UTF-8
+    std::string name;  // UTF-8
     int bookClass = 0;
     std::string file;
 };

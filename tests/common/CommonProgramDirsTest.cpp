@@ -72,7 +72,8 @@ TEST_F(CommonSeed, TheFirstStartCopiesTheDataAndMakesTheMusicFolder)
     installed.WriteFile("data/more/nested.txt", "n");
     installed.WriteFile("kivrotype.html", "help");
     // Installed files are read-only; the player's copies must not be.
-    fs::permissions(installed.Path("data/kivrotype.mdb"), fs::perms::owner_read | fs::perms::group_read);
+    fs::permissions(installed.Path("data/kivrotype.mdb"),
+                    fs::perms::owner_read | fs::perms::group_read);
 
     EXPECT_TRUE(SeedPlayerDir(GetProgramDirs()));
 
@@ -135,4 +136,4 @@ TEST_F(CommonSeed, KeysTheProgramNeverWritesComeFromTheInstalledSettings)
     EXPECT_EQ(GetDatabaseFileName(), "mine.mdb");
 }
 
-} // namespace
+}  // namespace

@@ -90,7 +90,8 @@ TEST_F(CommonUi, HandledErrorsAreLoggedOnlyWhenTheRulesAskForThem)
         LogCapture log(QStringLiteral("kivro.common"));
         EXPECT_FALSE(RunCommand([] { throw std::runtime_error("disk full"); }));
         ASSERT_EQ(log.Lines().size(), 1);
-        EXPECT_TRUE(log.Lines()[0].contains(QStringLiteral("disk full"))) << log.Lines()[0].toStdString();
+        EXPECT_TRUE(log.Lines()[0].contains(QStringLiteral("disk full")))
+            << log.Lines()[0].toStdString();
     }
     EXPECT_FALSE(lcCommon().isDebugEnabled());
 }
@@ -127,4 +128,4 @@ TEST_F(CommonUi, StandardButtonsSpeakChinese)
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("是(&Y)"));
 }
 
-} // namespace
+}  // namespace

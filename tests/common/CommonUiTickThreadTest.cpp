@@ -91,8 +91,8 @@ TEST_F(CommonUiTickThread, ALateTickAfterAPauseOrStopDoesNothing)
 
 TEST_F(CommonUiTickThread, ATickQueuedBeforeDestructionFindsNothingAndNothingHangs)
 {
-    auto thread = std::make_unique<TUiTickThread>(&context, TTickSource::PlayThread,
-                                                  TFirstTick::AtOnce);
+    auto thread =
+        std::make_unique<TUiTickThread>(&context, TTickSource::PlayThread, TFirstTick::AtOnce);
     thread->Bind([&] { ++ticks; });
     thread->ResumePlay();
     ASSERT_TRUE(ATickIsQueued(*thread));
@@ -163,4 +163,4 @@ TEST_F(CommonUiTickThread, ManualTicksRunOnlyWhenBoundAndRunning)
     EXPECT_EQ(counter.delivered, 0);
 }
 
-} // namespace
+}  // namespace

@@ -15,7 +15,9 @@ TEST(CommonGbk, DisplayConversionNeverFails)
     // A lone lead byte at the end is shown, not dropped.
     EXPECT_EQ(GbkToQString("ab\xD6"), QStringLiteral("ab") + kReplacement);
     // 0xFF never starts a character; decoding goes on after it.
-    EXPECT_EQ(GbkToQString("a\xFF" "b"), QStringLiteral("a") + kReplacement + QStringLiteral("b"));
+    EXPECT_EQ(GbkToQString("a\xFF"
+                           "b"),
+              QStringLiteral("a") + kReplacement + QStringLiteral("b"));
     // A lead byte followed by a byte that cannot trail it.
     const QString mixed = GbkToQString(std::string("\xD6\x0Ax", 3));
     EXPECT_EQ(mixed, kReplacement + QStringLiteral("\nx"));
@@ -28,7 +30,7 @@ TEST(CommonGbk, UnicodeToGbkReplacesWhatGbkCannotHold)
 {
     EXPECT_EQ(QStringToGbk(QStringLiteral("中文 abc")), Gbk("中文 abc"));
     EXPECT_EQ(QStringToGbk(QStringLiteral("a\u0E01b")), "a?b");          // Thai
-    EXPECT_EQ(QStringToGbk(QString::fromUcs4(U"x\U0001F600y")), "x?y"); // emoji
+    EXPECT_EQ(QStringToGbk(QString::fromUcs4(U"x\U0001F600y")), "x?y");  // emoji
     EXPECT_EQ(QStringToGbk(QString()), "");
     EXPECT_EQ(Utf8ToGbk("《最新TOEFL词汇》").size(), 17u);
     EXPECT_EQ(GbkToUtf8(Gbk("默认背景音乐")), "默认背景音乐");
@@ -41,8 +43,12 @@ TEST(CommonGbk, NoCharacterIsDroppedOnTheWayToGbk)
     EXPECT_EQ(QStringToGbk(QString::fromUcs4(U"a\U000E0001b\U000E007F")), "a?b?");
     const QString bom(QChar(0xFEFF));  // QString::fromUcs4 would drop a leading one
     EXPECT_EQ(QStringToGbk(bom + u'a' + bom), "?a?");
-    EXPECT_EQ(Utf8ToGbk("\xEF\xBB\xBF" "a"), "?a");
-    EXPECT_EQ(Utf8ToQString("\xEF\xBB\xBF" "a"), bom + u'a');
+    EXPECT_EQ(Utf8ToGbk("\xEF\xBB\xBF"
+                        "a"),
+              "?a");
+    EXPECT_EQ(Utf8ToQString("\xEF\xBB\xBF"
+                            "a"),
+              bom + u'a');
     // Mixed with text GBK holds, in a text long enough for several buffers.
     const QString longText = QString(600, QChar(0x4E2D)) + QString::fromUcs4(U"\U000E0041") + u'x';
     const std::string gbk = QStringToGbk(longText);
@@ -56,9 +62,9 @@ TEST(CommonGbk, StrictEncoderRefusesWhatGbkCannotHold)
     EXPECT_EQ(QStringToGbkStrict(QStringLiteral("张 三'")), std::optional(Gbk("张 三'")));
     EXPECT_EQ(QStringToGbkStrict(QStringLiteral("a?b")), std::optional<std::string>("a?b"));
     EXPECT_EQ(QStringToGbkStrict(QString()), std::optional<std::string>(""));
-    for (const QString &text : {QString::fromUcs4(U"Zo\u00EB\U0001F600"), QStringLiteral("\uFEFFab"),
-                                QString::fromUcs4(U"ab\U000E0020"), QStringLiteral("a\u0E01"),
-                                QString(QChar(0xFFFD))})
+    for (const QString &text :
+         {QString::fromUcs4(U"Zo\u00EB\U0001F600"), QStringLiteral("\uFEFFab"),
+          QString::fromUcs4(U"ab\U000E0020"), QStringLiteral("a\u0E01"), QString(QChar(0xFFFD))})
         EXPECT_FALSE(QStringToGbkStrict(text).has_value()) << text.toStdString();
 }
 
@@ -72,4 +78,4 @@ TEST(CommonGbk, StrictDecoderReportsBadBytes)
     EXPECT_TRUE(GbkToQStringStrict("").has_value());
 }
 
-} // namespace
+}  // namespace

@@ -53,4 +53,4 @@ TEST(CommonLruCache, InsertingAKnownKeyReplacesItsValueWithoutGrowing)
     EXPECT_EQ(*one.Find(2), 2);
 }
 
-} // namespace
+}  // namespace

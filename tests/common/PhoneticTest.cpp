@@ -38,4 +38,4 @@ TEST(CommonPhonetic, WhatDoesNotConvertIsShownAsStored)
     EXPECT_EQ(PronunciationToIpa(""), QString());
 }
 
-} // namespace
+}  // namespace

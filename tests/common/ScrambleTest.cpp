@@ -72,4 +72,4 @@ TEST(CommonScramble, ConvertPhoneticDigits)
     EXPECT_EQ(ConvertPhoneticDigits(""), "");
 }
 
-} // namespace
+}  // namespace

@@ -25,7 +25,10 @@ protected:
         fs::permissions(dir.Dir(), fs::perms(0755));
     }
     std::string path() const { return dir.Path("data/typeconfig.ini"); }
-    void writeConfig(const std::string &bytes) const { dir.WriteFile("data/typeconfig.ini", bytes); }
+    void writeConfig(const std::string &bytes) const
+    {
+        dir.WriteFile("data/typeconfig.ini", bytes);
+    }
     std::string config() const { return dir.ReadFile("data/typeconfig.ini"); }
     // Names in data/ other than the settings file (left-over temporary files).
     std::vector<std::string> strayFiles() const
@@ -174,7 +177,8 @@ TEST_F(CommonSettingsFile, ARefusedWriteOnAReadOnlyMountChangesNothing)
             WriteSysInteger(Setting::Level, 3);
             return std::string("written");
         } catch (const ESettingsWriteError &e) {
-            return std::string(e.what()) + ";read=" + std::to_string(ReadSysInteger(Setting::Level));
+            return std::string(e.what())
+                   + ";read=" + std::to_string(ReadSysInteger(Setting::Level));
         }
     });
     KIVRO_SKIP_IF_CHILD_SKIPPED(outcome);
@@ -273,7 +277,8 @@ TEST_F(CommonSettingsFile, TwoProcessesWritingAtOnceNeverShareATemporaryFile)
             ::_exit(refused == 0 ? 0 : 1);
         int status = 0;
         ::waitpid(other, &status, 0);
-        return std::to_string(refused) + ";" + std::to_string(WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+        return std::to_string(refused) + ";"
+               + std::to_string(WIFEXITED(status) ? WEXITSTATUS(status) : -1);
     });
     EXPECT_EQ(outcome.output, "0;0");
     // Whatever write came last, the file is whole.
@@ -281,4 +286,4 @@ TEST_F(CommonSettingsFile, TwoProcessesWritingAtOnceNeverShareATemporaryFile)
     EXPECT_TRUE(strayFiles().empty());
 }
 
-} // namespace
+}  // namespace

@@ -87,9 +87,9 @@ TEST_F(CommonSettings, EveryAccessorReadsTheDefaultsOfTheKeyTable)
     writeConfig("[system]\r\nWordCount=many\r\nLevelInterval1=x\r\nBookName=\r\n");
     EXPECT_EQ(ReadSysInteger(Setting::WordCount), 3480);  // not a number
     EXPECT_EQ(ReadSysInteger(Setting::LevelInterval1), 0);
-    EXPECT_EQ(ReadSysInteger(Setting::BookType), 1);      // missing
+    EXPECT_EQ(ReadSysInteger(Setting::BookType), 1);  // missing
     EXPECT_EQ(ReadSysString(Setting::StoreTableName), "lib109");
-    EXPECT_EQ(ReadSysString(Setting::BookName), "");      // present, though empty
+    EXPECT_EQ(ReadSysString(Setting::BookName), "");  // present, though empty
     TGamePara para;
     LoadGamePara(para);
     EXPECT_EQ(para.WordCount, 3480);
@@ -129,7 +129,8 @@ TEST_F(CommonSettings, WriteCreatesTheFileWhenOnlyTheDataDirectoryExists)
 {
     WriteSysInteger(Setting::PlayMp3, 1);
     EXPECT_EQ(config(), "[system]\r\nPlayMp3=1\r\n");
-    EXPECT_EQ(TIniFile(dir.Path("data/typeconfig.ini")).ReadInteger(kSystemSection, "playmp3", 0), 1);
+    EXPECT_EQ(TIniFile(dir.Path("data/typeconfig.ini")).ReadInteger(kSystemSection, "playmp3", 0),
+              1);
 }
 
 TEST_F(CommonSettings, RefusedWriteRaisesWithTheFullPath)
@@ -182,12 +183,14 @@ TEST_F(CommonSettings, WriteKeepsEveryOtherLineByteForByte)
                               "Mp3=elsewhere\n"
                               "\n"
                               "[System]\r\n"
-                              "Mp3=" + Gbk("默认背景音乐") + "\r\n"
-                              "; a comment=with equals\n"
-                              "Level=2\n"
-                              "mp3=second occurrence\n"
-                              "[tail]\n"
-                              "x=1";
+                              "Mp3="
+                              + Gbk("默认背景音乐")
+                              + "\r\n"
+                                "; a comment=with equals\n"
+                                "Level=2\n"
+                                "mp3=second occurrence\n"
+                                "[tail]\n"
+                                "x=1";
     EXPECT_EQ(config(), after);
     // A new key goes at the end of its section, not after the next one.
     WriteSysInteger(Setting::Rate, -5);
@@ -200,7 +203,8 @@ TEST_F(CommonSettings, ReadsCommentsLineEndsCaseAndLongValues)
 {
     const std::string longValue(3000, 'v');
     writeConfig("[system]\r\n;Mp3=commented\r\nMP3=first\r\nmp3=second\r\n\tVersion\t=\t1.0.0 \n"
-                "long=" + longValue + "\n");
+                "long="
+                + longValue + "\n");
     EXPECT_EQ(ReadSysString(Setting::Mp3), "first");
     EXPECT_EQ(ReadSysString(Setting::Version), "1.0.0");
     const TIniFile ini(dir.Path("data/typeconfig.ini"));
@@ -241,8 +245,9 @@ TEST_F(CommonSettings, GameAndSpeechGroupsRoundTrip)
     const TSpeechSet speech{Gbk("微软引擎"), "Microsoft Mary", 0, -3, 85};
     WriteSpeechSet(speech);
     EXPECT_EQ(ReadSpeechSet(), speech);
-    EXPECT_NE(config().find("EngineName=" + Gbk("微软引擎") + "\r\nSpeakName=Microsoft Mary\r\n"
-                            "SpeakSex=0\r\nRate=-3\r\nVolume=85\r\n"),
+    EXPECT_NE(config().find("EngineName=" + Gbk("微软引擎")
+                            + "\r\nSpeakName=Microsoft Mary\r\n"
+                              "SpeakSex=0\r\nRate=-3\r\nVolume=85\r\n"),
               std::string::npos);
 }
 
@@ -272,10 +277,15 @@ TEST(CommonInstalledSettings, ShippedFileHoldsEveryKey)
     for (const TSettingKey key : Setting::All) {
         EXPECT_TRUE(ini.ReadValue(kSystemSection, key.Name()).has_value()) << key.Name();
         // Names compare without regard to case: two such names would be one key.
-        const auto sameName = [key](TSettingKey other) { return SameTextAscii(other.Name(), key.Name()); };
-        EXPECT_EQ(std::count_if(Setting::All.begin(), Setting::All.end(), sameName), 1) << key.Name();
+        const auto sameName = [key](TSettingKey other) {
+            return SameTextAscii(other.Name(), key.Name());
+        };
+        EXPECT_EQ(std::count_if(Setting::All.begin(), Setting::All.end(), sameName), 1)
+            << key.Name();
     }
-    const auto value = [&ini](TSettingKey key) { return ini.ReadValue(kSystemSection, key.Name()); };
+    const auto value = [&ini](TSettingKey key) {
+        return ini.ReadValue(kSystemSection, key.Name());
+    };
     EXPECT_EQ(value(Setting::BookName), Gbk("《最新TOEFL词汇》"));
     EXPECT_EQ(value(Setting::Mp3), Gbk("默认背景音乐"));
     EXPECT_EQ(value(Setting::BookType), "0");
@@ -284,4 +294,4 @@ TEST(CommonInstalledSettings, ShippedFileHoldsEveryKey)
     EXPECT_EQ(value(Setting::Data), "kivrotype");
 }
 
-} // namespace
+}  // namespace

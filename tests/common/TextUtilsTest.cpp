@@ -123,7 +123,9 @@ TEST(CommonText, SplitTextCells)
 
 TEST(CommonText, WrapTextByWidth)
 {
-    const TTextWidthFn sixPixels = [](std::string_view s) { return static_cast<int>(s.size()) * 6; };
+    const TTextWidthFn sixPixels = [](std::string_view s) {
+        return static_cast<int>(s.size()) * 6;
+    };
     TStringList lines;
     WrapTextByWidth(std::string(60, 'x'), 180, sixPixels, lines);
     ASSERT_EQ(lines.size(), 3u);
@@ -143,7 +145,9 @@ TEST(CommonText, WrapTextByWidth)
 
     // Chinese: two-byte cells, each 13 pixels wide.
     lines.clear();
-    const TTextWidthFn chinese = [](std::string_view s) { return static_cast<int>(s.size()) / 2 * 13; };
+    const TTextWidthFn chinese = [](std::string_view s) {
+        return static_cast<int>(s.size()) / 2 * 13;
+    };
     WrapTextByWidth(Gbk("一二三四五六七八九十"), 50, chinese, lines);
     EXPECT_EQ(lines, (TStringList{Gbk("一二三"), Gbk("四五六"), Gbk("七八九"), Gbk("十")}));
 }
@@ -174,9 +178,9 @@ TEST(CommonText, RectCornerInRect)
     // A plus sign: neither holds a corner of the other.
     EXPECT_FALSE(RectCornerInRect({0, 10, 30, 20}, {10, 0, 20, 30}));
     // Each corner alone counts.
-    EXPECT_TRUE(RectCornerInRect({-10, 5, 5, 50}, {0, 0, 10, 10}));   // right top
-    EXPECT_TRUE(RectCornerInRect({5, -50, 50, 5}, {0, 0, 10, 10}));   // left bottom
-    EXPECT_TRUE(RectCornerInRect({-5, -5, 5, 5}, {0, 0, 10, 10}));    // right bottom
+    EXPECT_TRUE(RectCornerInRect({-10, 5, 5, 50}, {0, 0, 10, 10}));  // right top
+    EXPECT_TRUE(RectCornerInRect({5, -50, 50, 5}, {0, 0, 10, 10}));  // left bottom
+    EXPECT_TRUE(RectCornerInRect({-5, -5, 5, 5}, {0, 0, 10, 10}));   // right bottom
 }
 
 TEST(CommonText, AsciiCaseFoldingTouchesOnlyAsciiLetters)
@@ -204,4 +208,4 @@ TEST(CommonText, RoundHalfEven)
     EXPECT_EQ(RoundHalfEven(2.6), 3);
 }
 
-} // namespace
+}  // namespace

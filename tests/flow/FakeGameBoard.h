@@ -20,9 +20,21 @@ public:
     std::uint32_t BackGroundColor() const override { return back; }
     std::uint32_t NormalColor() const override { return normal; }
     std::uint32_t TypeColor() const override { return type; }
-    void SetBackGroundColor(std::uint32_t c) override { back = c; log.push_back("SetBackGroundColor"); }
-    void SetNormalColor(std::uint32_t c) override { normal = c; log.push_back("SetNormalColor"); }
-    void SetTypeColor(std::uint32_t c) override { type = c; log.push_back("SetTypeColor"); }
+    void SetBackGroundColor(std::uint32_t c) override
+    {
+        back = c;
+        log.push_back("SetBackGroundColor");
+    }
+    void SetNormalColor(std::uint32_t c) override
+    {
+        normal = c;
+        log.push_back("SetNormalColor");
+    }
+    void SetTypeColor(std::uint32_t c) override
+    {
+        type = c;
+        log.push_back("SetTypeColor");
+    }
 
     void SetWordDisType(TWordDisplay d) override { display = d; }
     void SetSpeechEnable(bool e) override { speech = e; }

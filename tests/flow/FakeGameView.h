@@ -22,8 +22,8 @@ public:
     void ShowTotals(const TGameTotals &t) override
     {
         totals = t;
-        m_log.push_back("totals " + std::to_string(t.Score) + " " + std::to_string(t.RightCount) + " "
-                        + std::to_string(t.ErrorCount));
+        m_log.push_back("totals " + std::to_string(t.Score) + " " + std::to_string(t.RightCount)
+                        + " " + std::to_string(t.ErrorCount));
     }
     void ShowState(TGameState s) override { state = s; }
     void ShowLevel(int l) override { level = l; }

@@ -120,7 +120,7 @@ TEST(FlowMemoryRating, MissedIsAgainTwoSlipsHardElseGood)
     tally.Counted(2, false);  // a word keeps its first outcome
     tally.Shown(3);
     tally.Counted(1, false);
-    tally.Counted(7, true);   // out of the list: ignored
+    tally.Counted(7, true);  // out of the list: ignored
     EXPECT_EQ(tally.Right(), 2);
     EXPECT_EQ(tally.Errors(), 1);
     const std::vector<TWordMeeting> meetings = tally.Meetings();
@@ -240,10 +240,9 @@ TEST_F(FlowMemory, TheNewWordsBookIsPlayedMostDueFirstAndEmptiesAfterThreeRights
         m_clock->now += DayMs;
         m_board.right = m_board.error = 0;
         m_flow.LoadTollGate(1);
-        const auto index = std::find_if(m_board.words.begin(), m_board.words.end(),
-                                        [&](const TWordInfo &w) {
-                                            return w.Spelling == opening[1].Spelling;
-                                        })
+        const auto index =
+            std::find_if(m_board.words.begin(), m_board.words.end(),
+                         [&](const TWordInfo &w) { return w.Spelling == opening[1].Spelling; })
             - m_board.words.begin();
         m_flow.WordCounted(static_cast<int>(index), true);
         m_flow.LeaveTollGate();
@@ -370,4 +369,4 @@ TEST_F(FlowMemory, AReviewOfMoreThanAHundredWordsAsksToGoOn)
     EXPECT_EQ(m_flow.State(), TGameState::Playing);
 }
 
-} // namespace
+}  // namespace

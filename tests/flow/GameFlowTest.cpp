@@ -27,7 +27,8 @@ const std::string kCet4 = Gbk("《大学英语四级词汇》");  // lib103, 381
 
 QString EndMessage(int words, int percent)
 {
-    return QStringLiteral("恭喜您完成了此次游戏的所有关卡！\r完成单词数：%1\r正确率：%2%\r再玩一次吧？")
+    return QStringLiteral(
+               "恭喜您完成了此次游戏的所有关卡！\r完成单词数：%1\r正确率：%2%\r再玩一次吧？")
         .arg(words)
         .arg(percent);
 }
@@ -339,8 +340,8 @@ TEST_F(FlowRecent, AnUnreadableEntryOrOneOfABookGoneSinceChangesNothing)
     Load(7);
     const TGamePara before = m_flow.GamePara();
     const int shown = m_view.recentShown;
-    for (const std::string &line :
-         {"lib103#@#3812#@#" + kCet4 + "#@#0#@#5#@#hard", RecentLine(Para("lib999", 40, kCet4, 0, 1, 1))}) {
+    for (const std::string &line : {"lib103#@#3812#@#" + kCet4 + "#@#0#@#5#@#hard",
+                                    RecentLine(Para("lib999", 40, kCet4, 0, 1, 1))}) {
         m_flow.PlayRecent(line);
         EXPECT_EQ(m_flow.GamePara(), before);
         EXPECT_TRUE(m_board.log.empty());
@@ -370,4 +371,4 @@ TEST_F(FlowRecent, TheSavedGameOpensInRangeWithItsTollGateTwiceAndIsSavedOnceRea
     EXPECT_EQ(saved.Level, 3);
 }
 
-} // namespace
+}  // namespace

@@ -8,8 +8,8 @@
 
 inline const std::string kToefl = Gbk("《最新TOEFL词汇》");  // lib109, 3480 words: 174 toll gates
 
-inline TGamePara Para(const std::string &table, int wordCount, const std::string &book, int bookType,
-                      int tollGate, int level)
+inline TGamePara Para(const std::string &table, int wordCount, const std::string &book,
+                      int bookType, int tollGate, int level)
 {
     TGamePara p;
     p.StoreTableName = table;

@@ -73,8 +73,8 @@ TEST_F(FlowRecentFile, AnEntryAlreadyListedKeepsItsPlaceAndAnotherLevelIsANewEnt
     AddRecentLine(RecentLine(Toefl(1)));
     EXPECT_EQ(m_dir.ReadFile("UseRecord.txt"), before);
 
-    AddRecentLine(RecentLine(Toefl(2, 3)));      // another level
-    AddRecentLine(RecentLine(Toefl(2, 1, 2)));   // the shuffled copy
+    AddRecentLine(RecentLine(Toefl(2, 3)));     // another level
+    AddRecentLine(RecentLine(Toefl(2, 1, 2)));  // the shuffled copy
     const std::vector<std::string> lines = FileLines(m_dir);
     ASSERT_EQ(lines.size(), 5u);
     EXPECT_EQ(lines[3], RecentLine(Toefl(2, 3)));
@@ -121,14 +121,15 @@ TEST_F(FlowRecentFile, ReadingStripsCrAndAFinalLineEndMakesNoEmptyLine)
 
     // Adding to such a file writes it back in CR LF.
     AddRecentLine(RecentLine(Toefl(3)));
-    EXPECT_EQ(m_dir.ReadFile("UseRecord.txt"), a + "\r\n" + b + "\r\n" + RecentLine(Toefl(3)) + "\r\n");
+    EXPECT_EQ(m_dir.ReadFile("UseRecord.txt"),
+              a + "\r\n" + b + "\r\n" + RecentLine(Toefl(3)) + "\r\n");
 }
 
 TEST_F(FlowRecentFile, ALineOfFewerThanSixFieldsEndsTheListAndDeletesTheFile)
 {
     const std::string good = RecentLine(Toefl(1));
-    m_dir.WriteFile("UseRecord.txt",
-                    good + "\r\nlib109#@#3480#@#" + kToefl + "#@#0#@#2\r\n" + RecentLine(Toefl(3)) + "\r\n");
+    m_dir.WriteFile("UseRecord.txt", good + "\r\nlib109#@#3480#@#" + kToefl + "#@#0#@#2\r\n"
+                                         + RecentLine(Toefl(3)) + "\r\n");
     const std::vector<TRecentEntry> entries = ReadRecentEntries();
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].Line, good);
@@ -212,8 +213,8 @@ TEST_F(FlowRecentFile, OnlyGamesWhoseLineReadsBackAsTheSameGameFit)
         EXPECT_FALSE(FitsRecentList(Para("lib5", 40, name, 0, 1, 1))) << name;
     EXPECT_FALSE(FitsRecentList(Para("lib#@#5", 40, "book", 0, 1, 1)));
     EXPECT_FALSE(FitsRecentList(Para("lib5#@", 40, "book", 0, 1, 1)));
-    for (const std::string &name : {kToefl, std::string("a#@b"), std::string("@#b"), std::string("#"),
-                                    std::string("a##"), std::string()})
+    for (const std::string &name : {kToefl, std::string("a#@b"), std::string("@#b"),
+                                    std::string("#"), std::string("a##"), std::string()})
         EXPECT_TRUE(FitsRecentList(Para("lib5", 40, name, 0, 1, 1))) << name;
 }
 
@@ -257,4 +258,4 @@ TEST(FlowRecentCaption, AnEntryWithANumberFieldThatIsNotAWholeNumberIsNoEntry)
     }
 }
 
-} // namespace
+}  // namespace

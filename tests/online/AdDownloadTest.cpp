@@ -115,4 +115,4 @@ TEST_F(OnlineAdDownload, CancellingEndsAHangingDownload)
     EXPECT_FALSE(exists());
 }
 
-} // namespace
+}  // namespace

@@ -27,7 +27,8 @@ protected:
 
     void serve(const QString &name, const TAdListContent &adList)
     {
-        server.Route(QStringLiteral("software/kivrotype/") + name, TScripted::Page(AdListXml(adList), "text/xml"));
+        server.Route(QStringLiteral("software/kivrotype/") + name,
+                     TScripted::Page(AdListXml(adList), "text/xml"));
     }
 
     std::unique_ptr<TAdInterface> start(const QString &name, bool browserMode,
@@ -42,8 +43,8 @@ protected:
         auto ads = std::make_unique<TAdInterface>(services);
         QObject::connect(ads.get(), &TAdInterface::AdvertShown,
                          [this](int index) { shown.push_back(index); });
-        ads->Start(LoopbackAddresses(server).AdServerBase, name, &pane, browserMode ? nullptr : &label,
-                   browserMode);
+        ads->Start(LoopbackAddresses(server).AdServerBase, name, &pane,
+                   browserMode ? nullptr : &label, browserMode);
         return ads;
     }
 };
@@ -149,7 +150,8 @@ TEST_F(OnlineAdInterface, PopupStaysOffWhenTheShortTestFailsAfterTheDownload)
     adList.Items = LoopbackItems(server, 2);
     serve(kPopupAdList, adList);
     // The first portal answers the guard of the download, then goes away.
-    server.RouteSequence(QStringLiteral("portal1"), {TScripted::Page("portal"), TScripted::Hanging()});
+    server.RouteSequence(QStringLiteral("portal1"),
+                         {TScripted::Page("portal"), TScripted::Hanging()});
     TAdServices services = LoopbackServices(server);
     services.Addresses.ProbeTimeout = 300ms;
     auto ads = startWith(kPopupAdList, true, services);
@@ -211,4 +213,4 @@ TEST(OnlineAdLists, DeletedAtExit)
     DeleteAdvertLists();  // nothing to delete: no harm
 }
 
-} // namespace
+}  // namespace

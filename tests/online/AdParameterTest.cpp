@@ -19,8 +19,9 @@ TAdListContent twoItems()
     adList.MaxPalyNum = 2;
     adList.AdInterval = 20;
     adList.CountHttp = QStringLiteral("http://example.invalid/count.html");
-    adList.Items = {{QStringLiteral("http://example.invalid/a.html"), QStringLiteral("第一条")},
-                  {QStringLiteral("http://example.invalid/b.html?x=1&y=2"), QStringLiteral("第二条")}};
+    adList.Items = {
+        {QStringLiteral("http://example.invalid/a.html"), QStringLiteral("第一条")},
+        {QStringLiteral("http://example.invalid/b.html?x=1&y=2"), QStringLiteral("第二条")}};
     return adList;
 }
 
@@ -61,8 +62,10 @@ TEST(OnlineAdXml, ItemsAreTakenByPositionAndParametersByName)
     EXPECT_EQ(p.MaxPalyNum, -1);
     EXPECT_EQ(p.AdInterval, 3);
     EXPECT_TRUE(p.CountHttp.isEmpty());
-    EXPECT_EQ(p.HttpList, (QStringList{QStringLiteral("u0"), QStringLiteral("u1"), QStringLiteral("u2")}));
-    EXPECT_EQ(p.TitleList, (QStringList{QStringLiteral("t0"), QStringLiteral("t1"), QStringLiteral("t2")}));
+    EXPECT_EQ(p.HttpList,
+              (QStringList{QStringLiteral("u0"), QStringLiteral("u1"), QStringLiteral("u2")}));
+    EXPECT_EQ(p.TitleList,
+              (QStringList{QStringLiteral("t0"), QStringLiteral("t1"), QStringLiteral("t2")}));
 }
 
 TEST(OnlineAdXml, CountLargerThanTheItemsUsesTheItemsPresent)
@@ -96,7 +99,8 @@ TEST(OnlineAdXml, BrokenXmlKeepsWhatWasReadBeforeTheFault)
     const QByteArray mismatched =
         "<Root><Parameter><AdWidth Value=\"1\"/><AdHeight Value=\"2\"/>"
         "<StartPlayInterval Value=\"3\"/><MaxPalyNum Value=\"4\"/><AdInterval Value=\"5\"/>"
-        "<CountHttp Value=\"c\"/></Parameter></Wrong><HttpList Count=\"1\"><I Value=\"u\" Title=\"t\"/>";
+        "<CountHttp Value=\"c\"/></Parameter></Wrong><HttpList Count=\"1\"><I Value=\"u\" "
+        "Title=\"t\"/>";
     TAdParameter m;
     EXPECT_FALSE(ParseAdXml(mismatched, false, m));
     EXPECT_EQ(m.AdInterval, 5);
@@ -171,8 +175,9 @@ TAdListContent fourItems()
     TAdListContent adList = twoItems();
     adList.Items.clear();
     for (const char *name : {"a", "b", "c", "d"})
-        adList.Items.push_back({QStringLiteral("http://example.invalid/%1.html").arg(QLatin1StringView(name)),
-                                QStringLiteral("广告%1").arg(QLatin1StringView(name))});
+        adList.Items.push_back(
+            {QStringLiteral("http://example.invalid/%1.html").arg(QLatin1StringView(name)),
+             QStringLiteral("广告%1").arg(QLatin1StringView(name))});
     return adList;
 }
 
@@ -254,10 +259,11 @@ TEST(OnlineAdXmlHostile, AMillionNestedElementsUnderTheDownloadCapAreReadSafely)
     dir.WriteFile("kivrotype2.xml", xml.toStdString());
     for (const bool browserMode : {false, true}) {
         TAdParameter p;
-        EXPECT_FALSE(ParseAdXmlFile(QString::fromStdString(dir.Path("kivrotype2.xml")), browserMode, p));
+        EXPECT_FALSE(
+            ParseAdXmlFile(QString::fromStdString(dir.Path("kivrotype2.xml")), browserMode, p));
         EXPECT_EQ(p.HttpList, addresses({"a", "b"}));
         EXPECT_EQ(p.CountHttp, QStringLiteral("http://example.invalid/count.html"));
     }
 }
 
-} // namespace
+}  // namespace

@@ -39,4 +39,4 @@ TEST(OnlineAdPlayThread, ATickQueuedBeforeSuspendShowsNothing)
     EXPECT_EQ(thread.Ticks(), 0);
 }
 
-} // namespace
+}  // namespace

@@ -44,7 +44,8 @@ void click(QLabel &label)
 
 bool looksLikeALink(const QLabel &label)
 {
-    return label.font().underline() && label.palette().color(QPalette::WindowText) == QColor(Qt::blue)
+    return label.font().underline()
+           && label.palette().color(QPalette::WindowText) == QColor(Qt::blue)
            && label.cursor().shape() == Qt::PointingHandCursor;
 }
 
@@ -98,7 +99,8 @@ protected:
 
     void serve(const QString &name, const TAdListContent &adList)
     {
-        server.Route(QStringLiteral("software/kivrotype/") + name, TScripted::Page(AdListXml(adList), "text/xml"));
+        server.Route(QStringLiteral("software/kivrotype/") + name,
+                     TScripted::Page(AdListXml(adList), "text/xml"));
     }
     TAdServices services(std::chrono::milliseconds second = 100ms)
     {
@@ -114,7 +116,8 @@ struct MainWindowParts {
     TBrowserPane *wbAd1 = new TBrowserPane(&window);
     std::unique_ptr<TMainWindowAdverts> adverts;
 
-    MainWindowParts(const TOnlineFlag &online, const TAdServices &services, const RecordingOpener &opener)
+    MainWindowParts(const TOnlineFlag &online, const TAdServices &services,
+                    const RecordingOpener &opener)
     {
         labAd->setObjectName(QStringLiteral("labAd"));
         labAd->resize(300, 20);
@@ -360,4 +363,4 @@ TEST_F(OnlineAdWindows, EverythingEndsPromptlyWhenTheMainWindowGoes)
     QCoreApplication::sendPostedEvents();
 }
 
-} // namespace
+}  // namespace

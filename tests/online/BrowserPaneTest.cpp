@@ -66,13 +66,16 @@ TEST_F(OnlineBrowserPane, ShowsThePageAndFetchesItsImages)
 TEST_F(OnlineBrowserPane, DecodesChinesePages)
 {
     QStringEncoder toGbk("GBK");
-    server.Route(QStringLiteral("header"),
-                 TScripted::Page(toGbk.encode(QStringLiteral("<p>背单词</p>")), "text/html; charset=gbk"));
-    server.Route(QStringLiteral("meta"),
-                 TScripted::Page(toGbk.encode(QStringLiteral(
-                                     "<html><head><meta http-equiv=\"Content-Type\" "
-                                     "content=\"text/html; charset=gb2312\"></head><body>打字游戏</body></html>")),
-                                 "text/html"));
+    server.Route(
+        QStringLiteral("header"),
+        TScripted::Page(toGbk.encode(QStringLiteral("<p>背单词</p>")), "text/html; charset=gbk"));
+    server.Route(
+        QStringLiteral("meta"),
+        TScripted::Page(
+            toGbk.encode(QStringLiteral(
+                "<html><head><meta http-equiv=\"Content-Type\" "
+                "content=\"text/html; charset=gb2312\"></head><body>打字游戏</body></html>")),
+            "text/html"));
     ASSERT_TRUE(navigate(QStringLiteral("header")));
     EXPECT_TRUE(pane.toPlainText().contains(QStringLiteral("背单词")));
     ASSERT_TRUE(navigate(QStringLiteral("meta")));
@@ -87,8 +90,9 @@ TEST_F(OnlineBrowserPane, OnlyWebAddressesAreFetched)
     EXPECT_EQ(pane.Navigations(), 0);
 
     // A page cannot make the pane read local files either.
-    server.Route(QStringLiteral("local"),
-                 TScripted::Page("<p>x</p><img src=\"file:///usr/share/pixmaps/debian-logo.png\">"));
+    server.Route(
+        QStringLiteral("local"),
+        TScripted::Page("<p>x</p><img src=\"file:///usr/share/pixmaps/debian-logo.png\">"));
     ASSERT_TRUE(navigate(QStringLiteral("local")));
     QTest::qWait(100);
     EXPECT_FALSE(pane.HasImage(QUrl(QStringLiteral("file:///usr/share/pixmaps/debian-logo.png"))));
@@ -96,7 +100,8 @@ TEST_F(OnlineBrowserPane, OnlyWebAddressesAreFetched)
 
 TEST_F(OnlineBrowserPane, LinksOpenInTheUsersBrowser)
 {
-    server.Route(QStringLiteral("ads/page.html"), TScripted::Page("<a href=\"more.html\">more</a>"));
+    server.Route(QStringLiteral("ads/page.html"),
+                 TScripted::Page("<a href=\"more.html\">more</a>"));
     ASSERT_TRUE(navigate(QStringLiteral("ads/page.html")));
     emit pane.anchorClicked(QUrl(QStringLiteral("more.html")));
     emit pane.anchorClicked(QUrl(QStringLiteral("file:///etc/passwd")));
@@ -119,4 +124,4 @@ TEST_F(OnlineBrowserPane, TheLatestNavigationWins)
     EXPECT_FALSE(pane.toPlainText().contains(QStringLiteral("old advert")));
 }
 
-} // namespace
+}  // namespace

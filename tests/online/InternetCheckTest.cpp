@@ -172,11 +172,14 @@ TEST(OnlineRouteTables, DefaultRouteThroughAnUpInterface)
 {
     const QByteArray header =
         "Iface\tDestination\tGateway \tFlags\tRefCnt\tUse\tMetric\tMask\t\tMTU\tWindow\tIRTT\n";
-    const QByteArray withDefault = header
+    const QByteArray withDefault =
+        header
         + "eth0\t00000000\t0102A8C0\t0003\t0\t0\t100\t00000000\t0\t0\t0\n"
           "eth0\t0002A8C0\t00000000\t0001\t0\t0\t100\t00FFFFFF\t0\t0\t0\n";
-    const QByteArray localOnly = header + "eth0\t0002A8C0\t00000000\t0001\t0\t0\t100\t00FFFFFF\t0\t0\t0\n";
-    const QByteArray routeDown = header + "eth0\t00000000\t0102A8C0\t0002\t0\t0\t100\t00000000\t0\t0\t0\n";
+    const QByteArray localOnly =
+        header + "eth0\t0002A8C0\t00000000\t0001\t0\t0\t100\t00FFFFFF\t0\t0\t0\n";
+    const QByteArray routeDown =
+        header + "eth0\t00000000\t0102A8C0\t0002\t0\t0\t100\t00000000\t0\t0\t0\n";
     const QStringList up{QStringLiteral("eth0")};
 
     EXPECT_TRUE(RouteTablesShowConnection(withDefault, {}, up));
@@ -192,12 +195,13 @@ TEST(OnlineRouteTables, DefaultRouteThroughAnUpInterface)
 TEST(OnlineRouteTables, IPv6DefaultRouteCounts)
 {
     const QByteArray zero(32, '0');
-    const QByteArray v6Default = zero + " 00 " + zero + " 00 fe800000000000000000000000000001 "
-                                 "00000400 00000001 00000000 00000003 eth0\n";
+    const QByteArray v6Default = zero + " 00 " + zero
+                                 + " 00 fe800000000000000000000000000001 "
+                                   "00000400 00000001 00000000 00000003 eth0\n";
     const QByteArray v6Loopback = QByteArray(31, '0') + "1 80 " + zero + " 00 " + zero
                                   + " 00000000 00000001 00000000 00000001 lo\n";
     EXPECT_TRUE(RouteTablesShowConnection({}, v6Default, {QStringLiteral("eth0")}));
     EXPECT_FALSE(RouteTablesShowConnection({}, v6Loopback, {QStringLiteral("eth0")}));
 }
 
-} // namespace
+}  // namespace

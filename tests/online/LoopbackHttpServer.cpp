@@ -36,10 +36,14 @@ namespace {
 QByteArray reasonFor(int status)
 {
     switch (status) {
-    case 200: return "OK";
-    case 404: return "Not Found";
-    case 500: return "Internal Server Error";
-    default: return "Status";
+    case 200:
+        return "OK";
+    case 404:
+        return "Not Found";
+    case 500:
+        return "Internal Server Error";
+    default:
+        return "Status";
     }
 }
 
@@ -47,8 +51,8 @@ void answer(QTcpSocket *socket, const TScripted &script)
 {
     if (script.What == TScripted::Kind::Hang)
         return;
-    QByteArray head = "HTTP/1.1 " + QByteArray::number(script.Status) + ' ' + reasonFor(script.Status)
-                      + "\r\nContent-Type: " + script.ContentType
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(script.Status) + ' '
+                      + reasonFor(script.Status) + "\r\nContent-Type: " + script.ContentType
                       + "\r\nContent-Length: " + QByteArray::number(script.Body.size())
                       + "\r\nConnection: close\r\n\r\n";
     if (script.What == TScripted::Kind::Drop) {
@@ -61,7 +65,7 @@ void answer(QTcpSocket *socket, const TScripted &script)
     socket->disconnectFromHost();
 }
 
-} // namespace
+}  // namespace
 
 // Lives on the server thread; every socket is its child.
 class LoopbackHttpServer::Worker : public QObject {
@@ -74,7 +78,8 @@ public:
     }
     ~Worker() override
     {
-        QMetaObject::invokeMethod(this, [this] { stopListening(); }, Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { stopListening(); }, Qt::BlockingQueuedConnection);
         m_thread.quit();
         m_thread.wait();
     }
@@ -113,9 +118,11 @@ private:
                 const qsizetype end = buffer->indexOf("\r\n\r\n");
                 if (end < 0 || buffer->isEmpty())
                     return;
-                const QList<QByteArray> requestLine = buffer->left(buffer->indexOf("\r\n")).split(' ');
+                const QList<QByteArray> requestLine =
+                    buffer->left(buffer->indexOf("\r\n")).split(' ');
                 buffer->clear();
-                QString path = requestLine.size() > 1 ? QString::fromLatin1(requestLine[1]) : QString();
+                QString path =
+                    requestLine.size() > 1 ? QString::fromLatin1(requestLine[1]) : QString();
                 if (path.startsWith(u'/'))
                     path.remove(0, 1);
                 const TScripted script = m_state->Next(path);

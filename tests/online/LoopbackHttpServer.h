@@ -15,9 +15,9 @@
 
 struct TScripted {
     enum class Kind {
-        Reply,   // status, headers and body
-        Drop,    // promises the body, sends half of it and hangs up
-        Hang,    // never answers
+        Reply,  // status, headers and body
+        Drop,   // promises the body, sends half of it and hangs up
+        Hang,   // never answers
     };
     Kind What = Kind::Reply;
     int Status = 200;

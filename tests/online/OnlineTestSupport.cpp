@@ -34,17 +34,20 @@ TAdServices LoopbackServices(const LoopbackHttpServer &server, std::chrono::mill
 QByteArray AdListXml(const TAdListContent &adList)
 {
     auto attr = [](const QString &v) { return v.toHtmlEscaped(); };
-    QString xml = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Root>\n <Parameter>\n");
+    QString xml =
+        QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Root>\n <Parameter>\n");
     xml += QStringLiteral("  <AdWidth Value=\"%1\"/>\n").arg(adList.AdWidth);
     xml += QStringLiteral("  <AdHeight Value=\"%1\"/>\n").arg(adList.AdHeight);
     xml += QStringLiteral("  <StartPlayInterval Value=\"%1\"/>\n").arg(adList.StartPlayInterval);
     xml += QStringLiteral("  <MaxPalyNum Value=\"%1\"/>\n").arg(adList.MaxPalyNum);
     xml += QStringLiteral("  <AdInterval Value=\"%1\"/>\n").arg(adList.AdInterval);
-    xml += QStringLiteral("  <CountHttp Value=\"%1\"/>\n </Parameter>\n").arg(attr(adList.CountHttp));
+    xml +=
+        QStringLiteral("  <CountHttp Value=\"%1\"/>\n </Parameter>\n").arg(attr(adList.CountHttp));
     const int count = adList.Count >= 0 ? adList.Count : static_cast<int>(adList.Items.size());
     xml += QStringLiteral(" <HttpList Count=\"%1\">\n").arg(count);
     for (const TAdItem &item : adList.Items)
-        xml += QStringLiteral("  <Item Value=\"%1\" Title=\"%2\"/>\n").arg(attr(item.Value), attr(item.Title));
+        xml += QStringLiteral("  <Item Value=\"%1\" Title=\"%2\"/>\n")
+                   .arg(attr(item.Value), attr(item.Title));
     xml += QStringLiteral(" </HttpList>\n</Root>\n");
     return xml.toUtf8();
 }
@@ -64,6 +67,6 @@ TAdListContent ThreeItems()
     TAdListContent adList;
     for (int i = 0; i < 3; ++i)
         adList.Items.push_back({QStringLiteral("http://example.invalid/old%1").arg(i),
-                              QStringLiteral("广告%1").arg(i)});
+                                QStringLiteral("广告%1").arg(i)});
     return adList;
 }

@@ -147,4 +147,4 @@ TEST(SkinsTable, TwentyNumbersSixShown)
     EXPECT_EQ(shown, 6);
 }
 
-} // namespace
+}  // namespace

@@ -208,7 +208,8 @@ TEST_F(SkinsLook, NoSkinMovesOrResizesAnything)
         }
         for (const auto &[name, rect] : geometry) {
             EXPECT_EQ(rect, first[name]) << name << " in " << skin << " vs " << firstSkin;
-            EXPECT_EQ(hints[name], firstHints[name]) << name << " in " << skin << " vs " << firstSkin;
+            EXPECT_EQ(hints[name], firstHints[name])
+                << name << " in " << skin << " vs " << firstSkin;
         }
     }
 }
@@ -229,7 +230,8 @@ TEST_F(SkinsLook, EveryWidgetKindChangesWithTheSkin)
             const QImage image = w->grab().toImage();
             EXPECT_NE(image, builtIn[name]) << name << " is not covered by " << skin;
             for (const auto &[otherSkin, other] : looks[name])
-                EXPECT_NE(image, other) << name << " looks the same in " << skin << " and " << otherSkin;
+                EXPECT_NE(image, other)
+                    << name << " looks the same in " << skin << " and " << otherSkin;
             looks[name][skin] = image;
         }
     }
@@ -259,4 +261,4 @@ TEST_F(SkinsLook, SheetsNeverReachTheGamePanelOrPlainWidgets)
     }
 }
 
-} // namespace
+}  // namespace

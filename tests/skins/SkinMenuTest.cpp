@@ -73,7 +73,8 @@ TEST_F(SkinsMenu, ItemsComeInTheirDesignedOrderWithTheirTags)
                                             QStringLiteral("beijing1"), QStringLiteral("beijing18"),
                                             QStringLiteral("beijing2")}));
     EXPECT_EQ(names.last(), QStringLiteral("beijing20"));
-    EXPECT_EQ(tags, (QList<int>{11, -1, 1, 18, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 13, 14, 15, 16, 17, 19, 20}));
+    EXPECT_EQ(tags, (QList<int>{11, -1, 1,  18, 2,  3,  4,  5,  6,  7, 8,
+                                9,  10, 12, 13, 14, 15, 16, 17, 19, 20}));
     EXPECT_TRUE(menu.actions()[1]->isSeparator());
 }
 
@@ -83,8 +84,8 @@ TEST_F(SkinsMenu, ShowsTheSixCarriedSkinsAndTicksDefaultUI)
     auto menu = preparedMenu();
     EXPECT_EQ(shown(*menu),
               (QStringList{QStringLiteral("默认风格"), QStringLiteral("-"), QStringLiteral("风格1"),
-                           QStringLiteral("风格2"), QStringLiteral("风格3"), QStringLiteral("风格4"),
-                           QStringLiteral("风格5")}));
+                           QStringLiteral("风格2"), QStringLiteral("风格3"),
+                           QStringLiteral("风格4"), QStringLiteral("风格5")}));
     EXPECT_EQ(ticked(*menu), QStringList{QStringLiteral("beijing18")});
 
     WriteDefaultUI("wlm");  // names compare with case
@@ -130,4 +131,4 @@ TEST_F(SkinsMenu, SkinThatCannotBeAppliedLeavesNothingTickedAndDefaultUIUnchange
     EXPECT_EQ(qApp->styleSheet(), before);
 }
 
-} // namespace
+}  // namespace

@@ -31,7 +31,8 @@ Span audible(const std::vector<std::int16_t> &s)
     return {Samples::FirstAbove(s, kAudible), Samples::LastAbove(s, kAudible)};
 }
 
-std::vector<std::int16_t> part(const std::vector<std::int16_t> &s, std::int64_t from, std::int64_t to)
+std::vector<std::int16_t> part(const std::vector<std::int16_t> &s, std::int64_t from,
+                               std::int64_t to)
 {
     return {s.begin() + from, s.begin() + to};
 }
@@ -40,7 +41,10 @@ std::vector<std::int16_t> part(const std::vector<std::int16_t> &s, std::int64_t 
 class SecondaryOnlyLayer final : public TSpeechEngineLayer {
 public:
     std::unique_ptr<TSpeechVoice> CreateVoice() override { throw ESpeechError("none"); }
-    std::unique_ptr<TVoiceTextEngine> CreateVoiceText() override { return RealSpeechEngineLayer().CreateVoiceText(); }
+    std::unique_ptr<TVoiceTextEngine> CreateVoiceText() override
+    {
+        return RealSpeechEngineLayer().CreateVoiceText();
+    }
 };
 
 class SpeechDisk : public ::testing::Test {
@@ -111,11 +115,13 @@ TEST_P(SpeechDiskVoice, WordsSpokenAtOnceFollowInOrderWithTheirOwnVolume)
     ASSERT_GT(quiet.Length(), 0);
 
     speech.SetVolume(100);
-    const auto both = Hear([&] {
-        speech.Speak("apple");
-        speech.SetVolume(30);
-        speech.Speak("apple");
-    }, 1600);
+    const auto both = Hear(
+        [&] {
+            speech.Speak("apple");
+            speech.SetVolume(30);
+            speech.Speak("apple");
+        },
+        1600);
     const Span span = audible(both);
     ASSERT_GT(span.Length(), loud.Length() + quiet.Length());
     // What lies between the two words is the gap between them.
@@ -146,9 +152,11 @@ TEST_P(SpeechDiskVoice, RateFiveShortensAWordByAFifthAndVolumeFiftyHalvesItsPeak
     const Span fastSpan = audible(fast);
     ASSERT_GT(normalSpan.Length(), Ms(200));
     ASSERT_GT(fastSpan.Length(), 0);
-    EXPECT_LE(static_cast<double>(fastSpan.Length()), 0.8 * static_cast<double>(normalSpan.Length()));
+    EXPECT_LE(static_cast<double>(fastSpan.Length()),
+              0.8 * static_cast<double>(normalSpan.Length()));
     const double ratio = static_cast<double>(Samples::Peak(half)) / Samples::Peak(normal);
-    EXPECT_NEAR(ratio, 0.5, 0.05) << "peaks " << Samples::Peak(normal) << " and " << Samples::Peak(half);
+    EXPECT_NEAR(ratio, 0.5, 0.05) << "peaks " << Samples::Peak(normal) << " and "
+                                  << Samples::Peak(half);
 }
 
 // Both engines' voices behind their two labels.
@@ -171,10 +179,12 @@ TEST_F(SpeechDisk, TheSecondaryEngineDropsAWordSentWhileItSpeaks)
     const Span single = audible(Hear([&] { speech.Speak("apple"); }, 1000));
     ASSERT_GT(single.Length(), Ms(200));
 
-    const Span twice = audible(Hear([&] {
-        speech.Speak("apple");
-        speech.Speak("elephant");
-    }, 1500));
+    const Span twice = audible(Hear(
+        [&] {
+            speech.Speak("apple");
+            speech.Speak("elephant");
+        },
+        1500));
     EXPECT_NEAR(static_cast<double>(twice.Length()), static_cast<double>(single.Length()), Ms(30));
 
     // Once it is quiet again it speaks the next word.
@@ -182,4 +192,4 @@ TEST_F(SpeechDisk, TheSecondaryEngineDropsAWordSentWhileItSpeaks)
     EXPECT_GT(again.Length(), Ms(200));
 }
 
-} // namespace
+}  // namespace

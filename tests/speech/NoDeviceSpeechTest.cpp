@@ -14,8 +14,8 @@ TEST(SpeechNoDevice, TheEngineStartsWithAllFiveVoicesAndSpeaksSilently)
     TSpeechEx speech;
     ASSERT_TRUE(speech.InitEngine());
     EXPECT_FALSE(TAudioOutput::Shared().IsOpen());
-    EXPECT_EQ(speech.VoiceList(),
-              (TStringList{"VW Kate", "VW Paul", "Microsoft Mary", "Microsoft Mike", "Microsoft Sam"}));
+    EXPECT_EQ(speech.VoiceList(), (TStringList{"VW Kate", "VW Paul", "Microsoft Mary",
+                                               "Microsoft Mike", "Microsoft Sam"}));
     EXPECT_EQ(speech.EngineKind(), 1);
     EXPECT_EQ(speech.GetSpeakName(), "VW Kate");
     EXPECT_NO_THROW(speech.Speak("apple"));
@@ -35,4 +35,4 @@ TEST(SpeechNoDevice, TheSecondaryEngineIsNotLeftSpeaking)
     EXPECT_FALSE(voiceText->IsSpeaking());
 }
 
-} // namespace
+}  // namespace

@@ -9,13 +9,17 @@
 
 namespace {
 
-std::vector<std::int16_t> silence(int n) { return std::vector<std::int16_t>(static_cast<size_t>(n), 0); }
+std::vector<std::int16_t> silence(int n)
+{
+    return std::vector<std::int16_t>(static_cast<size_t>(n), 0);
+}
 
 std::vector<std::int16_t> tone(int n)
 {
     std::vector<std::int16_t> s(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i)
-        s[static_cast<size_t>(i)] = static_cast<std::int16_t>(8000 * std::sin(2 * M_PI * 300 * i / 22050.0) + (i % 2 ? 4000 : -4000));
+        s[static_cast<size_t>(i)] = static_cast<std::int16_t>(
+            8000 * std::sin(2 * M_PI * 300 * i / 22050.0) + (i % 2 ? 4000 : -4000));
     return s;
 }
 
@@ -48,10 +52,13 @@ TEST(SpeechShaper, KeepsPausesInsideAnUtteranceWhicheverWayItArrives)
     all.insert(all.end(), pause.begin(), pause.end());
     const std::vector<std::int16_t> more = tone(1000);
     all.insert(all.end(), more.begin(), more.end());
-    auto piece = [&](size_t from, size_t to) { return std::vector<std::int16_t>(all.begin() + from, all.begin() + to); };
+    auto piece = [&](size_t from, size_t to) {
+        return std::vector<std::int16_t>(all.begin() + from, all.begin() + to);
+    };
 
     const std::vector<float> whole = shape({all});
-    const std::vector<float> pieces = shape({piece(0, 400), piece(400, 1500), piece(1500, 2800), piece(2800, all.size())});
+    const std::vector<float> pieces =
+        shape({piece(0, 400), piece(400, 1500), piece(1500, 2800), piece(2800, all.size())});
     EXPECT_EQ(whole, pieces);
     EXPECT_NEAR(static_cast<double>(whole.size()) / 2, 2.0 * (2000 + 2205), 4.0);
 }
@@ -85,4 +92,4 @@ TEST(SpeechRate, ZeroIsNormalSpeedAndTheEndsStayInTheEnginesRange)
     EXPECT_GT(EspeakWordsPerMinute(1), 175);
 }
 
-} // namespace
+}  // namespace

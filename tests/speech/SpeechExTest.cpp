@@ -16,8 +16,14 @@ const std::string kMary = "Microsoft Mary";
 const std::string kMike = "Microsoft Mike";
 const std::string kSam = "Microsoft Sam";
 
-std::string microsoft() { return Gbk("微软引擎"); }
-std::string neoSpeak() { return Gbk("NeoSpeak引擎"); }
+std::string microsoft()
+{
+    return Gbk("微软引擎");
+}
+std::string neoSpeak()
+{
+    return Gbk("NeoSpeak引擎");
+}
 
 struct DefaultCase {
     std::vector<std::string> installed;
@@ -28,10 +34,8 @@ struct DefaultCase {
 TEST(SpeechExDefaultVoice, IsTheFirstInstalledInTheFemaleFirstOrder)
 {
     const std::vector<DefaultCase> cases{
-        {{kSam, kMary}, kMary, microsoft()},
-        {{kMary, "Other", kKate}, kKate, neoSpeak()},
-        {{kMike, kPaul}, kPaul, neoSpeak()},
-        {{kMike, kSam}, kSam, microsoft()},
+        {{kSam, kMary}, kMary, microsoft()}, {{kMary, "Other", kKate}, kKate, neoSpeak()},
+        {{kMike, kPaul}, kPaul, neoSpeak()}, {{kMike, kSam}, kSam, microsoft()},
         {{kMike}, kMike, microsoft()},
     };
     for (const DefaultCase &c : cases) {
@@ -309,4 +313,4 @@ TEST(SpeechExRateVolume, PassValuesThroughAndReadThemBackFromTheEngine)
     EXPECT_THROW(speech.SetVolume(-1), ESpeechError);
 }
 
-} // namespace
+}  // namespace

@@ -71,7 +71,8 @@ TEST_F(SpeechSettings, OpensOnTheLiveEngine)
     m_speech->SetRate(-4);
     Show();
     EXPECT_EQ(m_dialog->windowTitle(), QStringLiteral("语音设置"));
-    EXPECT_EQ(items(m_dialog->cboEngineList), (QStringList{QStringLiteral("微软引擎"), QStringLiteral("NeoSpeak引擎")}));
+    EXPECT_EQ(items(m_dialog->cboEngineList),
+              (QStringList{QStringLiteral("微软引擎"), QStringLiteral("NeoSpeak引擎")}));
     EXPECT_EQ(m_dialog->cboEngineList->currentText(), QStringLiteral("NeoSpeak引擎"));
     EXPECT_TRUE(m_dialog->rbWoman->isChecked());
     EXPECT_FALSE(m_dialog->rbMan->isEnabled());
@@ -110,7 +111,8 @@ TEST_F(SpeechSettings, ChoosingTheMicrosoftEngineSelectsTheMaleVoicesFirst)
     ChooseEngine(QStringLiteral("微软引擎"));
     EXPECT_TRUE(m_dialog->rbMan->isChecked());
     EXPECT_TRUE(m_dialog->rbWoman->isEnabled());
-    EXPECT_EQ(items(m_dialog->cboSpeaker), (QStringList{QStringLiteral("Microsoft Mike"), QStringLiteral("Microsoft Sam")}));
+    EXPECT_EQ(items(m_dialog->cboSpeaker),
+              (QStringList{QStringLiteral("Microsoft Mike"), QStringLiteral("Microsoft Sam")}));
     EXPECT_EQ(m_dialog->cboSpeaker->currentText(), QStringLiteral("Microsoft Mike"));
     m_dialog->rbWoman->click();
     EXPECT_EQ(items(m_dialog->cboSpeaker), QStringList{QStringLiteral("Microsoft Mary")});
@@ -128,7 +130,8 @@ TEST_F(SpeechSettings, ApplyStoresTheEnginesValues)
     m_dialog->tbVoice->setValue(50);
     m_dialog->tbSpeed->setValue(3);
     m_dialog->btnOk->click();
-    EXPECT_EQ(ScriptedMessageBoxes::Global().Texts(), QStringList{QStringLiteral("语音设置应用成功。")});
+    EXPECT_EQ(ScriptedMessageBoxes::Global().Texts(),
+              QStringList{QStringLiteral("语音设置应用成功。")});
     EXPECT_EQ(m_speech->GetVolume(), 100);
     EXPECT_EQ(m_speech->GetSpeakName(), "Microsoft Sam");
     const TSpeechSet stored = ReadSpeechSet();
@@ -143,7 +146,8 @@ TEST_F(SpeechSettings, ApplyWithoutASpeakerFailsAndStoresNothing)
     m_dialog->cboSpeaker->clear();
     m_dialog->tbVoice->setValue(20);
     m_dialog->btnOk->click();
-    EXPECT_EQ(ScriptedMessageBoxes::Global().Texts(), QStringList{QStringLiteral("语音设置失败。")});
+    EXPECT_EQ(ScriptedMessageBoxes::Global().Texts(),
+              QStringList{QStringLiteral("语音设置失败。")});
     EXPECT_EQ(ReadSpeechSet(), TSpeechSet{});
     // Volume and rate stay in effect for this run.
     EXPECT_EQ(m_speech->GetVolume(), 40);
@@ -193,4 +197,4 @@ TEST_F(SpeechSettings, CloseEndsTheModalDialog)
     EXPECT_TRUE(ScriptedMessageBoxes::Global().Shown().empty());
 }
 
-} // namespace
+}  // namespace

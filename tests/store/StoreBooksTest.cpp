@@ -156,4 +156,4 @@ TEST_F(StoreBooks, ABookIsFoundByItsTableWhateverItsOrder)
     EXPECT_FALSE(FindBookByTable(ShuffledTableName(id)));
 }
 
-} // namespace
+}  // namespace

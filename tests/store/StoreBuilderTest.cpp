@@ -21,7 +21,8 @@ protected:
                        QStringLiteral("--out"), QString::fromStdString(out)});
         if (!process.waitForFinished(30000))
             return -1;
-        output = QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
+        output =
+            QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
         return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     }
 
@@ -59,8 +60,8 @@ TEST_F(StoreBuilder, BuildsTheBooksOfTheManifestUnderTheirIdsAndClasses)
     SetDataInterface(&db);
     TreeNames tree;
     FillBookTree(tree);
-    EXPECT_EQ(tree.lines, (std::vector<std::string>{"中学英语", "  《中学核心词汇》 #3",
-                                                    "出国留学", "  《出国留学词汇》 #7"}));
+    EXPECT_EQ(tree.lines, (std::vector<std::string>{"中学英语", "  《中学核心词汇》 #3", "出国留学",
+                                                    "  《出国留学词汇》 #7"}));
     EXPECT_EQ(GetBookWordNumber(3), 4);
     EXPECT_EQ(GetBookTableName(7), "lib7");
     TGamePara para;
@@ -115,4 +116,4 @@ TEST_F(StoreBuilder, ABadManifestIsRefusedBeforeAnythingIsWritten)
     EXPECT_EQ(Run("", out), 2);
 }
 
-} // namespace
+}  // namespace

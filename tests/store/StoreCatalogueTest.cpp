@@ -89,8 +89,8 @@ TEST_F(StoreCatalogue, TreeListsClassEightFirstAndOnlyDefaultBooksWithWords)
 {
     ASSERT_TRUE(AddLibraryBookInfo(Gbk("中学"), "lib1", 10, 1, 0, 2, 1));
     ASSERT_TRUE(AddLibraryBookInfo(Gbk("生词"), "lib2", 5, 2, 0, 8, 1));
-    ASSERT_TRUE(AddLibraryBookInfo(Gbk("空书"), "lib3", 0, 3, 0, 3, 1));   // class 3: node, no book
-    ASSERT_TRUE(AddLibraryBookInfo(Gbk("隐藏"), "lib4", 9, 4, 0, 4, 0));   // not default: no class 4
+    ASSERT_TRUE(AddLibraryBookInfo(Gbk("空书"), "lib3", 0, 3, 0, 3, 1));  // class 3: node, no book
+    ASSERT_TRUE(AddLibraryBookInfo(Gbk("隐藏"), "lib4", 9, 4, 0, 4, 0));  // not default: no class 4
     ASSERT_TRUE(AddLibraryBookInfo(Gbk("中学二"), "lib5", 3, 5, 0, 2, 1));
     // A shuffled copy keeps the default isdefault and so is no second node.
     ASSERT_TRUE(RegisterShuffledBook(6, 10, Gbk("中学"), "randomlib1", 2, 1));
@@ -106,7 +106,8 @@ TEST_F(StoreCatalogue, TreeListsClassEightFirstAndOnlyDefaultBooksWithWords)
     EXPECT_EQ(tree.nodes[2].caption, Gbk("大学英语"));
     using Books = std::vector<std::pair<std::string, int>>;
     EXPECT_EQ(tree.nodes[0].books, (Books{{Gbk("生词"), 2}}));
-    EXPECT_EQ(tree.nodes[1].books, (Books{{Gbk("中学零"), 0}, {Gbk("中学"), 1}, {Gbk("中学二"), 5}}));
+    EXPECT_EQ(tree.nodes[1].books,
+              (Books{{Gbk("中学零"), 0}, {Gbk("中学"), 1}, {Gbk("中学二"), 5}}));
     EXPECT_TRUE(tree.nodes[2].books.empty());
     FreeBookTreeData(tree);
     EXPECT_EQ(tree.released, 1);
@@ -122,4 +123,4 @@ TEST_F(StoreCatalogue, ClassCaptions)
     EXPECT_EQ(BookClassCaption(9), "");
 }
 
-} // namespace
+}  // namespace

@@ -77,7 +77,8 @@ TEST_F(StoreConnection, SqlcipherShellOpensTheFileWithPragmaKey)
     db->CloseDatabase();
     QProcess process;
     process.start(shell, {QString::fromStdString(DatabasePath())});
-    process.write("PRAGMA key='QZWK@3817#tlmv';\nSELECT bookname || '|' || wordnumber FROM bookinfo;\n");
+    process.write(
+        "PRAGMA key='QZWK@3817#tlmv';\nSELECT bookname || '|' || wordnumber FROM bookinfo;\n");
     process.closeWriteChannel();
     ASSERT_TRUE(process.waitForFinished(10000));
     EXPECT_EQ(QString::fromUtf8(process.readAllStandardOutput()).trimmed(),
@@ -150,4 +151,4 @@ TEST_F(StoreConnection, ReusedStatementsSurviveADroppedAndRecreatedTable)
     }
 }
 
-} // namespace
+}  // namespace

@@ -81,17 +81,17 @@ TEST_F(StoreDialogShots, AllFourDialogs)
 
 TEST_F(StoreDialogShots, ImportWithAPreview)
 {
-    const QString file = WriteWordFile(
-        "toefl-extra.txt",
-        "abandon[5'bAnd5n]v.放弃，遗弃\r\nability[5'biliti]n.能力，才能\r\n\r\n"
-        "able['eibl]a.能够的，有能力的\r\naboard[5'bC:d]ad.在船上；上船\r\n"
-        "abolish[5'bClij]vt.废除，取消\r\nabout 关于\r\nabove[5'bQv]prep.在…上面\r\n"
-        "abroad[5'brC:d]ad.到国外\r\nabsence['Absens]n.缺席，不在\r\n"
-        "absolute['Abs5lu:t]a.绝对的\r\nabsorb[5b'sC:b]vt.吸收；吸引\r\n");
+    const QString file =
+        WriteWordFile("toefl-extra.txt",
+                      "abandon[5'bAnd5n]v.放弃，遗弃\r\nability[5'biliti]n.能力，才能\r\n\r\n"
+                      "able['eibl]a.能够的，有能力的\r\naboard[5'bC:d]ad.在船上；上船\r\n"
+                      "abolish[5'bClij]vt.废除，取消\r\nabout 关于\r\nabove[5'bQv]prep.在…上面\r\n"
+                      "abroad[5'brC:d]ad.到国外\r\nabsence['Absens]n.缺席，不在\r\n"
+                      "absolute['Abs5lu:t]a.绝对的\r\nabsorb[5b'sC:b]vt.吸收；吸引\r\n");
     TFrmImportLib import;
     import.show();
     import.findChild<QLineEdit *>(QStringLiteral("sFileName"))->setText(file);
     Check(import, "import-preview");
 }
 
-} // namespace
+}  // namespace

@@ -83,7 +83,8 @@ TEST_F(StoreSelectBook, ConfirmingWithoutABookAsksForOneAndStaysOpen)
     child<QPushButton>(d.get(), "btnSelect")->click();
     Tree(d.get())->setCurrentItem(nullptr);
     d->btnSelectClick();
-    EXPECT_EQ(Texts(), (QStringList{QStringLiteral("请选择课本！"), QStringLiteral("请选择课本！")}));
+    EXPECT_EQ(Texts(),
+              (QStringList{QStringLiteral("请选择课本！"), QStringLiteral("请选择课本！")}));
     EXPECT_TRUE(d->isVisible());
     EXPECT_EQ(d->result(), 0);
     EXPECT_EQ(d->GamePara().TollGateIndex, 7);
@@ -246,7 +247,11 @@ protected:
     {
         std::string bytes;
         for (int k = 1; k <= n; ++k)
-            bytes.append("word").append(std::to_string(k)).append("[w]").append(Gbk("词")).append("\r\n");
+            bytes.append("word")
+                .append(std::to_string(k))
+                .append("[w]")
+                .append(Gbk("词"))
+                .append("\r\n");
         return bytes;
     }
 };
@@ -274,8 +279,9 @@ TEST_F(StoreImportDialog, AHundredLinesBecomeABookUnderItsClass)
     EXPECT_EQ(GetBookClass(id), 2);
     TFrmSelectBook select(TGamePara{});
     select.show();
-    const auto found = child<QTreeWidget>(&select, "tvLibList")
-                           ->findItems(QStringLiteral("cet4"), Qt::MatchExactly | Qt::MatchRecursive);
+    const auto found =
+        child<QTreeWidget>(&select, "tvLibList")
+            ->findItems(QStringLiteral("cet4"), Qt::MatchExactly | Qt::MatchRecursive);
     ASSERT_EQ(found.size(), 1);
     EXPECT_EQ(found[0]->parent()->text(0), QStringLiteral("中学英语"));
 
@@ -311,13 +317,15 @@ TEST_F(StoreImportDialog, ANameTheRecentListOrGbkCannotHoldIsRefused)
     auto d = Open();
     child<QLineEdit>(d.get(), "sFileName")->setText(WriteWordFile("ten.txt", Lines(10)));
     auto *name = child<QLineEdit>(d.get(), "ediLibName");
-    const QStringList refusedNames{QStringLiteral("a#@#b"), QStringLiteral("#@#"), QStringLiteral("a\rb"),
-                                   QStringLiteral("a\nb"), QStringLiteral("\uFEFFab")};
+    const QStringList refusedNames{QStringLiteral("a#@#b"), QStringLiteral("#@#"),
+                                   QStringLiteral("a\rb"), QStringLiteral("a\nb"),
+                                   QStringLiteral("\uFEFFab")};
     for (const QString &refused : refusedNames) {
         name->setText(refused);
         child<QPushButton>(d.get(), "btnImport")->click();
     }
-    EXPECT_EQ(Texts(), QStringList(refusedNames.size(), QStringLiteral("词库名称中含有无法保存的字符，请重新设置！")));
+    EXPECT_EQ(Texts(), QStringList(refusedNames.size(),
+                                   QStringLiteral("词库名称中含有无法保存的字符，请重新设置！")));
     for (const ShownMessage &shown : ScriptedMessageBoxes::Global().Shown())
         EXPECT_EQ(shown.icon, TMsgIcon::Information);
     EXPECT_EQ(Scalar("SELECT count(*) FROM bookinfo"), 0);
@@ -334,7 +342,8 @@ TEST_F(StoreImportDialog, ANameTheRecentListOrGbkCannotHoldIsRefused)
 TEST_F(StoreImportDialog, AStoppedImportReportsFailure)
 {
     auto d = Open();
-    child<QLineEdit>(d.get(), "sFileName")->setText(WriteWordFile("bad.txt", "a[b]c\r\n\r\nd[e]f\r\n"));
+    child<QLineEdit>(d.get(), "sFileName")
+        ->setText(WriteWordFile("bad.txt", "a[b]c\r\n\r\nd[e]f\r\n"));
     ScriptedMessageBoxes::Global().Answer(QMessageBox::No);
     child<QPushButton>(d.get(), "btnImport")->click();
     EXPECT_EQ(Texts(), (QStringList{ErrorLineQuestion(2), QStringLiteral("导入词库失败了！")}));
@@ -348,8 +357,8 @@ TEST_F(StoreImportDialog, AListWithoutASingleGoodLineIsNoBook)
     for (int k = 0; k < 3; ++k)
         ScriptedMessageBoxes::Global().Answer(QMessageBox::Yes);
     child<QPushButton>(d.get(), "btnImport")->click();
-    EXPECT_EQ(Texts(), (QStringList{ErrorLineQuestion(1), ErrorLineQuestion(2), ErrorLineQuestion(3),
-                                    QStringLiteral("导入词库失败了！")}));
+    EXPECT_EQ(Texts(), (QStringList{ErrorLineQuestion(1), ErrorLineQuestion(2),
+                                    ErrorLineQuestion(3), QStringLiteral("导入词库失败了！")}));
     EXPECT_FALSE(BookNameExists("empty"));
     EXPECT_FALSE(TableExists("lib1"));
     // Checking and writing: twice the lines.
@@ -400,10 +409,10 @@ TEST_F(StoreSelectBook, AWordOfABookGoesIntoTheNewWordsBookByHandOrIsKnown)
     d->AddWordByHand(id, false);
     typeWord(QStringLiteral("w3"));
     d->AddWordByHand(id, true);
-    EXPECT_EQ(Texts(), (QStringList{QStringLiteral("课本中没有单词“w9”。"),
-                                    QStringLiteral("“w2”已加入生词本。"),
-                                    QStringLiteral("“w3”已加入生词本。"),
-                                    QStringLiteral("“w3”已标为已掌握。")}));
+    EXPECT_EQ(
+        Texts(),
+        (QStringList{QStringLiteral("课本中没有单词“w9”。"), QStringLiteral("“w2”已加入生词本。"),
+                     QStringLiteral("“w3”已加入生词本。"), QStringLiteral("“w3”已标为已掌握。")}));
     const TWordInfos words = NewWordsBookWords();
     ASSERT_EQ(words.size(), 1u);
     EXPECT_EQ(words[0].Meaning, "m2");
@@ -449,8 +458,9 @@ TEST_F(StoreGameRecord, ANameGbkCannotHoldIsRefusedAndTheDialogStaysOpen)
         ASSERT_NE(box, nullptr);
         auto *edit = child<QLineEdit>(box, "ediText");
         // An emoji, a letter GBK lacks, an invisible byte order mark, a tag character.
-        for (const QString &name : {QString::fromUcs4(U"Zo\u00EB\U0001F600"), QStringLiteral("\uFEFFab"),
-                                    QString::fromUcs4(U"ab\U000E0041")}) {
+        for (const QString &name :
+             {QString::fromUcs4(U"Zo\u00EB\U0001F600"), QStringLiteral("\uFEFFab"),
+              QString::fromUcs4(U"ab\U000E0041")}) {
             edit->setText(name);
             pressKey(edit, Qt::Key_Return);
             if (box->isVisible() && box->focusWidget() == edit)
@@ -462,7 +472,8 @@ TEST_F(StoreGameRecord, ANameGbkCannotHoldIsRefusedAndTheDialogStaysOpen)
     RecordGameScore(nullptr, 300);
     EXPECT_EQ(stillOpen.size(), 3);
     const QString refused = QStringLiteral("名字中含有无法保存的字符，请重新输入！");
-    EXPECT_EQ(Texts(), (QStringList{QStringLiteral("是否记录您的游戏成绩？"), refused, refused, refused}));
+    EXPECT_EQ(Texts(),
+              (QStringList{QStringLiteral("是否记录您的游戏成绩？"), refused, refused, refused}));
     for (size_t i = 1; i < ScriptedMessageBoxes::Global().Shown().size(); ++i) {
         EXPECT_EQ(ScriptedMessageBoxes::Global().Shown()[i].icon, TMsgIcon::Information);
         EXPECT_EQ(ScriptedMessageBoxes::Global().Shown()[i].caption, QStringLiteral("提示信息"));
@@ -508,10 +519,12 @@ TEST_F(StoreGameRecord, AScoreThatCannotBeWrittenIsReportedInWords)
             child<QPushButton>(box, "btnOk")->click();
         });
         RecordGameScore(nullptr, 900);
-        EXPECT_EQ(Texts(), (QStringList{QStringLiteral("是否记录您的游戏成绩？"),
-                                        QStringLiteral("成绩记录失败：单词数据库正被其他程序使用。")}));
+        EXPECT_EQ(Texts(),
+                  (QStringList{QStringLiteral("是否记录您的游戏成绩？"),
+                               QStringLiteral("成绩记录失败：单词数据库正被其他程序使用。")}));
         EXPECT_EQ(ScriptedMessageBoxes::Global().Shown().back().icon, TMsgIcon::Exclamation);
-        EXPECT_EQ(ScriptedMessageBoxes::Global().Shown().back().caption, QStringLiteral("提示信息"));
+        EXPECT_EQ(ScriptedMessageBoxes::Global().Shown().back().caption,
+                  QStringLiteral("提示信息"));
     }
     EXPECT_EQ(LoadGameRecords(), (std::vector<TGameRecordItem>{{1, "kept", 1}}));
 }
@@ -542,4 +555,4 @@ TEST_F(StoreGameRecord, TheBoardListsTheTwentyBestInWholeReadOnlyRows)
     EXPECT_FALSE(board.isVisible());
 }
 
-} // namespace
+}  // namespace

@@ -13,22 +13,32 @@ namespace {
 // Short word lists as people write them, one entry a file: each must be read
 // right in GBK and in UTF-8 without a byte-order mark.
 const char *const kShortLists[] = {
-    "hi[hai]interj. 喂", "deer[di@]n. 鹿", "acre['eik@]n. 英亩", "study[stVdi]v.学习",
-    "gun[gVn]n. 枪", "abandon[5'bAnd5n]v.放弃", "apple[5pl]n.苹果", "book[buk]n.书；书籍",
-    "cat[kAt]n.猫", "dog[dCg]n.狗", "egg[eg]n.蛋", "fish[fiS]n.鱼", "go[gEu]v.去",
-    "hot[hCt]a.热的", "ice[ais]n.冰", "jam[dVAm]n.果酱", "key[ki:]n.钥匙", "lion['laiEn]n.狮子",
-    "milk[milk]n.牛奶", "no[nEu]ad.不", "pen[pen]n.钢笔", "queen[kwi:n]n.女王",
-    "red[red]a.红色的", "sun[sQn]n.太阳", "tea[ti:]n.茶", "up[Qp]ad.向上", "van[vAn]n.货车",
-    "water['wC:tE]n.水", "yes[jes]ad.是", "zoo[zu:]n.动物园", "ox[Cks]n.牛", "ant[Ant]n.蚂蚁",
-    "one[wQn]num.一", "two[tu:]num.二", "bee[bi:]n.蜜蜂", "sky[skai]n.天空", "wind[wind]n.风",
-    "rain[rein]n.雨", "snow[snEu]n.雪", "moon[mu:n]n.月亮", "star[stB:]n.星", "tree[tri:]n.树",
-    "bird[bE:d]n.鸟", "cow[kau]n.母牛", "pig[pig]n.猪", "duck[dQk]n.鸭子", "hen[hen]n.母鸡",
-    "ear[iE]n.耳朵", "eye[ai]n.眼睛", "leg[leg]n.腿", "run[rQn]v.跑，奔跑", "say[sei]v.说（话）",
-    "mum[mQm]n.妈妈", "dad[dAd]n.爸爸", "tall[tC:l]a.高的", "old[Eld]a.老的；旧的",
-    "we[wi:]pron.我们", "do[du:]v.做", "it[it]pron.它", "rice[rais]n.米饭", "car[kB:]n.汽车",
-    "bus[bQs]n.公共汽车", "arm[B:m]n.手臂", "sea[si:]n.海", "box[bCks]n.盒子", "cup[kQp]n.杯子",
-    "map[mAp]n.地图", "man[mAn]n.男人", "boy[bCi]n.男孩", "bag[bAg]n.书包", "top[tCp]n.顶部",
-    "new[nju:]a.新的", "big[big]a.大的", "win[win]v.赢", "sad[sAd]a.难过的", "toy[tCi]n.玩具",
+    "hi[hai]interj. 喂",  "deer[di@]n. 鹿",       "acre['eik@]n. 英亩",
+    "study[stVdi]v.学习", "gun[gVn]n. 枪",        "abandon[5'bAnd5n]v.放弃",
+    "apple[5pl]n.苹果",   "book[buk]n.书；书籍",  "cat[kAt]n.猫",
+    "dog[dCg]n.狗",       "egg[eg]n.蛋",          "fish[fiS]n.鱼",
+    "go[gEu]v.去",        "hot[hCt]a.热的",       "ice[ais]n.冰",
+    "jam[dVAm]n.果酱",    "key[ki:]n.钥匙",       "lion['laiEn]n.狮子",
+    "milk[milk]n.牛奶",   "no[nEu]ad.不",         "pen[pen]n.钢笔",
+    "queen[kwi:n]n.女王", "red[red]a.红色的",     "sun[sQn]n.太阳",
+    "tea[ti:]n.茶",       "up[Qp]ad.向上",        "van[vAn]n.货车",
+    "water['wC:tE]n.水",  "yes[jes]ad.是",        "zoo[zu:]n.动物园",
+    "ox[Cks]n.牛",        "ant[Ant]n.蚂蚁",       "one[wQn]num.一",
+    "two[tu:]num.二",     "bee[bi:]n.蜜蜂",       "sky[skai]n.天空",
+    "wind[wind]n.风",     "rain[rein]n.雨",       "snow[snEu]n.雪",
+    "moon[mu:n]n.月亮",   "star[stB:]n.星",       "tree[tri:]n.树",
+    "bird[bE:d]n.鸟",     "cow[kau]n.母牛",       "pig[pig]n.猪",
+    "duck[dQk]n.鸭子",    "hen[hen]n.母鸡",       "ear[iE]n.耳朵",
+    "eye[ai]n.眼睛",      "leg[leg]n.腿",         "run[rQn]v.跑，奔跑",
+    "say[sei]v.说（话）", "mum[mQm]n.妈妈",       "dad[dAd]n.爸爸",
+    "tall[tC:l]a.高的",   "old[Eld]a.老的；旧的", "we[wi:]pron.我们",
+    "do[du:]v.做",        "it[it]pron.它",        "rice[rais]n.米饭",
+    "car[kB:]n.汽车",     "bus[bQs]n.公共汽车",   "arm[B:m]n.手臂",
+    "sea[si:]n.海",       "box[bCks]n.盒子",      "cup[kQp]n.杯子",
+    "map[mAp]n.地图",     "man[mAn]n.男人",       "boy[bCi]n.男孩",
+    "bag[bAg]n.书包",     "top[tCp]n.顶部",       "new[nju:]a.新的",
+    "big[big]a.大的",     "win[win]v.赢",         "sad[sAd]a.难过的",
+    "toy[tCi]n.玩具",
 };
 
 TEST(StoreImportEncoding, ShortListsAreReadAsTheyWereWritten)
@@ -85,9 +95,19 @@ TEST(StoreImportEncoding, RandomOneLineListsAreAlmostNeverMisread)
 TEST(StoreImportEncoding, MarksDecideAndUndecidableTextIsGbk)
 {
     using E = TWordFileEncoding;
-    EXPECT_EQ(DecideWordFileEncoding("\xEF\xBB\xBF" "a[b]c").Encoding, E::Utf8);
-    EXPECT_EQ(DecideWordFileEncoding("\xEF\xBB\xBF" "a[b]c").MarkLength, 3u);
-    EXPECT_EQ(DecideWordFileEncoding(std::string("\xFF\xFE" "a\0", 4)).Encoding, E::Utf16LE);
+    EXPECT_EQ(DecideWordFileEncoding("\xEF\xBB\xBF"
+                                     "a[b]c")
+                  .Encoding,
+              E::Utf8);
+    EXPECT_EQ(DecideWordFileEncoding("\xEF\xBB\xBF"
+                                     "a[b]c")
+                  .MarkLength,
+              3u);
+    EXPECT_EQ(DecideWordFileEncoding(std::string("\xFF\xFE"
+                                                 "a\0",
+                                                 4))
+                  .Encoding,
+              E::Utf16LE);
     EXPECT_EQ(DecideWordFileEncoding(std::string("\xFE\xFF\0a", 4)).Encoding, E::Utf16BE);
     EXPECT_EQ(DecideWordFileEncoding("plain[p]ascii").Encoding, E::Gbk);
     EXPECT_EQ(DecideWordFileEncoding("").Encoding, E::Gbk);
@@ -123,7 +143,7 @@ TEST(StoreImportEncoding, Utf16WithAMarkIsDecodedAndNoNulReachesAWord)
     // A lone surrogate, a NUL and a character GBK lacks make error lines; a
     // half character at the end too.
     const QString bad = QStringLiteral("a[b]c\n") + QChar(0xD800) + QStringLiteral("x\nn[")
-        + QChar(u'\0') + QStringLiteral("]m\nsmile[s]😀\nok[o]好");
+                        + QChar(u'\0') + QStringLiteral("]m\nsmile[s]😀\nok[o]好");
     EXPECT_EQ(SplitWordFileLines(utf16(bad, false)),
               (Lines{"a[b]c", std::nullopt, std::nullopt, std::nullopt, Gbk("ok[o]好")}));
     EXPECT_EQ(SplitWordFileLines(utf16(QStringLiteral("a[b]c\nd"), false) + "e"),
@@ -138,17 +158,17 @@ class StoreImportFiles : public StoreFixture {};
 TEST_F(StoreImportFiles, AOneLineGbkListThatLooksLikeUtf8IsStoredInChinese)
 {
     TQuietProgress progress(false);
-    ASSERT_TRUE(ImportWordLibrary(WriteWordFile("hi.txt", Gbk("hi[hai]interj. 喂")), "hi",
-                                  progress, 4));
+    ASSERT_TRUE(
+        ImportWordLibrary(WriteWordFile("hi.txt", Gbk("hi[hai]interj. 喂")), "hi", progress, 4));
     EXPECT_TRUE(progress.Questions().isEmpty());
     ASSERT_EQ(TableRows("lib1").size(), 1u);
     EXPECT_EQ(TableRows("lib1")[0].Meaning, Gbk("interj. 喂"));
-    for (const char *line : {"deer[di@]n. 鹿", "acre['eik@]n. 英亩", "study[stVdi]v.学习",
-                             "gun[gVn]n. 枪"}) {
+    for (const char *line :
+         {"deer[di@]n. 鹿", "acre['eik@]n. 英亩", "study[stVdi]v.学习", "gun[gVn]n. 枪"}) {
         TQuietProgress quiet(false);
         const std::string name = std::string(line).substr(0, 3);
-        ASSERT_TRUE(ImportWordLibrary(WriteWordFile(name + ".txt", Gbk(line) + "\r\n"), name,
-                                      quiet, 4))
+        ASSERT_TRUE(
+            ImportWordLibrary(WriteWordFile(name + ".txt", Gbk(line) + "\r\n"), name, quiet, 4))
             << line;
     }
 }
@@ -157,7 +177,8 @@ TEST_F(StoreImportFiles, AUtf16ListImportsAndAFileWithoutAnyRowIsNoBook)
 {
     std::string bytes = "\xFF\xFE";
     for (const QChar c : QStringLiteral("pear[x]梨\r\n"))
-        bytes += std::string{static_cast<char>(c.unicode() & 0xFF), static_cast<char>(c.unicode() >> 8)};
+        bytes +=
+            std::string{static_cast<char>(c.unicode() & 0xFF), static_cast<char>(c.unicode() >> 8)};
     TQuietProgress progress(false);
     ASSERT_TRUE(ImportWordLibrary(WriteWordFile("u16.txt", bytes), "u16", progress, 4));
     EXPECT_EQ(TableRows("lib1")[0].Meaning, Gbk("梨"));
@@ -170,4 +191,4 @@ TEST_F(StoreImportFiles, AUtf16ListImportsAndAFileWithoutAnyRowIsNoBook)
     EXPECT_FALSE(TableExists("lib2"));
 }
 
-} // namespace
+}  // namespace

@@ -35,7 +35,10 @@ TEST_F(StoreFaults, AnErrorLineQuestionHoldsNoLockWhileItWaits)
     const QString file = WriteWordFile("list.txt", "a[1]x\n\nb[2]y\n");
     class AskingElsewhere final : public TQuietProgress {
     public:
-        explicit AskingElsewhere(const StoreFixture &fixture) : TQuietProgress(true), m_fixture(fixture) {}
+        explicit AskingElsewhere(const StoreFixture &fixture)
+            : TQuietProgress(true), m_fixture(fixture)
+        {
+        }
         bool AskYesNo(const QString &question) override
         {
             // While the player thinks, another program records a score at once.
@@ -102,8 +105,8 @@ TEST_F(StoreFaults, AStartUpAgainstADatabaseLockedByAnotherProgramSaysSo)
     TDataInterface second;
     EXPECT_FALSE(second.ConnectDatabase());  // after the 5 s busy timeout
     EXPECT_EQ(second.LastConnectFailure(), TDataInterface::TConnectFailure::DatabaseLocked);
-    EXPECT_EQ(second.ConnectFailureMessage(),
-              QStringLiteral("单词数据库正被其他程序使用：") + QString::fromStdString(DatabasePath()));
+    EXPECT_EQ(second.ConnectFailureMessage(), QStringLiteral("单词数据库正被其他程序使用：")
+                                                  + QString::fromStdString(DatabasePath()));
 }
 
 TEST_F(StoreFaults, AFileWithoutTheTablesOrSettingsThatCannotBeReadAreNoDatabase)
@@ -174,8 +177,9 @@ TEST_F(StoreFaults, AFullDiskLeavesTheDatabaseAsItWas)
         }
         seen += ";books=" + count("SELECT count(*) FROM bookinfo");
         seen += ";scores=" + count("SELECT count(*) FROM gamerecord");
-        seen += ";tables=" + count("SELECT count(*) FROM sqlite_master WHERE type = 'table' "
-                                   "AND name NOT LIKE 'sqlite%'");
+        seen += ";tables="
+                + count("SELECT count(*) FROM sqlite_master WHERE type = 'table' "
+                        "AND name NOT LIKE 'sqlite%'");
         TSqlQuery check = own.Query("PRAGMA integrity_check");
         seen += ";integrity=" + (check.Next() ? check.Text(0) : std::string("?"));
         fs::remove(data + "/filler");
@@ -237,4 +241,4 @@ TEST_F(StoreFaults, AStatementAfterTheEngineEndedTheTransactionIsRefused)
     EXPECT_EQ(Scalar("SELECT count(*) FROM gamerecord"), 0);
 }
 
-} // namespace
+}  // namespace

@@ -23,7 +23,7 @@ const std::string &emptyDatabase()
     return path;
 }
 
-} // namespace
+}  // namespace
 
 StoreFixture::StoreFixture()
 {
@@ -43,8 +43,9 @@ StoreFixture::~StoreFixture()
 
 void StoreFixture::WriteConfig(int encrypt)
 {
-    dir.WriteFile("data/typeconfig.ini",
-                  std::string("[system]\r\ndata=kivrotype\r\nencrypt=").append(std::to_string(encrypt)).append("\r\n"));
+    dir.WriteFile("data/typeconfig.ini", std::string("[system]\r\ndata=kivrotype\r\nencrypt=")
+                                             .append(std::to_string(encrypt))
+                                             .append("\r\n"));
 }
 
 QString StoreFixture::WriteWordFile(const std::string &name, const std::string &bytes) const
@@ -61,7 +62,8 @@ int StoreFixture::ImportBook(const std::string &gbkName, const std::vector<std::
         bytes += line + "\r\n";
     const int id = NextBookId();
     TQuietProgress progress(false);
-    const QString file = WriteWordFile(std::string("book").append(std::to_string(id)).append(".txt"), bytes);
+    const QString file =
+        WriteWordFile(std::string("book").append(std::to_string(id)).append(".txt"), bytes);
     if (!ImportWordLibrary(file, gbkName, progress, bookClass))
         throw std::runtime_error("the test book was not imported");
     return id;

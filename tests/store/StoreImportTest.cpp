@@ -48,12 +48,13 @@ TEST(StoreImportLine, SplitsAtTheFirstBrackets)
 TEST_F(StoreImport, LinesAreStoredAsTheFileHasThem)
 {
     TQuietProgress progress;
-    ASSERT_TRUE(Import("abandon[5'bAnd5n]v." + Gbk("放弃") + "\r\n"
-                           "word [x]y\r\n"
-                           "a[b\r\n"
-                           "c]d[e\r\n"
-                           "f[g]h[i]j]\r\n"
-                           "don't[x]y",
+    ASSERT_TRUE(Import("abandon[5'bAnd5n]v." + Gbk("放弃")
+                           + "\r\n"
+                             "word [x]y\r\n"
+                             "a[b\r\n"
+                             "c]d[e\r\n"
+                             "f[g]h[i]j]\r\n"
+                             "don't[x]y",
                        progress));
     EXPECT_TRUE(progress.Questions().isEmpty());
     const std::vector<TWordInfo> rows = TableRows("lib1");
@@ -82,7 +83,8 @@ TEST_F(StoreImport, AnErrorLineAsksWithItsNumberAndYesSkipsIt)
     ASSERT_TRUE(Import("a[1]x\n\nno bracket\n  [x]y\nb[2]z\n", progress));
     EXPECT_EQ(progress.Questions(),
               (QStringList{ErrorLineQuestion(2), ErrorLineQuestion(3), ErrorLineQuestion(4)}));
-    EXPECT_EQ(ErrorLineQuestion(2), QStringLiteral("导入的词库中第2条有错误,是否略过继续执行导入?"));
+    EXPECT_EQ(ErrorLineQuestion(2),
+              QStringLiteral("导入的词库中第2条有错误,是否略过继续执行导入?"));
     const std::vector<TWordInfo> rows = TableRows("lib1");
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[1].Spelling, "b");
@@ -117,8 +119,8 @@ TEST_F(StoreImport, ScrambledSpellingsFitUpTo113Bytes)
 {
     WriteConfig(1);
     TQuietProgress progress(true);
-    ASSERT_TRUE(Import(std::string(113, 'a') + "[]\n" + std::string(114, 'b') + "[x]y\nc[]\n",
-                       progress));
+    ASSERT_TRUE(
+        Import(std::string(113, 'a') + "[]\n" + std::string(114, 'b') + "[x]y\nc[]\n", progress));
     EXPECT_EQ(progress.Questions(), QStringList{ErrorLineQuestion(2)});
     TGamePara para;
     para.StoreTableName = "lib1";
@@ -175,7 +177,9 @@ TEST_F(StoreImport, AFileThatGivesNoRowIsNoBookAndItsNameStaysFree)
     EXPECT_TRUE(progress.Questions().isEmpty());
     // Every line an error line answered Yes; blank lines; a binary file.
     for (const std::string &bytes : {std::string("x\n\ny\n"), std::string("\r\n \r\n\t\r\n"),
-                                     std::string("\x7F" "ELF\x02\x01\x01\0\0\xFF\xFE\n\x01", 13)}) {
+                                     std::string("\x7F"
+                                                 "ELF\x02\x01\x01\0\0\xFF\xFE\n\x01",
+                                                 13)}) {
         TQuietProgress yes(true);
         EXPECT_FALSE(Import(bytes, yes));
         EXPECT_FALSE(yes.Questions().isEmpty());
@@ -291,7 +295,9 @@ private:
 
 TEST_F(StoreImport, AnImportAskedToStopEndsAsOnNoWithoutAQuestion)
 {
-    const auto leftRows = [this] { return TableExists("lib1") ? TableRows("lib1").size() : size_t{0}; };
+    const auto leftRows = [this] {
+        return TableExists("lib1") ? TableRows("lib1").size() : size_t{0};
+    };
     std::string bytes;
     for (int k = 1; k <= 10; ++k)
         bytes += "w" + std::to_string(k) + "[p]m\n";
@@ -311,4 +317,4 @@ TEST_F(StoreImport, AnImportAskedToStopEndsAsOnNoWithoutAQuestion)
     EXPECT_FALSE(BookNameExists("refused"));
 }
 
-} // namespace
+}  // namespace

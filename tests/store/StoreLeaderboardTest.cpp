@@ -24,7 +24,8 @@ TEST_F(StoreLeaderboard, TwentyBestAreRankedOneToTwenty)
     for (int i = 0; i < 20; ++i) {
         EXPECT_EQ(items[static_cast<size_t>(i)].Rank, i + 1);
         EXPECT_EQ(items[static_cast<size_t>(i)].Score, (25 - i) * 100);
-        EXPECT_EQ(items[static_cast<size_t>(i)].Name, std::string("p").append(std::to_string(25 - i)));
+        EXPECT_EQ(items[static_cast<size_t>(i)].Name,
+                  std::string("p").append(std::to_string(25 - i)));
     }
 }
 
@@ -67,4 +68,4 @@ TEST_F(StoreLeaderboard, ANameTooLongIsAnErrorAndStoresNothing)
     EXPECT_THROW(LoadGameRecords(), EDatabaseError);
 }
 
-} // namespace
+}  // namespace

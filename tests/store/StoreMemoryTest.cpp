@@ -117,8 +117,7 @@ TEST_F(StoreMemory, RecordingAToollGateWritesRecordsSlipsAndBothLogs)
     EXPECT_EQ(upper->RightStreak, 1);
     EXPECT_EQ(upper->Card.Due, kT0 + 2 * DayMs);
     EXPECT_EQ(upper->Card.Difficulty, 2.0);
-    EXPECT_EQ(ReadWordSlips("Apple"),
-              (std::vector<TWordSlipRecord>{{1, 'p', 'o'}, {3, 'l', 'k'}}));
+    EXPECT_EQ(ReadWordSlips("Apple"), (std::vector<TWordSlipRecord>{{1, 'p', 'o'}, {3, 'l', 'k'}}));
     const auto lower = ReadWordMemory("apple");
     ASSERT_TRUE(lower);
     EXPECT_EQ(lower->Missed, 1);
@@ -147,8 +146,8 @@ TEST_F(StoreMemory, RecordingAToollGateWritesRecordsSlipsAndBothLogs)
 
 TEST_F(StoreMemory, DueWordsComeMostOverdueFirstAcrossBooks)
 {
-    Record({meeting("good", TRating::Good, 1, 0)}, kT0);           // due kT0 + 4d
-    Record({meeting("missed", TRating::Again, 2, 5)}, kT0);        // due kT0 + 1d
+    Record({meeting("good", TRating::Good, 1, 0)}, kT0);              // due kT0 + 4d
+    Record({meeting("missed", TRating::Again, 2, 5)}, kT0);           // due kT0 + 1d
     Record({meeting("hard", TRating::Hard, 3, 1)}, kT0 - 2 * DayMs);  // due kT0
     EXPECT_EQ(CountDueWords(kT0), 0);
     EXPECT_EQ(CountDueWords(kT0 + 1), 1);
@@ -273,12 +272,12 @@ TEST_F(StoreMemory, AFailedRecordingWritesNothing)
 {
     Record({meeting("kept", TRating::Good)});
     db->Connection().Execute("DROP TABLE playlog");
-    EXPECT_THROW(Record({meeting("kept", TRating::Again), meeting("lost", TRating::Again)},
-                        kT0 + 1),
-                 EDatabaseError);
+    EXPECT_THROW(
+        Record({meeting("kept", TRating::Again), meeting("lost", TRating::Again)}, kT0 + 1),
+        EDatabaseError);
     EXPECT_FALSE(ReadWordMemory("lost"));
     EXPECT_EQ(ReadWordMemory("kept")->Seen, 1);
     EXPECT_EQ(NewWordsBookId(), -1);
 }
 
-} // namespace
+}  // namespace

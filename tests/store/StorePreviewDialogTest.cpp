@@ -78,11 +78,12 @@ TEST_F(StorePreviewDialog, ChoosingAFileShowsItsRowsErrorLinesCountsAndEncoding)
     const std::string utf8 = "abandon[5'bAnd5n]v.放弃\r\n\r\ngo[gEu]去\r\nx\r\n";
     child<QLineEdit>(d.get(), "sFileName")->setText(WriteWordFile("list.txt", utf8));
     EXPECT_EQ(child<QComboBox>(d.get(), "cboEncoding")->currentText(), QStringLiteral("UTF-8"));
-    EXPECT_EQ(child<QComboBox>(d.get(), "cboLayout")->currentText(), QStringLiteral("单词[音标]解释"));
-    EXPECT_EQ(Rows(d.get()), (QStringList{QStringLiteral("1|abandon|8'bAnd8n|v.放弃|"),
-                                          QStringLiteral("2||||没有单词"),
-                                          QStringLiteral("3|go|gEu|去|"),
-                                          QStringLiteral("4|x|||没有单词")}));
+    EXPECT_EQ(child<QComboBox>(d.get(), "cboLayout")->currentText(),
+              QStringLiteral("单词[音标]解释"));
+    EXPECT_EQ(
+        Rows(d.get()),
+        (QStringList{QStringLiteral("1|abandon|8'bAnd8n|v.放弃|"), QStringLiteral("2||||没有单词"),
+                     QStringLiteral("3|go|gEu|去|"), QStringLiteral("4|x|||没有单词")}));
     EXPECT_EQ(Info(d.get()), QStringLiteral("共4行，其中错误行2行；识别出的编码：UTF-8"));
     // Error lines stand out.
     EXPECT_NE(Table(d.get())->item(1, 0)->background(), Table(d.get())->item(0, 0)->background());
@@ -104,7 +105,8 @@ TEST_F(StorePreviewDialog, OnlyTheFirstTwoHundredLinesAreShownButAllAreCounted)
     child<QLineEdit>(d.get(), "sFileName")->setText(WriteWordFile("big.txt", bytes));
     EXPECT_EQ(Table(d.get())->rowCount(), 200);
     EXPECT_EQ(RowText(d.get(), 199), QStringLiteral("200|w200||词|"));
-    EXPECT_EQ(Info(d.get()), QStringLiteral("共450行，其中错误行0行（预览前200行）；识别出的编码：GBK/GB18030"));
+    EXPECT_EQ(Info(d.get()),
+              QStringLiteral("共450行，其中错误行0行（预览前200行）；识别出的编码：GBK/GB18030"));
     EXPECT_EQ(d->PreviewList().Lines.size(), 450u);
 }
 
@@ -112,8 +114,10 @@ TEST_F(StorePreviewDialog, AnotherEncodingOrLayoutIsFollowedAtOnce)
 {
     auto d = Open();
     // Big5 "蘋果" read as GBK gives other characters.
-    child<QLineEdit>(d.get(), "sFileName")->setText(WriteWordFile("big5.txt", "apple\t\xC4\xAB\xAA\x47\r\n"));
-    EXPECT_EQ(child<QComboBox>(d.get(), "cboLayout")->currentText(), QStringLiteral("单词<Tab>解释"));
+    child<QLineEdit>(d.get(), "sFileName")
+        ->setText(WriteWordFile("big5.txt", "apple\t\xC4\xAB\xAA\x47\r\n"));
+    EXPECT_EQ(child<QComboBox>(d.get(), "cboLayout")->currentText(),
+              QStringLiteral("单词<Tab>解释"));
     const QString asGbk = RowText(d.get(), 0);
     Choose(d.get(), "cboEncoding", QStringLiteral("Big5"));
     EXPECT_EQ(RowText(d.get(), 0), QStringLiteral("1|apple||蘋果|"));
@@ -134,7 +138,8 @@ TEST_F(StorePreviewDialog, AnotherEncodingOrLayoutIsFollowedAtOnce)
 TEST_F(StorePreviewDialog, TheSkipBoxAnswersYesToEveryErrorLine)
 {
     auto d = Open();
-    child<QLineEdit>(d.get(), "sFileName")->setText(WriteWordFile("errs.txt", "a[b]c\r\n\r\nd\r\ne[f]g\r\n"));
+    child<QLineEdit>(d.get(), "sFileName")
+        ->setText(WriteWordFile("errs.txt", "a[b]c\r\n\r\nd\r\ne[f]g\r\n"));
     auto *skip = child<QCheckBox>(d.get(), "cbSkipErrorLines");
     EXPECT_EQ(skip->text(), QStringLiteral("略过所有错误行"));
     EXPECT_FALSE(skip->isChecked());
@@ -164,8 +169,8 @@ TEST_F(StorePreviewDialog, APastedListIsPreviewedAndImportedUnderTheNameAskedFor
 
     ScriptedMessageBoxes::Global().Clear();
     // As copied from a web page: no-break spaces, CR LF, a character GBK lacks.
-    QGuiApplication::clipboard()->setText(
-        QStringLiteral("apple\u00A0\u00A0苹果\r\nice cream   冰淇淋\r\ncafé\u00A0\u00A0☃ 雪人\r\n"));
+    QGuiApplication::clipboard()->setText(QStringLiteral(
+        "apple\u00A0\u00A0苹果\r\nice cream   冰淇淋\r\ncafé\u00A0\u00A0☃ 雪人\r\n"));
     EXPECT_EQ(child<QPushButton>(d.get(), "btnPaste")->text(), QStringLiteral("从剪贴板粘贴"));
     child<QPushButton>(d.get(), "btnPaste")->click();
     EXPECT_EQ(file->text(), QStringLiteral("（剪贴板）"));
@@ -173,9 +178,9 @@ TEST_F(StorePreviewDialog, APastedListIsPreviewedAndImportedUnderTheNameAskedFor
     EXPECT_FALSE(child<QComboBox>(d.get(), "cboEncoding")->isEnabled());
     EXPECT_EQ(child<QComboBox>(d.get(), "cboLayout")->currentText(),
               QStringLiteral("单词  解释（两个以上空格）"));
-    EXPECT_EQ(Rows(d.get()), (QStringList{QStringLiteral("1|apple||苹果|"),
-                                          QStringLiteral("2|ice cream||冰淇淋|"),
-                                          QStringLiteral("3||||无法识别的字符")}));
+    EXPECT_EQ(Rows(d.get()),
+              (QStringList{QStringLiteral("1|apple||苹果|"), QStringLiteral("2|ice cream||冰淇淋|"),
+                           QStringLiteral("3||||无法识别的字符")}));
     EXPECT_EQ(Info(d.get()), QStringLiteral("共3行，其中错误行1行；来自剪贴板"));
 
     // The name is asked for as usual; the file field is not checked.
@@ -184,7 +189,8 @@ TEST_F(StorePreviewDialog, APastedListIsPreviewedAndImportedUnderTheNameAskedFor
     name->setText(QStringLiteral("网页单词"));
     ScriptedMessageBoxes::Global().Answer(QMessageBox::Yes);
     child<QPushButton>(d.get(), "btnImport")->click();
-    EXPECT_EQ(Texts().mid(1), (QStringList{ErrorLineQuestion(3), QStringLiteral("恭喜您,导入词库成功了！")}));
+    EXPECT_EQ(Texts().mid(1),
+              (QStringList{ErrorLineQuestion(3), QStringLiteral("恭喜您,导入词库成功了！")}));
     EXPECT_EQ(StoredRows(Gbk("网页单词")),
               (QStringList{QStringLiteral("apple||苹果"), QStringLiteral("ice cream||冰淇淋")}));
 
@@ -202,7 +208,8 @@ TEST_F(StorePreviewDialog, ATxtOrCsvFileDroppedOnTheDialogIsChosen)
     const auto drag = [&](const QList<QUrl> &urls) {
         QMimeData mime;
         mime.setUrls(urls);
-        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton,
+                              Qt::NoModifier);
         QApplication::sendEvent(d.get(), &enter);
         if (!enter.isAccepted())
             return false;
@@ -268,7 +275,8 @@ TEST_F(StoreManageBooks, DeletingAsksByNameAndTheCurrentBookGivesWayToTheFirst)
     ASSERT_TRUE(del->isEnabled());
     ScriptedMessageBoxes::Global().Answer(QMessageBox::No);
     del->click();
-    EXPECT_EQ(Texts(), QStringList{QStringLiteral("确定要删除课本“mine”吗？删除后它的单词将无法恢复。")});
+    EXPECT_EQ(Texts(),
+              QStringList{QStringLiteral("确定要删除课本“mine”吗？删除后它的单词将无法恢复。")});
     EXPECT_TRUE(BookNameExists("mine"));
     EXPECT_FALSE(d->CurrentBookDeleted());
 
@@ -349,7 +357,8 @@ TEST_F(StoreManageBooks, AShippedBookIsHiddenAndShownAgain)
     EXPECT_EQ(Books(d.get()), QStringList{QStringLiteral("mine")});
 
     showHidden->click();
-    EXPECT_EQ(Books(d.get()), (QStringList{QStringLiteral("mine"), QStringLiteral("《GRE词汇》（已隐藏）")}));
+    EXPECT_EQ(Books(d.get()),
+              (QStringList{QStringLiteral("mine"), QStringLiteral("《GRE词汇》（已隐藏）")}));
     Select(d.get(), QStringLiteral("《GRE词汇》（已隐藏）"));
     EXPECT_EQ(hide->text(), QStringLiteral("显示课本"));
     EXPECT_FALSE(child<QPushButton>(d.get(), "btnDelete")->isEnabled());
@@ -361,4 +370,4 @@ TEST_F(StoreManageBooks, AShippedBookIsHiddenAndShownAgain)
     EXPECT_TRUE(Texts().isEmpty());
 }
 
-} // namespace
+}  // namespace

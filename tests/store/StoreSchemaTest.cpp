@@ -133,4 +133,4 @@ TEST_F(StoreSchema, NoBackupMeansNoMigration)
     EXPECT_EQ(VersionOnDisk(), CurrentSchemaVersion());
 }
 
-} // namespace
+}  // namespace

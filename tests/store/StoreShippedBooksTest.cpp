@@ -31,7 +31,8 @@ protected:
 
     std::int64_t BookId(const std::string &name)
     {
-        TSqlQuery row = db->Query("SELECT id FROM bookinfo WHERE bookname = ? AND booktype = 0", {name});
+        TSqlQuery row =
+            db->Query("SELECT id FROM bookinfo WHERE bookname = ? AND booktype = 0", {name});
         return row.Next() ? row.Integer(0) : -1;
     }
 };
@@ -71,7 +72,8 @@ TEST_F(StoreShippedBooks, TextsAreConvertedBetweenScrambledAndPlainFiles)
 {
     const std::string shipped = MakeShipped({"书丙"}, 1);
     ASSERT_EQ(AddShippedBooks(shipped, true), 1);
-    const std::vector<TWordInfo> rows = TableRows(LibraryTableName(static_cast<int>(BookId("书丙"))));
+    const std::vector<TWordInfo> rows =
+        TableRows(LibraryTableName(static_cast<int>(BookId("书丙"))));
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[1].Spelling, NumberedSpelling(2));
     EXPECT_EQ(rows[1].Meaning, "m2");
@@ -95,4 +97,4 @@ TEST_F(StoreShippedBooks, AnUnreadableShippedFileAddsNothing)
     EXPECT_EQ(Scalar("SELECT count(*) FROM bookinfo"), 1);
 }
 
-} // namespace
+}  // namespace

@@ -78,7 +78,8 @@ TEST_F(StoreShuffle, TwoWordsAreReversedAndTheDrawnSwapsAreApplied)
     SetProgramRandom(std::make_shared<ScriptedRandom>(std::deque<int>{1, 2}));
     const int four = ImportNumberedBook("four", 4);
     ASSERT_NE(BuildShuffledBook(four, "four", progress), -1);
-    EXPECT_EQ(Spellings(TableRows("randomlib3")), (std::vector<std::string>{"w4", "w3", "w2", "w1"}));
+    EXPECT_EQ(Spellings(TableRows("randomlib3")),
+              (std::vector<std::string>{"w4", "w3", "w2", "w1"}));
 }
 
 TEST_F(StoreShuffle, ASecondBuildFailsAndKeepsTheFirstCopy)
@@ -129,4 +130,4 @@ TEST_F(StoreShuffle, RegisteringReplacesTheRowOfThatNameAndOrder)
     EXPECT_EQ(GetBookId("b", 0), source);
 }
 
-} // namespace
+}  // namespace

@@ -131,4 +131,4 @@ TEST_F(StoreTollGate, ScrambledBooksLoadPlainAndBlankFieldsLoadEmpty)
     EXPECT_EQ(words[0].Spelling, ScrambleText("apple"));
 }
 
-} // namespace
+}  // namespace

@@ -54,7 +54,8 @@ TEST(StoreWordList, EachLayoutSplitsItsLinesAndNamesItsErrorLines)
     const std::string longWord(256, 'x');
     const Case cases[] = {
         {TWordLayout::Brackets,
-         "abandon[5'bAnd5n]v.放弃\r\n\r\nword [x]y\r\nnothing here\r\na[b\r\n" + longWord + "[]m\r\n",
+         "abandon[5'bAnd5n]v.放弃\r\n\r\nword [x]y\r\nnothing here\r\na[b\r\n" + longWord
+             + "[]m\r\n",
          {{1, kOk, "abandon", "8'bAnd8n", "v.放弃"},
           {2, kNoWord, "", "", ""},
           {3, kOk, "word ", "x", "y"},
@@ -68,7 +69,8 @@ TEST(StoreWordList, EachLayoutSplitsItsLinesAndNamesItsErrorLines)
           {3, kNoWord, "", "", ""},
           {4, kNoWord, "", "", ""}}},
         {TWordLayout::Csv,
-         "apple,苹果\r\n\"say \"\"hi\"\"\",\"打招呼, 问好\"\r\nbook, n. 书, 书籍\r\nalone\r\n,空\r\n",
+         "apple,苹果\r\n\"say \"\"hi\"\"\",\"打招呼, 问好\"\r\nbook, n. 书, "
+         "书籍\r\nalone\r\n,空\r\n",
          {{1, kOk, "apple", "", "苹果"},
           {2, kOk, "say \"hi\"", "", "打招呼, 问好"},
           {3, kOk, "book", "", "n. 书, 书籍"},
@@ -91,13 +93,15 @@ TEST(StoreWordList, EachLayoutSplitsItsLinesAndNamesItsErrorLines)
         SCOPED_TRACE(c.file);
         const TWordList list = Parse(Gbk(c.file), c.layout);
         EXPECT_EQ(RowsOf(list), c.rows);
-        EXPECT_EQ(list.ErrorLines(),
-                  std::count_if(c.rows.begin(), c.rows.end(), [](const Row &r) { return !r.reason.isEmpty(); }));
+        EXPECT_EQ(list.ErrorLines(), std::count_if(c.rows.begin(), c.rows.end(), [](const Row &r) {
+                      return !r.reason.isEmpty();
+                  }));
     }
     // One-line files, without a line end.
     EXPECT_EQ(RowsOf(Parse(Gbk("go\t去"), TWordLayout::Tab)),
               (std::vector<Row>{{1, kOk, "go", "", "去"}}));
-    EXPECT_EQ(RowsOf(Parse(Gbk("go"), TWordLayout::Csv)), (std::vector<Row>{{1, kNoWord, "", "", ""}}));
+    EXPECT_EQ(RowsOf(Parse(Gbk("go"), TWordLayout::Csv)),
+              (std::vector<Row>{{1, kNoWord, "", "", ""}}));
 }
 
 TEST(StoreWordList, EveryEncodingGivesTheSameRowsAndUnholdableCharactersAreErrors)
@@ -116,7 +120,8 @@ TEST(StoreWordList, EveryEncodingGivesTheSameRowsAndUnholdableCharactersAreError
     const std::vector<Row> big5Rows{{1, kOk, "apple", "", "蘋果"}, {2, kOk, "book", "", "書"}};
 
     const auto rows = [](std::string_view bytes, TWordFileEncoding encoding) {
-        return RowsOf(ParseWordList(SplitWordFileLinesAs(bytes, encoding), TWordLayout::Tab, false));
+        return RowsOf(
+            ParseWordList(SplitWordFileLinesAs(bytes, encoding), TWordLayout::Tab, false));
     };
     EXPECT_EQ(rows(Gbk(text.toStdString()), TWordFileEncoding::Gbk), expected);
     EXPECT_EQ(rows(utf8.toStdString(), TWordFileEncoding::Utf8), expected);
@@ -133,9 +138,14 @@ TEST(StoreWordList, EveryEncodingGivesTheSameRowsAndUnholdableCharactersAreError
     EXPECT_NE(rows(gbk, TWordFileEncoding::Big5), expected);
 
     // A character GBK cannot hold, in each Unicode encoding and in Big5.
-    EXPECT_EQ(rows("caf\xC3\xA9\t\xE2\x82\xAC\xF0\x9F\x98\x80\n", TWordFileEncoding::Utf8)[0].reason,
-              kBadChar);
-    EXPECT_EQ(rows(std::string("\xFF\xFE" "a\0\t\0=\xD8\0\xDE", 10), TWordFileEncoding::Utf16LE)[0].reason,
+    EXPECT_EQ(
+        rows("caf\xC3\xA9\t\xE2\x82\xAC\xF0\x9F\x98\x80\n", TWordFileEncoding::Utf8)[0].reason,
+        kBadChar);
+    EXPECT_EQ(rows(std::string("\xFF\xFE"
+                               "a\0\t\0=\xD8\0\xDE",
+                               10),
+                   TWordFileEncoding::Utf16LE)[0]
+                  .reason,
               kBadChar);
     EXPECT_EQ(rows("x\t\xFF\xFF\n", TWordFileEncoding::Big5)[0].reason, kBadChar);
     EXPECT_EQ(rows("x\t\x81\n", TWordFileEncoding::Gbk)[0].reason, kBadChar);
@@ -220,4 +230,4 @@ TEST_F(StoreWordListImport, NoToAnErrorLineOfAListStoresNothing)
     EXPECT_FALSE(TableExists("lib1"));
 }
 
-} // namespace
+}  // namespace

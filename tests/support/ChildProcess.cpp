@@ -45,7 +45,7 @@ std::string systemError(const std::string &what)
     return what + ": " + std::strerror(errno);
 }
 
-} // namespace
+}  // namespace
 
 TChildOutcome RunInChild(const std::function<std::string()> &body)
 {

@@ -28,9 +28,9 @@ struct TChildOutcome {
 TChildOutcome RunInChild(const std::function<std::string()> &body);
 
 // In a child only. Each throws TChildSkip when the system refuses.
-void BecomeUnprivilegedUser();                    // uid and gid 65534, no groups
+void BecomeUnprivilegedUser();                                // uid and gid 65534, no groups
 void MountSmallTmpfs(const std::string &dir, int kibibytes);  // in a new mount namespace
-void MountReadOnlyBind(const std::string &dir);   // dir onto itself, read-only
+void MountReadOnlyBind(const std::string &dir);               // dir onto itself, read-only
 // Writes a file of that name until the disk has no block left.
 void FillDisk(const std::string &fillerPath);
 
@@ -55,8 +55,8 @@ private:
 };
 
 // "GTEST_SKIP"-able check for an outcome of RunInChild.
-#define KIVRO_SKIP_IF_CHILD_SKIPPED(outcome)                                   \
-    do {                                                                       \
-        if ((outcome).skipped)                                                 \
-            GTEST_SKIP() << (outcome).output;                                  \
+#define KIVRO_SKIP_IF_CHILD_SKIPPED(outcome)                                                       \
+    do {                                                                                           \
+        if ((outcome).skipped)                                                                     \
+            GTEST_SKIP() << (outcome).output;                                                      \
     } while (false)

@@ -33,7 +33,7 @@ void capture(QtMsgType type, const QMessageLogContext &context, const QString &m
         previousHandler()(type, context, message);
 }
 
-} // namespace
+}  // namespace
 
 LogCapture::LogCapture(const QString &category)
 {

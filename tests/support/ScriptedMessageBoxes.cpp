@@ -8,7 +8,7 @@ std::shared_ptr<ScriptedMessageBoxes> &global()
     static std::shared_ptr<ScriptedMessageBoxes> boxes;
     return boxes;
 }
-} // namespace
+}  // namespace
 
 QMessageBox::StandardButton ScriptedMessageBoxes::Show(QWidget *, const QString &caption,
                                                        const QString &text, TMsgIcon icon,

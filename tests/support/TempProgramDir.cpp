@@ -62,7 +62,9 @@ std::string TempProgramDir::ReadFile(const std::string &relative) const
 
 std::string TempProgramDir::StoredSetting(TSettingKey key) const
 {
-    return TIniFile(Path("data/typeconfig.ini")).ReadValue(kSystemSection, key.Name()).value_or("<missing>");
+    return TIniFile(Path("data/typeconfig.ini"))
+        .ReadValue(kSystemSection, key.Name())
+        .value_or("<missing>");
 }
 
 void TempProgramDir::StoreSetting(TSettingKey key, const std::string &text) const

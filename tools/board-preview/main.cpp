@@ -63,12 +63,14 @@ int intOption(const QCommandLineParser &parser, const QString &name, int least)
 Options parse(const QApplication &app)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Writes one frame of the game board as a PNG."));
+    parser.setApplicationDescription(
+        QStringLiteral("Writes one frame of the game board as a PNG."));
     parser.addHelpOption();
     const auto add = [&parser](const char *name, const char *description, const char *value,
                                const char *fallback) {
-        parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString::fromLatin1(description),
-                                            QString::fromLatin1(value), QString::fromLatin1(fallback)));
+        parser.addOption(
+            QCommandLineOption(QString::fromLatin1(name), QString::fromLatin1(description),
+                               QString::fromLatin1(value), QString::fromLatin1(fallback)));
     };
     add("width", "Board width in pixels (default 815).", "W", "815");
     add("height", "Board height in pixels (default 424).", "H", "424");
@@ -151,7 +153,7 @@ void paintOnce(TTypeGameType &board)
     board.Paint(painter);
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char **argv)
 {

@@ -162,10 +162,11 @@ bool verifyMemory(const TGamePara &saved)
             ok = false;
             continue;
         }
-        std::printf("  %s seen %d right %d missed %d slips %d book %d row %d reps %d due in %.1f days\n",
-                    m->Spelling.c_str(), m->Seen, m->Right, m->Missed, m->Slips, m->BookId,
-                    m->BookRow, m->Card.Reps,
-                    static_cast<double>(m->Card.Due - m->LastSeen) / static_cast<double>(DayMs));
+        std::printf(
+            "  %s seen %d right %d missed %d slips %d book %d row %d reps %d due in %.1f days\n",
+            m->Spelling.c_str(), m->Seen, m->Right, m->Missed, m->Slips, m->BookId, m->BookRow,
+            m->Card.Reps,
+            static_cast<double>(m->Card.Due - m->LastSeen) / static_cast<double>(DayMs));
         if (m->Card.Reps != 1 || m->Card.Due <= m->LastSeen || m->Right + m->Missed != 2
             || m->BookId != bookId || m->BookRow != static_cast<int>(row)) {
             std::printf("FAIL: %s is not one rated meeting of two at row %zu\n",
@@ -237,7 +238,7 @@ int verify(const std::string &name)
     return ok ? 0 : 1;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char **argv)
 {

@@ -72,7 +72,8 @@ std::vector<std::string> splitTabs(const std::string &line)
     size_t start = 0;
     for (;;) {
         const size_t tab = line.find('\t', start);
-        fields.push_back(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
+        fields.push_back(
+            line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
         if (tab == std::string::npos)
             return fields;
         start = tab + 1;
@@ -190,12 +191,11 @@ int build(const fs::path &manifest, const fs::path &out)
 
 int usage()
 {
-    std::fprintf(stderr,
-                 "usage: make-database --manifest FILE --out DB [--program-dir DIR]\n");
+    std::fprintf(stderr, "usage: make-database --manifest FILE --out DB [--program-dir DIR]\n");
     return 2;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char **argv)
 {

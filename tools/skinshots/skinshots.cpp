@@ -116,8 +116,8 @@ struct SampleWindow {
         auto *title = new QGroupBox(central);
         auto *titleRow = new QHBoxLayout(title);
         titleRow->addStretch(1);
-        for (const char *text : {"《最新TOEFL词汇》-顺序", "关卡：第12关（共174关）", "得分：", "300",
-                                 "正确：", "3", "错误：", "1"})
+        for (const char *text : {"《最新TOEFL词汇》-顺序", "关卡：第12关（共174关）", "得分：",
+                                 "300", "正确：", "3", "错误：", "1"})
             titleRow->addWidget(label(QString::fromUtf8(text), title));
         titleRow->addStretch(1);
         column->addWidget(title);
@@ -152,7 +152,8 @@ QImage galleryShot()
     slider->setValue(40);
     grid->addWidget(slider, 1, 2);
     auto *list = new QListWidget(&gallery);
-    list->addItems({QStringLiteral("默认背景音乐.mp3"), QStringLiteral("轻音乐.mp3"), QStringLiteral("钢琴.mp3")});
+    list->addItems({QStringLiteral("默认背景音乐.mp3"), QStringLiteral("轻音乐.mp3"),
+                    QStringLiteral("钢琴.mp3")});
     list->setCurrentRow(1);
     grid->addWidget(list, 2, 0);
     auto *tree = new QTreeWidget(&gallery);
@@ -193,7 +194,8 @@ QImage sampleShot(SampleWindow &sample, QDialog &dialog)
     QImage image = sample.window.grab().toImage();
     QPainter painter(&image);
     // The "设置" menu opened on "界面风格", and a dialog over the game panel.
-    const QRect settingsItem = sample.window.menuBar()->actionGeometry(sample.settingsMenu->menuAction());
+    const QRect settingsItem =
+        sample.window.menuBar()->actionGeometry(sample.settingsMenu->menuAction());
     sample.settingsMenu->setActiveAction(sample.skinMenu->menuAction());
     sample.settingsMenu->adjustSize();
     const QPoint menuAt = sample.window.menuBar()->mapTo(&sample.window, settingsItem.bottomLeft());
@@ -204,15 +206,17 @@ QImage sampleShot(SampleWindow &sample, QDialog &dialog)
                       sample.skinMenu->grab().toImage());
     dialog.adjustSize();
     const QImage dialogImage = dialog.grab().toImage();
-    painter.drawImage(QPoint(image.width() - dialogImage.width() - 60, image.height() - dialogImage.height() - 80),
+    painter.drawImage(QPoint(image.width() - dialogImage.width() - 60,
+                             image.height() - dialogImage.height() - 80),
                       dialogImage);
     painter.setPen(QColor(40, 40, 40));
-    painter.drawRect(QRect(QPoint(image.width() - dialogImage.width() - 61, image.height() - dialogImage.height() - 81),
+    painter.drawRect(QRect(QPoint(image.width() - dialogImage.width() - 61,
+                                  image.height() - dialogImage.height() - 81),
                            dialogImage.size() + QSize(1, 1)));
     return image;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char **argv)
 {
@@ -260,9 +264,11 @@ int main(int argc, char **argv)
         SampleWindow sample;
         TFrmColor dialog;
         dialog.sBitBtn1Click();
-        ok &= save(sampleShot(sample, dialog), out + QStringLiteral("/skin-%1.png").arg(QString::fromStdString(skin)));
+        ok &= save(sampleShot(sample, dialog),
+                   out + QStringLiteral("/skin-%1.png").arg(QString::fromStdString(skin)));
         if (gallery)
-            ok &= save(galleryShot(), out + QStringLiteral("/gallery-%1.png").arg(QString::fromStdString(skin)));
+            ok &= save(galleryShot(),
+                       out + QStringLiteral("/gallery-%1.png").arg(QString::fromStdString(skin)));
     }
     SetProgramDir({});
     return ok ? 0 : 1;

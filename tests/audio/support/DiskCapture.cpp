@@ -27,7 +27,7 @@ void removeProcessFile()
         std::remove(processFile().c_str());
 }
 
-} // namespace
+}  // namespace
 
 bool Start()
 {
@@ -87,7 +87,7 @@ std::vector<std::int16_t> Read(std::int64_t from, std::int64_t to)
     return left;
 }
 
-} // namespace DiskCapture
+}  // namespace DiskCapture
 
 namespace Samples {
 
@@ -150,4 +150,4 @@ double ZeroCrossingHz(const std::vector<std::int16_t> &s)
     return crossings * 44100.0 / static_cast<double>(s.size());
 }
 
-} // namespace Samples
+}  // namespace Samples

@@ -18,13 +18,16 @@ std::string FilePath();
 
 // The output's current position in frames.
 std::int64_t Now();
-inline constexpr std::int64_t Ms(double ms) { return static_cast<std::int64_t>(ms * 44.1); }
+inline constexpr std::int64_t Ms(double ms)
+{
+    return static_cast<std::int64_t>(ms * 44.1);
+}
 // Waits (in real time) until the output has passed `frame`.
 void WaitUntil(std::int64_t frame);
 // Left-channel samples of frames [from, to), waiting until they are on disk.
 std::vector<std::int16_t> Read(std::int64_t from, std::int64_t to);
 
-} // namespace DiskCapture
+}  // namespace DiskCapture
 
 // Analysis of mono sample runs.
 namespace Samples {
@@ -40,4 +43,4 @@ std::int64_t LastAbove(const std::vector<std::int16_t> &s, int threshold);
 // Dominant frequency by counting rising zero crossings.
 double ZeroCrossingHz(const std::vector<std::int16_t> &s);
 
-} // namespace Samples
+}  // namespace Samples

@@ -14,7 +14,8 @@ namespace {
 
 void put32(std::ofstream &out, std::uint32_t v)
 {
-    const char b[4] = {char(v & 0xFF), char((v >> 8) & 0xFF), char((v >> 16) & 0xFF), char((v >> 24) & 0xFF)};
+    const char b[4] = {char(v & 0xFF), char((v >> 8) & 0xFF), char((v >> 16) & 0xFF),
+                       char((v >> 24) & 0xFF)};
     out.write(b, 4);
 }
 
@@ -24,7 +25,7 @@ void put16(std::ofstream &out, std::uint16_t v)
     out.write(b, 2);
 }
 
-} // namespace
+}  // namespace
 
 void MakeSineMp3(const std::string &path, double seconds, double hz, int rate, int channels)
 {
@@ -55,9 +56,10 @@ void MakeSineMp3(const std::string &path, double seconds, double hz, int rate, i
         if (!out)
             throw std::runtime_error("cannot write " + wav);
     }
-    const int exitCode = QProcess::execute(QStringLiteral("lame"),
-        {QStringLiteral("--quiet"), QStringLiteral("-b"), QStringLiteral("128"),
-         QString::fromStdString(wav), QString::fromStdString(path)});
+    const int exitCode =
+        QProcess::execute(QStringLiteral("lame"),
+                          {QStringLiteral("--quiet"), QStringLiteral("-b"), QStringLiteral("128"),
+                           QString::fromStdString(wav), QString::fromStdString(path)});
     if (exitCode != 0)
         throw std::runtime_error("lame failed to encode " + path);
 }

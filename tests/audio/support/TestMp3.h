@@ -5,4 +5,5 @@
 
 // Writes `seconds` of a sine of `hz` at half full scale to `path` (UTF-8),
 // at the given sample rate and channel count. Throws when lame fails.
-void MakeSineMp3(const std::string &path, double seconds, double hz, int rate = 44100, int channels = 1);
+void MakeSineMp3(const std::string &path, double seconds, double hz, int rate = 44100,
+                 int channels = 1);
