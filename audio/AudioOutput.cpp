@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include <SDL2/SDL.h>
-#include <SDL2/SDL_mixer.h>
 
 TAudioOutput &TAudioOutput::Shared()
 {
@@ -19,8 +18,9 @@ TAudioOutput::~TAudioOutput()
 
 bool TAudioOutput::LayerVersionSupported()
 {
-    const SDL_version *linked = Mix_Linked_Version();
-    return linked != nullptr && linked->major == 2;
+    SDL_version linked{};
+    SDL_GetVersion(&linked);
+    return linked.major == 2;
 }
 
 bool TAudioOutput::Open()
@@ -30,18 +30,25 @@ bool TAudioOutput::Open()
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
             return;
-        // The mixer converts to whatever the device wants, so the mix is
-        // always 44.1 kHz 16-bit stereo and the stream position is exact.
-        if (Mix_OpenAudioDevice(kSampleRate, AUDIO_S16SYS, kChannels, kBufferFrames, nullptr, 0)
-            != 0) {
+        // With no changes allowed SDL converts to whatever the device wants,
+        // so the mix is always 44.1 kHz 16-bit stereo and the stream
+        // position is exact.
+        SDL_AudioSpec wanted{};
+        wanted.freq = kSampleRate;
+        wanted.format = AUDIO_S16SYS;
+        wanted.channels = kChannels;
+        wanted.samples = kBufferFrames;
+        wanted.callback = &TAudioOutput::MixCallback;
+        wanted.userdata = this;
+        const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
+        if (device == 0) {
             SDL_QuitSubSystem(SDL_INIT_AUDIO);
             return;
         }
-        // The mixer's music slot is taken over by our own mix of sources:
-        // SDL_mixer plays one music at a time, the program needs several
-        // streams and speech side by side.
-        Mix_HookMusic(&TAudioOutput::MixCallback, this);
+        m_device = device;
         m_open = true;
+        // A device opens paused.
+        SDL_PauseAudioDevice(device, 0);
     });
     return m_open;
 }
@@ -50,8 +57,9 @@ void TAudioOutput::Close()
 {
     if (!m_open.exchange(false))
         return;
-    Mix_HookMusic(nullptr, nullptr);
-    Mix_CloseAudio();
+    // Returns once the callback has run for the last time.
+    SDL_CloseAudioDevice(m_device);
+    m_device = 0;
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     std::lock_guard lock(m_mutex);
     m_sources.clear();

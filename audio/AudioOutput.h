@@ -1,7 +1,7 @@
 #pragma once
 // The program's one sound output. Music streams and speech are sources mixed
-// into it; it is opened once per process over SDL2_mixer and stays open until
-// the process ends. Without a usable sound device it stays closed and every
+// into it, a mix of our own in SDL2's device callback; it is opened once per
+// process and stays open until the process ends. Without a usable sound device it stays closed and every
 // source is simply not heard.
 
 #include <atomic>
@@ -39,8 +39,8 @@ public:
     // result, so a missing device costs its failed attempt only once.
     bool Open();
     bool IsOpen() const { return m_open.load(); }
-    // The usable audio layer is SDL2_mixer 2.x; any other linked major
-    // version is refused.
+    // The usable audio layer is SDL 2.x; any other linked major version is
+    // refused.
     static bool LayerVersionSupported();
 
     void AddSource(std::shared_ptr<TAudioSource> source);
@@ -64,6 +64,7 @@ private:
 
     std::once_flag m_openOnce;
     std::atomic<bool> m_open{false};
+    std::uint32_t m_device = 0;  // SDL_AudioDeviceID; 0 while closed
     std::atomic<std::int64_t> m_framesMixed{0};
     std::mutex m_mutex;  // guards the sources, the monitor and the mix buffer
     std::vector<std::shared_ptr<TAudioSource>> m_sources;

@@ -2,10 +2,12 @@
 // driver. Positions are output frames: 44.1 per millisecond.
 #include <string>
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include "AudioOutput.h"
 #include "DiskCapture.h"
 #include "GbkText.h"
 #include "Mp3Decoder.h"
@@ -205,6 +207,24 @@ TEST_F(AudioDisk, AFileAddedInAnotherCasePlaysUnderTheListedName)
     const std::int64_t start = Now();
     StartBackgroundMusic(bass);
     EXPECT_GT(Samples::Rms(After(start, 50, 300)), 10000.0);
+}
+
+// The output is SDL's own device with our mix in its callback: no mixer
+// library (and none of its codec chain) is in the process once it plays.
+TEST_F(AudioDisk, TheOpenOutputRunsOnSdlAloneAtTheMixFormat)
+{
+    EXPECT_TRUE(TAudioOutput::LayerVersionSupported());
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    ASSERT_TRUE(maps.open(QIODevice::ReadOnly));
+    const QByteArray mapped = maps.readAll();
+    EXPECT_TRUE(mapped.contains("libSDL2-2.0.so"));
+    EXPECT_FALSE(mapped.contains("libSDL2_mixer"));
+
+    // The device is unpaused: its callback keeps the stream position
+    // running while nothing plays.
+    const std::int64_t start = Now();
+    DiskCapture::WaitUntil(start + Ms(100));
+    EXPECT_GE(Now(), start + Ms(100));
 }
 
 }  // namespace
