@@ -211,7 +211,7 @@ TEST_F(AudioDisk, AFileAddedInAnotherCasePlaysUnderTheListedName)
 
 // The output is SDL's own device with our mix in its callback: no mixer
 // library (and none of its codec chain) is in the process once it plays.
-TEST_F(AudioDisk, TheOpenOutputRunsOnSdlAloneAtTheMixFormat)
+TEST_F(AudioDisk, TheOpenOutputRunsOnSdlAlone)
 {
     EXPECT_TRUE(TAudioOutput::LayerVersionSupported());
     QFile maps(QStringLiteral("/proc/self/maps"));
