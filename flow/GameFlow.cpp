@@ -34,7 +34,7 @@ void TGameFlow::LoadGame()
     m_para.WordsPerGate = kWordsPerGate;
     LoadGamePara(m_para);
     m_loaded = true;
-    m_para.TollGateCount = CeilDiv(m_para.WordsPerGate, m_para.WordCount);
+    m_para.TollGateCount = TollGateCountOf(m_para);
     bringTollGateIntoRange();
     refreshNewWordsBook(true);
 }
@@ -152,7 +152,7 @@ void TGameFlow::refreshNewWordsBook(bool reorder)
         qCDebug(lcFlow) << "reading the new-words book failed:" << e.what();
         return;
     }
-    m_para.TollGateCount = CeilDiv(m_para.WordsPerGate, m_para.WordCount);
+    m_para.TollGateCount = TollGateCountOf(m_para);
     bringTollGateIntoRange();
 }
 
@@ -241,7 +241,7 @@ void TGameFlow::startWordGame(TWordInfos words, std::vector<TWordSource> sources
     m_para.BookName = title;
     m_para.BookType = kBookTypeLetter;
     m_para.WordCount = static_cast<int>(m_reviewWords.size());
-    m_para.TollGateCount = CeilDiv(m_para.WordsPerGate, m_para.WordCount);
+    m_para.TollGateCount = TollGateCountOf(m_para);
     m_para.TollGateIndex = 1;
     LoadTollGate(1);
     if (m_board)
@@ -480,7 +480,7 @@ void TGameFlow::PlayRecent(const std::string &line)
     m_para.BookType = para->BookType;
     m_para.TollGateIndex = para->TollGateIndex;
     m_para.Level = para->Level;
-    m_para.TollGateCount = CeilDiv(m_para.WordsPerGate, m_para.WordCount);
+    m_para.TollGateCount = TollGateCountOf(m_para);
     bringTollGateIntoRange();
     refreshNewWordsBook(true);
     LoadTollGate(m_para.TollGateIndex);
