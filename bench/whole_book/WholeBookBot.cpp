@@ -162,16 +162,16 @@ int main(int argc, char **argv)
     long right = 0;
     long missed = 0;
     bool finished = false;
-    board->SetOnGameOver([&](TTypeGameType *b) {
-        right += b->RightWordCount();
-        missed += b->ErrorWordCount();
+    QObject::connect(board, &TTypeGameType::gameOver, [&] {
+        right += board->RightWordCount();
+        missed += board->ErrorWordCount();
         if (gate == gates) {
             finished = true;
             return;
         }
         ++gate;
-        b->SetWords(gateWords(gate));
-        b->Restart();
+        board->SetWords(gateWords(gate));
+        board->Restart();
     });
     board->SetTollGateWords(kWordsPerGate);
     board->StartGame(gateWords(1), &speaker);
