@@ -64,7 +64,7 @@ bool keyFor(char ch, std::uint16_t &key, TShiftState &shift)
     if (ch >= 'a' && ch <= 'z') {
         key = static_cast<std::uint16_t>(ch - 'a' + 'A');
     } else if (ch >= 'A' && ch <= 'Z') {
-        key = static_cast<std::uint16_t>(ch);
+        key = static_cast<std::uint16_t>(static_cast<unsigned char>(ch));
         shift.Shift = true;
     } else if (ch == ' ') {
         key = kKeySpace;
@@ -123,7 +123,8 @@ bool nextKey(const TTypeGameType &board, std::uint16_t &key, TShiftState &shift)
 
 int main(int argc, char **argv)
 {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     InstallFontSubstitutions();
 

@@ -224,6 +224,7 @@ TEST_F(MemoryUiProgress, TheLearntChartStepsByDayOnWholeNumberTicks)
     };
     const auto tickValues = [](const QValueAxis &axis) {
         std::vector<double> values;
+        values.reserve(static_cast<size_t>(axis.tickCount()));
         const double step = (axis.max() - axis.min()) / (axis.tickCount() - 1);
         for (int i = 0; i < axis.tickCount(); ++i)
             values.push_back(axis.min() + i * step);
