@@ -1,6 +1,33 @@
 #include "GameBoardAdapter.h"
 
+#include "GameFlow.h"
 #include "UTypeGameType.h"
+
+TGameBoardAdapter::TGameBoardAdapter(TTypeGameType &board, TGameFlow &flow) : m_board(board)
+{
+    m_connections = {
+        QObject::connect(&board, &TTypeGameType::gameOver, &board,
+                         [&flow] { flow.TollGateOver(); }),
+        QObject::connect(&board, &TTypeGameType::typeCheckChange, &board,
+                         [&flow] { flow.BoardCountsChanged(); }),
+        QObject::connect(&board, &TTypeGameType::wordShown, &board,
+                         [&flow](int wordIndex) { flow.WordShown(wordIndex); }),
+        QObject::connect(
+            &board, &TTypeGameType::wordCounted, &board,
+            [&flow](int wordIndex, bool right) { flow.WordCounted(wordIndex, right); }),
+        QObject::connect(&board, &TTypeGameType::wordSlip, &board,
+                         [&flow](const TWordSlip &slip) {
+                             flow.WordSlip(slip.WordIndex, slip.Position, slip.Expected,
+                                           slip.Typed);
+                         }),
+    };
+}
+
+TGameBoardAdapter::~TGameBoardAdapter()
+{
+    for (const QMetaObject::Connection &connection : m_connections)
+        QObject::disconnect(connection);
+}
 
 int TGameBoardAdapter::LevelInterval1() const
 {

@@ -1,13 +1,24 @@
 #pragma once
-// The board as the game flow and the settings commands see it.
+// The board as the game flow and the settings commands see it, and the
+// board's events as the game flow hears them.
+
+#include <vector>
+
+#include <QMetaObject>
 
 #include "GameBoard.h"
 
+class TGameFlow;
 class TTypeGameType;
 
 class TGameBoardAdapter final : public TGameBoard {
 public:
-    explicit TGameBoardAdapter(TTypeGameType &board) : m_board(board) {}
+    // Connects the board's signals to the flow: the end of its words, its
+    // counts, and each word shown, counted or slipped on. Both outlive it.
+    TGameBoardAdapter(TTypeGameType &board, TGameFlow &flow);
+    ~TGameBoardAdapter() override;
+    TGameBoardAdapter(const TGameBoardAdapter &) = delete;
+    TGameBoardAdapter &operator=(const TGameBoardAdapter &) = delete;
 
     int LevelInterval1() const override;
     int LevelInterval2() const override;
@@ -38,4 +49,5 @@ public:
 
 private:
     TTypeGameType &m_board;
+    std::vector<QMetaObject::Connection> m_connections;
 };

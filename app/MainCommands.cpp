@@ -27,13 +27,7 @@
 
 void TFrmType::connectCommands()
 {
-    connect(N2, &QAction::triggered, this, Guarded(this, &TFrmType::N2Click));
-    connect(N6, &QAction::triggered, this, Guarded(this, &TFrmType::N6Click));
-    connect(N15, &QAction::triggered, this, Guarded(this, &TFrmType::N15Click));
-    connect(N4, &QAction::triggered, this, Guarded(this, &TFrmType::N4Click));
-    connect(nReview, &QAction::triggered, this, Guarded(this, &TFrmType::nReviewClick));
-    connect(nStudyProgress, &QAction::triggered, this,
-            Guarded(this, &TFrmType::nStudyProgressClick));
+    // The menus' commands are connected as they are built (buildMenus).
     connect(sbRecord, &QToolButton::clicked, this, Guarded(this, &TFrmType::sbRecordClick));
 
     connect(sbStart, &QToolButton::clicked, this, Guarded(this, &TFrmType::sbStartClick));
@@ -45,11 +39,6 @@ void TFrmType::connectCommands()
                 Guarded([this, item] { N27Click(item->data().toInt()); }));
     }
 
-    connect(N30, &QAction::triggered, this, Guarded([this] { SettingsCommands::N30Click(*this); }));
-    connect(N31, &QAction::triggered, this, Guarded([this] { SettingsCommands::N31Click(*this); }));
-    connect(N34, &QAction::triggered, this, Guarded([this] { SettingsCommands::N34Click(*this); }));
-    connect(N33, &QAction::triggered, this, Guarded(this, &TFrmType::N33Click));
-    connect(N35, &QAction::triggered, this, Guarded(this, &TFrmType::N35Click));
     for (QCheckBox *box : {cbSpell, cbMean, cbSpeech}) {
         connect(box, &QCheckBox::clicked, this, Guarded([this, box] {
                     SettingsCommands::cbSpellClick(*this, box, *cbSpell, *cbMean, *cbSpeech);
@@ -61,19 +50,6 @@ void TFrmType::connectCommands()
     BuildSkinMenu(*miUI);
     ConnectSkinMenu(*miUI);
 
-    connect(N11, &QAction::triggered, this, Guarded([] { HelpCommands::N11Click(); }));
-    connect(N5, &QAction::triggered, this, Guarded([] { HelpCommands::N5Click(); }));
-    connect(N21, &QAction::triggered, this, Guarded([] { HelpCommands::N21Click(); }));
-    connect(N17, &QAction::triggered, this, Guarded([] { HelpCommands::N17Click(); }));
-    connect(sou1, &QAction::triggered, this, Guarded([] { HelpCommands::sou1Click(); }));
-    connect(N13, &QAction::triggered, this, Guarded([] { HelpCommands::N13Click(); }));
-    connect(N16, &QAction::triggered, this, Guarded([] { HelpCommands::N16Click(); }));
-    connect(N23, &QAction::triggered, this, Guarded([] { HelpCommands::N23Click(); }));
-    connect(N25, &QAction::triggered, this, Guarded([this] { HelpCommands::N25Click(this); }));
-    HelpCommands::BuildSeriesMenu(*N43);
-    const auto queryWord = [this] { HelpCommands::sbQueryWordClick(ediQueryWord->text()); };
-    connect(sbQueryWord, &QToolButton::clicked, this, Guarded(queryWord));
-    connect(ediQueryWord, &QLineEdit::returnPressed, this, Guarded(queryWord));
     connectLearnerCommands();
 }
 
@@ -86,7 +62,7 @@ void TFrmType::N6Click()
     if (RunModal(dialog) == QDialog::Accepted || dialog.CurrentBookDeleted())
         m_flow.ChooseBook(dialog.GamePara());
     else
-        m_flow.GamePara().BookName = dialog.GamePara().BookName;  // renamed there
+        m_flow.BookRenamed(dialog.GamePara().BookName);  // renamed there
     FocusGame();
 }
 

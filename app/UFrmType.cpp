@@ -9,7 +9,6 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,8 +22,12 @@
 
 #include "BrowserPane.h"
 #include "Colors.h"
+#include "DayChangeTimer.h"
+#include "Dictation.h"
 #include "FrmAd.h"
 #include "GameBoardAdapter.h"
+#include "HelpCommands.h"
+#include "ImeGuard.h"
 #include "KeyForwarder.h"
 #include "KivroApplication.h"
 #include "MainWindowAdverts.h"
@@ -95,71 +98,70 @@ QLabel *addLabel(QHBoxLayout *row, QWidget *parent, const char *name, const QStr
 
 }  // namespace
 
-namespace {
-
-// The box an event of the board names; null for none.
-const TTypeWordItem *boardItem(const TTypeGameType &board, int canvasId, int index)
-{
-    const TWordCanvas &canvas = canvasId == 2 ? board.WordCanvas2() : board.WordCanvas1();
-    if (index < 0 || static_cast<size_t>(index) >= canvas.Items.size())
-        return nullptr;
-    return &canvas.Items[static_cast<size_t>(index)];
-}
-
-}  // namespace
-
 void TFrmType::buildMenus()
 {
     QMenuBar *bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
 
+    // A command is connected where its item is made: the window keeps only
+    // the items it changes later.
+    const auto command = [this](QMenu *menu, const char *name, const QString &caption, auto slot) {
+        QAction *action = addItem(menu, name, caption);
+        connect(action, &QAction::triggered, this, Guarded(std::move(slot)));
+        return action;
+    };
+
     QMenu *file = bar->addMenu(QStringLiteral("  文件(&F)"));
     file->setObjectName(QStringLiteral("N1"));
-    N6 = addItem(file, "N6", QStringLiteral("选择课本"));
-    N15 = addItem(file, "N15", QStringLiteral("导入Kivro词库"));
-    N16 = addItem(file, "N16", QStringLiteral("下载Kivro词库"));
+    command(file, "N6", QStringLiteral("选择课本"), [this] { N6Click(); });
+    command(file, "N15", QStringLiteral("导入Kivro词库"), [this] { N15Click(); });
+    command(file, "N16", QStringLiteral("下载Kivro词库"), [] { HelpCommands::N16Click(); });
     addSeparator(file, "N7");
     nRecently = file->addMenu(QStringLiteral("最近关卡"));
     nRecently->setObjectName(QStringLiteral("nRecently"));
     // Its count of due words is filled in once the window is on screen.
-    nReview = addItem(file, "nReview", QStringLiteral("今日复习"));
-    nStudyProgress = addItem(file, "nStudyProgress", QStringLiteral("学习进度"));
-    N4 = addItem(file, "N4", QStringLiteral("排行榜"));
+    nReview = command(file, "nReview", QStringLiteral("今日复习"), [this] { nReviewClick(); });
+    command(file, "nStudyProgress", QStringLiteral("学习进度"), [this] { nStudyProgressClick(); });
+    command(file, "N4", QStringLiteral("排行榜"), [this] { N4Click(); });
     addSeparator(file, "N3");
-    N2 = addItem(file, "N2", QStringLiteral("退出游戏"));
+    command(file, "N2", QStringLiteral("退出游戏"), [this] { N2Click(); });
 
     QMenu *settings = bar->addMenu(QStringLiteral("  设置(&S)"));
     settings->setObjectName(QStringLiteral("N12"));
-    N14 = settings->addMenu(QStringLiteral("难度"));
-    N14->setObjectName(QStringLiteral("N14"));
-    N8 = addItem(N14, "N8", QStringLiteral("容易"));
-    N9 = addItem(N14, "N9", QStringLiteral("较难"));
-    N10 = addItem(N14, "N10", QStringLiteral("困难"));
+    QMenu *levels = settings->addMenu(QStringLiteral("难度"));
+    levels->setObjectName(QStringLiteral("N14"));
+    N8 = addItem(levels, "N8", QStringLiteral("容易"));
+    N9 = addItem(levels, "N9", QStringLiteral("较难"));
+    N10 = addItem(levels, "N10", QStringLiteral("困难"));
     addSeparator(settings, "N18");
-    N30 = addItem(settings, "N30", QStringLiteral("选择关卡"));
-    N31 = addItem(settings, "N31", QStringLiteral("难度设置"));
+    command(settings, "N30", QStringLiteral("选择关卡"),
+            [this] { SettingsCommands::N30Click(*this); });
+    command(settings, "N31", QStringLiteral("难度设置"),
+            [this] { SettingsCommands::N31Click(*this); });
     addSeparator(settings, "N26");
-    N33 = addItem(settings, "N33", QStringLiteral("语音设置"));
-    N34 = addItem(settings, "N34", QStringLiteral("背景色及字体颜色设置"));
-    N35 = addItem(settings, "N35", QStringLiteral("背景音乐设置"));
+    command(settings, "N33", QStringLiteral("语音设置"), [this] { N33Click(); });
+    command(settings, "N34", QStringLiteral("背景色及字体颜色设置"),
+            [this] { SettingsCommands::N34Click(*this); });
+    command(settings, "N35", QStringLiteral("背景音乐设置"), [this] { N35Click(); });
     addSeparator(settings, "N32");
     miUI = settings->addMenu(QStringLiteral("界面风格"));
     miUI->setObjectName(QStringLiteral("miUI"));
 
     QMenu *help = bar->addMenu(QStringLiteral("  帮助(&H)"));
     help->setObjectName(QStringLiteral("N19"));
-    N11 = addItem(help, "N11", QStringLiteral("官方主页"));
-    N5 = addItem(help, "N5", QStringLiteral("官方论坛"));
-    N21 = addItem(help, "N21", QStringLiteral("问题与建议"));
-    N17 = addItem(help, "N17", QStringLiteral("下载语音引擎"));
+    command(help, "N11", QStringLiteral("官方主页"), [] { HelpCommands::N11Click(); });
+    command(help, "N5", QStringLiteral("官方论坛"), [] { HelpCommands::N5Click(); });
+    command(help, "N21", QStringLiteral("问题与建议"), [] { HelpCommands::N21Click(); });
+    command(help, "N17", QStringLiteral("下载语音引擎"), [] { HelpCommands::N17Click(); });
     addSeparator(help, "N20");
-    sou1 = addItem(help, "sou1", QStringLiteral("网址导航"));
-    N13 = addItem(help, "N13", QStringLiteral("英语学习资源"));
-    N43 = help->addMenu(QStringLiteral("英语学习系列软件"));
-    N43->setObjectName(QStringLiteral("N43"));
+    command(help, "sou1", QStringLiteral("网址导航"), [] { HelpCommands::sou1Click(); });
+    command(help, "N13", QStringLiteral("英语学习资源"), [] { HelpCommands::N13Click(); });
+    QMenu *series = help->addMenu(QStringLiteral("英语学习系列软件"));
+    series->setObjectName(QStringLiteral("N43"));
+    HelpCommands::BuildSeriesMenu(*series);
     addSeparator(help, "N24");
-    N23 = addItem(help, "N23", QStringLiteral("帮助"));
-    N25 = addItem(help, "N25", QStringLiteral("关于"));
+    command(help, "N23", QStringLiteral("帮助"), [] { HelpCommands::N23Click(); });
+    command(help, "N25", QStringLiteral("关于"), [this] { HelpCommands::N25Click(this); });
 
     for (QAction *level : {N8, N9, N10})
         level->setCheckable(true);
@@ -170,7 +172,7 @@ void TFrmType::buildMenus()
 
 void TFrmType::buildToolBar()
 {
-    tbar = addToolBar(QString());
+    QToolBar *tbar = addToolBar(QString());
     tbar->setObjectName(QStringLiteral("tbar"));
     tbar->setMovable(false);
     tbar->setFloatable(false);
@@ -181,17 +183,17 @@ void TFrmType::buildToolBar()
     btnContinue = addButton(tbar, "btnContinue", QStringLiteral("继续"));
     btnPause = addButton(tbar, "btnPause", QStringLiteral("暂停"));
     sbLevel = addButton(tbar, "sbLevel", QStringLiteral("容易"));
-    PopupMenu1 = new QMenu(sbLevel);
-    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    N27 = addItem(PopupMenu1, "N27", QStringLiteral("容易"));
-    N28 = addItem(PopupMenu1, "N28", QStringLiteral("较难"));
-    N29 = addItem(PopupMenu1, "N29", QStringLiteral("困难"));
+    auto *levels = new QMenu(sbLevel);
+    levels->setObjectName(QStringLiteral("PopupMenu1"));
+    N27 = addItem(levels, "N27", QStringLiteral("容易"));
+    N28 = addItem(levels, "N28", QStringLiteral("较难"));
+    N29 = addItem(levels, "N29", QStringLiteral("困难"));
     N27->setData(1);
     N28->setData(2);
     N29->setData(3);
     for (QAction *level : {N27, N28, N29})
         level->setCheckable(true);
-    sbLevel->setMenu(PopupMenu1);
+    sbLevel->setMenu(levels);
     sbLevel->setPopupMode(QToolButton::InstantPopup);
     tbar->addSeparator();
     cbSpell = addCheck(tbar, "cbSpell", QStringLiteral("单词"));
@@ -213,11 +215,11 @@ void TFrmType::buildCentralArea()
     column->setSpacing(0);
 
     // The word look-up bar.
-    sGroupBox1 = new QGroupBox(central);
+    auto *sGroupBox1 = new QGroupBox(central);
     sGroupBox1->setObjectName(QStringLiteral("sGroupBox1"));
     auto *lookupRow = new QHBoxLayout(sGroupBox1);
     lookupRow->setContentsMargins(4, 2, 4, 2);
-    panQueryWord = new QWidget(sGroupBox1);
+    auto *panQueryWord = new QWidget(sGroupBox1);
     panQueryWord->setObjectName(QStringLiteral("panQueryWord"));
     auto *queryRow = new QHBoxLayout(panQueryWord);
     queryRow->setContentsMargins(0, 0, 0, 0);
@@ -228,24 +230,27 @@ void TFrmType::buildCentralArea()
     ediQueryWord->setObjectName(QStringLiteral("ediQueryWord"));
     ediQueryWord->setMinimumWidth(220);
     queryRow->addWidget(ediQueryWord);
-    sbQueryWord = new QToolButton(panQueryWord);
+    auto *sbQueryWord = new QToolButton(panQueryWord);
     sbQueryWord->setObjectName(QStringLiteral("sbQueryWord"));
     sbQueryWord->setText(QStringLiteral("查词"));
     queryRow->addWidget(sbQueryWord);
+    const auto queryWord = [this] { HelpCommands::sbQueryWordClick(ediQueryWord->text()); };
+    connect(sbQueryWord, &QToolButton::clicked, this, Guarded(queryWord));
+    connect(ediQueryWord, &QLineEdit::returnPressed, this, Guarded(queryWord));
     lookupRow->addStretch();
     lookupRow->addWidget(panQueryWord);
     lookupRow->addStretch();
     column->addWidget(sGroupBox1);
 
     // The title bar with the game's status.
-    gbTitle = new QGroupBox(central);
+    auto *gbTitle = new QGroupBox(central);
     gbTitle->setObjectName(QStringLiteral("gbTitle"));
     auto *titleLines = new QVBoxLayout(gbTitle);
     titleLines->setContentsMargins(4, 2, 4, 2);
     titleLines->setSpacing(2);
     auto *titleRow = new QHBoxLayout;
     titleLines->addLayout(titleRow);
-    panTitle = new QWidget(gbTitle);
+    auto *panTitle = new QWidget(gbTitle);
     panTitle->setObjectName(QStringLiteral("panTitle"));
     auto *status = new QHBoxLayout(panTitle);
     status->setContentsMargins(0, 0, 0, 0);
@@ -254,7 +259,7 @@ void TFrmType::buildCentralArea()
     status->addSpacing(16);
     labGate = addLabel(status, panTitle, "labGate", QStringLiteral("关卡：第1关（共1关）"));
     status->addSpacing(16);
-    addLabel(status, panTitle, "labScoreTitle", QStringLiteral("得分："));
+    labScoreTitle = addLabel(status, panTitle, "labScoreTitle", QStringLiteral("得分："));
     labScore = addLabel(status, panTitle, "labScore", QStringLiteral("0"));
     status->addSpacing(16);
     addLabel(status, panTitle, "labRightTitle", QStringLiteral("正确："));
@@ -296,7 +301,7 @@ void TFrmType::buildCentralArea()
 
     setCentralWidget(central);
 
-    sStatusBar1 = statusBar();
+    QStatusBar *sStatusBar1 = statusBar();
     sStatusBar1->setObjectName(QStringLiteral("sStatusBar1"));
     labAd = new QLabel(sStatusBar1);
     labAd->setObjectName(QStringLiteral("labAd"));
@@ -392,9 +397,12 @@ void TFrmType::StartServices()
     if (m_servicesStarted)
         return;
     m_servicesStarted = true;
-    // The panel's filter stays: it also watches for text from an input method.
-    // Counted after the first frame too: the window shows before the memory is read.
+    // Counted after the first frame too: the window shows before the memory
+    // is read; and again whenever the date changes while the program is open.
     ShowDueCount();
+    auto *dayChange = new TDayChangeTimer(this);
+    connect(dayChange, &TDayChangeTimer::dayChanged, this, &TFrmType::ShowDueCount);
+    dayChange->Start();
 
     if (m_services.StartInternetCheck)
         m_adverts->StartInternetCheck();
@@ -430,38 +438,23 @@ void TFrmType::InitGame()
     panGame->layout()->addWidget(m_typeGame);
     m_typeGame->show();
     m_typeGame->installEventFilter(this);
-    m_typeGame->SetOnGameOver([this](TTypeGameType *) { TypeGameGameOver(); });
-    m_typeGame->SetOnTypeCheckChange([this](TTypeGameType *) { TypeGameTypeCheckChange(); });
-    m_typeGame->SetOnWordShown([this](TTypeGameType *board, int canvasId, int index) {
-        if (const TTypeWordItem *item = boardItem(*board, canvasId, index))
-            m_flow.WordShown(item->WordIndex);
-    });
-    m_typeGame->SetOnWordSlip([this](TTypeGameType *board, const TWordSlip &slip) {
-        if (const TTypeWordItem *item = boardItem(*board, slip.CanvasId, slip.Index))
-            m_flow.WordSlip(item->WordIndex, slip.Position, slip.Expected, slip.Typed);
-    });
     m_typeGame->SetSpeechEnable(cbSpeech->isChecked());
-    bindBoardEvents();
-    m_board = std::make_unique<TGameBoardAdapter>(*m_typeGame);
+    // Each listener of the board's events is connected on its own: the flow
+    // through the adapter, then the last-word line and dictation.
+    m_board = std::make_unique<TGameBoardAdapter>(*m_typeGame, m_flow);
     m_flow.SetBoard(m_board.get());
+    bindBoardEvents();
 
     m_typeGame->SetTollGateWords(2 * TGameFlow::kWordsPerGate);
     m_flow.LoadGame();
     m_typeGame->StartGame(m_flow.OpeningWords(), m_speech.get());
-
-    m_typeGame->SetLevelInterval1(ReadSysInteger(Setting::LevelInterval1));
-    m_typeGame->SetLevelInterval2(ReadSysInteger(Setting::LevelInterval2));
-    m_typeGame->SetLevelInterval3(ReadSysInteger(Setting::LevelInterval3));
-    m_typeGame->SetBackGroundColor(ReadSysInteger(Setting::BackGroundColor));
-    m_typeGame->SetNormalColor(ReadSysInteger(Setting::NormalColor));
-    m_typeGame->SetTypeColor(ReadSysInteger(Setting::TypeColor));
     // The words were drawn by StartGame in the board's own colours.
-    m_typeGame->RedrawWords();
+    m_flow.ApplyBoardSettings();
     m_typeGame->SetLevel(m_flow.GamePara().Level);
     m_typeGame->PauseGame();
     m_boardSize = m_typeGame->size();
 
-    ResetGameDisplay();
+    m_flow.ResetGameDisplay();
     AddRecentTollGate(m_flow.GamePara());
 }
 
@@ -549,7 +542,11 @@ void TFrmType::ShowTotals(const TGameTotals &totals)
 {
     labRightCount->setNum(totals.RightCount);
     labErrorCount->setNum(totals.ErrorCount);
-    labScore->setNum(totals.Score);
+    // A review offers no score: it shows how many words were reviewed.
+    const bool review = m_flow.InReview();
+    labScoreTitle->setText(review ? QStringLiteral("已复习：") : QStringLiteral("得分："));
+    labScore->setNum(review ? totals.RightCount + totals.ErrorCount : totals.Score);
+    sbRecord->setEnabled(!review);
 }
 
 void TFrmType::ShowState(TGameState state)
@@ -580,19 +577,6 @@ void TFrmType::ShowDueCount()
     const int due = m_flow.DueTodayCount();
     nReview->setText(due < 0 ? QStringLiteral("今日复习")
                              : QStringLiteral("今日复习（%1）").arg(due));
-}
-
-void TFrmType::TypeGameTypeCheckChange()
-{
-    m_flow.BoardCountsChanged();
-    // Counts back at 0 belong to a board that starts over: its old boxes are
-    // still there until it refills, and are not this list's words.
-    if (!m_typeGame || m_typeGame->RightWordCount() + m_typeGame->ErrorWordCount() == 0)
-        return;
-    for (const TWordCanvas *canvas : {&m_typeGame->WordCanvas1(), &m_typeGame->WordCanvas2()})
-        for (const TTypeWordItem &item : canvas->Items)
-            if (item.Typed || item.Missed)
-                m_flow.WordCounted(item.WordIndex, item.Typed != 0);
 }
 
 bool TFrmType::AskPlayAgain(const QString &message)
@@ -636,13 +620,6 @@ bool TFrmType::eventFilter(QObject *watched, QEvent *event)
     }
     if (watched == labLastWord && event->type() == QEvent::MouseButtonRelease)
         RunCommand([this] { labLastWordClick(); });
-    // An input method that takes keys despite the panel refusing them hands
-    // over text instead of key releases: the board would never see a letter.
-    if (watched == panGame && event->type() == QEvent::InputMethod) {
-        const auto *input = static_cast<const QInputMethodEvent *>(event);
-        if (!input->commitString().isEmpty() || !input->preeditString().isEmpty())
-            showImeNotice();
-    }
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -655,14 +632,14 @@ void TFrmType::typeKey(const QKeyEvent &event)
         return;
     }
     if (event.key() == Qt::Key_F3) {
-        SpeakLowestWord();
+        if (m_dictation)
+            m_dictation->SpeakLowestWord();
         return;
     }
     TKeyStroke stroke = KeyStrokeFromKeyEvent(event);
     if (stroke.Key == 0)
         return;
-    if (ImeNoticeShown() && stroke.Key >= 'A' && stroke.Key <= 'Z')
-        hideImeNotice();
+    m_imeGuard->KeyTyped(stroke.Key);
     stroke.Shift.CapsLock = stroke.Shift.CapsLock || CapsLockOn(event);
     m_typeGame->TypeKey(stroke.Key, stroke.Shift);
 }

@@ -6,7 +6,6 @@
 
 #include <functional>
 #include <memory>
-#include <set>
 #include <string>
 
 #include <QMainWindow>
@@ -23,18 +22,17 @@
 class QAction;
 class QBoxLayout;
 class QCheckBox;
-class QGroupBox;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QStatusBar;
-class QToolBar;
 class QToolButton;
 class QWidget;
 class TAudioLayer;
 class TBassEx;
 class TBrowserPane;
+class TDictation;
+class TImeGuard;
 class TKeyForwarder;
 class TMainWindowAdverts;
 class TSpeechEngineLayer;
@@ -91,13 +89,7 @@ public:
     void N2Click();
     void cbBackGroundClick();
 
-    // Game flow.
-    void ResetGameDisplay() override { m_flow.ResetGameDisplay(); }
-    void LoadTollGate(int tollGate) override { m_flow.LoadTollGate(tollGate); }
-    void TypeGameGameOver() { m_flow.TollGateOver(); }
-    // The counts changed: the totals follow, and the words counted are told
-    // to the learning memory.
-    void TypeGameTypeCheckChange();
+    // Game flow. The board's events reach the flow through the board adapter.
     void sbStartClick() { m_flow.Start(); }
     void sbReStartClick() { m_flow.Restart(); }
     void btnPauseClick() { m_flow.Pause(); }
@@ -133,18 +125,20 @@ public:
     // "查": the last word's spelling into the look-up edit.
     void sbLastWordQueryClick();
 
-    // Dictation: the words are heard, not read.
+    // Dictation (TDictation): the words are heard, not read.
     void cbDictationClick();
-    // F3: the lowest untyped word on the board is spoken again.
-    void SpeakLowestWord();
-
-    // Letters taken by an input method never reach the board: the game
-    // pauses and asks for English input until the next plain letter.
+    // The notice of the input-method guard (TImeGuard) is on view.
     bool ImeNoticeShown() const;
 
     // The settings commands' view of the window.
     TGameBoard *Board() override;
-    TGamePara &GamePara() override { return m_flow.GamePara(); }
+    const TGamePara &GamePara() const override { return m_flow.GamePara(); }
+    void ChooseTollGate(int tollGate) override { m_flow.ChooseTollGate(tollGate); }
+    void SetLevelIntervals(int interval1, int interval2, int interval3) override
+    {
+        m_flow.SetLevelIntervals(interval1, interval2, interval3);
+    }
+    void SetBoardColors(const TBoardColors &colors) override { m_flow.SetBoardColors(colors); }
     void FocusGame() override;
     QWidget *DialogParent() override { return this; }
 
@@ -176,20 +170,14 @@ private:
     void buildLastWordLine(QWidget *parent, QBoxLayout *column);
     void connectLearnerCommands();
     void bindBoardEvents();
-    // The dictation's speaking of one word, unless it is still queued or heard.
-    void speakForDictation(const std::string &spelling);
-    void showImeNotice();
-    void hideImeNotice();
 
     // Controls, named as the rest of the program knows them; tests find them
     // by these object names.
-    QToolBar *tbar = nullptr;
     QToolButton *sbStart = nullptr;
     QToolButton *sbReStart = nullptr;
     QToolButton *btnContinue = nullptr;
     QToolButton *btnPause = nullptr;
     QToolButton *sbLevel = nullptr;
-    QMenu *PopupMenu1 = nullptr;
     QAction *N27 = nullptr;
     QAction *N28 = nullptr;
     QAction *N29 = nullptr;
@@ -200,40 +188,26 @@ private:
     QCheckBox *cbBackGround = nullptr;
     QToolButton *sbRecord = nullptr;
 
-    QGroupBox *sGroupBox1 = nullptr;
-    QWidget *panQueryWord = nullptr;
     QLineEdit *ediQueryWord = nullptr;
-    QToolButton *sbQueryWord = nullptr;
 
-    QGroupBox *gbTitle = nullptr;
-    QWidget *panTitle = nullptr;
     QLabel *labBook = nullptr;
     QLabel *labGate = nullptr;
     QLabel *labScore = nullptr;
     QLabel *labRightCount = nullptr;
     QLabel *labErrorCount = nullptr;
-    QWidget *panLastWord = nullptr;
     QLabel *labLastWord = nullptr;
     QToolButton *sbLastWordQuery = nullptr;
-    QLabel *labImeNotice = nullptr;
+    QLabel *labScoreTitle = nullptr;
 
     QWidget *panGame = nullptr;
     TBrowserPane *wbAd = nullptr;
     TBrowserPane *wbAd1 = nullptr;
-    QStatusBar *sStatusBar1 = nullptr;
     QLabel *labAd = nullptr;
 
     QMenu *nRecently = nullptr;
     QAction *nReview = nullptr;
-    QAction *nStudyProgress = nullptr;
-    QMenu *N14 = nullptr;
     QMenu *miUI = nullptr;
-    QMenu *N43 = nullptr;
-    QAction *N6 = nullptr, *N15 = nullptr, *N16 = nullptr, *N4 = nullptr, *N2 = nullptr;
     QAction *N8 = nullptr, *N9 = nullptr, *N10 = nullptr;
-    QAction *N30 = nullptr, *N31 = nullptr, *N33 = nullptr, *N34 = nullptr, *N35 = nullptr;
-    QAction *N11 = nullptr, *N5 = nullptr, *N21 = nullptr, *N17 = nullptr, *sou1 = nullptr;
-    QAction *N13 = nullptr, *N23 = nullptr, *N25 = nullptr;
 
     TFrmTypeServices m_services;
     bool m_shown = false;
@@ -250,7 +224,7 @@ private:
     QPointer<TFrmAd> m_frmAd;
     std::unique_ptr<TKeyForwarder> m_keys;
     TWordInfo m_lastWord;
-    // Words dictation queued since the speech was last quiet.
-    std::set<std::string> m_dictationQueued;
-    bool m_imeResume = false;  // the notice paused a running game
+    // Both live on the game panel or the board, which own them.
+    QPointer<TDictation> m_dictation;
+    TImeGuard *m_imeGuard = nullptr;
 };

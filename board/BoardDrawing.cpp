@@ -163,6 +163,7 @@ void TTypeGameType::DrawWordCanvasPass(TWordCanvas &C, QPainter &Painter, TCanva
                 AddShoot(C, static_cast<int>(index));
                 item.Typed = 1;
                 ++m_rightWordCount;
+                emit wordCounted(item.WordIndex, true);
                 UpdateScore();
                 ResetTyping();
                 DrawWordCanvasPass(C, Painter, Drawing);

@@ -127,6 +127,7 @@ void TTypeGameType::CountUnfinishedWords(TWordCanvas &C)
             continue;
         ++m_errorWordCount;
         item.Missed = 1;
+        emit wordCounted(item.WordIndex, false);
         UpdateScore();
     }
 }
@@ -140,7 +141,7 @@ void TTypeGameType::FillWordCanvas(TWordCanvas &C)
 
     if (m_lastWordIndex == -1) {
         m_tollGateIndex = 1;
-        Fire(m_onTollGateChange);
+        emit tollGateChange();
     }
     CountUnfinishedWords(C);
     // Shots hold their targets by index: none may outlive the items.
@@ -198,6 +199,7 @@ void TTypeGameType::CountMissedWords(TWordCanvas &C)
             continue;
         ++m_errorWordCount;
         item.Missed = 1;
+        emit wordCounted(item.WordIndex, false);
         UpdateScore();
     }
 }
@@ -211,8 +213,7 @@ void TTypeGameType::TellShownWords(TWordCanvas &C)
             || item.BoxRect.Bottom > C.SrcRect.Bottom)
             continue;
         item.Shown = 1;
-        if (m_onWordShown)
-            m_onWordShown(this, C.CanvasId, static_cast<int>(i));
+        emit wordShown(item.WordIndex);
     }
 }
 
@@ -225,7 +226,7 @@ void TTypeGameType::CheckTollGate()
             if (item.BoxRect.Bottom > c->SrcRect.Top && item.TollGateMark >= 0
                 && c->SrcRect.Top > 0) {
                 m_tollGateIndex = item.TollGateMark;
-                Fire(m_onTollGateChange);
+                emit tollGateChange();
             }
         }
     }

@@ -3,15 +3,12 @@
 // right, bottom) with right and bottom just outside the area.
 
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 #include <QImage>
 
 #include "Records.h"
 #include "TextUtils.h"
-
-class TTypeGameType;
 
 // An image's size in logical pixels (its device pixels over its ratio).
 inline QSize LogicalSize(const QImage &Image)
@@ -76,19 +73,13 @@ struct TShoot {
 
 using TShoots = std::vector<TShoot>;
 
-// The board's events: called with the board as Sender.
-using TTypeGameChange = std::function<void(TTypeGameType *Sender)>;
-// An event about one word box: Sender->WordCanvas1()/2().Items[Index].
-using TTypeWordEvent = std::function<void(TTypeGameType *Sender, int CanvasId, int Index)>;
-
 // A key that advanced no word on view. It is held against the visible word
-// that had the longest typed prefix (Index -1 when none had any): Position
-// is the byte it stopped at, Expected the letter there.
+// that had the longest typed prefix (WordIndex, its place in the board's
+// list; -1 when none had any): Position is the byte it stopped at, Expected
+// the letter there.
 struct TWordSlip {
-    int CanvasId = 0;
-    int Index = -1;
+    int WordIndex = -1;
     int Position = 0;
     char Expected = 0;
     char Typed = 0;
 };
-using TTypeWordSlip = std::function<void(TTypeGameType *Sender, const TWordSlip &Slip)>;

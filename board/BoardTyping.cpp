@@ -43,8 +43,6 @@ int TTypeGameType::MatchTypedKey(TTypeWordItem &Item)
 
 void TTypeGameType::TellSlip(char Typed)
 {
-    if (!m_onWordSlip)
-        return;
     // Decided before the redraw applies the key, on the same test: a word on
     // view whose next letter is the key advances, so the key is no slip.
     TWordSlip slip;
@@ -64,14 +62,13 @@ void TTypeGameType::TellSlip(char Typed)
             if (spelling[typed] == Typed)
                 return;
             if (typed > static_cast<size_t>(slip.Position)) {
-                slip.CanvasId = c->CanvasId;
-                slip.Index = static_cast<int>(i);
+                slip.WordIndex = item.WordIndex;
                 slip.Position = static_cast<int>(typed);
                 slip.Expected = spelling[typed];
             }
         }
     }
-    m_onWordSlip(this, slip);
+    emit wordSlip(slip);
 }
 
 bool TTypeGameType::IsWordVisible(const TWordCanvas &C, const TTypeWordItem &Item) const
@@ -170,8 +167,7 @@ void TTypeGameType::CheckShoots()
         hits.push_back(i);
         const std::string spelling = target.WordInfo.Spelling;
         SpeakWord(spelling);
-        if (m_onWordHit)
-            m_onWordHit(this, shot.CanvasId, shot.TargetIndex);
+        emit wordHit(target.WordIndex);
         DrawWordCanvas(1);
         DrawWordCanvas(2);
         if (m_shootsEpoch != epoch)
@@ -203,6 +199,16 @@ bool TTypeGameType::LowestUntypedWord(int &CanvasId, int &Index) const
     return lowest >= 0;
 }
 
+int TTypeGameType::LowestUntypedWordIndex() const
+{
+    int canvasId = 0;
+    int index = -1;
+    if (!LowestUntypedWord(canvasId, index))
+        return -1;
+    const TWordCanvas &c = canvasId == 2 ? m_wordCanvas2 : m_wordCanvas1;
+    return c.Items[static_cast<size_t>(index)].WordIndex;
+}
+
 void TTypeGameType::CheckWordsPastMiddle(TWordCanvas &C)
 {
     const int middle = (m_boardRect.Bottom - m_boardRect.Top) / 2;
@@ -215,8 +221,7 @@ void TTypeGameType::CheckWordsPastMiddle(TWordCanvas &C)
         if ((r.Top + r.Bottom) / 2 < middle)
             continue;
         item.PastMiddle = 1;
-        if (m_onWordPastMiddle)
-            m_onWordPastMiddle(this, C.CanvasId, static_cast<int>(i));
+        emit wordPastMiddle(item.WordIndex);
     }
 }
 

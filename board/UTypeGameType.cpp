@@ -221,7 +221,7 @@ void TTypeGameType::Restart()
 {
     StopAndZeroCounts();
     m_tollGateIndex = 1;
-    Fire(m_onTollGateChange);
+    emit tollGateChange();
     RefillCanvases();
 
     m_playThread->ResumePlay();
@@ -264,7 +264,8 @@ void TTypeGameType::GameOver()
     m_wordCanvas1.Items.clear();
     m_wordCanvas2.Items.clear();
     update();
-    Fire(m_onGameOver);
+    // The last thing done: a slot may restart or destroy the board.
+    emit gameOver();
 }
 
 bool TTypeGameType::IsPlaying() const
@@ -332,12 +333,11 @@ void TTypeGameType::SyncShootTimer()
         m_shootTimer.stop();
 }
 
-void TTypeGameType::Fire(const TTypeGameChange &Event)
+const TWordInfo *TTypeGameType::WordAt(int wordIndex) const
 {
-    // A copy: the handler may replace itself, or destroy the board.
-    const TTypeGameChange handler = Event;
-    if (handler)
-        handler(this);
+    if (wordIndex < 0 || static_cast<size_t>(wordIndex) >= m_words.size())
+        return nullptr;
+    return &m_words[static_cast<size_t>(wordIndex)];
 }
 
 // ---------------------------------------------------------------- properties
@@ -433,5 +433,5 @@ void TTypeGameType::UpdateScore()
 {
     if (m_errorWordCount <= 20)
         m_score = wordsScore(m_level, m_rightWordCount);
-    Fire(m_onTypeCheckChange);
+    emit typeCheckChange();
 }

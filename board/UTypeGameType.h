@@ -14,16 +14,12 @@
 //   - Keys: on each key release while the game panel has the focus, call
 //     TypeKey with KeyStrokeFromKeyEvent(event) (KeyCodes.h). Typing works in
 //     every state, paused included.
-//   - Events, called with the board as Sender: OnTollGateChange (the current
-//     toll gate was assigned), OnGameOver (every word is counted and every
-//     arrow has hit; the counts and Score stay readable), OnTypeCheckChange
-//     (the counts changed), OnWordShown (a word box has come wholly into
-//     view; once per box), OnWordSlip (a key advanced no word on view),
-//     OnWordHit (an arrow hit its word), OnWordPastMiddle (an untyped word's
-//     centre passed the middle of the board; once per box).
-//   - An OnGameOver handler may restart the board or even destroy it. The
-//     other events fire in the middle of moving, typing or drawing: their
-//     handlers only read the board (counts, Score, TollGateIndex, items).
+//   - Events are signals (see below), so every listener is connected on its
+//     own. A word's events name it by its place in Words(), the list the
+//     board was last given.
+//   - A gameOver slot may restart the board or even destroy it. The other
+//     signals come in the middle of moving, typing or drawing: their slots
+//     only read the board (counts, Score, TollGateIndex, Words, items).
 // Everything runs on the UI thread. The board takes no keyboard focus.
 
 #include <cstdint>
@@ -125,19 +121,8 @@ public:
     TColor TypeColor() const { return m_typedFont.Color; }
     void SetTypeColor(TColor Value);  // typed letters
 
-    const TTypeGameChange &OnTollGateChange() const { return m_onTollGateChange; }
-    const TTypeGameChange &OnGameOver() const { return m_onGameOver; }
-    const TTypeGameChange &OnTypeCheckChange() const { return m_onTypeCheckChange; }
-    void SetOnTollGateChange(TTypeGameChange Handler) { m_onTollGateChange = std::move(Handler); }
-    void SetOnGameOver(TTypeGameChange Handler) { m_onGameOver = std::move(Handler); }
-    void SetOnTypeCheckChange(TTypeGameChange Handler) { m_onTypeCheckChange = std::move(Handler); }
-    void SetOnWordShown(TTypeWordEvent Handler) { m_onWordShown = std::move(Handler); }
-    void SetOnWordSlip(TTypeWordSlip Handler) { m_onWordSlip = std::move(Handler); }
-    // A word's arrow hit it (whether or not it is spoken).
-    void SetOnWordHit(TTypeWordEvent Handler) { m_onWordHit = std::move(Handler); }
-    // An untyped word's box has moved with its centre past the middle of the
-    // board; once per box.
-    void SetOnWordPastMiddle(TTypeWordEvent Handler) { m_onWordPastMiddle = std::move(Handler); }
+    // The word at that place of Words(); null out of range.
+    const TWordInfo *WordAt(int wordIndex) const;
 
     // ------------------------------------------------------------ state
 
@@ -164,6 +149,8 @@ public:
     const std::string &PendingKey() const { return m_pendingKey; }
     // The untyped word on view lowest on the board: false when there is none.
     bool LowestUntypedWord(int &CanvasId, int &Index) const;
+    // The same word's place in Words(); -1 when there is none.
+    int LowestUntypedWordIndex() const;
     TSpeaker *Speech() const { return m_speech; }
 
     // ------------------------------------------------------------ inner steps
@@ -196,6 +183,27 @@ public:
     QRegion MotionRegion() const;
     // What the last shot-timer tick changed: each arrow's old and new place.
     QRegion ShootsRegion() const;
+
+signals:
+    // The current toll gate was assigned (TollGateIndex).
+    void tollGateChange();
+    // Every word is counted and every arrow has hit; the counts and Score
+    // stay readable.
+    void gameOver();
+    // The counts (and so perhaps the score) changed.
+    void typeCheckChange();
+    // A word was counted: right (typed) or missed (left the board untyped).
+    // Told once per box, before typeCheckChange.
+    void wordCounted(int wordIndex, bool right);
+    // A word box has come wholly into view; once per box.
+    void wordShown(int wordIndex);
+    // An untyped word's box has moved with its centre past the middle of the
+    // board; once per box.
+    void wordPastMiddle(int wordIndex);
+    // A word's arrow hit it (whether or not it is spoken).
+    void wordHit(int wordIndex);
+    // A key advanced no word on view.
+    void wordSlip(const TWordSlip &slip);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -243,7 +251,6 @@ private:
     void DrawWordCanvasPass(TWordCanvas &C, QPainter &Painter, TCanvasDrawing &Drawing);
     const TStringList &MeaningLines(const std::string &Meaning, TCanvasDrawing &Drawing);
     QColor PanelColor() const;
-    void Fire(const TTypeGameChange &Event);
     // Stores a changed interval of one level and applies it when that level plays.
     void ChangeLevelInterval(int &Interval, int Value);
 
@@ -282,13 +289,6 @@ private:
     int m_lastWordIndex = -1;
     int m_rightWordCount = 0;
     int m_errorWordCount = 0;
-    TTypeGameChange m_onTollGateChange;
-    TTypeGameChange m_onGameOver;
-    TTypeGameChange m_onTypeCheckChange;
-    TTypeWordEvent m_onWordShown;
-    TTypeWordSlip m_onWordSlip;
-    TTypeWordEvent m_onWordHit;
-    TTypeWordEvent m_onWordPastMiddle;
     bool m_dictation = false;
     qreal m_pixelRatioOverride = 0;  // 0: the screen's
     TTickSource m_tickSource;

@@ -1,5 +1,12 @@
 #include "Records.h"
 
+std::int32_t TollGateCountOf(const TGamePara &Para)
+{
+    if (Para.WordsPerGate <= 0 || Para.WordCount <= 0)
+        return 0;
+    return Para.WordCount / Para.WordsPerGate + (Para.WordCount % Para.WordsPerGate > 0 ? 1 : 0);
+}
+
 void CopyWordInfo(const TWordInfo &source, TWordInfo &target)
 {
     target = source;

@@ -41,6 +41,10 @@ struct TGamePara {
     bool operator==(const TGamePara &) const = default;
 };
 
+// The toll gates of the book: WordCount over WordsPerGate, rounded up; 0 for
+// a book without words (or a count that makes no sense).
+std::int32_t TollGateCountOf(const TGamePara &Para);
+
 // Speech settings, stored one to one under the settings keys of the same names.
 struct TSpeechSet {
     std::string EngineName;

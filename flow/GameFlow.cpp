@@ -34,7 +34,7 @@ void TGameFlow::LoadGame()
     m_para.WordsPerGate = kWordsPerGate;
     LoadGamePara(m_para);
     m_loaded = true;
-    m_para.TollGateCount = CeilDiv(m_para.WordsPerGate, m_para.WordCount);
+    m_para.TollGateCount = TollGateCountOf(m_para);
     bringTollGateIntoRange();
     refreshNewWordsBook(true);
 }
@@ -152,7 +152,7 @@ void TGameFlow::refreshNewWordsBook(bool reorder)
         qCDebug(lcFlow) << "reading the new-words book failed:" << e.what();
         return;
     }
-    m_para.TollGateCount = CeilDiv(m_para.WordsPerGate, m_para.WordCount);
+    m_para.TollGateCount = TollGateCountOf(m_para);
     bringTollGateIntoRange();
 }
 
@@ -241,7 +241,7 @@ void TGameFlow::startWordGame(TWordInfos words, std::vector<TWordSource> sources
     m_para.BookName = title;
     m_para.BookType = kBookTypeLetter;
     m_para.WordCount = static_cast<int>(m_reviewWords.size());
-    m_para.TollGateCount = CeilDiv(m_para.WordsPerGate, m_para.WordCount);
+    m_para.TollGateCount = TollGateCountOf(m_para);
     m_para.TollGateIndex = 1;
     LoadTollGate(1);
     if (m_board)
@@ -263,12 +263,23 @@ void TGameFlow::reviewOver()
     const int due = DueTodayCount();
     if (due <= 0) {
         m_view.ShowNotice(QStringLiteral("今天到期的单词都复习完了。"));
+        backToBook();
         return;
     }
-    if (!m_view.AskPlayAgain(QStringLiteral("还有%1个单词到期，继续复习吗？").arg(due)))
-        return;
-    if (StartReview())
+    if (m_view.AskPlayAgain(QStringLiteral("还有%1个单词到期，继续复习吗？").arg(due))
+        && StartReview()) {
         Start();
+        return;
+    }
+    backToBook();
+}
+
+void TGameFlow::backToBook()
+{
+    // A copy: choosing the book leaves the review, whose copy it is.
+    const TGamePara book = m_bookPara;
+    ChooseBook(book);
+    m_view.FocusGame();
 }
 
 void TGameFlow::showTollGate()
@@ -360,6 +371,7 @@ void TGameFlow::TollGateOver()
     // The last toll gate (or one beyond the book, which ends it just the same).
     if (m_practice) {
         m_view.ShowNotice(QStringLiteral("薄弱拼写练完了。"));
+        backToBook();
         return;
     }
     if (m_review) {
@@ -450,6 +462,40 @@ void TGameFlow::ChooseBook(const TGamePara &para)
     ResetGameDisplay();
 }
 
+void TGameFlow::BookRenamed(const std::string &bookName)
+{
+    m_para.BookName = bookName;
+}
+
+void TGameFlow::ChooseTollGate(int tollGate)
+{
+    m_para.TollGateIndex = tollGate;
+    LoadTollGate(m_para.TollGateIndex);
+    if (m_board)
+        m_board->PauseGame();
+    ResetGameDisplay();
+}
+
+void TGameFlow::ApplyBoardSettings()
+{
+    if (m_board)
+        m_boardSettings.Apply(*m_board);
+}
+
+void TGameFlow::SetLevelIntervals(int interval1, int interval2, int interval3)
+{
+    if (!m_board)
+        return;
+    m_boardSettings.SetIntervals(*m_board, interval1, interval2, interval3);
+    ChooseTollGate(m_para.TollGateIndex);
+}
+
+void TGameFlow::SetBoardColors(const TBoardColors &colors)
+{
+    if (m_board)
+        m_boardSettings.SetColors(*m_board, colors);
+}
+
 void TGameFlow::AddRecentTollGate(const TGamePara &para)
 {
     // A book whose stored name the list cannot hold is played, not listed.
@@ -480,7 +526,7 @@ void TGameFlow::PlayRecent(const std::string &line)
     m_para.BookType = para->BookType;
     m_para.TollGateIndex = para->TollGateIndex;
     m_para.Level = para->Level;
-    m_para.TollGateCount = CeilDiv(m_para.WordsPerGate, m_para.WordCount);
+    m_para.TollGateCount = TollGateCountOf(m_para);
     bringTollGateIntoRange();
     refreshNewWordsBook(true);
     LoadTollGate(m_para.TollGateIndex);

@@ -4,8 +4,8 @@
 // totals, the end of the book, and the recently played toll gates. It drives
 // the board and the window through TGameBoard and TGameView only.
 //
-// It also feeds the learning memory (WordMemory.h): the window passes on the
-// board's word events, and each toll gate is recorded once, when it is over
+// It also feeds the learning memory (WordMemory.h): the board's adapter
+// passes on the board's word events, and each toll gate is recorded once, when it is over
 // or when it is left unfinished (another toll gate, book or level, a
 // restart, the end of the program), before any question is asked. A review
 // game ("今日复习") plays the words due today across the books.
@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "BoardSettings.h"
 #include "GameBoard.h"
 #include "GameView.h"
 #include "Records.h"
@@ -31,7 +32,6 @@ public:
     // board the commands change the parameters and the view only.
     void SetBoard(TGameBoard *board) { m_board = board; }
 
-    TGamePara &GamePara() { return m_para; }
     const TGamePara &GamePara() const { return m_para; }
     // The totals shown, and the part of them the finished toll gates of this
     // game make.
@@ -68,11 +68,26 @@ public:
     void ChooseLevel(int level);
     // Another book (or the same one moved) from the book dialog: Ready.
     void ChooseBook(const TGamePara &para);
+    // The book being played was renamed: the name shown and saved follows.
+    void BookRenamed(const std::string &bookName);
+    // "选择关卡": toll gate n of the book, Ready, totals at 0.
+    void ChooseTollGate(int tollGate);
+
+    // The board's saved intervals and colours, given to the board once it
+    // has its words (they are its settings: no one else reads or writes them).
+    void ApplyBoardSettings();
+    // "难度设置": the board takes and saves the intervals; the current toll
+    // gate is Ready again, totals at 0. Throws what the settings file throws,
+    // the toll gate then left as it was.
+    void SetLevelIntervals(int interval1, int interval2, int interval3);
+    // "背景色及字体颜色设置": the board shows and saves the colours; the game
+    // goes on as it was.
+    void SetBoardColors(const TBoardColors &colors);
 
     void AddRecentTollGate(const TGamePara &para);
 
     // The board's word events. Index is the word's place in the list the
-    // board was last given.
+    // board was last given; out of range is ignored.
     void WordShown(int index);
     void WordCounted(int index, bool right);
     void WordSlip(int index, int position, char expected, char typed);
@@ -112,8 +127,12 @@ private:
                        bool practice);
     void leaveReview();
     void reviewOver();
+    // The end of a review or practice: the book and toll gate played before
+    // it, Ready.
+    void backToBook();
 
     TTollGateTally m_tally;
+    TBoardSettings m_boardSettings;
     int m_tallyGate = 0;
     // The review game's words and where they come from, and the book game
     // to save meanwhile.

@@ -5,18 +5,18 @@
 //
 // They work on the game through two small interfaces the main window
 // implements, so they do not depend on the board's class: TGameBoard (the
-// board, see GameBoard.h) and TSettingsHost, the main window: the board (null
-// before the board exists), the live game parameters, LoadTollGate (puts
-// toll gate n on the board and runs it; it does not change TollGateIndex),
-// ResetGameDisplay (labels, level captions and buttons of a game ready to
-// start, totals of finished toll gates back to 0), the game panel's focus and
-// the parent of the dialogs.
+// board, see GameBoard.h, whose values the dialogs start from) and
+// TSettingsHost, the main window: the board (null before the board exists),
+// the game parameters (read only), the game flow's commands that change the
+// game (TGameFlow's of the same names: the rules and the saving are the
+// flow's), the game panel's focus and the parent of the dialogs.
 //
 // The main window's handlers call these with itself as the host, e.g.
 //   void TFrmType::N30Click() { SettingsCommands::N30Click(*this); }
 
 #include <cstdint>
 
+#include "BoardSettings.h"
 #include "GameBoard.h"
 #include "Records.h"
 
@@ -28,9 +28,10 @@ public:
     virtual ~TSettingsHost() = default;
 
     virtual TGameBoard *Board() = 0;
-    virtual TGamePara &GamePara() = 0;
-    virtual void LoadTollGate(int tollGate) = 0;
-    virtual void ResetGameDisplay() = 0;
+    virtual const TGamePara &GamePara() const = 0;
+    virtual void ChooseTollGate(int tollGate) = 0;
+    virtual void SetLevelIntervals(int interval1, int interval2, int interval3) = 0;
+    virtual void SetBoardColors(const TBoardColors &colors) = 0;
     // Gives panGame the keyboard focus, so typing reaches the board again.
     virtual void FocusGame() = 0;
     virtual QWidget *DialogParent() = 0;

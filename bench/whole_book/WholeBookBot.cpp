@@ -64,7 +64,7 @@ bool keyFor(char ch, std::uint16_t &key, TShiftState &shift)
     if (ch >= 'a' && ch <= 'z') {
         key = static_cast<std::uint16_t>(ch - 'a' + 'A');
     } else if (ch >= 'A' && ch <= 'Z') {
-        key = static_cast<std::uint16_t>(ch);
+        key = static_cast<std::uint16_t>(static_cast<unsigned char>(ch));
         shift.Shift = true;
     } else if (ch == ' ') {
         key = kKeySpace;
@@ -123,7 +123,8 @@ bool nextKey(const TTypeGameType &board, std::uint16_t &key, TShiftState &shift)
 
 int main(int argc, char **argv)
 {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     InstallFontSubstitutions();
 
@@ -162,16 +163,16 @@ int main(int argc, char **argv)
     long right = 0;
     long missed = 0;
     bool finished = false;
-    board->SetOnGameOver([&](TTypeGameType *b) {
-        right += b->RightWordCount();
-        missed += b->ErrorWordCount();
+    QObject::connect(board, &TTypeGameType::gameOver, [&] {
+        right += board->RightWordCount();
+        missed += board->ErrorWordCount();
         if (gate == gates) {
             finished = true;
             return;
         }
         ++gate;
-        b->SetWords(gateWords(gate));
-        b->Restart();
+        board->SetWords(gateWords(gate));
+        board->Restart();
     });
     board->SetTollGateWords(kWordsPerGate);
     board->StartGame(gateWords(1), &speaker);

@@ -80,6 +80,28 @@ QString LetterText(unsigned char Byte)
     return QStringLiteral("0x%1").arg(Byte, 2, 16, QLatin1Char('0'));
 }
 
+// A count axis from 0 to at least top with whole-number ticks only: a step of
+// 1, 2 or 5 times a power of ten, at most ten steps.
+void setWholeNumberTicks(QValueAxis &axis, int top)
+{
+    top = std::max(top, 1);
+    int step = 1;
+    for (int magnitude = 1; (top + step - 1) / step > 10;) {
+        if (step == magnitude)
+            step = 2 * magnitude;
+        else if (step == 2 * magnitude)
+            step = 5 * magnitude;
+        else
+            step = magnitude *= 10;
+    }
+    const int steps = (top + step - 1) / step;
+    axis.setRange(0, steps * step);
+    axis.setTickType(QValueAxis::TicksFixed);
+    axis.setTickCount(steps + 1);
+    axis.setMinorTickCount(0);
+    axis.setLabelFormat(QStringLiteral("%d"));
+}
+
 void ClearChart(QChart *Chart)
 {
     Chart->removeAllSeries();
@@ -191,8 +213,13 @@ void TFrmStudyProgress::showLearntChart()
     QChart *Chart = m_chartLearnt->chart();
     ClearChart(Chart);
     auto *Series = new QLineSeries;
-    for (const TLearntPoint &Point : m_progress.LearntOverTime)
+    // A step per day: the count holds from one day's start to the next, so a
+    // day without change never reads as progress.
+    for (const TLearntPoint &Point : m_progress.LearntOverTime) {
+        if (Series->count() > 0)
+            Series->append(double(Point.DayStartMs), Series->at(Series->count() - 1).y());
         Series->append(double(Point.DayStartMs), Point.Learnt);
+    }
     // The line runs on to today, so a single day still draws one.
     if (!m_progress.LearntOverTime.empty() && m_now > m_progress.LearntOverTime.back().DayStartMs)
         Series->append(double(m_now), m_progress.LearntOverTime.back().Learnt);
@@ -205,10 +232,9 @@ void TFrmStudyProgress::showLearntChart()
         Days->setRange(QDateTime::fromMSecsSinceEpoch(qint64(Series->at(0).x())),
                        QDateTime::fromMSecsSinceEpoch(qint64(Series->at(Series->count() - 1).x())));
     auto *Words = new QValueAxis;
-    Words->setLabelFormat(QStringLiteral("%d"));
-    Words->setRange(0, std::max(10, m_progress.LearntOverTime.empty()
-                                        ? 0
-                                        : m_progress.LearntOverTime.back().Learnt));
+    setWholeNumberTicks(*Words, std::max(10, m_progress.LearntOverTime.empty()
+                                                 ? 0
+                                                 : m_progress.LearntOverTime.back().Learnt));
     Chart->addAxis(Days, Qt::AlignBottom);
     Chart->addAxis(Words, Qt::AlignLeft);
     Series->attachAxis(Days);

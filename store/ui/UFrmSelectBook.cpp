@@ -339,9 +339,7 @@ void TFrmSelectBook::startFirstBook()
     m_para.BookName = first >= 0 ? GetBookName(first) : std::string();
     m_para.StoreTableName = first >= 0 ? GetBookTableName(first) : std::string();
     m_para.WordCount = first >= 0 ? GetBookWordNumber(first) : 0;
-    m_para.TollGateCount = m_para.WordsPerGate > 0 && m_para.WordCount > 0
-                               ? CeilDiv(m_para.WordsPerGate, m_para.WordCount)
-                               : 0;
+    m_para.TollGateCount = TollGateCountOf(m_para);
 }
 
 void TFrmSelectBook::btnDeleteClick()
@@ -469,8 +467,7 @@ void TFrmSelectBook::btnSelectClick()
     m_para.BookName = GetBookName(id);
     m_para.WordCount = GetBookWordNumber(id);
     m_para.StoreTableName = GetBookTableName(id);
-    m_para.TollGateCount =
-        m_para.WordsPerGate > 0 ? CeilDiv(m_para.WordsPerGate, m_para.WordCount) : 0;
+    m_para.TollGateCount = TollGateCountOf(m_para);
     m_para.BookType = order;
     accept();
 }

@@ -11,11 +11,13 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
 
 #include "Clock.h"
+#include "DayChangeTimer.h"
 #include "FsrsScheduler.h"
 #include "GameWindowFixture.h"
 #include "GbkText.h"
@@ -604,6 +606,69 @@ TEST_F(AppFlowCommands, TheWeakSpellingsButtonStartsAPracticeOnceTheWindowHasClo
     EXPECT_EQ(Spellings(Board().Words()), (std::vector<std::string>{"rarely", "seldom"}));
     EXPECT_EQ(Window().Flow().GamePara().BookName, Gbk("薄弱拼写"));
     EXPECT_EQ(Window().Flow().State(), TGameState::Ready);
+}
+
+// The system clock a day ahead.
+class TomorrowClock final : public TClock {
+public:
+    QDate Today() const override { return QDate::currentDate().addDays(1); }
+    std::int64_t NowMs() const override
+    {
+        return QDateTime::currentMSecsSinceEpoch() + std::int64_t{24} * 60 * 60 * 1000;
+    }
+};
+
+// With the window left open over midnight, "今日复习（N）" is counted again
+// when the day-change timer wakes on the new date.
+TEST_F(AppFlowCommands, TheDueCountIsCountedAgainWhenTheDateChanges)
+{
+    SetUpTwoBooks();
+    QAction *review = Control<QAction>(Window(), "nReview");
+    EXPECT_EQ(review->text(), QStringLiteral("今日复习（0）"));
+    auto *timer = Window().findChild<TDayChangeTimer *>();
+    ASSERT_NE(timer, nullptr);
+    EXPECT_TRUE(timer->IsActive());
+    timer->Check();
+    EXPECT_EQ(review->text(), QStringLiteral("今日复习（0）"));
+
+    SetProgramClock(std::make_shared<TomorrowClock>());
+    const auto restoreClock = qScopeGuard([] { SetProgramClock(nullptr); });
+    timer->Check();  // its wake-up
+    EXPECT_EQ(review->text(), QStringLiteral("今日复习（18）"));
+    EXPECT_TRUE(timer->IsActive());
+}
+
+// A review is no game for the leaderboard: it counts the words reviewed, and
+// when it ends the book and toll gate played before it are Ready again.
+TEST_F(AppFlowCommands, AReviewCountsTheWordsReviewedOffersNoScoreAndEndsBackAtTheBook)
+{
+    SetUpTwoBooks();
+    // Tomorrow: the 18 words missed in toll gate 1 are due.
+    SetProgramClock(std::make_shared<TomorrowClock>());
+    const auto restoreClock = qScopeGuard([] { SetProgramClock(nullptr); });
+    Control<QAction>(Window(), "nReview")->trigger();
+    ASSERT_TRUE(Window().Flow().InReview());
+    ASSERT_EQ(Board().Words().size(), 18U);
+    EXPECT_EQ(Buttons(), "10001");
+    EXPECT_FALSE(Control<QToolButton>(Window(), "sbRecord")->isEnabled());
+
+    StartGame();
+    ASSERT_TRUE(TickUntil([this] { return TypeOneVisibleWord(); }));
+    EXPECT_EQ(Text("labScoreTitle"), QStringLiteral("已复习："));
+    EXPECT_EQ(Text("labScore"), QStringLiteral("1"));
+    EXPECT_FALSE(Control<QToolButton>(Window(), "sbRecord")->isEnabled());
+    PlayTollGate(2);
+    EXPECT_EQ(m_boxes.Texts().back(), QStringLiteral("今天到期的单词都复习完了。"));
+
+    EXPECT_FALSE(Window().Flow().InReview());
+    EXPECT_EQ(Text("labBook"), QStringLiteral("甲-顺序"));
+    EXPECT_EQ(Text("labGate"), QStringLiteral("关卡：第2关（共3关）"));
+    EXPECT_EQ(Window().Flow().GamePara().StoreTableName, m_first.Table);
+    EXPECT_EQ(Buttons(), "10001");  // Ready: no pause or restart on an empty board
+    EXPECT_EQ(Board().Words().size(), 20U);
+    EXPECT_EQ(Text("labScoreTitle"), QStringLiteral("得分："));
+    EXPECT_EQ(Counts(), "0 0 0");
+    EXPECT_TRUE(Control<QToolButton>(Window(), "sbRecord")->isEnabled());
 }
 
 TEST_F(AppFlowCommands, RecordingTheScoreTwiceGivesTwoEntriesWithoutPausing)

@@ -1,6 +1,8 @@
 // What the window does for a learner: the last word hit shown whole, F2 and
 // "查"; dictation (drawing, when words are spoken, F3); and the notice when an
 // input method keeps the letters from the board.
+#include <algorithm>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QFontInfo>
@@ -15,6 +17,7 @@
 #include "GbkText.h"
 #include "UFrmType.h"
 #include "UTypeGameType.h"
+#include "WordMemory.h"
 
 namespace {
 
@@ -177,6 +180,40 @@ TEST_F(AppLearner, DictationDoesNotQueueAWordTwiceNorSpeakWhilePaused)
     for (int i = 0; i < 400; ++i)
         Board().MoveStep();  // the play thread stands still; the steps alone
     EXPECT_EQ(SpokenFrom(paused), std::vector<std::string>());
+}
+
+// Every listener of a word's showing hears it: dictation speaks it and the
+// game still counts it as seen.
+TEST_F(AppLearner, AShownWordLeftUncountedIsSeenWithDictationOn)
+{
+    UseBook(ImportLines("学习", {"apple[p]" + Gbk("苹果"), "zoo[zu:]" + Gbk("n. 动物园")}));
+    Start();
+    Control<QCheckBox>(Window(), "cbSpeech")->click();  // hits silent: only dictation speaks
+    Control<QCheckBox>(Window(), "cbDictation")->click();
+    // The opening game: the toll gate twice over, so apple is word 0 and word 2.
+    StartGame();
+    const auto item = [this](int wordIndex) -> const TTypeWordItem * {
+        for (const TWordCanvas *c : {&Board().WordCanvas1(), &Board().WordCanvas2()})
+            for (const TTypeWordItem &i : c->Items)
+                if (i.WordIndex == wordIndex)
+                    return &i;
+        return nullptr;
+    };
+    ASSERT_TRUE(TickUntil([&] { return item(0) != nullptr && item(0)->Shown; }));
+    TypeWord("apple");
+    ASSERT_TRUE(FlyShots());
+    ASSERT_TRUE(TickUntil([&] { return item(2) != nullptr && item(2)->Shown; }));
+    ASSERT_FALSE(item(2)->Typed || item(2)->Missed);
+    // zoo is never typed: only dictation speaks it.
+    const std::vector<std::string> spoken = Spoken();
+    EXPECT_NE(std::find(spoken.begin(), spoken.end(), "zoo"), spoken.end());
+
+    // Leaving the toll gate records it: apple was counted once and shown again.
+    Window().close();
+    const std::optional<TWordMemory> apple = ReadWordMemory("apple");
+    ASSERT_TRUE(apple);
+    EXPECT_EQ(apple->Right, 1);
+    EXPECT_EQ(apple->Seen, 2);
 }
 
 TEST_F(AppLearner, F3SpeaksTheLowestUntypedWord)

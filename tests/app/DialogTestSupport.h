@@ -1,7 +1,8 @@
 #pragma once
 // A fake main window for the settings commands that records what it is
 // asked (the fake board is the game flow's), and a way to work a modal
-// dialog from the test.
+// dialog from the test. The game flow's commands are logged as the toll gate
+// they make Ready; the board's settings are the flow's own (TBoardSettings).
 
 #include <functional>
 #include <string>
@@ -20,9 +21,21 @@ public:
     explicit FakeHost(FakeGameBoard *b) : board(b) {}
 
     TGameBoard *Board() override { return board; }
-    TGamePara &GamePara() override { return para; }
-    void LoadTollGate(int n) override { log().push_back("LoadTollGate " + std::to_string(n)); }
-    void ResetGameDisplay() override { log().push_back("ResetGameDisplay"); }
+    const TGamePara &GamePara() const override { return para; }
+    void ChooseTollGate(int n) override
+    {
+        para.TollGateIndex = n;
+        log().push_back("ChooseTollGate " + std::to_string(n));
+    }
+    void SetLevelIntervals(int interval1, int interval2, int interval3) override
+    {
+        TBoardSettings().SetIntervals(*board, interval1, interval2, interval3);
+        ChooseTollGate(para.TollGateIndex);
+    }
+    void SetBoardColors(const TBoardColors &colors) override
+    {
+        TBoardSettings().SetColors(*board, colors);
+    }
     void FocusGame() override { ++focused; }
     QWidget *DialogParent() override { return nullptr; }
 

@@ -267,8 +267,7 @@ TEST_F(AppRecentWindow, ABookWhoseOldNameHoldsTheSeparatorIsPlayedButNotListed)
     EXPECT_EQ(Control<QLabel>(window, "labBook")->text(), QStringLiteral("旧#@#书-顺序"));
     EXPECT_EQ(window.FTypeGame()->Words().size(), 40u);
     // The next toll gate is put on the board and still not listed.
-    window.Flow().GamePara().TollGateIndex = 2;
-    window.LoadTollGate(2);
+    window.Flow().ChooseTollGate(2);
     EXPECT_EQ(Control<QLabel>(window, "labGate")->text(), QStringLiteral("关卡：第2关（共174关）"));
     EXPECT_EQ(m_dir.ReadFile("UseRecord.txt"), before);
     EXPECT_EQ(Captions(), QStringList{QStringLiteral("《最新TOEFL词汇》-顺序 第3关 较难")});

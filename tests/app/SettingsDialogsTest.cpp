@@ -138,7 +138,7 @@ TEST_F(AppDialogsTollGate, ChooserFor174AtTwelveTakesTypedValuesBackIntoRange)
     });
     SettingsCommands::N30Click(m_host);
     EXPECT_EQ(m_host.para.TollGateIndex, 174);
-    EXPECT_EQ(m_board.log, (Log{"LoadTollGate 174", "PauseGame", "ResetGameDisplay"}));
+    EXPECT_EQ(m_board.log, (Log{"ChooseTollGate 174"}));
     EXPECT_EQ(m_host.focused, 1);
 }
 
@@ -157,7 +157,7 @@ TEST_F(AppDialogsTollGate, BookOfOneTollGateOffersOnlyThatOne)
         });
         SettingsCommands::N30Click(m_host);
         EXPECT_EQ(m_host.para.TollGateIndex, 1);
-        EXPECT_EQ(m_board.log, (Log{"LoadTollGate 1", "PauseGame", "ResetGameDisplay"}));
+        EXPECT_EQ(m_board.log, (Log{"ChooseTollGate 1"}));
     }
 }
 
@@ -194,9 +194,8 @@ TEST_F(AppDialogsLevelInterval, OkWithoutChangesStillRestartsTheTollGateAndSaves
         d.btnOk()->click();
     });
     SettingsCommands::N31Click(m_host);
-    EXPECT_EQ(m_board.log,
-              (Log{"SetLevelInterval1 50", "SetLevelInterval2 30", "SetLevelInterval3 30",
-                   "LoadTollGate 7", "PauseGame", "ResetGameDisplay"}));
+    EXPECT_EQ(m_board.log, (Log{"SetLevelInterval1 50", "SetLevelInterval2 30",
+                                "SetLevelInterval3 30", "ChooseTollGate 7"}));
     EXPECT_EQ(ReadSysInteger(Setting::LevelInterval1), 50);
     EXPECT_EQ(ReadSysInteger(Setting::LevelInterval2), 30);
     EXPECT_EQ(ReadSysInteger(Setting::LevelInterval3), 30);

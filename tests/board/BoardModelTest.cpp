@@ -169,10 +169,10 @@ TEST(BoardModel, RestartStartsOverAndRuns)
     int gateChanges = 0;
     int checkChanges = 0;
     int countsAtCheck = -1;
-    b->SetOnTollGateChange([&](TTypeGameType *) { ++gateChanges; });
-    b->SetOnTypeCheckChange([&](TTypeGameType *s) {
+    QObject::connect(b.Board, &TTypeGameType::tollGateChange, [&] { ++gateChanges; });
+    QObject::connect(b.Board, &TTypeGameType::typeCheckChange, [&] {
         ++checkChanges;
-        countsAtCheck = s->RightWordCount() + s->ErrorWordCount();
+        countsAtCheck = b->RightWordCount() + b->ErrorWordCount();
     });
     b->Restart();
     EXPECT_GE(gateChanges, 2);
@@ -197,8 +197,8 @@ TEST(BoardModel, ResizeBoardKeepsThePausedOrRunningState)
     b->PauseGame();
     int gateChanges = 0;
     int checkChanges = 0;
-    b->SetOnTollGateChange([&](TTypeGameType *) { ++gateChanges; });
-    b->SetOnTypeCheckChange([&](TTypeGameType *) { ++checkChanges; });
+    QObject::connect(b.Board, &TTypeGameType::tollGateChange, [&] { ++gateChanges; });
+    QObject::connect(b.Board, &TTypeGameType::typeCheckChange, [&] { ++checkChanges; });
 
     b.Panel->resize(815, 424);
     b->resize(815, 424);

@@ -159,7 +159,7 @@ TEST(BoardMotion, AnUntypedWordCountsInTheTickItPassesTheBottom)
     RandomScript random;
     PanelledBoard b(815, 424);
     int changes = 0;
-    b->SetOnTypeCheckChange([&changes](TTypeGameType *) { ++changes; });
+    QObject::connect(b.Board, &TTypeGameType::typeCheckChange, [&changes] { ++changes; });
     b->StartGame(NumberedWords(40), nullptr);
     const TTypeWordItem &first = b->WordCanvas1().Items.front();
     ASSERT_EQ(first.BoxRect.Top, 364);
@@ -189,7 +189,7 @@ TEST(BoardMotion, TopRowWordsAreCountedWhenTheirCanvasIsRefilled)
         RandomScript random;
         PanelledBoard b(600, height);
         bool over = false;
-        b->SetOnGameOver([&over](TTypeGameType *) { over = true; });
+        QObject::connect(b.Board, &TTypeGameType::gameOver, [&over] { over = true; });
         b->StartGame(NumberedWords(7), nullptr);
         ASSERT_EQ(b->WordCanvas1().Items.size(), 7u);
         EXPECT_EQ(b->WordCanvas1().Items.back().BoxRect.Top, height - 420);
@@ -221,11 +221,10 @@ TEST(BoardMotion, GameOverOnTheTickAfterTheLastCount)
     PanelledBoard b(600, 400);
     int overs = 0;
     int errorsInHandler = -1;
-    b->SetOnGameOver([&](TTypeGameType *sender) {
+    QObject::connect(b.Board, &TTypeGameType::gameOver, [&] {
         ++overs;
-        errorsInHandler = sender->ErrorWordCount();
-        EXPECT_EQ(sender, b.Board);
-        EXPECT_FALSE(sender->IsPlaying());
+        errorsInHandler = b->ErrorWordCount();
+        EXPECT_FALSE(b->IsPlaying());
     });
     b->StartGame(NumberedWords(3), nullptr);
     int ticks = 0;
@@ -259,9 +258,9 @@ TEST(BoardMotion, AHandlerRestartingOnGameOverLeavesTheBoardRunning)
     RandomScript random;
     PanelledBoard b(600, 400);
     int overs = 0;
-    b->SetOnGameOver([&overs](TTypeGameType *sender) {
+    QObject::connect(b.Board, &TTypeGameType::gameOver, [&overs, &b] {
         if (++overs == 1)
-            sender->Restart();
+            b->Restart();
     });
     b->StartGame({}, nullptr);
     b.Ticks(1);
@@ -275,7 +274,7 @@ TEST(BoardMotion, AnEmptyListEndsAtTheFirstTick)
 {
     PanelledBoard b;
     int overs = 0;
-    b->SetOnGameOver([&overs](TTypeGameType *) { ++overs; });
+    QObject::connect(b.Board, &TTypeGameType::gameOver, [&overs] { ++overs; });
     b->StartGame({}, nullptr);
     EXPECT_EQ(b->TollGateCount(), 0);
     EXPECT_TRUE(b->WordCanvas1().Items.empty());
@@ -291,8 +290,8 @@ TEST(BoardMotion, TollGateFollowsTheFirstWordOfEachGateComingIntoView)
     PanelledBoard b(815, 424);
     b->SetTollGateWords(10);
     std::vector<int> seen;
-    b->SetOnTollGateChange(
-        [&seen](TTypeGameType *sender) { seen.push_back(sender->TollGateIndex()); });
+    QObject::connect(b.Board, &TTypeGameType::tollGateChange,
+                     [&seen, &b] { seen.push_back(b->TollGateIndex()); });
     b->StartGame(NumberedWords(40), nullptr);
     // Each fill that begins with LastWordIndex -1 assigns toll gate 1.
     EXPECT_EQ(seen, std::vector<int>({1}));
@@ -323,7 +322,7 @@ TEST(BoardMotion, AShortenedWordListNeverReadsPastItsEnd)
     // SetWords without Restart: the next refill would start at word 12.
     b->SetWords(NumberedWords(5));
     int overs = 0;
-    b->SetOnGameOver([&overs](TTypeGameType *) { ++overs; });
+    QObject::connect(b.Board, &TTypeGameType::gameOver, [&overs] { ++overs; });
     int ticks = 0;
     while (overs == 0 && ticks < 5000)
         ticks += b.Ticks(1);
@@ -352,8 +351,11 @@ TEST(BoardMotion, AWordIsToldShownOnceOnTheTickItIsWhollyOnView)
     PanelledBoard b(600, 400);
     std::vector<std::pair<int, int>> shown;
     bool wholly = true;
-    b->SetOnWordShown([&](TTypeGameType *sender, int canvasId, int index) {
-        const TWordCanvas &c = canvasId == 1 ? sender->WordCanvas1() : sender->WordCanvas2();
+    QObject::connect(b.Board, &TTypeGameType::wordShown, [&](int wordIndex) {
+        int canvasId = 0;
+        int index = -1;
+        ASSERT_TRUE(BoxOfWord(*b.Board, wordIndex, canvasId, index));
+        const TWordCanvas &c = canvasId == 1 ? b->WordCanvas1() : b->WordCanvas2();
         const TTypeWordItem &item = c.Items.at(static_cast<size_t>(index));
         wholly =
             wholly && item.BoxRect.Top == c.SrcRect.Top && item.BoxRect.Bottom <= c.SrcRect.Bottom;
@@ -389,8 +391,10 @@ TEST(BoardMotion, AWordShotDownBeforeItIsWhollyOnViewIsNeverToldShown)
     random->Fallback = 100;
     PanelledBoard b(600, 400);
     std::vector<int> shown;
-    b->SetOnWordShown([&](TTypeGameType *, int canvasId, int index) {
-        if (canvasId == 1)
+    QObject::connect(b.Board, &TTypeGameType::wordShown, [&](int wordIndex) {
+        int canvasId = 0;
+        int index = -1;
+        if (BoxOfWord(*b.Board, wordIndex, canvasId, index) && canvasId == 1)
             shown.push_back(index);
     });
     TWordInfos words = NumberedWords(40);

@@ -107,8 +107,8 @@ TEST(BoardPlayThread, CreatingAndDestroyingRunningBoardsNeverHangs)
         board->resize(300, 200);
         board->SetLevelInterval1(0);
         board->SetTickObserver([destroyed, late](auto, auto) { *late += *destroyed ? 1 : 0; });
-        board->SetOnTollGateChange(
-            [destroyed, late](TTypeGameType *) { *late += *destroyed ? 1 : 0; });
+        QObject::connect(board, &TTypeGameType::tollGateChange,
+                         [destroyed, late] { *late += *destroyed ? 1 : 0; });
         board->StartGame(words, nullptr);
         // Vary the moment: sometimes a tick is waiting in the queue, sometimes
         // the worker sleeps, sometimes ticks have run.
@@ -131,9 +131,9 @@ TEST(BoardPlayThread, AGameOverHandlerMayDestroyTheBoard)
     board->resize(300, 200);
     board->SetLevelInterval1(0);
     bool over = false;
-    board->SetOnGameOver([&](TTypeGameType *sender) {
+    QObject::connect(board, &TTypeGameType::gameOver, [&] {
         over = true;
-        delete sender;
+        delete board;
     });
     board->StartGame({}, nullptr);
     ASSERT_TRUE(QTest::qWaitFor([&] { return over; }));

@@ -179,7 +179,7 @@ struct AllTypedBoard : ShotBoard {
     int Overs = 0;
     AllTypedBoard() : ShotBoard({"ant", "bee", "cat", "dog", "elk", "fox"})
     {
-        b->SetOnGameOver([this](TTypeGameType *) { ++Overs; });
+        QObject::connect(b.Board, &TTypeGameType::gameOver, [this] { ++Overs; });
         Type(b, "antbeecatdogelkfox", false);
     }
     std::vector<std::string> SpokenSorted() const
@@ -266,7 +266,7 @@ TEST(BoardShots, AMissedLastWordEndsTheGameAtTheNextTickWithoutWaiting)
 {
     ShotBoard t({"ant", "bee"});
     int overs = 0;
-    t.b->SetOnGameOver([&overs](TTypeGameType *) { ++overs; });
+    QObject::connect(t.b.Board, &TTypeGameType::gameOver, [&overs] { ++overs; });
     Type(t.b, "ant");
     t.b.Paint();  // ant, at the bottom, is hit and spoken at once
     ASSERT_TRUE(t.b->Shoots().empty());

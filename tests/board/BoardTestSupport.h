@@ -69,6 +69,20 @@ inline TWordInfos NumberedWords(int count)
     return words;
 }
 
+// Where the word at that place of the board's list lies: its canvas and its
+// index in that canvas's items; false when it is on neither canvas.
+inline bool BoxOfWord(const TTypeGameType &board, int wordIndex, int &canvasId, int &index)
+{
+    for (const TWordCanvas *c : {&board.WordCanvas1(), &board.WordCanvas2()})
+        for (size_t i = 0; i < c->Items.size(); ++i)
+            if (c->Items[i].WordIndex == wordIndex) {
+                canvasId = c->CanvasId;
+                index = static_cast<int>(i);
+                return true;
+            }
+    return false;
+}
+
 // The board as the host holds it: a child filling a panel of its own colour.
 struct PanelledBoard {
     std::unique_ptr<QWidget> Panel;

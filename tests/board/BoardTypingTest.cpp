@@ -95,7 +95,7 @@ TEST(BoardTyping, EveryVisibleWordAdvancesAndACompletionClearsTheOthers)
 {
     TypingBoard t(Spelled({"filler", "cat", "card"}));
     int checks = 0;
-    t.b->SetOnTypeCheckChange([&checks](TTypeGameType *) { ++checks; });
+    QObject::connect(t.b.Board, &TTypeGameType::typeCheckChange, [&checks] { ++checks; });
     Type(t.b, "ca");
     EXPECT_EQ(TypedCount(t.Item(1)), 2);
     EXPECT_EQ(TypedCount(t.Item(2)), 2);
@@ -280,7 +280,7 @@ TEST(BoardTyping, AnEmptySpellingNeverRedrawnOnViewIsAnError)
     RandomScript random;
     PanelledBoard b(600, 400);
     int overs = 0;
-    b->SetOnGameOver([&overs](TTypeGameType *) { ++overs; });
+    QObject::connect(b.Board, &TTypeGameType::gameOver, [&overs] { ++overs; });
     b->StartGame(Spelled({""}), nullptr);
     while (overs == 0 && b.Ticks(1) == 1) {
     }
@@ -296,19 +296,19 @@ TEST(BoardTyping, ASlipIsAKeyNoWordOnViewTakesHeldAgainstTheLongestPrefix)
 {
     TypingBoard t(Spelled({"filler", "cat", "card"}));
     std::vector<TWordSlip> slips;
-    t.b->SetOnWordSlip([&slips](TTypeGameType *, const TWordSlip &s) { slips.push_back(s); });
+    QObject::connect(t.b.Board, &TTypeGameType::wordSlip,
+                     [&slips](const TWordSlip &s) { slips.push_back(s); });
 
     Type(t.b, "q");  // nothing typed anywhere: a slip held against no word
     ASSERT_EQ(slips.size(), 1u);
-    EXPECT_EQ(slips[0].Index, -1);
+    EXPECT_EQ(slips[0].WordIndex, -1);
     EXPECT_EQ(slips[0].Typed, 'q');
 
     Type(t.b, "car");  // "r" advances card: no slip for cat
     EXPECT_EQ(slips.size(), 1u);
     Type(t.b, "x");
     ASSERT_EQ(slips.size(), 2u);
-    EXPECT_EQ(slips[1].CanvasId, 1);
-    EXPECT_EQ(slips[1].Index, 2);
+    EXPECT_EQ(slips[1].WordIndex, 2);
     EXPECT_EQ(slips[1].Position, 3);
     EXPECT_EQ(slips[1].Expected, 'd');
     EXPECT_EQ(slips[1].Typed, 'x');
@@ -317,7 +317,7 @@ TEST(BoardTyping, ASlipIsAKeyNoWordOnViewTakesHeldAgainstTheLongestPrefix)
     EXPECT_EQ(slips.size(), 2u);
     Type(t.b, "T");
     ASSERT_EQ(slips.size(), 3u);
-    EXPECT_EQ(slips[2].Index, -1);
+    EXPECT_EQ(slips[2].WordIndex, -1);
     // Keys the board ignores are no slips.
     t.b->TypeKey(48, TShiftState{});
     EXPECT_EQ(slips.size(), 3u);
@@ -329,13 +329,14 @@ TEST(BoardTyping, AKeyOnlyAWordOutOfViewWaitsForIsASlip)
     random->Fallback = 100;
     PanelledBoard b(600, 400);
     std::vector<TWordSlip> slips;
-    b->SetOnWordSlip([&slips](TTypeGameType *, const TWordSlip &s) { slips.push_back(s); });
+    QObject::connect(b.Board, &TTypeGameType::wordSlip,
+                     [&slips](const TWordSlip &s) { slips.push_back(s); });
     b->StartGame(Spelled({"ant", "bee", "cow", "dog", "eel", "fox", "gnu"}), nullptr);
     b.Ticks(61);  // the lowest row only: ant
     Type(b, "a");
     Type(b, "b");  // bee is still above the board
     ASSERT_EQ(slips.size(), 1u);
-    EXPECT_EQ(slips[0].Index, 0);
+    EXPECT_EQ(slips[0].WordIndex, 0);
     EXPECT_EQ(slips[0].Position, 1);
     EXPECT_EQ(slips[0].Expected, 'n');
     EXPECT_EQ(slips[0].Typed, 'b');

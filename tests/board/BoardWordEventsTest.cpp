@@ -1,5 +1,6 @@
 // Events about single words (hit, past the middle) and the lowest untyped
 // word, which dictation and the last-word line build on.
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -19,8 +20,10 @@ TEST(BoardWordEvents, AnUntypedWordPassesTheMiddleOnceWhenItsCentreReachesIt)
     std::vector<int> ticks;
     Events events;
     int tick = 0;
-    b->SetOnWordPastMiddle([&](TTypeGameType *sender, int canvasId, int index) {
-        EXPECT_EQ(sender, b.Board);
+    QObject::connect(b.Board, &TTypeGameType::wordPastMiddle, [&](int wordIndex) {
+        int canvasId = 0;
+        int index = -1;
+        EXPECT_TRUE(BoxOfWord(*b.Board, wordIndex, canvasId, index));
         events.emplace_back(canvasId, index);
         ticks.push_back(tick);
     });
@@ -40,8 +43,12 @@ TEST(BoardWordEvents, ATypedWordNeverPassesTheMiddle)
     random->Fallback = 100;
     PanelledBoard b(600, 400);
     Events events;
-    b->SetOnWordPastMiddle(
-        [&](TTypeGameType *, int canvasId, int index) { events.emplace_back(canvasId, index); });
+    QObject::connect(b.Board, &TTypeGameType::wordPastMiddle, [&](int wordIndex) {
+        int canvasId = 0;
+        int index = -1;
+        EXPECT_TRUE(BoxOfWord(*b.Board, wordIndex, canvasId, index));
+        events.emplace_back(canvasId, index);
+    });
     b->StartGame({Word("apple"), Word("pear")}, nullptr);
     b.Ticks(100);
     Type(b, "apple");
@@ -56,9 +63,9 @@ TEST(BoardWordEvents, AHitIsToldWithItsWordEvenWhenSpeechIsOff)
     PanelledBoard b(600, 400);
     RecordingSpeaker speaker;
     std::vector<std::string> hit;
-    b->SetOnWordHit([&](TTypeGameType *sender, int canvasId, int index) {
-        const TWordCanvas &c = canvasId == 1 ? sender->WordCanvas1() : sender->WordCanvas2();
-        hit.push_back(c.Items.at(static_cast<size_t>(index)).WordInfo.Spelling);
+    QObject::connect(b.Board, &TTypeGameType::wordHit, [&](int wordIndex) {
+        ASSERT_NE(b->WordAt(wordIndex), nullptr);
+        hit.push_back(b->WordAt(wordIndex)->Spelling);
     });
     b->StartGame({Word("ant"), Word("bee")}, &speaker);
     b.Ticks(400);
@@ -72,6 +79,46 @@ TEST(BoardWordEvents, AHitIsToldWithItsWordEvenWhenSpeechIsOff)
     }
     EXPECT_EQ(hit, std::vector<std::string>({"ant", "bee"}));
     EXPECT_EQ(speaker.Spoken, std::vector<std::string>({"ant"}));
+}
+
+// Each word counted is told once, by its place in the list, before the new
+// counts are told; the boxes a restart drops are not counted.
+TEST(BoardWordEvents, EachCountedWordIsToldOnceWithItsPlaceBeforeTheCountsAreTold)
+{
+    RandomScript random;
+    random->Fallback = 100;
+    PanelledBoard b(600, 400);
+    std::vector<std::pair<int, bool>> counted;
+    std::vector<std::string> log;
+    QObject::connect(b.Board, &TTypeGameType::wordCounted, [&](int wordIndex, bool right) {
+        counted.emplace_back(wordIndex, right);
+        log.push_back("counted " + std::to_string(b->RightWordCount() + b->ErrorWordCount()));
+    });
+    QObject::connect(b.Board, &TTypeGameType::typeCheckChange, [&] {
+        log.push_back("check " + std::to_string(b->RightWordCount() + b->ErrorWordCount()));
+    });
+    bool over = false;
+    QObject::connect(b.Board, &TTypeGameType::gameOver, [&over] { over = true; });
+    b->StartGame({Word("pear"), Word("apple"), Word("fig")}, nullptr);
+    b.Ticks(150);
+    Type(b, "pear");
+    for (int i = 0; i < 3000 && !over; ++i) {
+        b.Ticks(1);
+        b->ShootTimerTick();
+        b.Paint();
+    }
+    ASSERT_TRUE(over);
+    EXPECT_EQ(counted, (std::vector<std::pair<int, bool>>{{0, true}, {1, false}, {2, false}}));
+    EXPECT_EQ(log, (std::vector<std::string>{"counted 1", "check 1", "counted 2", "check 2",
+                                             "counted 3", "check 3"}));
+
+    // Started again with words on view: those boxes go uncounted.
+    b->Restart();
+    b.Ticks(150);
+    ASSERT_FALSE(b->WordCanvas1().Items.empty());
+    counted.clear();
+    b->Restart();
+    EXPECT_TRUE(counted.empty());
 }
 
 TEST(BoardWordEvents, TheLowestUntypedWordOnView)

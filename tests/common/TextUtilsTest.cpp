@@ -6,6 +6,7 @@
 
 #include "GbkText.h"
 #include "Random.h"
+#include "Records.h"
 #include "TextUtils.h"
 
 namespace {
@@ -42,6 +43,26 @@ TEST(CommonText, CeilDiv)
     // Truncation towards zero and no rounding up of a negative remainder.
     EXPECT_EQ(CeilDiv(20, -5), 0);
     EXPECT_EQ(CeilDiv(20, -25), -1);
+}
+
+// The one count of a book's toll gates: a book without words, or a count
+// that makes no sense, has none (never a negative count or a division by 0).
+TEST(CommonText, TollGateCountOfABook)
+{
+    TGamePara para;
+    const auto count = [&para](int words, int perGate) {
+        para.WordCount = words;
+        para.WordsPerGate = perGate;
+        return TollGateCountOf(para);
+    };
+    EXPECT_EQ(count(3480, 20), 174);
+    EXPECT_EQ(count(3481, 20), 175);
+    EXPECT_EQ(count(1, 20), 1);
+    EXPECT_EQ(count(20, 20), 1);
+    EXPECT_EQ(count(0, 20), 0);
+    EXPECT_EQ(count(-25, 20), 0);
+    EXPECT_EQ(count(40, 0), 0);
+    EXPECT_EQ(count(40, -20), 0);
 }
 
 TEST(CommonText, ExtractBaseName)

@@ -302,6 +302,59 @@ TEST_F(FlowMemory, AReviewGamePlaysTheDueWordsOfEveryBookMostOverdueFirst)
     EXPECT_EQ(std::count(m_board.log.begin(), m_board.log.end(), "record 0"), 0);
 }
 
+// The end of a review leaves no empty board: the book and toll gate played
+// before it are Ready again, whether nothing more is due or the player stops.
+TEST_F(FlowMemory, AReviewOverGoesBackToTheBookAndTollGatePlayedBeforeItReady)
+{
+    Open(Toefl(100));
+    CountAll({3});
+    m_flow.TollGateOver();  // toefl 101 now runs
+    const TGamePara book = m_flow.GamePara();
+    const TWordInfos gate101 = m_board.words;
+    const QString caption = m_view.book;
+    m_clock->now += DayMs;
+    ASSERT_TRUE(m_flow.StartReview());
+    m_flow.Start();
+    m_board.right = m_board.error = 0;
+    CountAll();
+    m_flow.TollGateOver();
+    EXPECT_EQ(m_view.notices, QStringList{QStringLiteral("今天到期的单词都复习完了。")});
+    EXPECT_FALSE(m_flow.InReview());
+    EXPECT_EQ(m_flow.GamePara(), book);
+    EXPECT_EQ(m_board.words, gate101);
+    EXPECT_EQ(m_view.book, caption);
+    EXPECT_EQ(m_view.gate, QStringLiteral("关卡：第101关（共174关）"));
+    EXPECT_EQ(m_flow.State(), TGameState::Ready);
+    EXPECT_FALSE(m_board.playing);
+    EXPECT_EQ(m_view.totals, (TGameTotals{}));
+
+    // More words due, and no to going on: back just the same.
+    TTollGatePlay play{m_clock->now - DayMs, 0, 1, 1, 0, 120, false};
+    std::vector<TWordMeeting> missed;
+    for (int k = 0; k < 120; ++k) {
+        TWordMeeting m;
+        m.Word.Spelling = "word" + std::to_string(k);
+        m.Missed = 1;
+        m.Rating = TRating::Again;
+        missed.push_back(m);
+    }
+    RecordTollGate(play, missed, ReviewCard);
+    ASSERT_TRUE(m_flow.StartReview());
+    m_flow.Start();
+    for (int gate = 1; gate <= 5; ++gate) {
+        m_board.right = m_board.error = 0;
+        CountAll();
+        if (gate == 5)
+            m_view.answers.push_back(false);
+        m_flow.TollGateOver();
+    }
+    EXPECT_EQ(m_view.questions.size(), 1);
+    EXPECT_FALSE(m_flow.InReview());
+    EXPECT_EQ(m_flow.GamePara(), book);
+    EXPECT_EQ(m_board.words, gate101);
+    EXPECT_EQ(m_flow.State(), TGameState::Ready);
+}
+
 TEST_F(FlowMemory, APracticeOfGivenWordsPlaysLikeAReviewAndEndsWithoutAQuestion)
 {
     Open(Toefl(1));
@@ -326,7 +379,8 @@ TEST_F(FlowMemory, APracticeOfGivenWordsPlaysLikeAReviewAndEndsWithoutAQuestion)
     EXPECT_EQ(m_view.notices, QStringList{QStringLiteral("薄弱拼写练完了。")});
     EXPECT_TRUE(m_view.questions.isEmpty());
     EXPECT_EQ(Scalar("SELECT count(*) FROM playlog WHERE review = 1 AND rightcount = 3"), 1);
-    EXPECT_EQ(m_dir.ReadFile("UseRecord.txt"), recent);
+    // The practice is never listed; the book's toll gate it goes back to is.
+    EXPECT_EQ(m_dir.ReadFile("UseRecord.txt"), RecentLine(Toefl(1)) + "\r\n" + recent);
     // Due words later start a review game, not another practice.
     EXPECT_EQ(Scalar("SELECT count(*) FROM wordmemory"), 3);
     m_clock->now += 30 * DayMs;

@@ -292,6 +292,66 @@ TEST_F(FlowBook, AChosenBookIsReadyAtItsTollGateOnTheLevelInForceFromZero)
     EXPECT_EQ(m_flow.PrevTotals(), (TGameTotals{}));
 }
 
+// ---- the settings commands' part ------------------------------------------
+
+using FlowSettings = FlowGame;
+
+TEST_F(FlowSettings, AChosenTollGateAndNewIntervalsMakeItReadyFromZeroAndTheIntervalsAreSaved)
+{
+    Load(2);
+    m_flow.Start();
+    PlayTollGate(3, 17);
+    m_flow.ChooseTollGate(7);
+    EXPECT_EQ(m_flow.GamePara().TollGateIndex, 7);
+    EXPECT_EQ(m_board.words, TollGateWords(m_flow.GamePara(), 7));
+    EXPECT_EQ(m_view.gate, QStringLiteral("关卡：第7关（共174关）"));
+    EXPECT_FALSE(m_board.playing);
+    EXPECT_EQ(m_view.state, TGameState::Ready);
+    EXPECT_EQ(m_view.totals, (TGameTotals{}));
+
+    m_flow.Start();
+    PlayTollGate(2, 18);  // toll gate 8 runs
+    m_board.log.clear();
+    m_flow.SetLevelIntervals(70, 40, 20);
+    EXPECT_EQ(m_board.log.front(), "SetLevelInterval1 70");
+    EXPECT_EQ((std::vector<int>{m_board.interval[0], m_board.interval[1], m_board.interval[2]}),
+              (std::vector<int>{70, 40, 20}));
+    EXPECT_EQ(ReadSysInteger(Setting::LevelInterval1), 70);
+    EXPECT_EQ(ReadSysInteger(Setting::LevelInterval2), 40);
+    EXPECT_EQ(ReadSysInteger(Setting::LevelInterval3), 20);
+    const long restart = Find(m_board.log, "Restart");
+    ASSERT_NE(restart, -1);
+    EXPECT_NE(Find(m_board.log, "PauseGame", restart), -1);
+    EXPECT_EQ(m_flow.GamePara().TollGateIndex, 8);
+    EXPECT_EQ(m_view.state, TGameState::Ready);
+    EXPECT_EQ(m_view.totals, (TGameTotals{}));
+}
+
+TEST_F(FlowSettings, ColoursShowAtOnceAreSavedAndTheGameGoesOn)
+{
+    Load(2);
+    m_flow.Start();
+    m_flow.ApplyBoardSettings();
+    m_board.log.clear();
+    m_flow.SetBoardColors({0x102030, 0x405060, 0x708090});
+    EXPECT_EQ(m_board.log, (std::vector<std::string>{"SetBackGroundColor", "SetNormalColor",
+                                                     "SetTypeColor", "RedrawWords"}));
+    EXPECT_EQ(ReadSysInteger(Setting::BackGroundColor), 0x102030);
+    EXPECT_EQ(ReadSysInteger(Setting::NormalColor), 0x405060);
+    EXPECT_EQ(ReadSysInteger(Setting::TypeColor), 0x708090);
+    EXPECT_TRUE(m_board.playing);
+    EXPECT_EQ(m_view.state, TGameState::Playing);
+
+    // What a new board is given at start-up.
+    FakeGameBoard fresh;
+    m_flow.SetBoard(&fresh);
+    m_flow.ApplyBoardSettings();
+    EXPECT_EQ(fresh.back, 0x102030U);
+    EXPECT_EQ(fresh.type, 0x708090U);
+    EXPECT_EQ(fresh.log.back(), "RedrawWords");
+    m_flow.SetBoard(&m_board);
+}
+
 // ---- the saved game and the recent toll gates -----------------------------
 
 using FlowRecent = FlowGame;

@@ -1,5 +1,7 @@
 // The progress window over a small made-up memory: its figures, charts,
 // weak spellings, export and clearing.
+#include <cmath>
+
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
@@ -10,6 +12,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QValueAxis>
 
 #include "ModalRunner.h"
 #include "StoreFixture.h"
@@ -188,8 +191,8 @@ TEST_F(MemoryUiProgress, TheWindowShowsTheFigures)
     ASSERT_EQ(Learnt->chart()->series().size(), 1);
     const auto *Line = qobject_cast<QLineSeries *>(Learnt->chart()->series()[0]);
     ASSERT_NE(Line, nullptr);
-    ASSERT_EQ(Line->count(), 4);  // three days, then on to now
-    EXPECT_EQ(Line->at(3).y(), 5);
+    ASSERT_EQ(Line->count(), 6);  // three days as steps, then on to now
+    EXPECT_EQ(Line->at(5).y(), 5);
 
     // The accuracy chart follows the book chosen in the table.
     auto *Accuracy = Window.findChild<QChartView *>(QStringLiteral("chartAccuracy"));
@@ -204,6 +207,57 @@ TEST_F(MemoryUiProgress, TheWindowShowsTheFigures)
     EXPECT_EQ(BarValues(), (std::vector<double>{80, 75}));
     const_cast<QTableWidget *>(Books)->setCurrentCell(1, 0);
     EXPECT_EQ(BarValues(), (std::vector<double>{100}));
+}
+
+// The words-learnt chart: a count only ever has whole-number ticks, and a
+// day without change draws no slope.
+TEST_F(MemoryUiProgress, TheLearntChartStepsByDayOnWholeNumberTicks)
+{
+    TFrmStudyProgress window;
+    const auto *learnt = window.findChild<QChartView *>(QStringLiteral("chartLearnt"));
+    ASSERT_NE(learnt, nullptr);
+    const auto countAxis = [learnt]() -> const QValueAxis * {
+        for (QAbstractAxis *axis : learnt->chart()->axes(Qt::Vertical))
+            if (const auto *value = qobject_cast<const QValueAxis *>(axis))
+                return value;
+        return nullptr;
+    };
+    const auto tickValues = [](const QValueAxis &axis) {
+        std::vector<double> values;
+        values.reserve(static_cast<size_t>(axis.tickCount()));
+        const double step = (axis.max() - axis.min()) / (axis.tickCount() - 1);
+        for (int i = 0; i < axis.tickCount(); ++i)
+            values.push_back(axis.min() + i * step);
+        return values;
+    };
+    constexpr std::int64_t day0 = Now - 5 * DayMs;
+    for (const int words : {0, 3, 7, 10, 37, 1234}) {
+        TStudyProgress progress;
+        progress.LearntOverTime = {{day0, words / 2}, {day0 + 3 * DayMs, words}};
+        window.ShowProgress(progress);
+        const QValueAxis *axis = countAxis();
+        ASSERT_NE(axis, nullptr);
+        EXPECT_EQ(axis->tickType(), QValueAxis::TicksFixed);
+        EXPECT_GE(axis->max(), words);
+        EXPECT_LE(axis->tickCount(), 11) << words;
+        for (const double tick : tickValues(*axis))
+            EXPECT_EQ(tick, std::round(tick)) << words << " words, a tick at " << tick;
+        if (words <= 10) {
+            EXPECT_EQ(axis->max(), 10);
+        }
+    }
+
+    TStudyProgress progress;
+    progress.LearntOverTime = {{day0, 2}, {day0 + DayMs, 2}, {day0 + 3 * DayMs, 6}};
+    window.ShowProgress(progress);
+    const auto *line = qobject_cast<QLineSeries *>(learnt->chart()->series().value(0));
+    ASSERT_NE(line, nullptr);
+    const QList<QPointF> expected = {{double(day0), 2},
+                                     {double(day0 + DayMs), 2},
+                                     {double(day0 + DayMs), 2},
+                                     {double(day0 + 3 * DayMs), 2},
+                                     {double(day0 + 3 * DayMs), 6}};
+    EXPECT_EQ(line->points(), expected);
 }
 
 TEST_F(MemoryUiProgress, WeakSpellingsAskForATollGate)
