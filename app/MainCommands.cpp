@@ -144,8 +144,8 @@ void TFrmType::N35Click()
 
 void TFrmType::nReviewClick()
 {
-    if (!m_flow.StartReview())
-        ShowMessage(this, QStringLiteral("今天没有到期的单词。"));
+    // None due, or a memory that cannot be read: the flow says which.
+    m_flow.StartReview();
     ShowDueCount();
     FocusGame();
 }

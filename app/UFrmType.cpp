@@ -575,6 +575,11 @@ void TFrmType::ShowNotice(const QString &message)
     ShowMessage(this, message);
 }
 
+void TFrmType::ShowFailure(const QString &message)
+{
+    ShowMessage(this, message, TMsgIcon::Exclamation);
+}
+
 void TFrmType::ShowDueCount()
 {
     const int due = m_flow.DueTodayCount();

@@ -13,6 +13,7 @@
 #include "SqlDatabase.h"
 #include "TextUtils.h"
 #include "UBookType.h"
+#include "UDataInterface.h"
 #include "WordMemory.h"
 
 namespace {
@@ -117,26 +118,44 @@ void TGameFlow::beginTally(const TWordInfos &words, int tollGate, bool opening)
 
 void TGameFlow::recordTollGate()
 {
-    if (!m_tally.AnyCounted()) {
-        m_tally.Clear();
-        return;
-    }
-    TTollGatePlay play;
-    play.At = ProgramClock().NowMs();
-    play.BookId = m_review ? 0 : bookIdOfTable(m_para.StoreTableName);
-    play.TollGate = m_tallyGate;
-    play.Level = m_para.Level;
-    play.Right = m_tally.Right();
-    play.Errors = m_tally.Errors();
-    play.Review = m_review;
-    try {
-        RecordTollGate(play, m_tally.Meetings(), ReviewCard);
-    } catch (const EDatabaseError &e) {
-        // The game goes on; the toll gate is not remembered.
-        qCDebug(lcFlow) << "recording a toll gate failed:" << e.what();
+    if (m_tally.AnyCounted()) {
+        TTollGatePlay play;
+        play.At = ProgramClock().NowMs();
+        play.BookId = m_review ? 0 : bookIdOfTable(m_para.StoreTableName);
+        play.TollGate = m_tallyGate;
+        play.Level = m_para.Level;
+        play.Right = m_tally.Right();
+        play.Errors = m_tally.Errors();
+        play.Review = m_review;
+        m_unsaved.push_back({play, m_tally.Meetings()});
     }
     m_tally.Clear();
+    if (m_unsaved.empty())
+        return;
+    writeUnsavedTollGates();
     m_view.ShowDueCount();
+}
+
+void TGameFlow::writeUnsavedTollGates()
+{
+    // Each in a transaction of its own, at the time it was played, so the
+    // play log and the cards read as if nothing had failed.
+    auto next = m_unsaved.begin();
+    try {
+        for (; next != m_unsaved.end(); ++next)
+            RecordTollGate(next->Play, next->Words, ReviewCard);
+    } catch (const EDatabaseError &e) {
+        m_unsaved.erase(m_unsaved.begin(), next);
+        qCWarning(lcFlow) << "recording a toll gate failed," << m_unsaved.size()
+                          << "toll gates wait:" << e.what();
+        if (!m_unsavedTold) {
+            m_unsavedTold = true;
+            m_view.ShowFailure(QStringLiteral("学习记录保存失败：") + DatabaseFailureReason(e));
+        }
+        return;
+    }
+    m_unsaved.clear();
+    m_unsavedTold = false;
 }
 
 void TGameFlow::refreshNewWordsBook(bool reorder)
@@ -182,7 +201,7 @@ int TGameFlow::DueTodayCount() const
     try {
         return static_cast<int>(CountDueWords(nextMidnight()));
     } catch (const EDatabaseError &e) {
-        qCDebug(lcFlow) << "counting due words failed:" << e.what();
+        qCWarning(lcFlow) << "counting due words failed:" << e.what();
         return -1;
     }
 }
@@ -193,11 +212,14 @@ bool TGameFlow::StartReview()
     try {
         due = DueWords(nextMidnight(), kReviewWords);
     } catch (const EDatabaseError &e) {
-        qCDebug(lcFlow) << "reading due words failed:" << e.what();
+        qCWarning(lcFlow) << "reading due words failed:" << e.what();
+        m_view.ShowFailure(QStringLiteral("今日复习无法开始：") + DatabaseFailureReason(e));
         return false;
     }
-    if (due.empty())
+    if (due.empty()) {
+        m_view.ShowNotice(QStringLiteral("今天没有到期的单词。"));
         return false;
+    }
     TWordInfos words;
     std::vector<TWordSource> sources;
     for (const TWordMemory &m : due) {
@@ -260,7 +282,15 @@ void TGameFlow::leaveReview()
 
 void TGameFlow::reviewOver()
 {
-    const int due = DueTodayCount();
+    std::int64_t due = 0;
+    try {
+        due = CountDueWords(nextMidnight());
+    } catch (const EDatabaseError &e) {
+        // Not "all done": the memory could not say.
+        qCWarning(lcFlow) << "counting due words failed:" << e.what();
+        m_view.ShowFailure(QStringLiteral("今日复习无法继续：") + DatabaseFailureReason(e));
+        return;
+    }
     if (due <= 0) {
         m_view.ShowNotice(QStringLiteral("今天到期的单词都复习完了。"));
         return;
