@@ -7,7 +7,7 @@
 #include "StoreLog.h"
 #include "UBookType.h"
 #include "UDataInterface.h"
-#include "UImpExpLib.h"
+#include "WordTables.h"
 
 namespace {
 

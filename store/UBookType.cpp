@@ -55,6 +55,13 @@ std::string BookClassCaption(int bookClass)
     return Gbk(captions[bookClass - 1]);
 }
 
+int NextBookId()
+{
+    TSqlQuery query = DataInterface().Query("SELECT max(id) AS id FROM bookinfo");
+    const std::int64_t largest = query.Next() ? query.Integer("id") : 0;
+    return static_cast<int>(largest + 1);
+}
+
 int GetBookWordNumber(int id)
 {
     TSqlQuery row = bookRow(id);

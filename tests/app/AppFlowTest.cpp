@@ -27,10 +27,10 @@
 #include "UFrmInputBox.h"
 #include "UFrmSelectBook.h"
 #include "UFrmStudyProgress.h"
-#include "UImpExpLib.h"
 #include "UFrmType.h"
 #include "UTypeGameType.h"
 #include "WordMemory.h"
+#include "WordTables.h"
 
 namespace {
 

@@ -17,8 +17,8 @@
 #include "TempProgramDir.h"
 #include "UBookType.h"
 #include "UDataInterface.h"
-#include "UImpExpLib.h"
 #include "WordMemory.h"
+#include "WordTables.h"
 
 namespace {
 

@@ -5,7 +5,6 @@
 #include "SchemaVersion.h"
 #include "StoreFixture.h"
 #include "UBookType.h"
-#include "UImpExpLib.h"
 
 namespace {
 

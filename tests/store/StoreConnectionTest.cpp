@@ -7,6 +7,7 @@
 #include "StoreFixture.h"
 #include "UBookType.h"
 #include "UImpExpLib.h"
+#include "WordTables.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include "StoreFixture.h"
 #include "UBookType.h"
 #include "UImpExpLib.h"
+#include "WordTables.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include "StoreProgress.h"
 #include "UBookType.h"
 #include "UImpExpLib.h"
+#include "WordTables.h"
 
 namespace {
 
