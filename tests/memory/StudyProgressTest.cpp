@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 
 #include "ModalRunner.h"
+#include "ScriptedMessageBoxes.h"
 #include "StoreFixture.h"
 #include "StudyProgressQueries.h"
 #include "UBookType.h"

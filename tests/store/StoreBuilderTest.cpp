@@ -10,8 +10,6 @@ namespace {
 
 class StoreBuilder : public ::testing::Test {
 protected:
-    StoreBuilder() { ScriptedMessageBoxes::Global().Clear(); }
-
     int Run(const std::string &manifest, const std::string &out)
     {
         QProcess process;
