@@ -116,9 +116,10 @@ void TGameFlow::beginTally(const TWordInfos &words, int tollGate, bool opening)
     m_tally.Begin(words, std::move(sources));
 }
 
-void TGameFlow::recordTollGate()
+bool TGameFlow::recordTollGate()
 {
-    if (m_tally.AnyCounted()) {
+    const bool counted = m_tally.AnyCounted();
+    if (counted) {
         TTollGatePlay play;
         play.At = ProgramClock().NowMs();
         play.BookId = m_review ? 0 : bookIdOfTable(m_para.StoreTableName);
@@ -130,10 +131,13 @@ void TGameFlow::recordTollGate()
         m_unsaved.push_back({play, m_tally.Meetings()});
     }
     m_tally.Clear();
-    if (m_unsaved.empty())
-        return;
+    // Toll gates that failed wait for the next one that counts, not for the
+    // next call (a toll gate over is followed at once by loading the next).
+    if (!counted)
+        return false;
     writeUnsavedTollGates();
     m_view.ShowDueCount();
+    return true;
 }
 
 void TGameFlow::writeUnsavedTollGates()
@@ -193,7 +197,9 @@ void TGameFlow::WordSlip(int index, int position, char expected, char typed)
 
 void TGameFlow::LeaveTollGate()
 {
-    recordTollGate();
+    // The last chance for toll gates whose record failed.
+    if (!recordTollGate() && !m_unsaved.empty())
+        writeUnsavedTollGates();
 }
 
 int TGameFlow::DueTodayCount() const

@@ -104,8 +104,9 @@ private:
     // gates for ever.
     void bringTollGateIntoRange();
     // Records the tally of the toll gate on the board, if any word was
-    // counted, after the toll gates whose record failed before.
-    void recordTollGate();
+    // counted, after the toll gates whose record failed before; true when it
+    // wrote (or tried to).
+    bool recordTollGate();
     // Writes the unsaved toll gates, oldest first. On a failure the player is
     // told once, the game goes on, and the toll gates not written wait for
     // the next try.
