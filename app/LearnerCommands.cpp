@@ -59,8 +59,9 @@ void TFrmType::buildLastWordLine(QWidget *parent, QBoxLayout *column)
 void TFrmType::connectLearnerCommands()
 {
     connect(sbLastWordQuery, &QToolButton::clicked, this,
-            Guarded(this, &TFrmType::sbLastWordQueryClick));
-    connect(cbDictation, &QCheckBox::clicked, this, Guarded(this, &TFrmType::cbDictationClick));
+            Guarded(sbLastWordQuery->text(), this, &TFrmType::sbLastWordQueryClick));
+    connect(cbDictation, &QCheckBox::clicked, this,
+            Guarded(cbDictation->text(), this, &TFrmType::cbDictationClick));
     panGame->installEventFilter(this);
 
     labImeNotice = new QLabel(QStringLiteral("请切换到英文输入法"), panGame);

@@ -27,53 +27,72 @@
 
 void TFrmType::connectCommands()
 {
-    connect(N2, &QAction::triggered, this, Guarded(this, &TFrmType::N2Click));
-    connect(N6, &QAction::triggered, this, Guarded(this, &TFrmType::N6Click));
-    connect(N15, &QAction::triggered, this, Guarded(this, &TFrmType::N15Click));
-    connect(N4, &QAction::triggered, this, Guarded(this, &TFrmType::N4Click));
-    connect(nReview, &QAction::triggered, this, Guarded(this, &TFrmType::nReviewClick));
+    connect(N2, &QAction::triggered, this, Guarded(N2->iconText(), this, &TFrmType::N2Click));
+    connect(N6, &QAction::triggered, this, Guarded(N6->iconText(), this, &TFrmType::N6Click));
+    connect(N15, &QAction::triggered, this, Guarded(N15->iconText(), this, &TFrmType::N15Click));
+    connect(N4, &QAction::triggered, this, Guarded(N4->iconText(), this, &TFrmType::N4Click));
+    connect(nReview, &QAction::triggered, this,
+            Guarded(nReview->iconText(), this, &TFrmType::nReviewClick));
     connect(nStudyProgress, &QAction::triggered, this,
-            Guarded(this, &TFrmType::nStudyProgressClick));
-    connect(sbRecord, &QToolButton::clicked, this, Guarded(this, &TFrmType::sbRecordClick));
+            Guarded(nStudyProgress->iconText(), this, &TFrmType::nStudyProgressClick));
+    connect(sbRecord, &QToolButton::clicked, this,
+            Guarded(sbRecord->text(), this, &TFrmType::sbRecordClick));
 
-    connect(sbStart, &QToolButton::clicked, this, Guarded(this, &TFrmType::sbStartClick));
-    connect(sbReStart, &QToolButton::clicked, this, Guarded(this, &TFrmType::sbReStartClick));
-    connect(btnPause, &QToolButton::clicked, this, Guarded(this, &TFrmType::btnPauseClick));
-    connect(btnContinue, &QToolButton::clicked, this, Guarded(this, &TFrmType::btnContinueClick));
+    connect(sbStart, &QToolButton::clicked, this,
+            Guarded(sbStart->text(), this, &TFrmType::sbStartClick));
+    connect(sbReStart, &QToolButton::clicked, this,
+            Guarded(sbReStart->text(), this, &TFrmType::sbReStartClick));
+    connect(btnPause, &QToolButton::clicked, this,
+            Guarded(btnPause->text(), this, &TFrmType::btnPauseClick));
+    connect(btnContinue, &QToolButton::clicked, this,
+            Guarded(btnContinue->text(), this, &TFrmType::btnContinueClick));
     for (QAction *item : {N8, N9, N10, N27, N28, N29}) {
         connect(item, &QAction::triggered, this,
-                Guarded([this, item] { N27Click(item->data().toInt()); }));
+                Guarded(item->iconText(), [this, item] { N27Click(item->data().toInt()); }));
     }
 
-    connect(N30, &QAction::triggered, this, Guarded([this] { SettingsCommands::N30Click(*this); }));
-    connect(N31, &QAction::triggered, this, Guarded([this] { SettingsCommands::N31Click(*this); }));
-    connect(N34, &QAction::triggered, this, Guarded([this] { SettingsCommands::N34Click(*this); }));
-    connect(N33, &QAction::triggered, this, Guarded(this, &TFrmType::N33Click));
-    connect(N35, &QAction::triggered, this, Guarded(this, &TFrmType::N35Click));
+    connect(N30, &QAction::triggered, this,
+            Guarded(N30->iconText(), [this] { SettingsCommands::N30Click(*this); }));
+    connect(N31, &QAction::triggered, this,
+            Guarded(N31->iconText(), [this] { SettingsCommands::N31Click(*this); }));
+    connect(N34, &QAction::triggered, this,
+            Guarded(N34->iconText(), [this] { SettingsCommands::N34Click(*this); }));
+    connect(N33, &QAction::triggered, this, Guarded(N33->iconText(), this, &TFrmType::N33Click));
+    connect(N35, &QAction::triggered, this, Guarded(N35->iconText(), this, &TFrmType::N35Click));
     for (QCheckBox *box : {cbSpell, cbMean, cbSpeech}) {
-        connect(box, &QCheckBox::clicked, this, Guarded([this, box] {
+        connect(box, &QCheckBox::clicked, this, Guarded(box->text(), [this, box] {
                     SettingsCommands::cbSpellClick(*this, box, *cbSpell, *cbMean, *cbSpeech);
                 }));
     }
     // Programmatic ticks count as clicks too, as the saved setting is applied.
-    connect(cbBackGround, &QCheckBox::toggled, this, Guarded(this, &TFrmType::cbBackGroundClick));
+    connect(cbBackGround, &QCheckBox::toggled, this,
+            Guarded(cbBackGround->text(), this, &TFrmType::cbBackGroundClick));
 
     BuildSkinMenu(*miUI);
     ConnectSkinMenu(*miUI);
 
-    connect(N11, &QAction::triggered, this, Guarded([] { HelpCommands::N11Click(); }));
-    connect(N5, &QAction::triggered, this, Guarded([] { HelpCommands::N5Click(); }));
-    connect(N21, &QAction::triggered, this, Guarded([] { HelpCommands::N21Click(); }));
-    connect(N17, &QAction::triggered, this, Guarded([] { HelpCommands::N17Click(); }));
-    connect(sou1, &QAction::triggered, this, Guarded([] { HelpCommands::sou1Click(); }));
-    connect(N13, &QAction::triggered, this, Guarded([] { HelpCommands::N13Click(); }));
-    connect(N16, &QAction::triggered, this, Guarded([] { HelpCommands::N16Click(); }));
-    connect(N23, &QAction::triggered, this, Guarded([] { HelpCommands::N23Click(); }));
-    connect(N25, &QAction::triggered, this, Guarded([this] { HelpCommands::N25Click(this); }));
+    connect(N11, &QAction::triggered, this,
+            Guarded(N11->iconText(), [] { HelpCommands::N11Click(); }));
+    connect(N5, &QAction::triggered, this,
+            Guarded(N5->iconText(), [] { HelpCommands::N5Click(); }));
+    connect(N21, &QAction::triggered, this,
+            Guarded(N21->iconText(), [] { HelpCommands::N21Click(); }));
+    connect(N17, &QAction::triggered, this,
+            Guarded(N17->iconText(), [] { HelpCommands::N17Click(); }));
+    connect(sou1, &QAction::triggered, this,
+            Guarded(sou1->iconText(), [] { HelpCommands::sou1Click(); }));
+    connect(N13, &QAction::triggered, this,
+            Guarded(N13->iconText(), [] { HelpCommands::N13Click(); }));
+    connect(N16, &QAction::triggered, this,
+            Guarded(N16->iconText(), [] { HelpCommands::N16Click(); }));
+    connect(N23, &QAction::triggered, this,
+            Guarded(N23->iconText(), [] { HelpCommands::N23Click(); }));
+    connect(N25, &QAction::triggered, this,
+            Guarded(N25->iconText(), [this] { HelpCommands::N25Click(this); }));
     HelpCommands::BuildSeriesMenu(*N43);
     const auto queryWord = [this] { HelpCommands::sbQueryWordClick(ediQueryWord->text()); };
-    connect(sbQueryWord, &QToolButton::clicked, this, Guarded(queryWord));
-    connect(ediQueryWord, &QLineEdit::returnPressed, this, Guarded(queryWord));
+    connect(sbQueryWord, &QToolButton::clicked, this, Guarded(sbQueryWord->text(), queryWord));
+    connect(ediQueryWord, &QLineEdit::returnPressed, this, Guarded(sbQueryWord->text(), queryWord));
     connectLearnerCommands();
 }
 
@@ -167,7 +186,7 @@ void TFrmType::BuildRecentMenu()
         item->setData(QByteArray::fromStdString(entry.Line));
         // Queued: choosing an entry rebuilds this very menu.
         connect(item, &QAction::triggered, this,
-                Guarded([this, line = entry.Line] { RecentTollGateClick(line); }),
+                Guarded(item->iconText(), [this, line = entry.Line] { RecentTollGateClick(line); }),
                 Qt::QueuedConnection);
     }
 }

@@ -640,7 +640,7 @@ bool TFrmType::eventFilter(QObject *watched, QEvent *event)
         }
     }
     if (watched == labLastWord && event->type() == QEvent::MouseButtonRelease)
-        RunCommand([this] { labLastWordClick(); });
+        RunCommand(QStringLiteral("朗读单词"), [this] { labLastWordClick(); });
     // An input method that takes keys despite the panel refusing them hands
     // over text instead of key releases: the board would never see a letter.
     if (watched == panGame && event->type() == QEvent::InputMethod) {

@@ -139,6 +139,11 @@ QString DatabaseFailureReason(const EDatabaseError &error)
     }
 }
 
+QString EDatabaseError::Reason() const
+{
+    return DatabaseFailureReason(*this);
+}
+
 void TDataInterface::CloseDatabase()
 {
     m_rowCounts.clear();
