@@ -75,7 +75,7 @@ int bookIdOfTable(const std::string &table)
         if (const std::optional<TBookRow> book = FindBookByTable(table))
             return book->Id;
     } catch (const EDatabaseError &e) {
-        qCDebug(lcFlow) << "looking up a book failed:" << e.what();
+        qCWarning(lcFlow) << "looking up a book failed:" << e.what();
     }
     return 0;
 }
@@ -102,7 +102,7 @@ void TGameFlow::beginTally(const TWordInfos &words, int tollGate, bool opening)
     try {
         newWordsBook = IsNewWordsBookTable(m_para.StoreTableName);
     } catch (const EDatabaseError &e) {
-        qCDebug(lcFlow) << "looking up the new-words book failed:" << e.what();
+        qCWarning(lcFlow) << "looking up the new-words book failed:" << e.what();
     }
     // The new-words book's rows move as it is reordered: a word keeps the
     // place of the book it was met in before.
@@ -172,7 +172,7 @@ void TGameFlow::refreshNewWordsBook(bool reorder)
         if (const std::optional<TBookRow> book = FindBookByTable(m_para.StoreTableName))
             m_para.WordCount = book->WordNumber;
     } catch (const EDatabaseError &e) {
-        qCDebug(lcFlow) << "reading the new-words book failed:" << e.what();
+        qCWarning(lcFlow) << "reading the new-words book failed:" << e.what();
         return;
     }
     m_para.TollGateCount = CeilDiv(m_para.WordsPerGate, m_para.WordCount);
@@ -233,7 +233,7 @@ bool TGameFlow::StartReview()
         try {
             word = LoadBookRow(m.BookId, m.BookRow);
         } catch (const EDatabaseError &e) {
-            qCDebug(lcFlow) << "reading a due word's book failed:" << e.what();
+            qCWarning(lcFlow) << "reading a due word's book failed:" << e.what();
         }
         // A book changed or gone since: the spelling alone.
         if (!word || word->Spelling != m.Spelling) {
@@ -504,7 +504,7 @@ void TGameFlow::PlayRecent(const std::string &line)
     try {
         book = FindBookByTable(para->StoreTableName);
     } catch (const EDatabaseError &e) {
-        qCDebug(lcFlow) << "looking up a recent book failed:" << e.what();
+        qCWarning(lcFlow) << "looking up a recent book failed:" << e.what();
     }
     if (!book)
         return;

@@ -178,8 +178,8 @@ bool LoadTollGateWords(const TGamePara &Para, int N, TWordInfos &Words)
         while (rows.Next())
             Words.push_back(WordFromStoredRow(rows, scrambled));
         return true;
-    } catch (...) {
-        qCDebug(lcStore).noquote() << "loading a toll gate failed:" << CurrentExceptionText();
+    } catch (const EDatabaseError &e) {
+        qCWarning(lcStore) << "loading a toll gate failed:" << e.what();
         return false;
     }
 }

@@ -80,8 +80,8 @@ bool AddLibraryBookInfo(const std::string &BookName, const std::string &TableNam
             kInsertLibraryBookSql,
             libraryBookValues(BookName, TableName, WordNumber, Id, BookType, BookClass, IsDefault));
         return true;
-    } catch (...) {
-        qCDebug(lcStore).noquote() << __func__ << "failed:" << CurrentExceptionText();
+    } catch (const EDatabaseError &e) {
+        qCWarning(lcStore) << __func__ << "failed:" << e.what();
         return false;
     }
 }
@@ -95,8 +95,8 @@ bool RegisterShuffledBook(int NewId, int WordCount, const std::string &BookName,
         registerShuffled(transaction, NewId, WordCount, BookName, TableName, BookType, bookClass);
         transaction.Commit();
         return true;
-    } catch (...) {
-        qCDebug(lcStore).noquote() << __func__ << "failed:" << CurrentExceptionText();
+    } catch (const EDatabaseError &e) {
+        qCWarning(lcStore) << __func__ << "failed:" << e.what();
         return false;
     }
 }
@@ -148,7 +148,7 @@ int BuildShuffledBook(int SourceId, const std::string &BookName, TStoreProgress 
         return newId;
     } catch (const EDatabaseError &e) {
         // A locked database, a full disk, a row too long for the copy.
-        qCDebug(lcStore) << __func__ << "failed:" << e.what();
+        qCWarning(lcStore) << __func__ << "failed:" << e.what();
         return -1;
     }
 }
@@ -163,8 +163,8 @@ bool ImportWordLine(const std::string &Line, const std::string &TableName)
         DataInterface().Connection().Execute(InsertWordSql(TableName),
                                              rowValues(storedRow(line.Word, scramble)));
         return true;
-    } catch (...) {
-        qCDebug(lcStore).noquote() << __func__ << "failed:" << CurrentExceptionText();
+    } catch (const EDatabaseError &e) {
+        qCWarning(lcStore) << __func__ << "failed:" << e.what();
         return false;
     }
 }
@@ -250,7 +250,7 @@ bool ImportWordListAs(const TWordList &List, const std::string &BookName, TStore
         return true;
     } catch (const EDatabaseError &e) {
         // A locked database, a full disk: the transaction rolls everything back.
-        qCDebug(lcStore) << __func__ << "failed:" << e.what();
+        qCWarning(lcStore) << __func__ << "failed:" << e.what();
         return false;
     }
 }
@@ -332,8 +332,8 @@ int AddShippedBooks(const std::string &ShippedPath, bool ShippedScrambled)
                 ++added;
         }
         return added;
-    } catch (...) {
-        qCDebug(lcStore).noquote() << __func__ << "failed:" << CurrentExceptionText();
+    } catch (const EDatabaseError &e) {
+        qCWarning(lcStore) << __func__ << "failed:" << e.what();
         return -1;
     }
 }

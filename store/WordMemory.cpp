@@ -187,8 +187,8 @@ bool changeNewWordsBook(const char *what, Change change)
             writeNewWordsBook(transaction, bookId, words);
         transaction.Commit();
         return true;
-    } catch (...) {
-        qCDebug(lcStore).noquote() << what << "failed:" << CurrentExceptionText();
+    } catch (const EDatabaseError &e) {
+        qCWarning(lcStore) << what << "failed:" << e.what();
         return false;
     }
 }

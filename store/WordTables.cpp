@@ -43,8 +43,8 @@ bool createWordTable(const std::string &gbkTable, const TColumnLimits &limits)
 {
     try {
         return DataInterface().ExecuteSQL(WordTableSql(gbkTable, limits));
-    } catch (...) {
-        qCDebug(lcStore).noquote() << __func__ << "failed:" << CurrentExceptionText();
+    } catch (const EDatabaseError &e) {
+        qCWarning(lcStore) << __func__ << "failed:" << e.what();
         return false;
     }
 }
@@ -76,8 +76,8 @@ bool DropTable(const std::string &TableName)
 {
     try {
         return DataInterface().ExecuteSQL("DROP TABLE " + quotedTable(TableName));
-    } catch (...) {
-        qCDebug(lcStore).noquote() << __func__ << "failed:" << CurrentExceptionText();
+    } catch (const EDatabaseError &e) {
+        qCWarning(lcStore) << __func__ << "failed:" << e.what();
         return false;
     }
 }
@@ -98,8 +98,8 @@ bool InsertWordInfo(const TWordInfo &Word, const std::string &TableName)
         return DataInterface().ExecuteSQL(
             InsertWordSql(TableName),
             {GbkToUtf8(Word.Spelling), GbkToUtf8(Word.Pronunciation), GbkToUtf8(Word.Meaning)});
-    } catch (...) {
-        qCDebug(lcStore).noquote() << __func__ << "failed:" << CurrentExceptionText();
+    } catch (const EDatabaseError &e) {
+        qCWarning(lcStore) << __func__ << "failed:" << e.what();
         return false;
     }
 }

@@ -68,7 +68,8 @@ void ShowGeneralError(const QString &message)
     try {
         ShowMessage(QApplication::activeWindow(), message, TMsgIcon::Exclamation);
     } catch (...) {
-        qCDebug(lcCommon).noquote() << "the error box failed:" << CurrentExceptionText();
+        // The box runs the window system's code and whatever it calls.
+        qCWarning(lcCommon).noquote() << "the error box failed:" << CurrentExceptionText();
     }
 }
 
