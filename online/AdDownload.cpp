@@ -10,7 +10,7 @@
 namespace {
 
 // An advert list is a few hundred bytes.
-constexpr std::int64_t kMaxDownloadBytes = 4 * 1024 * 1024;
+constexpr std::int64_t kMaxDownloadBytes = std::int64_t{4} * 1024 * 1024;
 
 bool cancelled(const TDownloadContext &context)
 {

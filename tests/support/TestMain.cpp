@@ -3,10 +3,11 @@
 // test, the application object is the program's own and the designed font
 // names resolve as they do in the program. (The core libraries' tests run on
 // CoreTestMain.cpp.)
-#include <cstdlib>
 #include <memory>
 
 #include <gtest/gtest.h>
+
+#include <QtGlobal>
 
 #include "Fonts.h"
 #include "KivroApplication.h"
@@ -27,7 +28,8 @@ class ForgetMessageBoxes final : public ::testing::EmptyTestEventListener {
 
 int main(int argc, char **argv)
 {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     ::testing::InitGoogleTest(&argc, argv);
     TKivroApplication app(argc, argv);
     InstallFontSubstitutions();
