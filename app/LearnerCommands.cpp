@@ -51,8 +51,9 @@ void TFrmType::buildLastWordLine(QWidget *parent, QBoxLayout *column)
 void TFrmType::connectLearnerCommands()
 {
     connect(sbLastWordQuery, &QToolButton::clicked, this,
-            Guarded(this, &TFrmType::sbLastWordQueryClick));
-    connect(cbDictation, &QCheckBox::clicked, this, Guarded(this, &TFrmType::cbDictationClick));
+            Guarded(sbLastWordQuery->text(), this, &TFrmType::sbLastWordQueryClick));
+    connect(cbDictation, &QCheckBox::clicked, this,
+            Guarded(cbDictation->text(), this, &TFrmType::cbDictationClick));
     m_imeGuard = new TImeGuard(*panGame, m_flow);
 }
 

@@ -28,24 +28,30 @@
 void TFrmType::connectCommands()
 {
     // The menus' commands are connected as they are built (buildMenus).
-    connect(sbRecord, &QToolButton::clicked, this, Guarded(this, &TFrmType::sbRecordClick));
+    connect(sbRecord, &QToolButton::clicked, this,
+            Guarded(sbRecord->text(), this, &TFrmType::sbRecordClick));
 
-    connect(sbStart, &QToolButton::clicked, this, Guarded(this, &TFrmType::sbStartClick));
-    connect(sbReStart, &QToolButton::clicked, this, Guarded(this, &TFrmType::sbReStartClick));
-    connect(btnPause, &QToolButton::clicked, this, Guarded(this, &TFrmType::btnPauseClick));
-    connect(btnContinue, &QToolButton::clicked, this, Guarded(this, &TFrmType::btnContinueClick));
+    connect(sbStart, &QToolButton::clicked, this,
+            Guarded(sbStart->text(), this, &TFrmType::sbStartClick));
+    connect(sbReStart, &QToolButton::clicked, this,
+            Guarded(sbReStart->text(), this, &TFrmType::sbReStartClick));
+    connect(btnPause, &QToolButton::clicked, this,
+            Guarded(btnPause->text(), this, &TFrmType::btnPauseClick));
+    connect(btnContinue, &QToolButton::clicked, this,
+            Guarded(btnContinue->text(), this, &TFrmType::btnContinueClick));
     for (QAction *item : {N8, N9, N10, N27, N28, N29}) {
         connect(item, &QAction::triggered, this,
-                Guarded([this, item] { N27Click(item->data().toInt()); }));
+                Guarded(item->iconText(), [this, item] { N27Click(item->data().toInt()); }));
     }
 
     for (QCheckBox *box : {cbSpell, cbMean, cbSpeech}) {
-        connect(box, &QCheckBox::clicked, this, Guarded([this, box] {
+        connect(box, &QCheckBox::clicked, this, Guarded(box->text(), [this, box] {
                     SettingsCommands::cbSpellClick(*this, box, *cbSpell, *cbMean, *cbSpeech);
                 }));
     }
     // Programmatic ticks count as clicks too, as the saved setting is applied.
-    connect(cbBackGround, &QCheckBox::toggled, this, Guarded(this, &TFrmType::cbBackGroundClick));
+    connect(cbBackGround, &QCheckBox::toggled, this,
+            Guarded(cbBackGround->text(), this, &TFrmType::cbBackGroundClick));
 
     BuildSkinMenu(*miUI);
     ConnectSkinMenu(*miUI);
@@ -120,8 +126,8 @@ void TFrmType::N35Click()
 
 void TFrmType::nReviewClick()
 {
-    if (!m_flow.StartReview())
-        ShowMessage(this, QStringLiteral("今天没有到期的单词。"));
+    // None due, or a memory that cannot be read: the flow says which.
+    m_flow.StartReview();
     ShowDueCount();
     FocusGame();
 }
@@ -143,7 +149,7 @@ void TFrmType::BuildRecentMenu()
         item->setData(QByteArray::fromStdString(entry.Line));
         // Queued: choosing an entry rebuilds this very menu.
         connect(item, &QAction::triggered, this,
-                Guarded([this, line = entry.Line] { RecentTollGateClick(line); }),
+                Guarded(item->iconText(), [this, line = entry.Line] { RecentTollGateClick(line); }),
                 Qt::QueuedConnection);
     }
 }

@@ -74,7 +74,7 @@ int ProgramMain(int argc, char **argv, const TProgramStartOptions &options)
     }
     // Under the lock, so that two first starts do not copy over each other.
     if (!dirs.Portable() && !SeedPlayerDir(dirs))
-        qCDebug(lcApp) << "the player's folder could not be filled completely";
+        qCWarning(lcApp) << "the player's folder could not be filled completely";
 
     // Declared before the window, so it outlives everything that uses it.
     TDataInterface dataInterface;

@@ -22,12 +22,15 @@
 
 #include "BrowserPane.h"
 #include "Colors.h"
+#include "AppLog.h"
 #include "DayChangeTimer.h"
 #include "Dictation.h"
 #include "FrmAd.h"
 #include "GameBoardAdapter.h"
+#include "ExplainedError.h"
 #include "HelpCommands.h"
 #include "ImeGuard.h"
+#include "IniFile.h"
 #include "KeyForwarder.h"
 #include "KivroApplication.h"
 #include "MainWindowAdverts.h"
@@ -107,7 +110,7 @@ void TFrmType::buildMenus()
     // the items it changes later.
     const auto command = [this](QMenu *menu, const char *name, const QString &caption, auto slot) {
         QAction *action = addItem(menu, name, caption);
-        connect(action, &QAction::triggered, this, Guarded(std::move(slot)));
+        connect(action, &QAction::triggered, this, Guarded(action->iconText(), std::move(slot)));
         return action;
     };
 
@@ -235,8 +238,8 @@ void TFrmType::buildCentralArea()
     sbQueryWord->setText(QStringLiteral("查词"));
     queryRow->addWidget(sbQueryWord);
     const auto queryWord = [this] { HelpCommands::sbQueryWordClick(ediQueryWord->text()); };
-    connect(sbQueryWord, &QToolButton::clicked, this, Guarded(queryWord));
-    connect(ediQueryWord, &QLineEdit::returnPressed, this, Guarded(queryWord));
+    connect(sbQueryWord, &QToolButton::clicked, this, Guarded(sbQueryWord->text(), queryWord));
+    connect(ediQueryWord, &QLineEdit::returnPressed, this, Guarded(sbQueryWord->text(), queryWord));
     lookupRow->addStretch();
     lookupRow->addWidget(panQueryWord);
     lookupRow->addStretch();
@@ -466,8 +469,11 @@ void TFrmType::closeEvent(QCloseEvent *event)
     try {
         m_flow.LeaveTollGate();
         m_flow.SaveGame();
+    } catch (const EExplainedError &e) {
+        ShowGeneralError(e.Reason());
     } catch (const std::exception &e) {
-        ShowGeneralError(QString::fromUtf8(e.what()));
+        qCWarning(lcApp) << "saving the game:" << e.what();
+        ShowGeneralError(QStringLiteral("游戏未能保存。"));
     }
     event->accept();
 }
@@ -516,8 +522,8 @@ void TFrmType::cbBackGroundClick()
 {
     try {
         WriteSysInteger(Setting::PlayMp3, cbBackGround->isChecked() ? 1 : 0);
-    } catch (const std::exception &e) {
-        ShowGeneralError(QString::fromUtf8(e.what()));
+    } catch (const ESettingsWriteError &e) {
+        ShowGeneralError(e.Reason());
     }
     if (m_bass)
         StartBackgroundMusic(*m_bass);
@@ -572,6 +578,11 @@ void TFrmType::ShowNotice(const QString &message)
     ShowMessage(this, message);
 }
 
+void TFrmType::ShowFailure(const QString &message)
+{
+    ShowMessage(this, message, TMsgIcon::Exclamation);
+}
+
 void TFrmType::ShowDueCount()
 {
     const int due = m_flow.DueTodayCount();
@@ -619,7 +630,7 @@ bool TFrmType::eventFilter(QObject *watched, QEvent *event)
         }
     }
     if (watched == labLastWord && event->type() == QEvent::MouseButtonRelease)
-        RunCommand([this] { labLastWordClick(); });
+        RunCommand(QStringLiteral("朗读单词"), [this] { labLastWordClick(); });
     return QMainWindow::eventFilter(watched, event);
 }
 

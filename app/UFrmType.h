@@ -158,6 +158,7 @@ private:
     void RecordScore(int score) override;
     void ShowRecentList() override { BuildRecentMenu(); }
     void ShowNotice(const QString &message) override;
+    void ShowFailure(const QString &message) override;
     void ShowDueCount() override;
 
     void buildMenus();

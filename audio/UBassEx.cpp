@@ -14,8 +14,11 @@ TBassEx::TBassEx(std::uintptr_t ownerWindow, TAudioLayer &layer)
         // speech, which does not depend on the music player's opinion.
         if (!m_layer.Init())
             m_enabled = false;
-    } catch (...) {
-        qCDebug(lcAudio).noquote() << __func__ << "failed:" << CurrentExceptionText();
+        // The layer reports by its results; what can still come is the
+        // standard library's (memory, a thread, a file name), as everywhere
+        // in this file.
+    } catch (const std::exception &e) {
+        qCWarning(lcAudio) << __func__ << "failed:" << e.what();
         m_enabled = false;
     }
 }
@@ -25,8 +28,8 @@ TBassEx::~TBassEx()
     for (const TPlayStream &stream : m_streams) {
         try {
             m_layer.StreamFree(stream.Handle);
-        } catch (...) {
-            qCDebug(lcAudio).noquote() << __func__ << "failed:" << CurrentExceptionText();
+        } catch (const std::exception &e) {
+            qCWarning(lcAudio) << __func__ << "failed:" << e.what();
         }
     }
 }
@@ -38,8 +41,8 @@ void TBassEx::AddStream(const std::string &fileName, const std::string &streamNa
     std::uint32_t handle = 0;
     try {
         handle = m_layer.StreamCreateFile(fileName);
-    } catch (...) {
-        qCDebug(lcAudio).noquote() << __func__ << "failed:" << CurrentExceptionText();
+    } catch (const std::exception &e) {
+        qCWarning(lcAudio) << __func__ << "failed:" << e.what();
         handle = 0;
     }
     m_streams.push_back({streamName, handle});
@@ -55,8 +58,8 @@ void TBassEx::RemoveStream(const std::string &streamName)
         }
         try {
             m_layer.StreamFree(stream.Handle);
-        } catch (...) {
-            qCDebug(lcAudio).noquote() << __func__ << "failed:" << CurrentExceptionText();
+        } catch (const std::exception &e) {
+            qCWarning(lcAudio) << __func__ << "failed:" << e.what();
         }
     }
     m_streams = std::move(kept);
@@ -78,8 +81,8 @@ void TBassEx::Play(const std::string &streamName)
         return;
     try {
         m_layer.ChannelPlay(m_streams[static_cast<size_t>(index)].Handle, false);
-    } catch (...) {
-        qCDebug(lcAudio).noquote() << __func__ << "failed:" << CurrentExceptionText();
+    } catch (const std::exception &e) {
+        qCWarning(lcAudio) << __func__ << "failed:" << e.what();
     }
 }
 
@@ -91,8 +94,8 @@ void TBassEx::SetVolume(int percent, const std::string &streamName)
     try {
         m_layer.ChannelSetVolume(m_streams[static_cast<size_t>(index)].Handle,
                                  static_cast<float>(percent) / 100.0f);
-    } catch (...) {
-        qCDebug(lcAudio).noquote() << __func__ << "failed:" << CurrentExceptionText();
+    } catch (const std::exception &e) {
+        qCWarning(lcAudio) << __func__ << "failed:" << e.what();
     }
 }
 
@@ -108,8 +111,8 @@ int TBassEx::GetVolume(const std::string &streamName) const
         // The float that was set is within a millionth of percent / 100, so
         // rounding gives back exactly the percent that was set.
         return static_cast<int>(RoundHalfEven(static_cast<double>(volume) * 100.0));
-    } catch (...) {
-        qCDebug(lcAudio).noquote() << __func__ << "failed:" << CurrentExceptionText();
+    } catch (const std::exception &e) {
+        qCWarning(lcAudio) << __func__ << "failed:" << e.what();
         return 0;
     }
 }
@@ -131,7 +134,7 @@ void StartBackgroundMusic(TBassEx &bassEx)
         bassEx.SetVolume(ReadSysInteger(Setting::Mp3Voice), kMainPlay);
         if (ReadSysInteger(Setting::PlayMp3) == 1)
             bassEx.Play(kMainPlay);
-    } catch (...) {
-        qCDebug(lcAudio).noquote() << __func__ << "failed:" << CurrentExceptionText();
+    } catch (const std::exception &e) {
+        qCWarning(lcAudio) << __func__ << "failed:" << e.what();
     }
 }

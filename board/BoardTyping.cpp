@@ -141,11 +141,12 @@ void TTypeGameType::SpeakWord(const std::string &Spelling)
 {
     if (!m_speechEnable || m_speech == nullptr)
         return;
-    // Speech failures never reach the game.
+    // Speech failures never reach the game. The speaker promises not to
+    // throw; a broken promise is still a standard exception.
     try {
         m_speech->Speak(Spelling);
-    } catch (...) {
-        qCDebug(lcBoard).noquote() << "speaking a hit word failed:" << CurrentExceptionText();
+    } catch (const std::exception &e) {
+        qCWarning(lcBoard) << "speaking a hit word failed:" << e.what();
     }
 }
 

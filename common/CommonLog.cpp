@@ -13,6 +13,7 @@ QString CurrentExceptionText()
     } catch (const std::exception &e) {
         return QString::fromUtf8(e.what());
     } catch (...) {
+        // Called inside any catch (...), of any exception at all.
         return QStringLiteral("unknown exception");
     }
 }

@@ -1,7 +1,7 @@
 #pragma once
 // Errors of the settings file and the shared helpers that are handled where they
-// happen. Silent by default; QT_LOGGING_RULES="kivro.common.debug=true"
-// shows them on standard error.
+// happen: warnings, on standard error by default; traces are debug lines,
+// shown with QT_LOGGING_RULES="kivro.common.debug=true".
 
 #include <QLoggingCategory>
 

@@ -198,8 +198,13 @@ bool writeInPlace(const std::string &path, std::string_view content)
 }  // namespace
 
 ESettingsWriteError::ESettingsWriteError(const std::string &path)
-    : std::runtime_error("Unable to write to " + path)
+    : EExplainedError("Unable to write to " + path), m_path(path)
 {
+}
+
+QString ESettingsWriteError::Reason() const
+{
+    return QStringLiteral("无法写入设置文件：") + QString::fromStdString(m_path);
 }
 
 std::int32_t StrToIntDef(std::string_view text, std::int32_t defaultValue)

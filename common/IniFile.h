@@ -18,10 +18,17 @@
 #include <string_view>
 #include <vector>
 
-// A settings write the system refused. what() is "Unable to write to <path>".
-class ESettingsWriteError : public std::runtime_error {
+#include "ExplainedError.h"
+
+// A settings write the system refused. what() is "Unable to write to <path>";
+// the player reads "无法写入设置文件：<path>".
+class ESettingsWriteError : public EExplainedError {
 public:
     explicit ESettingsWriteError(const std::string &path);
+    QString Reason() const override;
+
+private:
+    std::string m_path;
 };
 
 class TIniFile {

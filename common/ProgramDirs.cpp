@@ -30,7 +30,7 @@ bool copyIfAbsent(const QString &from, const QString &to)
     const QString partial = to + QStringLiteral(".partial");
     QFile::remove(partial);
     if (!QFile::copy(from, partial)) {
-        qCDebug(lcCommon).noquote() << "copying" << from << "failed";
+        qCWarning(lcCommon).noquote() << "copying" << from << "failed";
         return false;
     }
     // The installed copy is read-only; the player's must not be.

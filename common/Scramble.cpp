@@ -82,8 +82,9 @@ std::string ScrambleText(std::string_view text)
         s = rotate(s, half);
         swapPairs(s, half);
         return rotate(s, half);
-    } catch (...) {
-        qCDebug(lcCommon).noquote() << "scrambling failed:" << CurrentExceptionText();
+    } catch (const std::exception &e) {
+        // Only memory can run out here.
+        qCWarning(lcCommon) << "scrambling failed:" << e.what();
         return {};
     }
 }
@@ -101,8 +102,12 @@ std::string UnscrambleText(std::string_view scrambled)
         if (s.size() >= kKeyHexLength)
             s.resize(s.size() - kKeyHexLength);
         return HexToText(s);
-    } catch (...) {
-        qCDebug(lcCommon).noquote() << "unscrambling failed:" << CurrentExceptionText();
+    } catch (const EHexConvertError &e) {
+        qCWarning(lcCommon) << "unscrambling failed:" << e.what();
+        return {};
+    } catch (const std::exception &e) {
+        // Memory.
+        qCWarning(lcCommon) << "unscrambling failed:" << e.what();
         return {};
     }
 }

@@ -194,9 +194,10 @@ std::string GetDatabaseFileName()
 {
     try {
         return ReadSysString(Setting::Data) + ".mdb";
-    } catch (...) {
-        qCDebug(lcCommon).noquote()
-            << "reading the database name failed:" << CurrentExceptionText();
+    } catch (const std::exception &e) {
+        // A read never fails on the file; a value the GBK conversion refuses
+        // or memory can.
+        qCWarning(lcCommon) << "reading the database name failed:" << e.what();
         return {};
     }
 }
@@ -205,8 +206,8 @@ bool IsScrambleOn()
 {
     try {
         return ReadSysInteger(Setting::Encrypt) == 1;
-    } catch (...) {
-        qCDebug(lcCommon).noquote() << "reading the encrypt key failed:" << CurrentExceptionText();
+    } catch (const std::exception &e) {
+        qCWarning(lcCommon) << "reading the encrypt key failed:" << e.what();
         return false;
     }
 }

@@ -13,6 +13,7 @@
 #include "SqlDatabase.h"
 #include "TextUtils.h"
 #include "UBookType.h"
+#include "UDataInterface.h"
 #include "WordMemory.h"
 
 namespace {
@@ -74,7 +75,7 @@ int bookIdOfTable(const std::string &table)
         if (const std::optional<TBookRow> book = FindBookByTable(table))
             return book->Id;
     } catch (const EDatabaseError &e) {
-        qCDebug(lcFlow) << "looking up a book failed:" << e.what();
+        qCWarning(lcFlow) << "looking up a book failed:" << e.what();
     }
     return 0;
 }
@@ -101,7 +102,7 @@ void TGameFlow::beginTally(const TWordInfos &words, int tollGate, bool opening)
     try {
         newWordsBook = IsNewWordsBookTable(m_para.StoreTableName);
     } catch (const EDatabaseError &e) {
-        qCDebug(lcFlow) << "looking up the new-words book failed:" << e.what();
+        qCWarning(lcFlow) << "looking up the new-words book failed:" << e.what();
     }
     // The new-words book's rows move as it is reordered: a word keeps the
     // place of the book it was met in before.
@@ -115,28 +116,50 @@ void TGameFlow::beginTally(const TWordInfos &words, int tollGate, bool opening)
     m_tally.Begin(words, std::move(sources));
 }
 
-void TGameFlow::recordTollGate()
+bool TGameFlow::recordTollGate()
 {
-    if (!m_tally.AnyCounted()) {
-        m_tally.Clear();
-        return;
-    }
-    TTollGatePlay play;
-    play.At = ProgramClock().NowMs();
-    play.BookId = m_review ? 0 : bookIdOfTable(m_para.StoreTableName);
-    play.TollGate = m_tallyGate;
-    play.Level = m_para.Level;
-    play.Right = m_tally.Right();
-    play.Errors = m_tally.Errors();
-    play.Review = m_review;
-    try {
-        RecordTollGate(play, m_tally.Meetings(), ReviewCard);
-    } catch (const EDatabaseError &e) {
-        // The game goes on; the toll gate is not remembered.
-        qCDebug(lcFlow) << "recording a toll gate failed:" << e.what();
+    const bool counted = m_tally.AnyCounted();
+    if (counted) {
+        TTollGatePlay play;
+        play.At = ProgramClock().NowMs();
+        play.BookId = m_review ? 0 : bookIdOfTable(m_para.StoreTableName);
+        play.TollGate = m_tallyGate;
+        play.Level = m_para.Level;
+        play.Right = m_tally.Right();
+        play.Errors = m_tally.Errors();
+        play.Review = m_review;
+        m_unsaved.push_back({play, m_tally.Meetings()});
     }
     m_tally.Clear();
+    // Toll gates that failed wait for the next one that counts, not for the
+    // next call (a toll gate over is followed at once by loading the next).
+    if (!counted)
+        return false;
+    writeUnsavedTollGates();
     m_view.ShowDueCount();
+    return true;
+}
+
+void TGameFlow::writeUnsavedTollGates()
+{
+    // Each in a transaction of its own, at the time it was played, so the
+    // play log and the cards read as if nothing had failed.
+    auto next = m_unsaved.begin();
+    try {
+        for (; next != m_unsaved.end(); ++next)
+            RecordTollGate(next->Play, next->Words, ReviewCard);
+    } catch (const EDatabaseError &e) {
+        m_unsaved.erase(m_unsaved.begin(), next);
+        qCWarning(lcFlow) << "recording a toll gate failed," << m_unsaved.size()
+                          << "toll gates wait:" << e.what();
+        if (!m_unsavedTold) {
+            m_unsavedTold = true;
+            m_view.ShowFailure(QStringLiteral("学习记录保存失败：") + DatabaseFailureReason(e));
+        }
+        return;
+    }
+    m_unsaved.clear();
+    m_unsavedTold = false;
 }
 
 void TGameFlow::refreshNewWordsBook(bool reorder)
@@ -149,7 +172,7 @@ void TGameFlow::refreshNewWordsBook(bool reorder)
         if (const std::optional<TBookRow> book = FindBookByTable(m_para.StoreTableName))
             m_para.WordCount = book->WordNumber;
     } catch (const EDatabaseError &e) {
-        qCDebug(lcFlow) << "reading the new-words book failed:" << e.what();
+        qCWarning(lcFlow) << "reading the new-words book failed:" << e.what();
         return;
     }
     m_para.TollGateCount = TollGateCountOf(m_para);
@@ -174,7 +197,9 @@ void TGameFlow::WordSlip(int index, int position, char expected, char typed)
 
 void TGameFlow::LeaveTollGate()
 {
-    recordTollGate();
+    // The last chance for toll gates whose record failed.
+    if (!recordTollGate() && !m_unsaved.empty())
+        writeUnsavedTollGates();
 }
 
 int TGameFlow::DueTodayCount() const
@@ -182,7 +207,7 @@ int TGameFlow::DueTodayCount() const
     try {
         return static_cast<int>(CountDueWords(nextMidnight()));
     } catch (const EDatabaseError &e) {
-        qCDebug(lcFlow) << "counting due words failed:" << e.what();
+        qCWarning(lcFlow) << "counting due words failed:" << e.what();
         return -1;
     }
 }
@@ -193,11 +218,14 @@ bool TGameFlow::StartReview()
     try {
         due = DueWords(nextMidnight(), kReviewWords);
     } catch (const EDatabaseError &e) {
-        qCDebug(lcFlow) << "reading due words failed:" << e.what();
+        qCWarning(lcFlow) << "reading due words failed:" << e.what();
+        m_view.ShowFailure(QStringLiteral("今日复习无法开始：") + DatabaseFailureReason(e));
         return false;
     }
-    if (due.empty())
+    if (due.empty()) {
+        m_view.ShowNotice(QStringLiteral("今天没有到期的单词。"));
         return false;
+    }
     TWordInfos words;
     std::vector<TWordSource> sources;
     for (const TWordMemory &m : due) {
@@ -205,7 +233,7 @@ bool TGameFlow::StartReview()
         try {
             word = LoadBookRow(m.BookId, m.BookRow);
         } catch (const EDatabaseError &e) {
-            qCDebug(lcFlow) << "reading a due word's book failed:" << e.what();
+            qCWarning(lcFlow) << "reading a due word's book failed:" << e.what();
         }
         // A book changed or gone since: the spelling alone.
         if (!word || word->Spelling != m.Spelling) {
@@ -260,7 +288,15 @@ void TGameFlow::leaveReview()
 
 void TGameFlow::reviewOver()
 {
-    const int due = DueTodayCount();
+    std::int64_t due = 0;
+    try {
+        due = CountDueWords(nextMidnight());
+    } catch (const EDatabaseError &e) {
+        // Not "all done": the memory could not say.
+        qCWarning(lcFlow) << "counting due words failed:" << e.what();
+        m_view.ShowFailure(QStringLiteral("今日复习无法继续：") + DatabaseFailureReason(e));
+        return;
+    }
     if (due <= 0) {
         m_view.ShowNotice(QStringLiteral("今天到期的单词都复习完了。"));
         backToBook();
@@ -514,7 +550,7 @@ void TGameFlow::PlayRecent(const std::string &line)
     try {
         book = FindBookByTable(para->StoreTableName);
     } catch (const EDatabaseError &e) {
-        qCDebug(lcFlow) << "looking up a recent book failed:" << e.what();
+        qCWarning(lcFlow) << "looking up a recent book failed:" << e.what();
     }
     if (!book)
         return;

@@ -98,7 +98,8 @@ public:
     // the memory cannot be read.
     int DueTodayCount() const;
     // A review game of the words due today, most overdue first, Ready. False,
-    // with nothing changed, when none is due or the memory cannot be read.
+    // with nothing changed, when none is due or the memory cannot be read;
+    // the player is told which.
     bool StartReview();
     // A game of the given words (the most mistyped), played as a review game
     // is: Ready, not saved, not in the recent list, no score. False for none.
@@ -117,8 +118,14 @@ private:
     // not start beyond the book, or the game would run through empty toll
     // gates for ever.
     void bringTollGateIntoRange();
-    // Records the tally of the toll gate on the board, if any word was counted.
-    void recordTollGate();
+    // Records the tally of the toll gate on the board, if any word was
+    // counted, after the toll gates whose record failed before; true when it
+    // wrote (or tried to).
+    bool recordTollGate();
+    // Writes the unsaved toll gates, oldest first. On a failure the player is
+    // told once, the game goes on, and the toll gates not written wait for
+    // the next try.
+    void writeUnsavedTollGates();
     void beginTally(const TWordInfos &words, int tollGate, bool opening);
     // The new-words book, chosen: its order recomputed (letter order), its
     // word count read again, the toll gate brought into range.
@@ -134,6 +141,14 @@ private:
     TTollGateTally m_tally;
     TBoardSettings m_boardSettings;
     int m_tallyGate = 0;
+    // Toll gates whose record failed (a full disk, a database another
+    // program holds), and whether the player heard of it.
+    struct TUnsavedTollGate {
+        TTollGatePlay Play;
+        std::vector<TWordMeeting> Words;
+    };
+    std::vector<TUnsavedTollGate> m_unsaved;
+    bool m_unsavedTold = false;
     // The review game's words and where they come from, and the book game
     // to save meanwhile.
     bool m_review = false;

@@ -38,6 +38,9 @@ public:
     virtual void FocusGame() = 0;
     // A message to the player ("提示信息", information icon).
     virtual void ShowNotice(const QString &message) = 0;
+    // A failure the player is told of ("提示信息", exclamation icon); the
+    // game goes on.
+    virtual void ShowFailure(const QString &message) = 0;
     // The number of words due today changed (a toll gate was recorded).
     virtual void ShowDueCount() {}
 };

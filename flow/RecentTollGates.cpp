@@ -116,8 +116,10 @@ void AddRecentLine(const std::string &line)
             return;
         }
         out.commit();
-    } catch (...) {
-        qCDebug(lcFlow).noquote() << __func__ << "failed:" << CurrentExceptionText();
+    } catch (const std::exception &e) {
+        // Files report by their results; a line the GBK conversion refuses
+        // or memory can still throw.
+        qCWarning(lcFlow) << __func__ << "failed:" << e.what();
     }
 }
 

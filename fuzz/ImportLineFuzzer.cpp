@@ -17,6 +17,7 @@
 #include "UDataInterface.h"
 #include "UImpExpLib.h"
 #include "WordLine.h"
+#include "WordTables.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 namespace {
 
 // An advert list is a few hundred bytes.
-constexpr std::int64_t kMaxDownloadBytes = 4 * 1024 * 1024;
+constexpr std::int64_t kMaxDownloadBytes = std::int64_t{4} * 1024 * 1024;
 
 bool cancelled(const TDownloadContext &context)
 {
@@ -47,8 +47,8 @@ bool HttpDownload(const QUrl &address, const QString &localFile, const TDownload
         if (file.write(outcome.Body) != outcome.Body.size())
             return false;
         return file.commit();
-    } catch (...) {
-        qCDebug(lcOnline).noquote() << __func__ << "failed:" << CurrentExceptionText();
+    } catch (const std::exception &e) {
+        qCWarning(lcOnline) << __func__ << "failed:" << e.what();
         return false;
     }
 }
@@ -67,8 +67,8 @@ bool DownloadFile(const QUrl &address, const QString &localFile, const TDownload
             return false;
         }
         return HttpDownload(address, localFile, context);
-    } catch (...) {
-        qCDebug(lcOnline).noquote() << __func__ << "failed:" << CurrentExceptionText();
+    } catch (const std::exception &e) {
+        qCWarning(lcOnline) << __func__ << "failed:" << e.what();
         return false;
     }
 }
@@ -86,8 +86,8 @@ TAdListLoad LoadAdList(const QUrl &address, const QString &localFile, bool brows
         ParseAdXmlFile(localFile, browserMode, load.Params);
         if (browserMode && !load.Params.HttpList.isEmpty())
             load.OnlineAfterLoad = IsOnline(*context.Stages, *context.Addresses, context.Cancel);
-    } catch (...) {
-        qCDebug(lcOnline).noquote() << __func__ << "failed:" << CurrentExceptionText();
+    } catch (const std::exception &e) {
+        qCWarning(lcOnline) << __func__ << "failed:" << e.what();
         // Any fault leaves the channel without adverts, silently.
     }
     return load;

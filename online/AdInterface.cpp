@@ -83,8 +83,8 @@ void TAdInterface::Start(const QUrl &baseUrl, const QString &xmlName, TAdBrowser
             }));
         connect(m_loader.get(), &QThread::finished, this, [this, result] { listArrived(*result); });
         m_loader->start(QThread::LowPriority);
-    } catch (...) {
-        qCDebug(lcOnline).noquote() << __func__ << "failed:" << CurrentExceptionText();
+    } catch (const std::exception &e) {
+        qCWarning(lcOnline) << __func__ << "failed:" << e.what();
         // No adverts on this channel.
     }
 }
@@ -108,8 +108,8 @@ void TAdInterface::listArrived(const TAdListLoad &load)
         // A channel stopped while its list was on the way stays stopped.
         if (armed && !m_stopped)
             m_startTimer->start();
-    } catch (...) {
-        qCDebug(lcOnline).noquote() << __func__ << "failed:" << CurrentExceptionText();
+    } catch (const std::exception &e) {
+        qCWarning(lcOnline) << __func__ << "failed:" << e.what();
     }
     emit ListLoaded();
 }
@@ -132,8 +132,8 @@ void TAdInterface::StartTimerTick()
         m_startTimer->stop();
         if (!m_stopped)
             m_playThread->Resume();
-    } catch (...) {
-        qCDebug(lcOnline).noquote() << __func__ << "failed:" << CurrentExceptionText();
+    } catch (const std::exception &e) {
+        qCWarning(lcOnline) << __func__ << "failed:" << e.what();
     }
 }
 

@@ -32,8 +32,8 @@ bool passes(const TConnectionStages &stages, const TOnlineAddresses &addresses,
         if (!stages.ConnectedStateOption)
             return true;
         return stages.ConnectedStateOption(cancel) != TConnectedState::Disconnected;
-    } catch (...) {
-        qCDebug(lcOnline).noquote() << __func__ << "failed:" << CurrentExceptionText();
+    } catch (const std::exception &e) {
+        qCWarning(lcOnline) << __func__ << "failed:" << e.what();
         return false;
     }
 }

@@ -1,7 +1,7 @@
 #pragma once
 // Errors of the adverts and the Internet check that are handled where they
-// happen. Silent by default; QT_LOGGING_RULES="kivro.online.debug=true"
-// shows them on standard error.
+// happen: warnings, on standard error by default; traces are debug lines,
+// shown with QT_LOGGING_RULES="kivro.online.debug=true".
 
 #include <QLoggingCategory>
 

@@ -93,7 +93,7 @@ bool ApplyDefaultSkin()
         ApplySkin(ReadDefaultUI());
         return true;
     } catch (const std::exception &e) {
-        qCDebug(lcSkins) << "applying the saved skin failed:" << e.what();
+        qCWarning(lcSkins) << "applying the saved skin failed:" << e.what();
         return false;
     }
 }

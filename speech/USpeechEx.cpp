@@ -45,8 +45,8 @@ TSpeechEx::TSpeechEx(TSpeechEngineLayer &layer) : m_layer(layer)
 {
     try {
         m_spVoice = m_layer.CreateVoice();
-    } catch (...) {
-        qCDebug(lcSpeech).noquote() << __func__ << "failed:" << CurrentExceptionText();
+    } catch (const ESpeechError &e) {
+        qCWarning(lcSpeech) << __func__ << "failed:" << e.what();
         m_spVoice.reset();
     }
 }
@@ -92,8 +92,8 @@ bool TSpeechEx::InitEngine()
             if (m_engineKind == 1) {
                 try {
                     m_spVoice->Speak(".");
-                } catch (...) {
-                    qCDebug(lcSpeech).noquote() << __func__ << "failed:" << CurrentExceptionText();
+                } catch (const ESpeechError &e) {
+                    qCWarning(lcSpeech) << __func__ << "failed:" << e.what();
                     m_engineKind = 0;
                 }
             }
@@ -104,8 +104,8 @@ bool TSpeechEx::InitEngine()
             m_engineName.clear();
         }
         return true;
-    } catch (...) {
-        qCDebug(lcSpeech).noquote() << __func__ << "failed:" << CurrentExceptionText();
+    } catch (const ESpeechError &e) {
+        qCWarning(lcSpeech) << __func__ << "failed:" << e.what();
         return false;
     }
 }
@@ -118,8 +118,8 @@ void TSpeechEx::ApplySpeechSet(const TSpeechSet &set)
         SetSpeaker(set.EngineName, set.SpeakSex, set.SpeakName);
         SetVolume(set.Volume);
         SetRate(set.Rate);
-    } catch (...) {
-        qCDebug(lcSpeech).noquote() << __func__ << "failed:" << CurrentExceptionText();
+    } catch (const ESpeechError &e) {
+        qCWarning(lcSpeech) << __func__ << "failed:" << e.what();
     }
 }
 
@@ -135,8 +135,10 @@ void TSpeechEx::Speak(const std::string &text)
         } else if (m_spVoice) {
             m_spVoice->Speak(text);
         }
-    } catch (...) {
-        qCDebug(lcSpeech).noquote() << __func__ << "failed:" << CurrentExceptionText();
+    } catch (const std::exception &e) {
+        // A speaker never throws (Speaker.h): an engine error and running out
+        // of memory alike end here.
+        qCWarning(lcSpeech) << __func__ << "failed:" << e.what();
     }
 }
 
@@ -146,8 +148,8 @@ bool TSpeechEx::IsSpeaking() const
         if (m_engineKind == 0)
             return m_voiceText && m_voiceText->IsSpeaking();
         return m_spVoice && m_spVoice->IsSpeaking();
-    } catch (...) {
-        qCDebug(lcSpeech).noquote() << __func__ << "failed:" << CurrentExceptionText();
+    } catch (const ESpeechError &e) {
+        qCWarning(lcSpeech) << __func__ << "failed:" << e.what();
         return false;
     }
 }

@@ -7,7 +7,7 @@
 #include "StoreLog.h"
 #include "UBookType.h"
 #include "UDataInterface.h"
-#include "UImpExpLib.h"
+#include "WordTables.h"
 
 namespace {
 
@@ -50,7 +50,7 @@ bool SetBookHidden(int id, bool hidden)
         transaction.Commit();
         return true;
     } catch (const EDatabaseError &e) {
-        qCDebug(lcStore) << __func__ << "failed:" << e.what();
+        qCWarning(lcStore) << __func__ << "failed:" << e.what();
         return false;
     }
 }
@@ -86,7 +86,7 @@ bool DeleteBook(int id)
         transaction.Commit();
         return true;
     } catch (const EDatabaseError &e) {
-        qCDebug(lcStore) << __func__ << "failed:" << e.what();
+        qCWarning(lcStore) << __func__ << "failed:" << e.what();
         return false;
     }
 }
@@ -111,7 +111,7 @@ bool RenameBook(int id, const std::string &newName)
         transaction.Commit();
         return true;
     } catch (const EDatabaseError &e) {
-        qCDebug(lcStore) << __func__ << "failed:" << e.what();
+        qCWarning(lcStore) << __func__ << "failed:" << e.what();
         return false;
     }
 }

@@ -1,6 +1,6 @@
 #include "SchemaVersion.h"
 
-#include "WordMemory.h"
+#include "MemoryTables.h"
 
 #include <QFile>
 #include <QSaveFile>

@@ -3,7 +3,7 @@
 // steps that bring an older file up to it when it is opened.
 //
 // Version 0 is every file made before the version was stamped; version 1 is
-// the same schema, stamped; version 2 adds the learning memory (WordMemory.h). A change to the schema appends a step to the
+// the same schema, stamped; version 2 adds the learning memory (MemoryTables.h). A change to the schema appends a step to the
 // table in SchemaVersion.cpp and so takes the next number.
 
 #include <functional>

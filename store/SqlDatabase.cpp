@@ -3,6 +3,7 @@
 #include "TextUtils.h"
 
 #include <cctype>
+#include <new>
 
 #ifndef SQLITE_HAS_CODEC
 #define SQLITE_HAS_CODEC 1
@@ -225,6 +226,7 @@ TSqlConnection::TSqlConnection(const std::string &utf8Path, std::string_view pas
         // The key is only checked when the first page is decrypted.
         Query("SELECT count(*) FROM sqlite_master").Next();
     } catch (...) {
+        // Cleans up and passes on whatever came, unchanged.
         for (auto &[sql, stmt] : m_idle)
             sqlite3_finalize(stmt);
         m_idle.clear();
@@ -301,10 +303,9 @@ void TSqlConnection::giveBack(sqlite3_stmt *stmt) noexcept
     }
     try {
         m_idle.emplace(text, stmt);
-    } catch (...) {
+    } catch (const std::bad_alloc &e) {
         // Only the reuse is lost.
-        qCDebug(lcStore).noquote()
-            << "keeping a statement for reuse failed:" << CurrentExceptionText();
+        qCWarning(lcStore) << "keeping a statement for reuse failed:" << e.what();
         sqlite3_finalize(stmt);
     }
 }
@@ -389,7 +390,8 @@ void TSqlTransaction::Rollback() noexcept
         return;
     try {
         m_connection.Execute("ROLLBACK");
-    } catch (...) {
-        qCDebug(lcStore).noquote() << "ROLLBACK failed:" << CurrentExceptionText();
+    } catch (const std::exception &e) {
+        // The engine's refusal (EDatabaseError) or memory: noexcept either way.
+        qCWarning(lcStore) << "ROLLBACK failed:" << e.what();
     }
 }

@@ -13,20 +13,24 @@
 #include <variant>
 #include <vector>
 
+#include "ExplainedError.h"
+
 struct sqlite3;
 struct sqlite3_stmt;
 
 // Any failure of the engine, with its message and, where the engine gave one,
 // its result code (SQLITE_FULL, SQLITE_BUSY …; 0 for failures of this layer).
-class EDatabaseError : public std::runtime_error {
+class EDatabaseError : public EExplainedError {
 public:
     explicit EDatabaseError(const std::string &message, int code = 0)
-        : std::runtime_error(message), m_code(code)
+        : EExplainedError(message), m_code(code)
     {
     }
     // The primary result code (the low byte of the extended one).
     int Code() const { return m_code & 0xFF; }
     int ExtendedCode() const { return m_code; }
+    // DatabaseFailureReason (UDataInterface.h).
+    QString Reason() const override;
 
 private:
     int m_code;

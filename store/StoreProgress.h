@@ -53,3 +53,6 @@ private:
     int m_position = 0;
     QStringList m_questions;
 };
+
+// The question asked for an error line; lineNumber counts every line from 1.
+QString ErrorLineQuestion(int lineNumber);

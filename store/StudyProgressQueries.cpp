@@ -12,8 +12,8 @@
 #include "StoreLog.h"
 #include "UBookType.h"
 #include "UDataInterface.h"
-#include "UImpExpLib.h"
 #include "WordMemory.h"
+#include "WordTables.h"
 
 namespace {
 

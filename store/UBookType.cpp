@@ -55,6 +55,13 @@ std::string BookClassCaption(int bookClass)
     return Gbk(captions[bookClass - 1]);
 }
 
+int NextBookId()
+{
+    TSqlQuery query = DataInterface().Query("SELECT max(id) AS id FROM bookinfo");
+    const std::int64_t largest = query.Next() ? query.Integer("id") : 0;
+    return static_cast<int>(largest + 1);
+}
+
 int GetBookWordNumber(int id)
 {
     TSqlQuery row = bookRow(id);
@@ -171,8 +178,8 @@ bool LoadTollGateWords(const TGamePara &Para, int N, TWordInfos &Words)
         while (rows.Next())
             Words.push_back(WordFromStoredRow(rows, scrambled));
         return true;
-    } catch (...) {
-        qCDebug(lcStore).noquote() << "loading a toll gate failed:" << CurrentExceptionText();
+    } catch (const EDatabaseError &e) {
+        qCWarning(lcStore) << "loading a toll gate failed:" << e.what();
         return false;
     }
 }

@@ -23,6 +23,9 @@ inline constexpr int kLastImportClass = 7;
 // Caption of a book class 1 … 8 (GBK); empty for any other number.
 std::string BookClassCaption(int bookClass);
 
+// Largest book id plus 1; 1 for an empty catalogue. Throws on an engine error.
+int NextBookId();
+
 // Each reads the first row of its query. An engine error propagates.
 int GetBookWordNumber(int id);                         // -1 when no row
 std::string GetBookTableName(int id);                  // empty when no row

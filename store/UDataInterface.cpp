@@ -69,8 +69,8 @@ bool TDataInterface::ConnectDatabaseFile(const std::string &utf8Path)
                                                            TSqlConnection::OpenMode::ExistingOnly);
         // A file of a newer program may hold what this one would damage.
         if (const int version = ReadSchemaVersion(*connection); version > CurrentSchemaVersion()) {
-            qCDebug(lcStore) << "refused: schema version" << version << "is newer than"
-                             << CurrentSchemaVersion();
+            qCWarning(lcStore) << "refused: schema version" << version << "is newer than"
+                               << CurrentSchemaVersion();
             return false;
         }
         // An empty file opens as an empty database: without its tables it is none.
@@ -86,13 +86,15 @@ bool TDataInterface::ConnectDatabaseFile(const std::string &utf8Path)
         m_failedPath.clear();
         return true;
     } catch (const EDatabaseError &e) {
-        qCDebug(lcStore).noquote()
+        qCWarning(lcStore).noquote()
             << "opening" << QString::fromStdString(utf8Path) << "failed:" << e.what();
         if (e.Code() == SQLITE_BUSY || e.Code() == SQLITE_LOCKED)
             m_connectFailure = TConnectFailure::DatabaseLocked;
         return false;
-    } catch (...) {
-        qCDebug(lcStore).noquote() << "opening the database failed:" << CurrentExceptionText();
+    } catch (const std::exception &e) {
+        // The copy before a migration (the file system) or memory; start-up
+        // turns any failure into its message.
+        qCWarning(lcStore) << "opening the database failed:" << e.what();
         return false;
     }
 }
@@ -139,6 +141,11 @@ QString DatabaseFailureReason(const EDatabaseError &error)
     }
 }
 
+QString EDatabaseError::Reason() const
+{
+    return DatabaseFailureReason(*this);
+}
+
 void TDataInterface::CloseDatabase()
 {
     m_rowCounts.clear();
@@ -150,9 +157,10 @@ bool TDataInterface::ExecuteSQL(std::string_view sql, TSqlParams params) noexcep
     try {
         Connection().Execute(sql, toVector(params));
         return true;
-    } catch (...) {
-        qCDebug(lcStore).noquote()
-            << "statement failed:" << CurrentExceptionText() << "in"
+    } catch (const std::exception &e) {
+        // The engine's refusal (EDatabaseError) or memory: never thrown on.
+        qCWarning(lcStore).noquote()
+            << "statement failed:" << e.what() << "in"
             << QString::fromUtf8(sql.data(), static_cast<qsizetype>(sql.size()));
         return false;
     }

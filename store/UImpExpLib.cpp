@@ -10,58 +10,22 @@
 #include "TextUtils.h"
 #include "UBookType.h"
 #include "UDataInterface.h"
+#include "WordTables.h"
 #include "WordFile.h"
 #include "WordLine.h"
 #include "WordList.h"
 
 namespace {
 
-// A word table row as stored: UTF-8, or scrambled (ASCII).
-struct TStoredRow {
-    std::string spelling, pronunciation, meaning;
-};
-
 std::string quotedTable(const std::string &gbkTable)
 {
     return QuoteIdentifier(GbkToUtf8(gbkTable));
 }
 
-}  // namespace
-
-std::string WordTableSql(const std::string &gbkTable, const TColumnLimits &limits)
-{
-    const auto column = [](const char *name, size_t size) {
-        return std::string(name) + " TEXT NOT NULL DEFAULT '' CHECK(length(" + name
-               + ") <= " + std::to_string(size) + ")";
-    };
-    // AUTOINCREMENT: ids run 1, 2, 3 … in insertion order and are never reused.
-    return "CREATE TABLE " + quotedTable(gbkTable) + "(id INTEGER PRIMARY KEY AUTOINCREMENT, "
-           + column("spelling", limits.Spelling) + ", "
-           + column("pronunciation", limits.Pronunciation) + ", "
-           + column("meaning", limits.Meaning) + ")";
-}
-
-namespace {
-
-bool createWordTable(const std::string &gbkTable, const TColumnLimits &limits)
-{
-    try {
-        return DataInterface().ExecuteSQL(WordTableSql(gbkTable, limits));
-    } catch (...) {
-        qCDebug(lcStore).noquote() << __func__ << "failed:" << CurrentExceptionText();
-        return false;
-    }
-}
-
-}  // namespace
-
-std::string InsertWordSql(const std::string &gbkTable)
-{
-    return "INSERT INTO " + quotedTable(gbkTable)
-           + "(spelling, pronunciation, meaning) VALUES(?, ?, ?)";
-}
-
-namespace {
+// A word table row as stored: UTF-8, or scrambled (ASCII).
+struct TStoredRow {
+    std::string spelling, pronunciation, meaning;
+};
 
 std::vector<TSqlValue> rowValues(const TStoredRow &row)
 {
@@ -98,12 +62,6 @@ void registerShuffled(TSqlTransaction &transaction, int newId, int wordCount,
 
 }  // namespace
 
-// Texts as they go into a word table: scrambled (already ASCII) or UTF-8.
-std::string StoredWordText(const std::string &gbk, bool scramble)
-{
-    return scramble ? ScrambleText(gbk) : GbkToUtf8(gbk);
-}
-
 namespace {
 
 TStoredRow storedRow(const TWordLine &word, bool scramble)
@@ -114,69 +72,6 @@ TStoredRow storedRow(const TWordLine &word, bool scramble)
 
 }  // namespace
 
-std::string LibraryTableName(int id)
-{
-    return "lib" + std::to_string(id);
-}
-
-std::string ShuffledTableName(int id)
-{
-    return "randomlib" + std::to_string(id);
-}
-
-QString ErrorLineQuestion(int lineNumber)
-{
-    return QStringLiteral("导入的词库中第%1条有错误,是否略过继续执行导入?").arg(lineNumber);
-}
-
-int NextBookId()
-{
-    TSqlQuery query = DataInterface().Query("SELECT max(id) AS id FROM bookinfo");
-    const std::int64_t largest = query.Next() ? query.Integer("id") : 0;
-    return static_cast<int>(largest + 1);
-}
-
-bool TableExists(const std::string &TableName)
-{
-    TSqlQuery query = DataInterface().Query(
-        "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' "
-        "ESCAPE '\\' AND name = ? COLLATE NOCASE",
-        {GbkToUtf8(TableName)});
-    return query.Next();
-}
-
-bool DropTable(const std::string &TableName)
-{
-    try {
-        return DataInterface().ExecuteSQL("DROP TABLE " + quotedTable(TableName));
-    } catch (...) {
-        qCDebug(lcStore).noquote() << __func__ << "failed:" << CurrentExceptionText();
-        return false;
-    }
-}
-
-bool CreateLibraryTable(const std::string &TableName)
-{
-    return createWordTable(TableName, kLibraryLimits);
-}
-
-bool CreateShuffledTable(const std::string &TableName)
-{
-    return createWordTable(TableName, kShuffledLimits);
-}
-
-bool InsertWordInfo(const TWordInfo &Word, const std::string &TableName)
-{
-    try {
-        return DataInterface().ExecuteSQL(
-            InsertWordSql(TableName),
-            {GbkToUtf8(Word.Spelling), GbkToUtf8(Word.Pronunciation), GbkToUtf8(Word.Meaning)});
-    } catch (...) {
-        qCDebug(lcStore).noquote() << __func__ << "failed:" << CurrentExceptionText();
-        return false;
-    }
-}
-
 bool AddLibraryBookInfo(const std::string &BookName, const std::string &TableName, int WordNumber,
                         int Id, int BookType, int BookClass, int IsDefault)
 {
@@ -185,8 +80,8 @@ bool AddLibraryBookInfo(const std::string &BookName, const std::string &TableNam
             kInsertLibraryBookSql,
             libraryBookValues(BookName, TableName, WordNumber, Id, BookType, BookClass, IsDefault));
         return true;
-    } catch (...) {
-        qCDebug(lcStore).noquote() << __func__ << "failed:" << CurrentExceptionText();
+    } catch (const EDatabaseError &e) {
+        qCWarning(lcStore) << __func__ << "failed:" << e.what();
         return false;
     }
 }
@@ -200,8 +95,8 @@ bool RegisterShuffledBook(int NewId, int WordCount, const std::string &BookName,
         registerShuffled(transaction, NewId, WordCount, BookName, TableName, BookType, bookClass);
         transaction.Commit();
         return true;
-    } catch (...) {
-        qCDebug(lcStore).noquote() << __func__ << "failed:" << CurrentExceptionText();
+    } catch (const EDatabaseError &e) {
+        qCWarning(lcStore) << __func__ << "failed:" << e.what();
         return false;
     }
 }
@@ -253,7 +148,7 @@ int BuildShuffledBook(int SourceId, const std::string &BookName, TStoreProgress 
         return newId;
     } catch (const EDatabaseError &e) {
         // A locked database, a full disk, a row too long for the copy.
-        qCDebug(lcStore) << __func__ << "failed:" << e.what();
+        qCWarning(lcStore) << __func__ << "failed:" << e.what();
         return -1;
     }
 }
@@ -268,8 +163,8 @@ bool ImportWordLine(const std::string &Line, const std::string &TableName)
         DataInterface().Connection().Execute(InsertWordSql(TableName),
                                              rowValues(storedRow(line.Word, scramble)));
         return true;
-    } catch (...) {
-        qCDebug(lcStore).noquote() << __func__ << "failed:" << CurrentExceptionText();
+    } catch (const EDatabaseError &e) {
+        qCWarning(lcStore) << __func__ << "failed:" << e.what();
         return false;
     }
 }
@@ -355,7 +250,7 @@ bool ImportWordListAs(const TWordList &List, const std::string &BookName, TStore
         return true;
     } catch (const EDatabaseError &e) {
         // A locked database, a full disk: the transaction rolls everything back.
-        qCDebug(lcStore) << __func__ << "failed:" << e.what();
+        qCWarning(lcStore) << __func__ << "failed:" << e.what();
         return false;
     }
 }
@@ -437,8 +332,8 @@ int AddShippedBooks(const std::string &ShippedPath, bool ShippedScrambled)
                 ++added;
         }
         return added;
-    } catch (...) {
-        qCDebug(lcStore).noquote() << __func__ << "failed:" << CurrentExceptionText();
+    } catch (const EDatabaseError &e) {
+        qCWarning(lcStore) << __func__ << "failed:" << e.what();
         return -1;
     }
 }

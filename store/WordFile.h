@@ -15,10 +15,14 @@
 
 #include <QString>
 
-// The file cannot be opened or read; what() is a message for the player.
-class EWordFileError : public std::runtime_error {
+#include "ExplainedError.h"
+
+// The file cannot be opened or read; what() is a message for the player
+// (UTF-8), and so is the reason the commands' error boundary shows.
+class EWordFileError : public EExplainedError {
 public:
-    using std::runtime_error::runtime_error;
+    using EExplainedError::EExplainedError;
+    QString Reason() const override { return QString::fromUtf8(what()); }
 };
 
 enum class TWordFileEncoding { Gbk, Utf8, Utf16LE, Utf16BE, Big5 };

@@ -9,7 +9,7 @@
 #include "TextUtils.h"
 #include "UBookType.h"
 #include "UDataInterface.h"
-#include "UImpExpLib.h"
+#include "WordTables.h"
 
 namespace {
 
@@ -187,70 +187,13 @@ bool changeNewWordsBook(const char *what, Change change)
             writeNewWordsBook(transaction, bookId, words);
         transaction.Commit();
         return true;
-    } catch (...) {
-        qCDebug(lcStore).noquote() << what << "failed:" << CurrentExceptionText();
+    } catch (const EDatabaseError &e) {
+        qCWarning(lcStore) << what << "failed:" << e.what();
         return false;
     }
 }
 
 }  // namespace
-
-void CreateMemoryTables(TSqlTransaction &Transaction)
-{
-    // BINARY collation: spellings differ by case as the matching does.
-    Transaction.Execute("CREATE TABLE IF NOT EXISTS wordmemory("
-                        "spelling TEXT NOT NULL PRIMARY KEY,"
-                        "firstseen INTEGER NOT NULL DEFAULT 0,"
-                        "lastseen INTEGER NOT NULL DEFAULT 0,"
-                        "bookid INTEGER NOT NULL DEFAULT 0,"
-                        "bookrow INTEGER NOT NULL DEFAULT -1,"
-                        "seen INTEGER NOT NULL DEFAULT 0,"
-                        "rightcount INTEGER NOT NULL DEFAULT 0,"
-                        "missed INTEGER NOT NULL DEFAULT 0,"
-                        "slips INTEGER NOT NULL DEFAULT 0,"
-                        "rightstreak INTEGER NOT NULL DEFAULT 0,"
-                        "stability REAL NOT NULL DEFAULT 0,"
-                        "difficulty REAL NOT NULL DEFAULT 0,"
-                        "due INTEGER NOT NULL DEFAULT 0,"
-                        "lastreview INTEGER NOT NULL DEFAULT 0,"
-                        "reps INTEGER NOT NULL DEFAULT 0,"
-                        "lapses INTEGER NOT NULL DEFAULT 0,"
-                        "scheduleddays INTEGER NOT NULL DEFAULT 0,"
-                        "state INTEGER NOT NULL DEFAULT 0)");
-    // Due before T; per-book counts; most missed.
-    Transaction.Execute("CREATE INDEX IF NOT EXISTS wordmemory_due ON wordmemory(due)");
-    Transaction.Execute("CREATE INDEX IF NOT EXISTS wordmemory_book ON wordmemory(bookid)");
-    Transaction.Execute("CREATE INDEX IF NOT EXISTS wordmemory_missed ON wordmemory(missed)");
-    Transaction.Execute("CREATE TABLE IF NOT EXISTS wordslip("
-                        "id INTEGER PRIMARY KEY,"
-                        "spelling TEXT NOT NULL,"
-                        "at INTEGER NOT NULL,"
-                        "position INTEGER NOT NULL,"
-                        "expected INTEGER NOT NULL,"
-                        "typed INTEGER NOT NULL)");
-    Transaction.Execute("CREATE INDEX IF NOT EXISTS wordslip_spelling ON wordslip(spelling)");
-    Transaction.Execute("CREATE TABLE IF NOT EXISTS reviewlog("
-                        "id INTEGER PRIMARY KEY,"
-                        "spelling TEXT NOT NULL,"
-                        "at INTEGER NOT NULL,"
-                        "rating INTEGER NOT NULL,"
-                        "stability REAL NOT NULL,"
-                        "difficulty REAL NOT NULL,"
-                        "due INTEGER NOT NULL,"
-                        "state INTEGER NOT NULL)");
-    Transaction.Execute("CREATE INDEX IF NOT EXISTS reviewlog_spelling ON reviewlog(spelling, at)");
-    Transaction.Execute("CREATE INDEX IF NOT EXISTS reviewlog_at ON reviewlog(at)");
-    Transaction.Execute("CREATE TABLE IF NOT EXISTS playlog("
-                        "id INTEGER PRIMARY KEY,"
-                        "at INTEGER NOT NULL,"
-                        "bookid INTEGER NOT NULL,"
-                        "tollgate INTEGER NOT NULL,"
-                        "level INTEGER NOT NULL,"
-                        "rightcount INTEGER NOT NULL,"
-                        "errorcount INTEGER NOT NULL,"
-                        "review INTEGER NOT NULL DEFAULT 0)");
-    Transaction.Execute("CREATE INDEX IF NOT EXISTS playlog_book ON playlog(bookid, at)");
-}
 
 bool RecordTollGate(const TTollGatePlay &Play, const std::vector<TWordMeeting> &Words,
                     const TCardReview &Review)

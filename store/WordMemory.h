@@ -27,8 +27,6 @@
 #include "FsrsScheduler.h"
 #include "Records.h"
 
-class TSqlTransaction;
-
 // A right word in a row this often, anywhere, leaves the new-words book.
 inline constexpr int kGraduationStreak = 3;
 // A word marked as known is not due for this many days.
@@ -127,6 +125,3 @@ bool MarkWordKnown(const TWordInfo &Word, std::int64_t NowMs);
 // reviewed first of all), rewriting it only when the order changes. False on
 // an engine failure.
 bool OrderNewWordsBook();
-
-// Creates the memory tables and their indexes (the migration step to version 2).
-void CreateMemoryTables(TSqlTransaction &Transaction);

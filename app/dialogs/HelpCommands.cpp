@@ -94,7 +94,8 @@ void BuildSeriesMenu(QMenu &N43)
     for (int i = 0; i < static_cast<int>(programs.size()); ++i) {
         QAction *item = N43.addAction(programs[static_cast<size_t>(i)].caption);
         item->setObjectName(QStringLiteral("N%1").arg(44 + i));
-        QObject::connect(item, &QAction::triggered, &N43, Guarded([i] { SeriesProgramClick(i); }));
+        QObject::connect(item, &QAction::triggered, &N43,
+                         Guarded(item->iconText(), [i] { SeriesProgramClick(i); }));
     }
 }
 

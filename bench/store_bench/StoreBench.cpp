@@ -18,6 +18,7 @@
 #include "UBookType.h"
 #include "UDataInterface.h"
 #include "UImpExpLib.h"
+#include "WordTables.h"
 
 namespace {
 

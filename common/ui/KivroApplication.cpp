@@ -6,6 +6,7 @@
 #include <QTranslator>
 
 #include "CommonLog.h"
+#include "ExplainedError.h"
 #include "MessageBoxes.h"
 
 TKivroApplication::TKivroApplication(int &argc, char **argv) : QApplication(argc, argv)
@@ -15,18 +16,24 @@ TKivroApplication::TKivroApplication(int &argc, char **argv) : QApplication(argc
 
 namespace {
 
-// Shows the exception being handled; call only inside a catch block.
-void showCurrentException()
+// Shows the exception being handled, for the command of that name (none
+// for an event outside any command); call only inside a catch block.
+void showCurrentException(const QString &command)
 {
+    QString reason = QStringLiteral("程序出现了意外的错误。");
     try {
         throw;
+    } catch (const EExplainedError &e) {
+        qCWarning(lcCommon).noquote() << command << "failed:" << e.what();
+        reason = e.Reason();
     } catch (const std::exception &e) {
-        qCDebug(lcCommon) << "shown to the player:" << e.what();
-        ShowGeneralError(QString::fromUtf8(e.what()));
+        qCWarning(lcCommon).noquote() << command << "failed:" << e.what();
     } catch (...) {
-        qCDebug(lcCommon) << "shown to the player: an unknown exception";
-        ShowGeneralError(QStringLiteral("未知错误"));
+        // A command runs code of every library and of Qt: anything may come.
+        qCWarning(lcCommon).noquote() << command << "failed: an exception of unknown type";
     }
+    ShowGeneralError(command.isEmpty() ? reason
+                                       : QStringLiteral("“%1”未能完成：%2").arg(command, reason));
 }
 
 }  // namespace
@@ -36,18 +43,20 @@ bool TKivroApplication::notify(QObject *receiver, QEvent *event)
     try {
         return QApplication::notify(receiver, event);
     } catch (...) {
-        showCurrentException();
+        // The last net: whatever an event handler of any library throws.
+        showCurrentException({});
     }
     return false;
 }
 
-bool RunCommand(const std::function<void()> &command)
+bool RunCommand(const QString &command, const std::function<void()> &run)
 {
     try {
-        command();
+        run();
         return true;
     } catch (...) {
-        showCurrentException();
+        // Caught whole here and named in showCurrentException.
+        showCurrentException(command);
         return false;
     }
 }
@@ -59,7 +68,8 @@ void ShowGeneralError(const QString &message)
     try {
         ShowMessage(QApplication::activeWindow(), message, TMsgIcon::Exclamation);
     } catch (...) {
-        qCDebug(lcCommon).noquote() << "the error box failed:" << CurrentExceptionText();
+        // The box runs the window system's code and whatever it calls.
+        qCWarning(lcCommon).noquote() << "the error box failed:" << CurrentExceptionText();
     }
 }
 

@@ -20,7 +20,8 @@ bool handOver(const TUrlOpener &opener, const QUrl &url)
         opener(url);
         return true;
     } catch (...) {
-        qCDebug(lcCommon).noquote() << "opening an address failed:" << CurrentExceptionText();
+        // The opener is the desktop's or any caller's: it may throw anything.
+        qCWarning(lcCommon).noquote() << "opening an address failed:" << CurrentExceptionText();
         return false;
     }
 }

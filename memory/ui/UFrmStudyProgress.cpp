@@ -169,11 +169,11 @@ TFrmStudyProgress::TFrmStudyProgress(QWidget *parent)
 
     connect(m_tblBooks, &QTableWidget::currentCellChanged, this, [this] { showAccuracyChart(); });
     connect(m_btnWeakSpellings, &QPushButton::clicked, this,
-            Guarded(this, &TFrmStudyProgress::btnWeakSpellingsClick));
+            Guarded(m_btnWeakSpellings->text(), this, &TFrmStudyProgress::btnWeakSpellingsClick));
     connect(m_btnExport, &QPushButton::clicked, this,
-            Guarded(this, &TFrmStudyProgress::btnExportClick));
+            Guarded(m_btnExport->text(), this, &TFrmStudyProgress::btnExportClick));
     connect(m_btnClear, &QPushButton::clicked, this,
-            Guarded(this, &TFrmStudyProgress::btnClearClick));
+            Guarded(m_btnClear->text(), this, &TFrmStudyProgress::btnClearClick));
     connect(m_btnClose, &QPushButton::clicked, this, &QDialog::accept);
 }
 

@@ -191,8 +191,8 @@ void TFrmSpeechSet::btnTestClick()
         m_speechEx->SetSpeaker(QStringToGbk(cboEngineList->currentText()), chosenSex(),
                                QStringToGbk(cboSpeaker->currentText()));
         m_speechEx->Speak("Example");
-    } catch (...) {
-        qCDebug(lcSpeech).noquote() << __func__ << "failed:" << CurrentExceptionText();
+    } catch (const ESpeechError &e) {
+        qCWarning(lcSpeech) << __func__ << "failed:" << e.what();
     }
     // At once, not after "Example" was heard: each queued text keeps the
     // settings it was queued with.
@@ -201,8 +201,8 @@ void TFrmSpeechSet::btnTestClick()
         m_speechEx->SetRate(rate);
         m_speechEx->SetSpeaker(engine, sex, speaker);
         m_speechEx->Speak(".");
-    } catch (...) {
-        qCDebug(lcSpeech).noquote() << __func__ << "failed:" << CurrentExceptionText();
+    } catch (const ESpeechError &e) {
+        qCWarning(lcSpeech) << __func__ << "failed:" << e.what();
     }
 }
 

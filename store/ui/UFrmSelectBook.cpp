@@ -28,6 +28,7 @@
 #include "UImpExpLib.h"
 #include "WordFile.h"
 #include "WordMemory.h"
+#include "WordTables.h"
 
 namespace {
 

@@ -16,6 +16,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include "ChildProcess.h"
 #include "Clock.h"
 #include "DayChangeTimer.h"
 #include "FsrsScheduler.h"
@@ -29,10 +30,10 @@
 #include "UFrmInputBox.h"
 #include "UFrmSelectBook.h"
 #include "UFrmStudyProgress.h"
-#include "UImpExpLib.h"
 #include "UFrmType.h"
 #include "UTypeGameType.h"
 #include "WordMemory.h"
+#include "WordTables.h"
 
 namespace {
 
@@ -581,6 +582,37 @@ TEST_F(AppFlowCommands, StudyProgressOpensFromTheFileMenuBelowTheReview)
     EXPECT_EQ(m_boxes.Texts(), QStringList{});
     EXPECT_EQ(Counts(), "900 3 18");
     EXPECT_TRUE(Control<QWidget>(Window(), "panGame")->hasFocus());
+}
+
+TEST_F(AppFlowCommands, CommandsMeetingAHeldDatabaseSayInWordsWhatFailed)
+{
+    SetUpTwoBooks();
+    m_boxes.Clear();
+    {
+        THoldingChild holder([path = DatabaseFilePath()] {
+            // Lives until the child ends; an exclusive lock keeps readers out.
+            static std::unique_ptr<TSqlConnection> held;
+            held = std::make_unique<TSqlConnection>(path, DatabasePassword(),
+                                                    TSqlConnection::OpenMode::ExistingOnly);
+            held->Execute("BEGIN EXCLUSIVE");
+        });
+        ASSERT_TRUE(holder.Ready());
+        DataInterface().Connection().SetBusyTimeout(200);
+        // The command's boundary names the command and the cause; the review
+        // tells its failure apart from nothing being due.
+        Control<QAction>(Window(), "nStudyProgress")->trigger();
+        Control<QAction>(Window(), "nReview")->trigger();
+        EXPECT_EQ(holder.Release(), 0);
+    }
+    const QString busy = QStringLiteral("单词数据库正被其他程序使用。");
+    EXPECT_EQ(m_boxes.Texts(), (QStringList{QStringLiteral("“学习进度”未能完成：") + busy,
+                                            QStringLiteral("今日复习无法开始：") + busy}));
+    ASSERT_EQ(m_boxes.Shown().size(), 2u);
+    EXPECT_EQ(m_boxes.Shown()[0].icon, TMsgIcon::Exclamation);
+    EXPECT_EQ(m_boxes.Shown()[1].icon, TMsgIcon::Exclamation);
+    EXPECT_FALSE(Window().Flow().InReview());
+    EXPECT_EQ(Counts(), "900 3 18");
+    EXPECT_EQ(Buttons(), "01011");
 }
 
 TEST_F(AppFlowCommands, TheWeakSpellingsButtonStartsAPracticeOnceTheWindowHasClosed)

@@ -17,9 +17,11 @@
 #include "Random.h"
 #include "Settings.h"
 #include "StoreProgress.h"
+#include "UBookType.h"
 #include "UFrmType.h"
 #include "UImpExpLib.h"
 #include "UTypeGameType.h"
+#include "WordTables.h"
 
 std::vector<std::string> Spellings(const TWordInfos &words)
 {

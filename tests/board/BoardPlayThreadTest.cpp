@@ -11,6 +11,7 @@
 #include <QtCore/qtestsupport_core.h>
 
 #include "BoardTestSupport.h"
+#include "QueuedSentinel.h"
 #include "WaitWithoutEvents.h"
 
 namespace {
@@ -18,12 +19,17 @@ namespace {
 struct TickCounter {
     std::shared_ptr<int> Ticks = std::make_shared<int>(0);
     std::shared_ptr<bool> OnUiThread = std::make_shared<bool>(true);
+    // Pauses the board from inside this tick (0: never).
+    std::shared_ptr<int> PauseAt = std::make_shared<int>(0);
     void Attach(TTypeGameType &board)
     {
-        board.SetTickObserver([ticks = Ticks, ui = OnUiThread](auto, auto) {
-            ++*ticks;
-            *ui = *ui && QThread::currentThread() == QCoreApplication::instance()->thread();
-        });
+        board.SetTickObserver(
+            [&board, ticks = Ticks, ui = OnUiThread, pauseAt = PauseAt](auto, auto) {
+                ++*ticks;
+                *ui = *ui && QThread::currentThread() == QCoreApplication::instance()->thread();
+                if (*ticks == *pauseAt)
+                    board.PauseGame();
+            });
     }
 };
 
@@ -40,9 +46,12 @@ TEST(BoardPlayThread, TicksRunOnTheUiThreadUntilPaused)
     // Manual ticks are refused while the thread drives the board.
     EXPECT_FALSE(b->RunManualTick());
 
-    b->PauseGame();
-    const int atPause = *counter.Ticks;
-    QTest::qWait(40);
+    // Paused from inside a tick, while the worker waits for it: no other tick
+    // is on its way, so after the marker none can come.
+    const int atPause = *counter.Ticks + 2;
+    *counter.PauseAt = atPause;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return *counter.Ticks >= atPause; }));
+    ASSERT_TRUE(DeliverEverythingQueuedSoFar());
     EXPECT_EQ(*counter.Ticks, atPause);
 
     b->ContinueGame();

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "CommonLog.h"
+#include "ExplainedError.h"
 #include "KivroApplication.h"
 #include "LogCapture.h"
 #include "MessageBoxes.h"
@@ -24,6 +25,13 @@ public:
             throw std::runtime_error("Unable to write to /x/data/typeconfig.ini");
         return QObject::event(e);
     }
+};
+
+// A failure whose cause a library below the boundary can put in words.
+class EWorded : public EExplainedError {
+public:
+    EWorded() : EExplainedError("SQLITE_FULL: database or disk is full") {}
+    QString Reason() const override { return QStringLiteral("磁盘空间不足。"); }
 };
 
 class CommonUi : public ::testing::Test {
@@ -55,7 +63,8 @@ TEST_F(CommonUi, ExceptionsInHandlersReachTheGeneralErrorDisplay)
     EXPECT_NO_THROW(QCoreApplication::sendEvent(&thrower, &event));
     const auto &shown = ScriptedMessageBoxes::Global().Shown();
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].text, QStringLiteral("Unable to write to /x/data/typeconfig.ini"));
+    // Not the developer's English text.
+    EXPECT_EQ(shown[0].text, QStringLiteral("程序出现了意外的错误。"));
     EXPECT_EQ(shown[0].icon, TMsgIcon::Exclamation);
 }
 
@@ -63,33 +72,44 @@ TEST_F(CommonUi, ACommandThatThrowsIsShownAndGoesNoFurther)
 {
     // QAction::trigger runs its slots directly, outside any event delivery:
     // only the command's own boundary stands between a throw and Qt's code.
-    QAction action;
+    QAction action(QStringLiteral("背景音乐设置"));
     int after = 0;
-    QObject::connect(&action, &QAction::triggered, &action, Guarded([] {
+    QObject::connect(&action, &QAction::triggered, &action, Guarded(action.iconText(), [] {
         throw std::runtime_error("Unable to write to /x/data/typeconfig.ini");
     }));
-    QObject::connect(&action, &QAction::triggered, &action, Guarded([] { throw 42; }));
+    QObject::connect(&action, &QAction::triggered, &action,
+                     Guarded(QStringLiteral("选择课本"), [] { throw 42; }));
+    QObject::connect(&action, &QAction::triggered, &action,
+                     Guarded(QStringLiteral("排行榜"), [] { throw EWorded(); }));
     QObject::connect(&action, &QAction::triggered, &action, [&after] { ++after; });
     EXPECT_NO_THROW(action.trigger());
+    // The player reads the command and the cause in Chinese, never what().
     EXPECT_EQ(ScriptedMessageBoxes::Global().Texts(),
-              (QStringList{QStringLiteral("Unable to write to /x/data/typeconfig.ini"),
-                           QStringLiteral("未知错误")}));
+              (QStringList{QStringLiteral("“背景音乐设置”未能完成：程序出现了意外的错误。"),
+                           QStringLiteral("“选择课本”未能完成：程序出现了意外的错误。"),
+                           QStringLiteral("“排行榜”未能完成：磁盘空间不足。")}));
     EXPECT_EQ(ScriptedMessageBoxes::Global().Shown()[0].icon, TMsgIcon::Exclamation);
     EXPECT_EQ(after, 1);  // the other slots of the signal still run
 
     int ran = 0;
-    EXPECT_TRUE(RunCommand([&ran] { ++ran; }));
+    EXPECT_TRUE(RunCommand(QStringLiteral("开始游戏"), [&ran] { ++ran; }));
     EXPECT_EQ(ran, 1);
-    EXPECT_EQ(ScriptedMessageBoxes::Global().Shown().size(), 2u);
+    EXPECT_EQ(ScriptedMessageBoxes::Global().Shown().size(), 3u);
 }
 
-TEST_F(CommonUi, HandledErrorsAreLoggedOnlyWhenTheRulesAskForThem)
+TEST_F(CommonUi, HandledErrorsAreWarningsWithTheDevelopersTextTracesStayDebug)
 {
-    EXPECT_FALSE(lcCommon().isDebugEnabled());  // a player sees nothing
+    // Warnings show without any rules; traces only when asked for.
+    EXPECT_TRUE(lcCommon().isWarningEnabled());
+    EXPECT_FALSE(lcCommon().isDebugEnabled());
     {
         LogCapture log(QStringLiteral("kivro.common"));
-        EXPECT_FALSE(RunCommand([] { throw std::runtime_error("disk full"); }));
+        EXPECT_FALSE(
+            RunCommand(QStringLiteral("导入词库"), [] { throw std::runtime_error("disk full"); }));
         ASSERT_EQ(log.Lines().size(), 1);
+        EXPECT_EQ(log.Types(), QList<QtMsgType>{QtWarningMsg});
+        EXPECT_TRUE(log.Lines()[0].contains(QStringLiteral("导入词库")))
+            << log.Lines()[0].toStdString();
         EXPECT_TRUE(log.Lines()[0].contains(QStringLiteral("disk full")))
             << log.Lines()[0].toStdString();
     }

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "QueuedSentinel.h"
 #include "UiTickThread.h"
 #include "WaitWithoutEvents.h"
 
@@ -47,21 +48,28 @@ TEST_F(CommonUiTickThread, TicksRunOnTheUiThreadOnlyWhileBoundAndRunning)
     TUiTickThread thread(&context, TTickSource::PlayThread);
     thread.SetInterval(0);
     thread.ResumePlay();  // not bound: nothing comes
-    EXPECT_FALSE(QTest::qWaitFor([&] { return counter.delivered > 0; }, 200));
+    ASSERT_TRUE(DeliverEverythingQueuedSoFar());
 
+    // Anything handed over while unbound would arrive before the first
+    // bound tick: that tick is the first delivery of all.
     const QThread *ui = QThread::currentThread();
     bool elsewhere = false;
+    int deliveredAtFirst = -1;
     thread.Bind([&] {
-        ++ticks;
+        if (++ticks == 1)
+            deliveredAtFirst = counter.delivered;
         elsewhere = elsewhere || QThread::currentThread() != ui;
+        // Paused from inside a tick, while the worker waits for it: no other
+        // tick is on its way then.
+        if (ticks == 3)
+            thread.SuspendPlay();
     });
     ASSERT_TRUE(QTest::qWaitFor([&] { return ticks >= 3; }));
+    EXPECT_EQ(deliveredAtFirst, 1);
     EXPECT_FALSE(elsewhere);
-    thread.SuspendPlay();
-    QCoreApplication::processEvents();
-    const int atPause = ticks;
-    QTest::qWait(100);
-    EXPECT_EQ(ticks, atPause);
+    ASSERT_TRUE(DeliverEverythingQueuedSoFar());
+    EXPECT_EQ(ticks, 3);
+    EXPECT_TRUE(thread.IsPaused());
 }
 
 TEST_F(CommonUiTickThread, ALateTickAfterAPauseOrStopDoesNothing)

@@ -142,6 +142,11 @@ TEST_F(CommonSettings, RefusedWriteRaisesWithTheFullPath)
         FAIL() << "no error without a data directory";
     } catch (const ESettingsWriteError &e) {
         EXPECT_EQ(std::string(e.what()), expected);
+        // The player is told in Chinese, through the commands' boundary too.
+        const EExplainedError &explained = e;
+        EXPECT_EQ(explained.Reason(),
+                  QStringLiteral("无法写入设置文件：")
+                      + QString::fromStdString(dir.Path("data/typeconfig.ini")));
     }
     // A "data" that is a regular file is refused the same way.
     dir.WriteFile("data", "not a directory");

@@ -51,6 +51,11 @@ public:
         m_log.push_back("notice");
         notices.push_back(message);
     }
+    void ShowFailure(const QString &message) override
+    {
+        m_log.push_back("failure");
+        failures.push_back(message);
+    }
     void FocusGame() override { ++focused; }
 
     QString book;
@@ -64,6 +69,7 @@ public:
     int recentShown = 0;
     int focused = 0;
     QStringList notices;
+    QStringList failures;
 
 private:
     std::vector<std::string> &m_log;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "BookManage.h"
+#include "ChildProcess.h"
 #include "Clock.h"
 #include "FakeGameBoard.h"
 #include "FakeGameView.h"
@@ -16,8 +17,8 @@
 #include "TempProgramDir.h"
 #include "UBookType.h"
 #include "UDataInterface.h"
-#include "UImpExpLib.h"
 #include "WordMemory.h"
+#include "WordTables.h"
 
 namespace {
 
@@ -80,6 +81,21 @@ protected:
             ++(right ? m_board.right : m_board.error);
         }
         m_flow.BoardCountsChanged();
+    }
+
+    // A second program holding the database with that BEGIN until released.
+    std::unique_ptr<THoldingChild> Hold(const char *begin)
+    {
+        // The child opens a connection of its own and never touches ours.
+        auto child = std::make_unique<THoldingChild>([path = DatabaseFilePath(), begin] {
+            static std::unique_ptr<TSqlConnection> held;
+            held = std::make_unique<TSqlConnection>(path, DatabasePassword(),
+                                                    TSqlConnection::OpenMode::ExistingOnly);
+            held->Execute(begin);
+        });
+        // Waiting 5 s for every refused statement would only slow the tests.
+        m_db.Connection().SetBusyTimeout(200);
+        return child;
     }
 
     int BookId(const std::string &table) { return FindBookByTable(table)->Id; }
@@ -274,6 +290,8 @@ TEST_F(FlowMemory, AReviewGamePlaysTheDueWordsOfEveryBookMostOverdueFirst)
     // Nothing is due yet today.
     EXPECT_EQ(m_flow.DueTodayCount(), 0);
     EXPECT_FALSE(m_flow.StartReview());
+    EXPECT_EQ(m_view.notices, QStringList{QStringLiteral("今天没有到期的单词。")});
+    m_view.notices.clear();
     // Next day: the two missed words (due the next day) are due, the older miss first.
     m_clock->now += DayMs;
     EXPECT_EQ(m_flow.DueTodayCount(), 2);
@@ -421,6 +439,95 @@ TEST_F(FlowMemory, AReviewOfMoreThanAHundredWordsAsksToGoOn)
     EXPECT_TRUE(m_flow.InReview());
     EXPECT_EQ(m_flow.GamePara().WordCount, 20);
     EXPECT_EQ(m_flow.State(), TGameState::Playing);
+}
+
+TEST_F(FlowMemory, ATollGateThatCannotBeRecordedIsToldOnceAndWrittenWithTheNext)
+{
+    Open(Toefl(3));
+    const TWordInfos opening = m_board.words;
+    TWordInfos gate4;
+    const QString busy = QStringLiteral("学习记录保存失败：单词数据库正被其他程序使用。");
+    {
+        const auto holder = Hold("BEGIN IMMEDIATE");
+        ASSERT_TRUE(holder->Ready());
+        m_flow.Start();
+        CountAll({2});
+        m_flow.TollGateOver();
+        // Told, and the game goes on at the next toll gate.
+        EXPECT_EQ(m_view.failures, QStringList{busy});
+        EXPECT_EQ(m_flow.GamePara().TollGateIndex, 4);
+        EXPECT_EQ(m_flow.State(), TGameState::Playing);
+        gate4 = m_board.words;
+        ASSERT_EQ(gate4.size(), 20u);
+        // Still held at the next toll gate: not told again.
+        m_board.right = m_board.error = 0;
+        CountAll({5});
+        m_flow.TollGateOver();
+        EXPECT_EQ(m_view.failures, QStringList{busy});
+        EXPECT_EQ(m_flow.GamePara().TollGateIndex, 5);
+        EXPECT_EQ(holder->Release(), 0);
+    }
+    EXPECT_EQ(Scalar("SELECT count(*) FROM playlog"), 0);
+
+    // Once the other program lets go, the next toll gate writes all three.
+    m_board.right = m_board.error = 0;
+    CountAll();
+    m_flow.TollGateOver();
+    EXPECT_EQ(m_view.failures.size(), 1);
+    EXPECT_EQ(Scalar("SELECT count(*) FROM playlog WHERE tollgate = 3 AND rightcount = 39 "
+                     "AND errorcount = 1 AND at = ?",
+                     {m_clock->now}),
+              1);
+    EXPECT_EQ(Scalar("SELECT count(*) FROM playlog WHERE tollgate = 4 AND rightcount = 19 "
+                     "AND errorcount = 1"),
+              1);
+    EXPECT_EQ(Scalar("SELECT count(*) FROM playlog WHERE tollgate = 5 AND rightcount = 20"), 1);
+    EXPECT_EQ(ReadWordMemory(opening[0].Spelling)->Seen, 2);
+    EXPECT_EQ(ReadWordMemory(opening[2].Spelling)->Missed, 1);
+    EXPECT_EQ(ReadWordMemory(gate4[0].Spelling)->Right, 1);
+    EXPECT_EQ(ReadWordMemory(gate4[5].Spelling)->Missed, 1);
+    EXPECT_EQ(spellings(NewWordsBookWords()),
+              (std::vector<std::string>{opening[2].Spelling, gate4[5].Spelling}));
+    // Written once: leaving writes nothing more.
+    m_flow.LeaveTollGate();
+    EXPECT_EQ(Scalar("SELECT count(*) FROM playlog"), 3);
+}
+
+TEST_F(FlowMemory, AMemoryThatCannotBeReadFailsTheReviewInsteadOfSayingNothingIsDue)
+{
+    Open(Toefl(1));
+    CountAll({0});
+    m_flow.TollGateOver();
+    m_clock->now += DayMs;  // the missed word is due
+    const QString busy = QStringLiteral("单词数据库正被其他程序使用。");
+    {
+        // An exclusive lock keeps readers out.
+        const auto holder = Hold("BEGIN EXCLUSIVE");
+        ASSERT_TRUE(holder->Ready());
+        EXPECT_FALSE(m_flow.StartReview());
+        EXPECT_EQ(m_view.failures, QStringList{QStringLiteral("今日复习无法开始：") + busy});
+        EXPECT_TRUE(m_view.notices.isEmpty());
+        EXPECT_FALSE(m_flow.InReview());
+        EXPECT_EQ(m_flow.GamePara().TollGateIndex, 2);
+        EXPECT_EQ(holder->Release(), 0);
+    }
+    m_view.failures.clear();
+    ASSERT_TRUE(m_flow.StartReview());
+    m_flow.Start();
+    m_board.right = m_board.error = 0;
+    CountAll();
+    {
+        // The end of the review cannot count what is still due: not "all done".
+        const auto holder = Hold("BEGIN EXCLUSIVE");
+        ASSERT_TRUE(holder->Ready());
+        m_flow.TollGateOver();
+        EXPECT_EQ(m_view.failures, (QStringList{QStringLiteral("学习记录保存失败：") + busy,
+                                                QStringLiteral("今日复习无法继续：") + busy}));
+        EXPECT_TRUE(m_view.notices.isEmpty());
+        EXPECT_EQ(holder->Release(), 0);
+    }
+    m_flow.LeaveTollGate();
+    EXPECT_EQ(Scalar("SELECT count(*) FROM playlog WHERE review = 1 AND rightcount = 1"), 1);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include <QValueAxis>
 
 #include "ModalRunner.h"
+#include "ScriptedMessageBoxes.h"
 #include "StoreFixture.h"
 #include "StudyProgressQueries.h"
 #include "UBookType.h"

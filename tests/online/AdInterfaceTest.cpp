@@ -9,6 +9,7 @@
 #include "InternetCheck.h"
 #include "LoopbackHttpServer.h"
 #include "OnlineTestSupport.h"
+#include "QueuedSentinel.h"
 #include "TempProgramDir.h"
 
 namespace {
@@ -78,8 +79,10 @@ TEST_F(OnlineAdInterface, PassLimitOneWithTwoItemsShowsZeroOneZeroThenStops)
     serve(kStatusBarAdList, adList);
     auto ads = start(kStatusBarAdList, false);
     ASSERT_TRUE(QTest::qWaitFor([&] { return shown.size() == 3; }));
+    // Suspended inside the tick that found the limit, while the worker waited
+    // for that tick: no tick is on its way, so after the marker none can come.
     ASSERT_TRUE(QTest::qWaitFor([&] { return ads->PlayThread().Suspended(); }, 2000));
-    QTest::qWait(400);
+    ASSERT_TRUE(DeliverEverythingQueuedSoFar());
     EXPECT_EQ(shown, (std::vector<int>{0, 1, 0}));
     EXPECT_EQ(ads->Passes(), 2);
     EXPECT_EQ(label.Titles, (QStringList{QStringLiteral("广告0"), QStringLiteral("广告1"),
@@ -139,7 +142,9 @@ TEST_F(OnlineAdInterface, OfflineOrMissingListGivesNoAdverts)
     ASSERT_TRUE(QTest::qWaitFor([&] { return missing->ListArrived(); }));
     EXPECT_EQ(missing->UrlCount(), 0);
     EXPECT_FALSE(missing->StartTimerActive());
-    QTest::qWait(200);
+    // Only the start timer resumes the rotation, and it never ran.
+    EXPECT_TRUE(missing->PlayThread().Suspended());
+    ASSERT_TRUE(DeliverEverythingQueuedSoFar());
     EXPECT_TRUE(shown.empty());
 }
 
@@ -173,17 +178,19 @@ TEST_F(OnlineAdInterface, StopPausesForGoodEvenBeforeTheListArrives)
     ASSERT_TRUE(QTest::qWaitFor([&] { return ads->ListArrived(); }));
     EXPECT_EQ(ads->UrlCount(), 2);
     EXPECT_FALSE(ads->StartTimerActive());
-    QTest::qWait(300);
+    EXPECT_TRUE(ads->PlayThread().Suspended());
+    ASSERT_TRUE(DeliverEverythingQueuedSoFar());
     EXPECT_TRUE(shown.empty());
 
-    // Stop while rotating.
+    // Stop while rotating: from inside the first advert's tick, while the
+    // worker waits for it, so no other tick is on its way.
     serve(kStatusBarAdList, adList);
     auto bar = start(kStatusBarAdList, false);
+    QObject::connect(bar.get(), &TAdInterface::AdvertShown, bar.get(), [&bar] { bar->Stop(); });
     ASSERT_TRUE(QTest::qWaitFor([&] { return shown.size() == 1; }));
-    bar->Stop();
-    QTest::qWait(400);
-    EXPECT_EQ(shown.size(), 1u);
     EXPECT_TRUE(bar->PlayThread().Suspended());
+    ASSERT_TRUE(DeliverEverythingQueuedSoFar());
+    EXPECT_EQ(shown.size(), 1u);
 }
 
 TEST_F(OnlineAdInterface, DestroyedWhileRotating)
@@ -194,9 +201,10 @@ TEST_F(OnlineAdInterface, DestroyedWhileRotating)
     serve(kStatusBarAdList, adList);
     auto ads = start(kStatusBarAdList, false, 10ms);
     ASSERT_TRUE(QTest::qWaitFor([&] { return shown.size() >= 2; }));
+    // Destruction joins the worker: whatever it handed over is queued by now.
     ads.reset();
     const size_t before = shown.size();
-    QTest::qWait(100);
+    ASSERT_TRUE(DeliverEverythingQueuedSoFar());
     EXPECT_EQ(shown.size(), before);
 }
 

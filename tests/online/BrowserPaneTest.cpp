@@ -7,6 +7,7 @@
 #include "BrowserPane.h"
 #include "LoopbackHttpServer.h"
 #include "OnlineTestSupport.h"
+#include "QueuedSentinel.h"
 
 namespace {
 
@@ -94,7 +95,7 @@ TEST_F(OnlineBrowserPane, OnlyWebAddressesAreFetched)
         QStringLiteral("local"),
         TScripted::Page("<p>x</p><img src=\"file:///usr/share/pixmaps/debian-logo.png\">"));
     ASSERT_TRUE(navigate(QStringLiteral("local")));
-    QTest::qWait(100);
+    ASSERT_TRUE(DeliverEverythingQueuedSoFar());
     EXPECT_FALSE(pane.HasImage(QUrl(QStringLiteral("file:///usr/share/pixmaps/debian-logo.png"))));
 }
 

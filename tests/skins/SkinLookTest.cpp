@@ -254,11 +254,17 @@ TEST_F(SkinsLook, SheetsNeverReachTheGamePanelOrPlainWidgets)
 {
     // Rules for QWidget or QFrame as such would paint the game panel and the board.
     const std::regex generic(R"((^|[\s,}])(QWidget|QFrame|\*)\s*[{,:])");
+    // Every carried skin is looked at, and each has rules to look at: no
+    // skins, or a sheet that lost its rules, would pass the checks below.
+    size_t sheets = 0;
     for (const std::string &skin : CarriedSkinNames()) {
         const std::string sheet = CarriedSkinSheet(skin);
+        ASSERT_NE(sheet.find('{'), std::string::npos) << "no rules in skin '" << skin << "'";
+        ++sheets;
         EXPECT_EQ(sheet.find("panGame"), std::string::npos) << skin;
         EXPECT_FALSE(std::regex_search(sheet, generic)) << skin;
     }
+    EXPECT_EQ(sheets, 6u);
 }
 
 }  // namespace

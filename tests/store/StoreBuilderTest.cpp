@@ -5,14 +5,11 @@
 #include "SchemaVersion.h"
 #include "StoreFixture.h"
 #include "UBookType.h"
-#include "UImpExpLib.h"
 
 namespace {
 
 class StoreBuilder : public ::testing::Test {
 protected:
-    StoreBuilder() { ScriptedMessageBoxes::Global().Clear(); }
-
     int Run(const std::string &manifest, const std::string &out)
     {
         QProcess process;

@@ -7,6 +7,7 @@
 #include "StoreFixture.h"
 #include "UBookType.h"
 #include "UImpExpLib.h"
+#include "WordTables.h"
 
 namespace {
 
@@ -58,11 +59,13 @@ TEST_F(StoreConnection, ExecuteSqlReportsFailureInsteadOfThrowing)
     EXPECT_THROW(db->Query("SELECT 1"), EDatabaseError);
 }
 
-TEST_F(StoreConnection, AFailedStatementLeavesADebugTrace)
+TEST_F(StoreConnection, AFailedStatementLeavesAWarning)
 {
     LogCapture log(QStringLiteral("kivro.store"));
     EXPECT_FALSE(db->ExecuteSQL("INSERT INTO nowhere VALUES(1)"));
     ASSERT_EQ(log.Lines().size(), 1);
+    // Shown without any logging rules: a handled failure, not a trace.
+    EXPECT_EQ(log.Types(), QList<QtMsgType>{QtWarningMsg});
     EXPECT_TRUE(log.Lines()[0].contains(QStringLiteral("no such table: nowhere")))
         << log.Lines()[0].toStdString();
     EXPECT_TRUE(log.Lines()[0].contains(QStringLiteral("INSERT INTO nowhere")));

@@ -16,6 +16,7 @@
 #include "Random.h"
 #include "StoreDialogSupport.h"
 #include "StoreFixture.h"
+#include "StoreProgress.h"
 #include "UBookType.h"
 #include "UFrmGameRecord.h"
 #include "UFrmImportLib.h"
@@ -23,6 +24,7 @@
 #include "UFrmSelectBook.h"
 #include "UImpExpLib.h"
 #include "WordMemory.h"
+#include "WordTables.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include "UBookType.h"
 #include "UImpExpLib.h"
 #include "WordFile.h"
+#include "WordTables.h"
 
 namespace {
 

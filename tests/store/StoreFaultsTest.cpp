@@ -9,6 +9,7 @@
 #include "StoreProgress.h"
 #include "UBookType.h"
 #include "UImpExpLib.h"
+#include "WordTables.h"
 
 namespace {
 

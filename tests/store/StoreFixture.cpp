@@ -27,7 +27,6 @@ const std::string &emptyDatabase()
 
 StoreFixture::StoreFixture()
 {
-    ScriptedMessageBoxes::Global().Clear();
     WriteConfig(0);
     std::filesystem::copy_file(emptyDatabase(), DatabasePath());
     db = std::make_unique<TDataInterface>();

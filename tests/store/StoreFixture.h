@@ -11,7 +11,6 @@
 #include "ChildProcess.h"
 #include "GbkText.h"
 #include "Records.h"
-#include "ScriptedMessageBoxes.h"
 #include "TempProgramDir.h"
 #include "UDataInterface.h"
 

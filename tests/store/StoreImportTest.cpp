@@ -9,6 +9,7 @@
 #include "UImpExpLib.h"
 #include "WordFile.h"
 #include "WordLine.h"
+#include "WordTables.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include "UBookType.h"
 #include "UImpExpLib.h"
 #include "WordMemory.h"
+#include "WordTables.h"
 
 namespace {
 
@@ -66,7 +67,7 @@ std::vector<std::string> spellings(const TWordInfos &words)
 
 class StoreMemory : public StoreFixture {
 protected:
-    bool Record(std::vector<TWordMeeting> words, std::int64_t at = kT0, int bookId = 1)
+    bool Record(const std::vector<TWordMeeting> &words, std::int64_t at = kT0, int bookId = 1)
     {
         return RecordTollGate(play(at, bookId), words, fakeReview);
     }

@@ -25,6 +25,7 @@
 #include "UFrmInputBox.h"
 #include "UFrmSelectBook.h"
 #include "UImpExpLib.h"
+#include "WordTables.h"
 
 namespace {
 

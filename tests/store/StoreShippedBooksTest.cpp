@@ -5,6 +5,7 @@
 #include "StoreFixture.h"
 #include "UBookType.h"
 #include "UImpExpLib.h"
+#include "WordTables.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ protected:
         for (const std::string &name : names)
             ImportNumberedBook(Gbk(name), 3, 2);
         db->CloseDatabase();
-        const std::string shipped = dir.Path("shipped.mdb");
+        std::string shipped = dir.Path("shipped.mdb");
         fs::rename(DatabasePath(), shipped);
         CreateStoreDatabase(DatabasePath());
         WriteConfig(0);

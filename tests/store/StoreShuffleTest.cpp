@@ -6,6 +6,7 @@
 #include "StoreProgress.h"
 #include "UBookType.h"
 #include "UImpExpLib.h"
+#include "WordTables.h"
 
 namespace {
 
@@ -32,6 +33,7 @@ protected:
     static std::vector<std::string> Spellings(const std::vector<TWordInfo> &rows)
     {
         std::vector<std::string> out;
+        out.reserve(rows.size());
         for (const TWordInfo &w : rows)
             out.push_back(w.Spelling);
         return out;

@@ -1,7 +1,7 @@
 #include "Scramble.h"
 #include "StoreFixture.h"
 #include "UBookType.h"
-#include "UImpExpLib.h"
+#include "WordTables.h"
 
 namespace {
 

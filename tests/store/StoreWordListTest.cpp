@@ -8,6 +8,7 @@
 #include "UImpExpLib.h"
 #include "WordFile.h"
 #include "WordList.h"
+#include "WordTables.h"
 
 namespace {
 

@@ -17,6 +17,12 @@ QStringList &capturedLines()
     return lines;
 }
 
+QList<QtMsgType> &capturedTypes()
+{
+    static QList<QtMsgType> types;
+    return types;
+}
+
 QtMessageHandler &previousHandler()
 {
     static QtMessageHandler handler = nullptr;
@@ -27,6 +33,7 @@ void capture(QtMsgType type, const QMessageLogContext &context, const QString &m
 {
     if (context.category && capturedCategory() == QLatin1String(context.category)) {
         capturedLines().append(message);
+        capturedTypes().append(type);
         return;
     }
     if (previousHandler())
@@ -39,6 +46,7 @@ LogCapture::LogCapture(const QString &category)
 {
     capturedCategory() = category;
     capturedLines().clear();
+    capturedTypes().clear();
     previousHandler() = qInstallMessageHandler(capture);
     QLoggingCategory::setFilterRules(category + QStringLiteral(".debug=true"));
 }
@@ -53,4 +61,9 @@ LogCapture::~LogCapture()
 const QStringList &LogCapture::Lines() const
 {
     return capturedLines();
+}
+
+const QList<QtMsgType> &LogCapture::Types() const
+{
+    return capturedTypes();
 }

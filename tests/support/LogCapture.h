@@ -4,8 +4,10 @@
 // QT_LOGGING_RULES would; the rules and the message handler are restored
 // at the end.
 
+#include <QList>
 #include <QString>
 #include <QStringList>
+#include <QtGlobal>
 
 class LogCapture {
 public:
@@ -15,4 +17,6 @@ public:
     LogCapture &operator=(const LogCapture &) = delete;
 
     const QStringList &Lines() const;
+    // The level of each line, in the same order.
+    const QList<QtMsgType> &Types() const;
 };

@@ -39,6 +39,7 @@
 #include "UDataInterface.h"
 #include "UImpExpLib.h"
 #include "WordMemory.h"
+#include "WordTables.h"
 
 namespace {
 

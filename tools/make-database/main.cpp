@@ -179,6 +179,7 @@ int build(const fs::path &manifest, const fs::path &out)
         }
         SetDataInterface(nullptr);
     } catch (...) {
+        // Cleans up and passes on whatever came, unchanged.
         SetDataInterface(nullptr);
         removeDatabase(part);
         throw;
