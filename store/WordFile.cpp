@@ -213,7 +213,11 @@ bool IsValidUtf8(std::string_view bytes)
 
 std::optional<std::string> Utf8ToGbkStrict(std::string_view utf8)
 {
-    return QStringToGbkStrict(Utf8ToQString(utf8));
+    bool replaced = false;
+    const QString text = Utf8ToQString(utf8, &replaced);
+    if (replaced)
+        return std::nullopt;
+    return QStringToGbkStrict(text);
 }
 
 std::vector<std::optional<std::string>> SplitWordFileLines(std::string_view bytes)

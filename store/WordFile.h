@@ -57,5 +57,6 @@ std::vector<std::optional<std::string>> SplitWordFileLinesAs(std::string_view by
 // Well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF).
 bool IsValidUtf8(std::string_view bytes);
 
-// nullopt when the text holds a character GBK cannot represent.
+// nullopt when the text is not UTF-8 (a character cut off at its end too) or
+// holds a character GBK cannot represent.
 std::optional<std::string> Utf8ToGbkStrict(std::string_view utf8);
