@@ -40,6 +40,13 @@ TWordFileDecision DecideWordFileEncoding(std::string_view bytes);
 // The bytes of a file. Throws EWordFileError.
 std::string ReadWordFileBytes(const QString &fileName);
 
+// The longest line, in GBK bytes, a word is read from: far more than the
+// three columns of a word table hold (710 characters) with blanks around
+// them. Of a longer line only its start is converted and given, at a
+// character boundary, kMaxWordLineBytes + 1 or + 2 bytes long; the rest is
+// never looked at, and the list's checks take the line for 超出长度.
+inline constexpr size_t kMaxWordLineBytes = size_t{16} * 1024;
+
 // One entry per line, in file order. A line holding a character that GBK
 // cannot represent, or a NUL, is nullopt (an error line, never a changed
 // word). GBK lines are returned as they are, valid or not. Throws EWordFileError.
