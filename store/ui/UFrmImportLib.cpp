@@ -357,8 +357,13 @@ void TFrmImportLib::decodeLines()
 
 void TFrmImportLib::parseLines()
 {
+    if (m_lines.empty() && !m_bytes.empty())
+        decodeLines();
     m_list = ParseWordList(m_lines, kLayouts[std::max(0, m_cboLayout->currentIndex())].layout,
                            IsScrambleOn());
+    // The list holds what the lines said: a long file is not kept three
+    // times over while the player goes on (another layout decodes anew).
+    std::vector<std::optional<std::string>>().swap(m_lines);
     fillPreview();
 }
 
