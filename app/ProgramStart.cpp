@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <future>
 
-#include <QDir>
 #include <QFile>
 #include <QIcon>
 #include <QLockFile>
@@ -14,6 +13,7 @@
 #include "IniFile.h"
 #include "KivroApplication.h"
 #include "MessageBoxes.h"
+#include "ProgramDirs.h"
 #include "Settings.h"
 #include "SkinManager.h"
 #include "UDataInterface.h"
@@ -22,11 +22,6 @@
 #include "UTypeGameType.h"
 
 namespace {
-
-QString decoded(const std::string &path)
-{
-    return QFile::decodeName(QByteArray::fromStdString(path));
-}
 
 // Books shipped with a newer installation reach the player's database; the
 // player's own books, copies and scores stay as they are.
@@ -56,10 +51,17 @@ int ProgramMain(int argc, char **argv, const TProgramStartOptions &options)
     TEndingSignals endingSignals;
 
     // An installed program keeps the player's files in a folder of their own,
-    // which the lock below needs before anything else.
+    // which the lock below needs before anything else. A folder that cannot
+    // be made or written ends the program here, before anything is written.
     const TProgramDirs dirs = GetProgramDirs();
-    if (!dirs.Portable())
-        QDir().mkpath(decoded(dirs.Player + "data"));
+    const QString unusable = PreparePlayerDir(
+        dirs,
+        QFile::encodeName(QCoreApplication::applicationDirPath() + QLatin1Char('/')).toStdString());
+    if (!unusable.isEmpty()) {
+        std::fprintf(stderr, "%s\n", unusable.toUtf8().constData());
+        ShowMessage(nullptr, unusable, TMsgIcon::Exclamation);
+        return 1;
+    }
 
     // One program per program folder: two would overwrite each other's
     // settings and recent list. Nothing is written before the lock is ours.

@@ -1,5 +1,6 @@
 #include "GbkText.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <iconv.h>
 #include <stdexcept>
@@ -7,6 +8,8 @@
 
 #include <QList>
 #include <QStringDecoder>
+
+#include "CommonLog.h"
 
 namespace {
 
@@ -212,14 +215,29 @@ std::optional<std::string> QStringToGbkStrict(const QString &text)
     return gbk;
 }
 
-QString Utf8ToQString(std::string_view utf8)
+QString Utf8ToQString(std::string_view utf8, bool *replaced)
 {
-    // QString::fromUtf8 drops a byte order mark at the start.
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
-    return decoder(QByteArrayView(utf8.data(), static_cast<qsizetype>(utf8.size())));
+    // QString::fromUtf8 drops a byte order mark at the start. Stateless: a
+    // decoder with state holds the bytes of a character cut off at the end
+    // back for a next call that never comes, and they would vanish.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom
+                                                     | QStringDecoder::Flag::Stateless);
+    QString text = decoder(QByteArrayView(utf8.data(), static_cast<qsizetype>(utf8.size())));
+    if (replaced)
+        *replaced = decoder.hasError();
+    return text;
 }
 
-std::string Utf8ToGbk(std::string_view utf8)
+std::string Utf8ToGbk(std::string_view utf8, bool *replaced)
 {
-    return QStringToGbk(Utf8ToQString(utf8));
+    bool bad = false;
+    std::string gbk = QStringToGbk(Utf8ToQString(utf8, &bad));
+    if (bad)
+        qCWarning(lcCommon) << "text that is not UTF-8 converted with replacements, starting"
+                            << QByteArray(utf8.data(), std::min<qsizetype>(
+                                                           64, static_cast<qsizetype>(utf8.size())))
+                                   .toHex();
+    if (replaced)
+        *replaced = bad;
+    return gbk;
 }

@@ -23,9 +23,13 @@ std::optional<std::string> QStringToGbkStrict(const QString &text);
 std::optional<QString> GbkToQStringStrict(std::string_view gbk);
 
 std::string GbkToUtf8(std::string_view gbk);
-std::string Utf8ToGbk(std::string_view utf8);
-// Every character, a byte order mark at the start too; bad bytes become U+FFFD.
-QString Utf8ToQString(std::string_view utf8);
+// Never fails: a sequence that is not UTF-8 (cut off at the end too) becomes
+// U+FFFD, so '?' in GBK; replaced, when given, is set to whether one did, and
+// a replacement is logged. Text that must be kept exactly uses Utf8ToGbkStrict.
+std::string Utf8ToGbk(std::string_view utf8, bool *replaced = nullptr);
+// Every character, a byte order mark at the start too; every invalid or
+// cut-off sequence becomes U+FFFD and sets replaced, when given.
+QString Utf8ToQString(std::string_view utf8, bool *replaced = nullptr);
 
 // Text of another encoding iconv knows ("CP936", "BIG5", ...) to UTF-8, one
 // conversion descriptor for many calls. Throws std::runtime_error when iconv

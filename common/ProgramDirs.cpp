@@ -43,6 +43,12 @@ bool copyIfAbsent(const QString &from, const QString &to)
     return true;
 }
 
+// A folder as the player reads it: no trailing '/'.
+QString shown(const std::string &dir)
+{
+    return QDir::cleanPath(decoded(dir));
+}
+
 }  // namespace
 
 TProgramDirs ResolveProgramDirs(const std::string &exeDir, const std::string &dataHome)
@@ -71,4 +77,32 @@ bool SeedPlayerDir(const TProgramDirs &dirs)
         ok = QDir().mkpath(QFileInfo(to).path()) && copyIfAbsent(from, to) && ok;
     }
     return ok;
+}
+
+QString PreparePlayerDir(const TProgramDirs &dirs, const std::string &exeDir)
+{
+    const QString notWritable = QStringLiteral("玩家文件夹不可写：");
+    if (dirs.Portable()) {
+        if (!writableDir(dirs.Player + "data"))
+            return notWritable + shown(dirs.Player + "data");
+        return {};
+    }
+    // A data/ beside the executable and none installed: a portable folder
+    // that cannot be written, not an installation.
+    const std::string exeData = exeDir + "data";
+    if (!exeDir.empty() && QFileInfo(decoded(exeData)).isDir()
+        && !QFileInfo(decoded(dirs.Installed + "data")).isDir())
+        return notWritable + shown(exeData);
+    // The deepest folder that exists decides which message applies.
+    for (const std::string &dir : {dirs.Player, dirs.Player + "data"}) {
+        if (!QFileInfo(decoded(dir)).isDir() && !QDir().mkpath(decoded(dir))) {
+            qCWarning(lcCommon) << "cannot make the player's folder" << decoded(dir);
+            return QStringLiteral("无法创建玩家文件夹：") + shown(dir);
+        }
+        if (!writableDir(dir)) {
+            qCWarning(lcCommon) << "the player's folder is not writable:" << decoded(dir);
+            return notWritable + shown(dir);
+        }
+    }
+    return {};
 }

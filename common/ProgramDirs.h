@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include <QString>
+
 struct TProgramDirs {
     // The program directory of the settings, the database, the recent list,
     // skins, adverts and added music. UTF-8, trailing '/'.
@@ -28,3 +30,11 @@ TProgramDirs ResolveProgramDirs(const std::string &exeDir, const std::string &da
 // makes the player's source/mp3/. False when a folder or a copy failed; what
 // was copied stays.
 bool SeedPlayerDir(const TProgramDirs &dirs);
+
+// Makes the player's folder and its data/ when missing (an installed
+// program) and says, for the player, why the program cannot keep its files
+// there: "无法创建玩家文件夹：" + the folder that could not be made, or
+// "玩家文件夹不可写：" + the folder it cannot write. The same for a portable
+// folder whose data/ is read-only, which the rule above takes for an
+// installation without its files. Empty when every folder is writable.
+QString PreparePlayerDir(const TProgramDirs &dirs, const std::string &exeDir);

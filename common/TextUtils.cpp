@@ -66,6 +66,19 @@ void SplitTextCells(std::string_view Text, TStringList &List)
     }
 }
 
+std::string_view GbkPrefix(std::string_view Text, size_t MaxBytes)
+{
+    size_t end = 0;
+    while (end < Text.size()) {
+        const auto b = static_cast<unsigned char>(Text[end]);
+        const size_t len = b >= 0x81 && b <= 0xFE && end + 1 < Text.size() ? 2 : 1;
+        if (end + len > MaxBytes)
+            break;
+        end += len;
+    }
+    return Text.substr(0, end);
+}
+
 void WrapTextByWidth(std::string_view Text, int MaxWidth, const TTextWidthFn &textWidth,
                      TStringList &Lines)
 {

@@ -34,6 +34,10 @@ void ShuffleIntAry(TIntAry &Ary);
 // characters, or one single-byte character. Appends to List.
 void SplitTextCells(std::string_view Text, TStringList &List);
 
+// The longest start of Text of at most MaxBytes bytes that does not cut a
+// double-byte character (a byte 0x81..0xFE leads one).
+std::string_view GbkPrefix(std::string_view Text, size_t MaxBytes);
+
 // Measures the width in pixels of a GBK text in the surface's current font.
 using TTextWidthFn = std::function<int(std::string_view)>;
 

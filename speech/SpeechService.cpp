@@ -1,5 +1,8 @@
 #include "SpeechService.h"
 
+#include <algorithm>
+#include <chrono>
+
 #include <espeak-ng/speak_lib.h>
 
 #include "AudioOutput.h"
@@ -42,17 +45,41 @@ TSpeechService::~TSpeechService()
     g_service = nullptr;
 }
 
+bool TSpeechService::nextJob(std::unique_lock<std::mutex> &lock, Job &job)
+{
+    for (;;) {
+        if (m_stop)
+            return false;
+        if (!m_jobs.empty()
+            && (m_jobs.front().task || m_queue->PendingTotal() < kMadeAheadFrames)) {
+            job = std::move(m_jobs.front());
+            m_jobs.pop_front();
+            return true;
+        }
+        // Words wait as text while enough sound is queued; a task does not
+        // wait for them.
+        const auto task = std::find_if(m_jobs.begin(), m_jobs.end(),
+                                       [](const Job &queued) { return bool(queued.task); });
+        if (task != m_jobs.end()) {
+            job = std::move(*task);
+            m_jobs.erase(task);
+            return true;
+        }
+        if (m_jobs.empty())
+            m_wake.wait(lock);
+        else
+            m_wake.wait_for(lock, std::chrono::milliseconds(20));
+    }
+}
+
 void TSpeechService::run()
 {
     for (;;) {
         Job job;
         {
             std::unique_lock lock(m_mutex);
-            m_wake.wait(lock, [this] { return m_stop || !m_jobs.empty(); });
-            if (m_stop)
+            if (!nextJob(lock, job))
                 break;
-            job = std::move(m_jobs.front());
-            m_jobs.pop_front();
             if (!job.task)
                 m_currentOwner = job.utterance.Owner;
         }
@@ -152,6 +179,11 @@ void TSpeechService::Enqueue(TUtterance utterance)
         m_jobs.push_back(Job{{}, std::move(utterance)});
     }
     m_wake.notify_one();
+}
+
+std::int64_t TSpeechService::QueuedFrames() const
+{
+    return m_queue->HeldFrames();
 }
 
 bool TSpeechService::IsBusy(int owner) const

@@ -2,9 +2,9 @@
 // The speech engines for the whole process: espeak-ng and Flite. Both keep
 // global state and are not thread-safe, so one speech thread makes every
 // call into them: callers post work and return at once. Utterances of either
-// engine are made in order of arrival and their sound is queued on the
-// program's sound output as it is made, so queued words play one after
-// another.
+// engine are made in order of arrival, each when the sound before it is
+// nearly played, and their sound is queued on the program's sound output as
+// it is made, so queued words play one after another.
 
 #include <condition_variable>
 #include <cstdint>
@@ -57,6 +57,13 @@ public:
     bool IsBusy(int owner) const;
     // Drops the owner's queued utterances and the sound not yet played.
     void Purge(int owner);
+    // Frames of made sound held for playing. For measurements.
+    std::int64_t QueuedFrames() const;
+
+    // Sound made ahead of what is played: enough to go from word to word
+    // without a gap, little enough that words typed faster than they are
+    // spoken wait as text, not as sound (a second of it is 350 kB).
+    static constexpr std::int64_t kMadeAheadFrames = 44100 / 2;
 
     // The engine's samples as they are made (speech thread only). Non-zero
     // stops making the current utterance.
@@ -71,6 +78,9 @@ private:
     };
 
     void run();
+    // Waits for the next job to run: a task at once, an utterance once less
+    // than kMadeAheadFrames are queued. False when the service stops.
+    bool nextJob(std::unique_lock<std::mutex> &lock, Job &job);
     void speak(const TUtterance &utterance);
     // Makes the utterance; its frames go to m_collect when set, else to the queue.
     void synthesise(const TUtterance &utterance);

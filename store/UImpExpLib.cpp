@@ -203,14 +203,15 @@ bool ImportWordListAs(const TWordList &List, const std::string &BookName, TStore
     const int lineCount = static_cast<int>(List.Lines.size());
     Progress.SetMaximum(2 * lineCount);
     Progress.SetPosition(0);
-    std::vector<TStoredRow> rows;
-    rows.reserve(List.Lines.size());
+    // The rows are made from the list as they are written, not kept: a list
+    // of a million lines would hold its words twice.
+    std::int64_t total = 0;
     int count = 0;
     for (const TListLine &line : List.Lines) {
         // An import the program's end interrupts ends as on No.
         const bool stop = Progress.StopRequested();
         if (line.Error == TLineError::None && !stop)
-            rows.push_back(storedRow(line.Word, List.Scramble));
+            ++total;
         else if (stop || !Progress.AskYesNo(ErrorLineQuestion(line.LineNumber)))
             return false;
         ++count;
@@ -218,7 +219,7 @@ bool ImportWordListAs(const TWordList &List, const std::string &BookName, TStore
         Progress.ProcessPendingEvents();
     }
     // A book without a row would never show in the tree, yet keep its name.
-    if (rows.empty())
+    if (total == 0)
         return false;
 
     // Second pass: the table, its rows and the catalogue row in one short transaction.
@@ -234,10 +235,13 @@ bool ImportWordListAs(const TWordList &List, const std::string &BookName, TStore
             transaction.Execute("DROP TABLE " + quotedTable(table));
         transaction.Execute(WordTableSql(table, kLibraryLimits));
         const std::string insertSql = InsertWordSql(table);
-        const auto total = static_cast<std::int64_t>(rows.size());
-        for (std::int64_t k = 0; k < total; ++k) {
-            transaction.Execute(insertSql, rowValues(rows[static_cast<size_t>(k)]));
-            Progress.SetPosition(lineCount + static_cast<int>((k + 1) * lineCount / total));
+        std::int64_t k = 0;
+        for (const TListLine &line : List.Lines) {
+            if (line.Error != TLineError::None)
+                continue;
+            transaction.Execute(insertSql, rowValues(storedRow(line.Word, List.Scramble)));
+            ++k;
+            Progress.SetPosition(lineCount + static_cast<int>(k * lineCount / total));
             Progress.ProcessPendingEvents();
             if (Progress.StopRequested())
                 return false;  // rolled back: the program is ending

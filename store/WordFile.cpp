@@ -1,10 +1,12 @@
 #include "WordFile.h"
 
+#include <algorithm>
 #include <memory>
 
 #include <QFile>
 
 #include "GbkText.h"
+#include "TextUtils.h"
 
 namespace {
 
@@ -91,6 +93,15 @@ bool hasNul(std::string_view line)
     return line.find('\0') != std::string_view::npos;
 }
 
+// What an over-long line is given as: its converted start, just longer
+// than kMaxWordLineBytes.
+std::optional<std::string> longLineStart(std::optional<std::string> gbk)
+{
+    if (gbk)
+        gbk->resize(GbkPrefix(*gbk, kMaxWordLineBytes + 2).size());
+    return gbk;
+}
+
 std::vector<std::optional<std::string>> splitUtf16(std::string_view bytes, bool bigEndian)
 {
     QString text;
@@ -109,15 +120,22 @@ std::vector<std::optional<std::string>> splitUtf16(std::string_view bytes, bool 
         const qsizetype next = end < 0 ? text.size() : end + 1;
         if (end < 0)
             end = text.size();
-        QString line = text.mid(start, end - start);
+        // Each code unit gives a GBK byte or two: this start of an
+        // over-long line gives more than kMaxWordLineBytes.
+        const qsizetype longest = static_cast<qsizetype>(kMaxWordLineBytes) + 2;
+        const bool tooLong = end - start > longest;
+        QString line = text.mid(start, tooLong ? longest : end - start);
+        if (tooLong && line.back().isHighSurrogate())
+            line.chop(1);
         if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);
         const bool cutShort = oddByte && next == text.size();
         std::optional<std::string> gbk;
         // A lone surrogate or a half character at the end is no text.
-        if (!cutShort && !line.contains(QChar(u'\0')) && line.isValidUtf16())
+        if (!cutShort && !QStringView(text).mid(start, end - start).contains(QChar(u'\0'))
+            && line.isValidUtf16())
             gbk = Utf8ToGbkStrict(line.toStdString());
-        lines.push_back(std::move(gbk));
+        lines.push_back(tooLong ? longLineStart(std::move(gbk)) : std::move(gbk));
         start = next;
     }
     if (oddByte && text.isEmpty())
@@ -213,7 +231,11 @@ bool IsValidUtf8(std::string_view bytes)
 
 std::optional<std::string> Utf8ToGbkStrict(std::string_view utf8)
 {
-    return QStringToGbkStrict(Utf8ToQString(utf8));
+    bool replaced = false;
+    const QString text = Utf8ToQString(utf8, &replaced);
+    if (replaced)
+        return std::nullopt;
+    return QStringToGbkStrict(text);
 }
 
 std::vector<std::optional<std::string>> SplitWordFileLines(std::string_view bytes)
@@ -248,9 +270,24 @@ std::vector<std::optional<std::string>> SplitWordFileLinesAs(std::string_view by
         std::string_view line = bytes.substr(start, end - start);
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
-        if (hasNul(line))
+        if (hasNul(line)) {
             lines.emplace_back(std::nullopt);
-        else if (encoding == TWordFileEncoding::Utf8)
+        } else if (line.size() > kMaxWordLineBytes) {
+            // Enough of the start to give more than kMaxWordLineBytes GBK
+            // bytes: UTF-8 takes at most 3 bytes for 2 of GBK, Big5 and GBK
+            // as many.
+            if (encoding == TWordFileEncoding::Utf8) {
+                size_t head = std::min(line.size(), 2 * kMaxWordLineBytes + 4);
+                while (head < line.size()
+                       && (static_cast<unsigned char>(line[head]) & 0xC0) == 0x80)
+                    ++head;
+                lines.push_back(longLineStart(Utf8ToGbkStrict(line.substr(0, head))));
+            } else if (big5) {
+                lines.push_back(longLineStart(big5->ToGbk(GbkPrefix(line, kMaxWordLineBytes + 3))));
+            } else {
+                lines.push_back(longLineStart(std::string(line.substr(0, kMaxWordLineBytes + 2))));
+            }
+        } else if (encoding == TWordFileEncoding::Utf8)
             lines.push_back(Utf8ToGbkStrict(line));
         else if (big5)
             lines.push_back(big5->ToGbk(line));

@@ -44,6 +44,13 @@ TWordFileDecision DecideWordFileEncoding(std::string_view bytes);
 // The bytes of a file. Throws EWordFileError.
 std::string ReadWordFileBytes(const QString &fileName);
 
+// The longest line, in GBK bytes, a word is read from: far more than the
+// three columns of a word table hold (710 characters) with blanks around
+// them. Of a longer line only its start is converted and given, at a
+// character boundary, kMaxWordLineBytes + 1 or + 2 bytes long; the rest is
+// never looked at, and the list's checks take the line for 超出长度.
+inline constexpr size_t kMaxWordLineBytes = size_t{16} * 1024;
+
 // One entry per line, in file order. A line holding a character that GBK
 // cannot represent, or a NUL, is nullopt (an error line, never a changed
 // word). GBK lines are returned as they are, valid or not. Throws EWordFileError.
@@ -61,5 +68,6 @@ std::vector<std::optional<std::string>> SplitWordFileLinesAs(std::string_view by
 // Well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF).
 bool IsValidUtf8(std::string_view bytes);
 
-// nullopt when the text holds a character GBK cannot represent.
+// nullopt when the text is not UTF-8 (a character cut off at its end too) or
+// holds a character GBK cannot represent.
 std::optional<std::string> Utf8ToGbkStrict(std::string_view utf8);

@@ -216,8 +216,18 @@ TCheckedLine CheckWordLine(std::string_view line, TWordLayout layout, bool scram
                            const TColumnLimits &limits)
 {
     TCheckedLine checked;
+    if (line.find('\0') != std::string_view::npos) {
+        checked.Error = TLineError::BadCharacter;
+        return checked;
+    }
+    // Decided before the rest of the line is looked at, so a huge line costs
+    // no more than its length.
+    if (line.size() > kMaxWordLineBytes) {
+        checked.Error = TLineError::TooLong;
+        return checked;
+    }
     // A byte sequence that is not GBK would be stored as a changed word.
-    if (line.find('\0') != std::string_view::npos || !GbkToQStringStrict(line)) {
+    if (!GbkToQStringStrict(line)) {
         checked.Error = TLineError::BadCharacter;
         return checked;
     }

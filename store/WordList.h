@@ -41,8 +41,9 @@ struct TCheckedLine {
 };
 
 // Splits a GBK line by the layout and checks it: a line that is not GBK or
-// holds a NUL is BadCharacter, a blank spelling NoWord, a piece longer than
-// its column (scrambled or not, as given) TooLong. The brackets layout keeps
+// holds a NUL is BadCharacter, a line of more than kMaxWordLineBytes TooLong
+// (whatever else it holds), a blank spelling NoWord, a piece longer than its
+// column (scrambled or not, as given) TooLong. The brackets layout keeps
 // the pieces exactly as they are; the others trim blanks around each piece.
 TCheckedLine CheckWordLine(std::string_view line, TWordLayout layout, bool scramble,
                            const TColumnLimits &limits = kLibraryLimits);

@@ -1,14 +1,17 @@
 // The soak player: the real program (its start function, its main window,
 // its speech and music) with a scripted typist. Started by bench/soak/soak,
 // which samples its memory and processor time from outside:
-//   soak_player PROGRAM_DIR
+//   soak_player PROGRAM_DIR [KEYS_PER_SECOND]
 // PROGRAM_DIR is a copy of a built program folder. Once the first frame is
-// painted the player presses "开始游戏" and types, 20 keys a second, the next
+// painted the player presses "开始游戏" and types, 20 keys a second unless
+// told otherwise (50 types every word as soon as it is on view), the next
 // letter of the visible word with the longest typed prefix (the lowest one
 // when none is begun), as key releases sent to the game panel. A message is
 // answered with its first button, a dialog is closed at once, so the game
 // goes on through toll gates and books until the process is ended.
+#include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <cstdio>
 #include <memory>
 
@@ -21,6 +24,7 @@
 #include "ModalRunner.h"
 #include "ProgramStart.h"
 #include "Settings.h"
+#include "SpeechService.h"
 #include "TextUtils.h"
 #include "UFrmType.h"
 #include "UTypeGameType.h"
@@ -92,26 +96,31 @@ void sendKey(QWidget *panel, char ch)
 int main(int argc, char **argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s PROGRAM_DIR\n", argv[0]);
+        std::fprintf(stderr, "usage: %s PROGRAM_DIR [KEYS_PER_SECOND]\n", argv[0]);
         return 2;
     }
+    const int keysPerSecond = argc > 2 ? std::max(1, std::atoi(argv[2])) : 20;
     SetProgramDir(argv[1]);
     SetMessageBoxes(std::make_shared<FirstButton>());
     SetModalRunner([](QDialog &) { return 0; });
 
     std::unique_ptr<QTimer> typist;
     TProgramStartOptions options;
-    options.OnFirstFrame = [&typist](TFrmType &window) {
+    options.OnFirstFrame = [&typist, keysPerSecond](TFrmType &window) {
         if (auto *start = window.findChild<QToolButton *>(QStringLiteral("sbStart")))
             start->click();
         window.activateWindow();
         typist = std::make_unique<QTimer>();
-        typist->setInterval(50);
-        QObject::connect(typist.get(), &QTimer::timeout, [&window] {
+        typist->setInterval(1000 / keysPerSecond);
+        QObject::connect(typist.get(), &QTimer::timeout, [&window, keysPerSecond] {
             static int ticks = 0;
-            if (++ticks % 200 == 0) {
+            // Every 10 s, with the sound of speech waiting to be played.
+            if (++ticks % (10 * keysPerSecond) == 0) {
                 const TGameTotals totals = window.Flow().Totals();
-                std::printf("words right %d missed %d\n", totals.RightCount, totals.ErrorCount);
+                std::printf(
+                    "words right %d missed %d toll gate %d speech queued %.1f s\n",
+                    totals.RightCount, totals.ErrorCount, window.Flow().GamePara().TollGateIndex,
+                    static_cast<double>(TSpeechService::Instance().QueuedFrames()) / 44100.0);
                 std::fflush(stdout);
             }
             TTypeGameType *board = window.FTypeGame();

@@ -109,6 +109,17 @@ QString draggedFile(const QMimeData *mime)
     return url.toLocalFile();
 }
 
+// A cell gets no more than a row can show: the start of a long text, cut
+// with "…"; the table then elides it to its column's width.
+constexpr size_t kCellBytes = 512;
+
+QString cellText(std::string_view gbk)
+{
+    if (gbk.size() <= kCellBytes)
+        return GbkToQString(gbk);
+    return GbkToQString(GbkPrefix(gbk, kCellBytes)) + QChar(0x2026);
+}
+
 enum TPreviewColumn {
     kColLine,
     kColSpelling,
@@ -167,6 +178,7 @@ TFrmImportLib::TFrmImportLib(QWidget *parent)
     m_tvPreview->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_tvPreview->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_tvPreview->setWordWrap(false);
+    m_tvPreview->setTextElideMode(Qt::ElideRight);
     m_tvPreview->horizontalHeader()->setStretchLastSection(true);
     m_tvPreview->setColumnWidth(kColLine, 44);
     m_tvPreview->setColumnWidth(kColSpelling, 110);
@@ -345,8 +357,13 @@ void TFrmImportLib::decodeLines()
 
 void TFrmImportLib::parseLines()
 {
+    if (m_lines.empty() && !m_bytes.empty())
+        decodeLines();
     m_list = ParseWordList(m_lines, kLayouts[std::max(0, m_cboLayout->currentIndex())].layout,
                            IsScrambleOn());
+    // The list holds what the lines said: a long file is not kept three
+    // times over while the player goes on (another layout decodes anew).
+    std::vector<std::optional<std::string>>().swap(m_lines);
     fillPreview();
 }
 
@@ -379,10 +396,8 @@ void TFrmImportLib::fillPreview()
         const int row = static_cast<int>(k);
         const bool error = line.Error != TLineError::None;
         const QString texts[kColumns] = {
-            QString::number(line.LineNumber),
-            GbkToQString(error ? line.Text : line.Word.Spelling),
-            GbkToQString(line.Word.Pronunciation),
-            GbkToQString(line.Word.Meaning),
+            QString::number(line.LineNumber),  cellText(error ? line.Text : line.Word.Spelling),
+            cellText(line.Word.Pronunciation), cellText(line.Word.Meaning),
             LineErrorReason(line.Error),
         };
         for (int c = 0; c < kColumns; ++c) {

@@ -68,7 +68,7 @@ private:
     std::optional<QString> m_loadedFile;  // the file the preview holds
     std::string m_bytes;
     TWordFileEncoding m_detected = TWordFileEncoding::Gbk;
-    std::vector<std::optional<std::string>> m_lines;
+    std::vector<std::optional<std::string>> m_lines;  // decoded, until parsed
     TWordList m_list;
 
     QLineEdit *m_sFileName;

@@ -19,6 +19,7 @@
 #include "GameWindowFixture.h"
 #include "GbkText.h"
 #include "IniFile.h"
+#include "MessageBoxes.h"
 #include "OfflineWindowServices.h"
 #include "ProgramChildRun.h"
 #include "Settings.h"
@@ -485,6 +486,75 @@ TEST(AppStartProgram, AnInstalledProgramFillsThePlayersFolderAndLeavesItsOwnAlon
     EXPECT_TRUE(std::filesystem::is_directory(player.Path("source/mp3")));
     EXPECT_EQ(player.StoredSetting(Setting::TollGateIndex), "3");
     EXPECT_EQ(FolderContents(installed.Dir()), before);
+}
+
+// Every path under a folder, folders too, with each file's contents.
+std::map<std::string, std::string> EverythingUnder(const std::string &root)
+{
+    std::map<std::string, std::string> entries = FolderContents(root);
+    for (const auto &entry : std::filesystem::recursive_directory_iterator(root)) {
+        if (entry.is_directory())
+            entries[std::filesystem::relative(entry.path(), root).string() + "/"] = "";
+    }
+    return entries;
+}
+
+TEST(AppStartProgram, AHomeThatCannotBeWrittenIsNamedAndNothingIsWritten)
+{
+    if (!FoldersCanBeMadeReadOnly())
+        GTEST_SKIP() << "no private mount namespace with a read-only folder";
+    TempProgramDir root(TempProgramDir::Contents::Empty);
+    // Read-only for the program: a data home without the program's folder, a
+    // home without .local/share, a data home holding the player's folder.
+    std::filesystem::create_directories(root.Path("ro/share"));
+    std::filesystem::create_directories(root.Path("ro/kept/kivrotype/data"));
+    std::filesystem::create_directories(root.Path("user"));
+    const QString ro = QString::fromStdString(root.Path("ro"));
+    const QString user = QString::fromStdString(root.Path("user"));
+    struct Case {
+        QStringList env;
+        QString message;
+    };
+    const QString xdg = QStringLiteral("XDG_DATA_HOME=");
+    const QString homeIs = QStringLiteral("HOME=");
+    const Case cases[] = {
+        {{xdg + ro + QStringLiteral("/share"), homeIs + user},
+         QStringLiteral("无法创建玩家文件夹：") + ro + QStringLiteral("/share/kivrotype")},
+        {{xdg, homeIs + ro},
+         QStringLiteral("无法创建玩家文件夹：") + ro + QStringLiteral("/.local/share/kivrotype")},
+        {{xdg + ro + QStringLiteral("/kept"), homeIs + user},
+         QStringLiteral("玩家文件夹不可写：") + ro + QStringLiteral("/kept/kivrotype")},
+    };
+    const auto before = EverythingUnder(root.Dir());
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.message.toStdString());
+        // The folders the program finds for itself, as when installed.
+        const ChildRun run =
+            RunProgram(root, QStringList{QStringLiteral("KIVRO_CHILD_PROGRAM_DIR=")} + c.env, ro);
+        EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
+        EXPECT_TRUE(run.out.contains(QStringLiteral("BOX %1 %2\n")
+                                         .arg(static_cast<int>(TMsgIcon::Exclamation))
+                                         .arg(c.message)))
+            << run.out.toStdString();
+        EXPECT_TRUE(run.err.contains(c.message + u'\n')) << run.err.toStdString();
+        EXPECT_FALSE(run.out.contains(QStringLiteral("无法打开单词数据库")));
+        EXPECT_EQ(EverythingUnder(root.Dir()), before);
+    }
+}
+
+TEST(AppStartProgram, AReadOnlyPortableDataFolderIsNamedAndLeftAlone)
+{
+    if (!FoldersCanBeMadeReadOnly())
+        GTEST_SKIP() << "no private mount namespace with a read-only folder";
+    TempProgramDir dir(TempProgramDir::Contents::CopyOfBuilt);
+    const auto before = EverythingUnder(dir.Dir());
+    const ChildRun run = RunProgram(dir, {}, QString::fromStdString(dir.Path("data")));
+    EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
+    const QString message =
+        QStringLiteral("玩家文件夹不可写：") + QString::fromStdString(dir.Path("data"));
+    EXPECT_TRUE(run.err.contains(message + u'\n')) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains(message)) << run.out.toStdString();
+    EXPECT_EQ(EverythingUnder(dir.Dir()), before);
 }
 
 }  // namespace

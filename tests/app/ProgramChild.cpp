@@ -1,5 +1,6 @@
 // The whole program in a process of its own, for the tests that start it.
-// The program folder comes from KIVRO_CHILD_PROGRAM_DIR; with
+// The program folder comes from KIVRO_CHILD_PROGRAM_DIR (when empty, the
+// program finds its folders as an installed one does); with
 // KIVRO_CHILD_INSTALLED_DIR too, the program runs as installed there, with
 // that folder as the player's. What the child does
 // and shows is printed to standard output, one line each:
@@ -186,7 +187,8 @@ void afterFirstFrame(TFrmType &window)
 
 int main(int argc, char **argv)
 {
-    if (const char *dir = std::getenv("KIVRO_CHILD_PROGRAM_DIR")) {
+    // Empty: the folders the program finds for itself (HOME, XDG_DATA_HOME).
+    if (const char *dir = std::getenv("KIVRO_CHILD_PROGRAM_DIR"); dir && *dir) {
         if (const char *installed = std::getenv("KIVRO_CHILD_INSTALLED_DIR"))
             SetProgramDirs({dir, installed});
         else

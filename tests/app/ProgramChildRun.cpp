@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <unistd.h>
 
 #include <QDeadlineTimer>
 #include <QProcessEnvironment>
@@ -18,7 +19,39 @@ bool NetworkCanBeCut()
     return can;
 }
 
-ProgramChild::ProgramChild(const TempProgramDir &dir, const QStringList &env)
+namespace {
+
+// sh -c script: makes $1 read-only in the new mount namespace, then runs $2.
+const QString kReadOnlyScript =
+    QStringLiteral("mount --make-rprivate / && mount -o bind,ro \"$1\" \"$1\" && exec \"$2\"");
+
+// unshare's options for a child with a mount namespace (and a user namespace
+// when not root, where mounting needs one) and, where possible, no network.
+QStringList mountNamespace()
+{
+    QStringList options{QStringLiteral("-m")};
+    if (::geteuid() != 0)
+        options << QStringLiteral("-r");
+    if (NetworkCanBeCut())
+        options << QStringLiteral("-n");
+    return options;
+}
+
+}  // namespace
+
+bool FoldersCanBeMadeReadOnly()
+{
+    static const bool can =
+        QProcess::execute(QStringLiteral("unshare"),
+                          mountNamespace() << QStringLiteral("sh") << QStringLiteral("-c")
+                                           << kReadOnlyScript << QStringLiteral("sh")
+                                           << QStringLiteral("/tmp") << QStringLiteral("true"))
+        == 0;
+    return can;
+}
+
+ProgramChild::ProgramChild(const TempProgramDir &dir, const QStringList &env,
+                           const QString &readOnly)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
@@ -32,7 +65,12 @@ ProgramChild::ProgramChild(const TempProgramDir &dir, const QStringList &env)
     m_process.setProcessEnvironment(environment);
     const QString program = QStringLiteral(KIVRO_PROGRAM_CHILD);
     // unshare execs the program: the child's process id is the program's.
-    if (NetworkCanBeCut())
+    if (!readOnly.isEmpty())
+        m_process.start(QStringLiteral("unshare"),
+                        mountNamespace()
+                            << QStringLiteral("sh") << QStringLiteral("-c") << kReadOnlyScript
+                            << QStringLiteral("sh") << readOnly << program);
+    else if (NetworkCanBeCut())
         m_process.start(QStringLiteral("unshare"), {QStringLiteral("-n"), program});
     else
         m_process.start(program, {});
@@ -91,8 +129,8 @@ ChildRun ProgramChild::Finish(int timeoutMs)
     return run;
 }
 
-ChildRun RunProgram(const TempProgramDir &dir, const QStringList &env)
+ChildRun RunProgram(const TempProgramDir &dir, const QStringList &env, const QString &readOnly)
 {
-    ProgramChild child(dir, env);
+    ProgramChild child(dir, env, readOnly);
     return child.Finish();
 }

@@ -17,11 +17,15 @@ struct ChildRun {
 };
 
 bool NetworkCanBeCut();
+// The child can be given a private mount namespace with a read-only folder.
+bool FoldersCanBeMadeReadOnly();
 
 class ProgramChild {
 public:
     // env: "NAME=value" settings on top of the test's own environment.
-    ProgramChild(const TempProgramDir &dir, const QStringList &env);
+    // readOnly: a folder the child sees mounted read-only (a mount namespace
+    // of its own; see FoldersCanBeMadeReadOnly).
+    ProgramChild(const TempProgramDir &dir, const QStringList &env, const QString &readOnly = {});
     // Kills a child still running.
     ~ProgramChild();
     ProgramChild(const ProgramChild &) = delete;
@@ -44,4 +48,5 @@ private:
 };
 
 // Starts the child and waits for its end.
-ChildRun RunProgram(const TempProgramDir &dir, const QStringList &env);
+ChildRun RunProgram(const TempProgramDir &dir, const QStringList &env,
+                    const QString &readOnly = {});

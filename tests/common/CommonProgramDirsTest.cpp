@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "ChildProcess.h"
 #include "ProgramDirs.h"
 #include "Settings.h"
 #include "TempInstalledProgram.h"
@@ -42,6 +43,41 @@ TEST(CommonProgramDirs, AReadOnlyDataFolderIsAnInstallation)
     const TProgramDirs dirs = ResolveProgramDirs(exe.Dir(), "/home/p/.local/share/");
     fs::permissions(exe.Path("data"), fs::perms::owner_write, fs::perm_options::add);
     EXPECT_FALSE(dirs.Portable());
+}
+
+TEST(CommonProgramDirs, FoldersThatCannotBeWrittenAreNamedForThePlayer)
+{
+    TempProgramDir root{TempProgramDir::Contents::Empty};
+    fs::create_directories(root.Path("home/kept/kivrotype/data"));
+    fs::create_directories(root.Path("usr/bin"));
+    fs::create_directories(root.Path("usr/share/kivrotype/data"));
+    fs::create_directories(root.Path("portable/data"));
+    const std::string home = root.Path("home/");
+    const std::string bin = root.Path("usr/bin/");
+    // In a child with the folders read-only, as a locked-down account has them.
+    const TChildOutcome outcome = RunInChild([&] {
+        MountReadOnlyBind(root.Path("home"));
+        MountReadOnlyBind(root.Path("portable/data"));
+        const std::string portable = root.Path("portable/");
+        return QString(PreparePlayerDir(ResolveProgramDirs(bin, home), bin) + u'\n'
+                       + PreparePlayerDir(ResolveProgramDirs(bin, home + "kept/"), bin)
+                       + u'\n'
+                       // Read-only, the portable folder resolves as an installation
+                       // without its files; set as the program folder, it is one.
+                       + PreparePlayerDir(ResolveProgramDirs(portable, home), portable) + u'\n'
+                       + PreparePlayerDir({portable, portable}, portable) + u'\n')
+            .toStdString();
+    });
+    KIVRO_SKIP_IF_CHILD_SKIPPED(outcome);
+    EXPECT_EQ(outcome.output, "无法创建玩家文件夹：" + home + "kivrotype\n" + "玩家文件夹不可写："
+                                  + home + "kept/kivrotype\n" + "玩家文件夹不可写："
+                                  + root.Path("portable/data") + "\n" + "玩家文件夹不可写："
+                                  + root.Path("portable/data") + "\n");
+    // Writable folders are made and pass; nothing was made where it could not be.
+    EXPECT_FALSE(fs::exists(root.Path("home/kivrotype")));
+    const TProgramDirs fine = ResolveProgramDirs(bin, root.Path("elsewhere/"));
+    EXPECT_EQ(PreparePlayerDir(fine, bin), QString());
+    EXPECT_TRUE(fs::is_directory(root.Path("elsewhere/kivrotype/data")));
 }
 
 TEST(CommonProgramDirs, SettingTheFoldersAddsTheirSlashesAndAnEmptyOneGoesBack)

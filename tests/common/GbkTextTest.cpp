@@ -57,6 +57,26 @@ TEST(CommonGbk, NoCharacterIsDroppedOnTheWayToGbk)
     EXPECT_EQ(GbkToQString(gbk).size(), longText.size() - 1);  // the tag was a surrogate pair
 }
 
+TEST(CommonGbk, BadUtf8IsReplacedAndReportedNeverDropped)
+{
+    bool replaced = true;
+    EXPECT_EQ(Utf8ToGbk("a能够", &replaced), Gbk("a能够"));
+    EXPECT_FALSE(replaced);
+    // A character cut off at the end of the text, inside it, and a byte
+    // that never starts one: each leaves a mark where it was.
+    EXPECT_EQ(Utf8ToGbk("a\xE4\xB8", &replaced), "a??");
+    EXPECT_TRUE(replaced);
+    EXPECT_EQ(Utf8ToGbk("\xE6"), "?");
+    EXPECT_EQ(Utf8ToQString("\xE4\xB8x\xFFy", &replaced),
+              QString(kReplacement) + kReplacement + u'x' + kReplacement + u'y');
+    EXPECT_TRUE(replaced);
+    // One conversion never leaks into the next (a decoder holding bytes back would).
+    EXPECT_EQ(Utf8ToQString("\xE4"), QString(kReplacement));
+    EXPECT_EQ(Utf8ToQString("\xB8\xAD"), QString(2, kReplacement));
+    EXPECT_EQ(Utf8ToQString("", &replaced), QString());
+    EXPECT_FALSE(replaced);
+}
+
 TEST(CommonGbk, StrictEncoderRefusesWhatGbkCannotHold)
 {
     EXPECT_EQ(QStringToGbkStrict(QStringLiteral("张 三'")), std::optional(Gbk("张 三'")));

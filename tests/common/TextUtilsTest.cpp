@@ -142,6 +142,19 @@ TEST(CommonText, SplitTextCells)
     EXPECT_EQ(appended, (TStringList{"keep", "a"}));
 }
 
+TEST(CommonText, GbkPrefixNeverCutsACharacter)
+{
+    const std::string text = "ab" + Gbk("中文") + "c";
+    EXPECT_EQ(GbkPrefix(text, 0), "");
+    EXPECT_EQ(GbkPrefix(text, 3), "ab");  // not half of 中
+    EXPECT_EQ(GbkPrefix(text, 4), "ab" + Gbk("中"));
+    EXPECT_EQ(GbkPrefix(text, 7), text);
+    EXPECT_EQ(GbkPrefix(text, 100), text);
+    // A lone lead byte at the end is one byte; 0x80 (the euro sign) stands alone.
+    EXPECT_EQ(GbkPrefix("a\xD6", 2), "a\xD6");
+    EXPECT_EQ(GbkPrefix("\x80\x80", 1), "\x80");
+}
+
 TEST(CommonText, WrapTextByWidth)
 {
     const TTextWidthFn sixPixels = [](std::string_view s) {

@@ -1,6 +1,8 @@
 // Speech through the real engines (Flite and espeak-ng) and the real output,
 // written to a file by SDL's disk driver. Positions are output frames: 44.1
 // per millisecond.
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <ostream>
 #include <thread>
@@ -8,7 +10,9 @@
 #include <gtest/gtest.h>
 
 #include "DiskCapture.h"
+#include "AudioOutput.h"
 #include "GbkText.h"
+#include "SpeechService.h"
 #include "USpeechEx.h"
 #include "UtteranceShaper.h"
 
@@ -190,6 +194,44 @@ TEST_F(SpeechDisk, TheSecondaryEngineDropsAWordSentWhileItSpeaks)
     // Once it is quiet again it speaks the next word.
     const Span again = audible(Hear([&] { speech.Speak("apple"); }, 1000));
     EXPECT_GT(again.Length(), Ms(200));
+}
+
+TEST_F(SpeechDisk, WordsSpokenFasterThanTheVoiceWaitAsTextNotAsSound)
+{
+    TSpeechEx speech;
+    Start(speech);
+    ASSERT_EQ(speech.EngineKind(), 1);
+    const Span single = audible(Hear([&] { speech.Speak("responsibility"); }, 1500));
+    ASSERT_GT(single.Length(), Ms(300));
+
+    // A typist far ahead of the voice, while the output stands still: the
+    // words wait as text, and little more than one word's sound is made.
+    constexpr int kWords = 10;
+    std::atomic<bool> hold{true};
+    TAudioOutput::Shared().SetMonitor([&hold](const std::int16_t *, int, std::int64_t) {
+        while (hold.load())
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    });
+    const std::int64_t start = Now();
+    for (int k = 0; k < kWords; ++k)
+        speech.Speak("responsibility");
+    std::this_thread::sleep_for(std::chrono::seconds(3));
+    const std::int64_t madeWhileHeld = TSpeechService::Instance().QueuedFrames();
+    hold = false;
+    TAudioOutput::Shared().SetMonitor({});
+    EXPECT_LE(madeWhileHeld, Ms(500) + 2 * single.Length());
+
+    // Then every word is heard, in turn.
+    std::int64_t most = 0;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (speech.IsSpeaking() && std::chrono::steady_clock::now() < until) {
+        most = std::max(most, TSpeechService::Instance().QueuedFrames());
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_FALSE(speech.IsSpeaking());
+    EXPECT_LE(most, Ms(500) + 2 * single.Length());
+    const Span all = audible(Read(start, Now()));
+    EXPECT_GE(all.Length(), kWords * single.Length());
 }
 
 }  // namespace

@@ -171,6 +171,28 @@ TEST_F(StoreImport, TextThatIsNotGbkIsAnErrorLineNeverAChangedWord)
     EXPECT_EQ(TableRows("lib2").size(), 1u);
 }
 
+TEST_F(StoreImport, AUtf8CharacterCutOffIsAnErrorLineNeverAShorterWord)
+{
+    // As printf '\xef\xbb\xbfable[x]能够\r\ncut[k]n. 切\xe6' writes it: the
+    // last character of the file is cut off after its first byte.
+    const std::string cut = "\xEF\xBB\xBF"
+                            "able[x]能够\r\ncut[k]n. 切\xE6";
+    TQuietProgress yes(true);
+    ASSERT_TRUE(Import(cut, yes, "cut"));
+    EXPECT_EQ(yes.Questions(), QStringList{ErrorLineQuestion(2)});
+    const std::vector<TWordInfo> rows = TableRows("lib1");
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].Meaning, Gbk("能够"));
+
+    // Cut off at the end of a line inside the file, and No to it.
+    TQuietProgress no(false);
+    EXPECT_FALSE(Import("\xEF\xBB\xBF"
+                        "cut[k]n. 切\xE6\xB8\r\nable[x]能够\r\n",
+                        no, "inside"));
+    EXPECT_EQ(no.Questions(), QStringList{ErrorLineQuestion(1)});
+    EXPECT_FALSE(TableExists("lib2"));
+}
+
 TEST_F(StoreImport, AFileThatGivesNoRowIsNoBookAndItsNameStaysFree)
 {
     TQuietProgress progress(true);

@@ -136,6 +136,46 @@ TEST_F(StorePreviewDialog, AnotherEncodingOrLayoutIsFollowedAtOnce)
     EXPECT_EQ(StoredRows("big5"), QStringList{QStringLiteral("apple||蘋果")});
 }
 
+TEST_F(StorePreviewDialog, AHugeLineIsATooLongErrorLineAndItsCellIsCut)
+{
+    // Four megabytes on one line, then a word.
+    const std::string huge = "abandon[5'bAnd5n]" + std::string(size_t{4} << 20, 'x');
+    auto d = Open();
+    child<QLineEdit>(d.get(), "sFileName")
+        ->setText(WriteWordFile("huge.txt", huge + "\r\ngo[gEu]" + Gbk("去") + "\r\n"));
+    ASSERT_EQ(Table(d.get())->rowCount(), 2);
+    EXPECT_EQ(Table(d.get())->item(0, 4)->text(), QStringLiteral("超出长度"));
+    EXPECT_EQ(RowText(d.get(), 1), QStringLiteral("2|go|gEu|去|"));
+    // The cell holds the start of the line and says it is cut.
+    const QString cell = Table(d.get())->item(0, 1)->text();
+    EXPECT_TRUE(cell.startsWith(QStringLiteral("abandon[5'bAnd5n]xxx")))
+        << cell.left(40).toStdString();
+    EXPECT_TRUE(cell.endsWith(QChar(0x2026)));
+    EXPECT_LE(cell.size(), 1000);
+    EXPECT_EQ(Table(d.get())->textElideMode(), Qt::ElideRight);
+    EXPECT_EQ(Info(d.get()), QStringLiteral("共2行，其中错误行1行；识别出的编码：GBK/GB18030"));
+
+    child<QCheckBox>(d.get(), "cbSkipErrorLines")->setChecked(true);
+    child<QPushButton>(d.get(), "btnImport")->click();
+    EXPECT_EQ(Texts(), QStringList{QStringLiteral("恭喜您,导入词库成功了！")});
+    EXPECT_EQ(StoredRows("huge"), QStringList{QStringLiteral("go|gEu|去")});
+}
+
+TEST_F(StorePreviewDialog, ACutOffUtf8CharacterIsAnErrorLineInThePreviewAndTheImport)
+{
+    auto d = Open();
+    child<QLineEdit>(d.get(), "sFileName")
+        ->setText(WriteWordFile("cut.txt", "\xEF\xBB\xBF"
+                                           "able[x]能够\r\ncut[k]n. 切\xE6"));
+    EXPECT_EQ(Rows(d.get()), (QStringList{QStringLiteral("1|able|x|能够|"),
+                                          QStringLiteral("2||||无法识别的字符")}));
+    ScriptedMessageBoxes::Global().Answer(QMessageBox::Yes);
+    child<QPushButton>(d.get(), "btnImport")->click();
+    EXPECT_EQ(Texts(),
+              (QStringList{ErrorLineQuestion(2), QStringLiteral("恭喜您,导入词库成功了！")}));
+    EXPECT_EQ(StoredRows("cut"), QStringList{QStringLiteral("able|x|能够")});
+}
+
 TEST_F(StorePreviewDialog, TheSkipBoxAnswersYesToEveryErrorLine)
 {
     auto d = Open();

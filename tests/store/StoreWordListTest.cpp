@@ -152,6 +152,67 @@ TEST(StoreWordList, EveryEncodingGivesTheSameRowsAndUnholdableCharactersAreError
     EXPECT_EQ(rows("x\t\x81\n", TWordFileEncoding::Gbk)[0].reason, kBadChar);
 }
 
+TEST(StoreWordList, ALineLongerThanATableHoldsIsTooLongAndOnlyItsStartIsRead)
+{
+    // A megabyte on one line, then a word, in every encoding.
+    const std::string start = "abandon[5'bAnd5n]";
+    const QString chinese = QString(300000, QChar(0x5F03));  // 弃
+    const auto utf16 = [](const QString &text) {
+        std::string bytes("\xFF\xFE", 2);
+        for (const QChar c : text)
+            bytes.append(1, char(c.unicode() & 0xFF)).append(1, char(c.unicode() >> 8));
+        return bytes;
+    };
+    struct Case {
+        TWordFileEncoding encoding;
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {TWordFileEncoding::Gbk, start + std::string(1 << 20, 'x') + "\r\ngo[g]" + Gbk("去")},
+        {TWordFileEncoding::Utf8, "\xEF\xBB\xBF" + start + chinese.toStdString() + "\r\ngo[g]去"},
+        {TWordFileEncoding::Utf16LE,
+         utf16(QString::fromStdString(start) + chinese + QStringLiteral("\r\ngo[g]去"))},
+        // 蘋 in Big5, a two-byte character whose second byte is below 0x80.
+        {TWordFileEncoding::Big5, start +
+                                      [] {
+                                          std::string big5;
+                                          for (int k = 0; k < 300000; ++k)
+                                              big5 += "\xC4\xAB\xAA\x47";
+                                          return big5;
+                                      }()
+                                      + "\r\ngo[g]x"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.encoding));
+        const auto lines = SplitWordFileLinesAs(c.bytes, c.encoding);
+        ASSERT_EQ(lines.size(), 2u);
+        ASSERT_TRUE(lines[0].has_value());
+        // Just past the limit, whole characters of the line's start.
+        EXPECT_GT(lines[0]->size(), kMaxWordLineBytes);
+        EXPECT_LE(lines[0]->size(), kMaxWordLineBytes + 2);
+        EXPECT_EQ(lines[0]->substr(0, start.size()), start);
+        EXPECT_TRUE(GbkToQStringStrict(*lines[0]).has_value());
+        const std::vector<Row> rows = RowsOf(ParseWordList(lines, TWordLayout::Brackets, false));
+        ASSERT_EQ(rows.size(), 2u);
+        EXPECT_EQ(rows[0], (Row{1, kTooLong, "", "", ""}));
+        EXPECT_EQ(rows[1].reason, kOk);
+        EXPECT_EQ(rows[1].spelling, "go");
+    }
+    // Up to the limit a line is read whole; past it, even blanks that a
+    // layout would trim make it too long.
+    const std::string full = "w\t" + std::string(kMaxWordLineBytes - 2, 'm');
+    EXPECT_EQ(SplitWordFileLinesAs(full, TWordFileEncoding::Gbk)[0], full);
+    EXPECT_EQ(CheckWordLine(full, TWordLayout::Tab, false).Error, TLineError::TooLong);
+    EXPECT_EQ(
+        CheckWordLine("w\t" + std::string(kMaxWordLineBytes, ' ') + "m", TWordLayout::Tab, false)
+            .Error,
+        TLineError::TooLong);
+    // A NUL still makes any line a bad character.
+    EXPECT_EQ(
+        CheckWordLine(std::string(kMaxWordLineBytes + 5, '\0'), TWordLayout::Tab, false).Error,
+        TLineError::BadCharacter);
+}
+
 TEST(StoreWordList, TheProposedLayoutFollowsTheFirstTwoHundredLines)
 {
     const auto detect = [](const std::string &utf8) {
