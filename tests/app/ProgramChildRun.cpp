@@ -18,7 +18,8 @@ bool NetworkCanBeCut()
     return can;
 }
 
-ProgramChild::ProgramChild(const TempProgramDir &dir, const QStringList &env)
+ProgramChild::ProgramChild(const TempProgramDir &dir, const QStringList &env,
+                           const QStringList &args)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
@@ -33,9 +34,10 @@ ProgramChild::ProgramChild(const TempProgramDir &dir, const QStringList &env)
     const QString program = QStringLiteral(KIVRO_PROGRAM_CHILD);
     // unshare execs the program: the child's process id is the program's.
     if (NetworkCanBeCut())
-        m_process.start(QStringLiteral("unshare"), {QStringLiteral("-n"), program});
+        m_process.start(QStringLiteral("unshare"),
+                        QStringList{QStringLiteral("-n"), program} + args);
     else
-        m_process.start(program, {});
+        m_process.start(program, args);
 }
 
 ProgramChild::~ProgramChild()
@@ -91,8 +93,8 @@ ChildRun ProgramChild::Finish(int timeoutMs)
     return run;
 }
 
-ChildRun RunProgram(const TempProgramDir &dir, const QStringList &env)
+ChildRun RunProgram(const TempProgramDir &dir, const QStringList &env, const QStringList &args)
 {
-    ProgramChild child(dir, env);
+    ProgramChild child(dir, env, args);
     return child.Finish();
 }

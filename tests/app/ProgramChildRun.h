@@ -20,8 +20,9 @@ bool NetworkCanBeCut();
 
 class ProgramChild {
 public:
-    // env: "NAME=value" settings on top of the test's own environment.
-    ProgramChild(const TempProgramDir &dir, const QStringList &env);
+    // env: "NAME=value" settings on top of the test's own environment;
+    // args: the program's command line.
+    ProgramChild(const TempProgramDir &dir, const QStringList &env, const QStringList &args = {});
     // Kills a child still running.
     ~ProgramChild();
     ProgramChild(const ProgramChild &) = delete;
@@ -44,4 +45,5 @@ private:
 };
 
 // Starts the child and waits for its end.
-ChildRun RunProgram(const TempProgramDir &dir, const QStringList &env);
+ChildRun RunProgram(const TempProgramDir &dir, const QStringList &env,
+                    const QStringList &args = {});
