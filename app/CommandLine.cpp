@@ -37,17 +37,12 @@ TCommandLine ParseCommandLine(const QStringList &arguments)
         QStringLiteral("DIR"));
     parser.addOptions({help, version, dataDir});
 
-    // Without an application object the usage line would not know the
-    // program's name: it is always this one.
-    QStringList named = arguments;
-    if (named.isEmpty())
-        named.append(kProgramName);
-    else
-        named[0] = kProgramName;
-
     TCommandLine result;
-    const bool parsed = parser.parse(named);
-    const QString usage = parser.helpText();
+    const bool parsed = parser.parse(arguments);
+    // Without an application object the usage line does not know the
+    // program's name: it is always this one.
+    QString usage = parser.helpText();
+    usage.replace(0, usage.indexOf(u'\n'), QStringLiteral("Usage: %1 [options]").arg(kProgramName));
     if (!parsed) {
         result.Action = TCommandLine::TAction::Error;
         const QStringList unknown = parser.unknownOptionNames();
