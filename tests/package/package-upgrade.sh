@@ -76,15 +76,14 @@ cp -a "$installed" "$work/words"
 mapfile -t words < <("$check" words "$work/words" 1)
 [ "${#words[@]}" -eq 20 ] || fail "toll gate 1 has ${#words[@]} words, not 20"
 
-as_player() {
-    setpriv --reuid="$PLAYER_UID" --regid="$PLAYER_UID" --clear-groups \
-        env -u XDG_DATA_HOME -u XDG_CONFIG_HOME HOME="$home" XAUTHORITY="$home/.Xauthority" "$@"
-}
+# A command, not a function: the program's process id must be the one started.
+as_player=(setpriv --reuid="$PLAYER_UID" --regid="$PLAYER_UID" --clear-groups
+    env -u XDG_DATA_HOME -u XDG_CONFIG_HOME HOME="$home" XAUTHORITY="$home/.Xauthority")
 
-play_first_toll_gate as_player "$root/usr/bin/kivrotype"
+play_first_toll_gate "${as_player[@]}" "$root/usr/bin/kivrotype"
 "$check" verify "$dir" "$PLAYER_NAME" || fail "the old program did not store the game"
 # Music of the player's own.
-as_player cp "$installed/source/mp3/默认背景音乐.mp3" "$dir/source/mp3/我的音乐.mp3"
+"${as_player[@]}" cp "$installed/source/mp3/默认背景音乐.mp3" "$dir/source/mp3/我的音乐.mp3"
 players_files() { (cd "$dir" && find . -type f ! -name '*.lock' -exec sha256sum {} + | sort -k 2); }
 players_files > "$work/before"
 log "the player's files after the old program: $(wc -l < "$work/before")"
@@ -101,7 +100,7 @@ for file in usr/share/man/man6/kivrotype.6.gz usr/share/doc/kivrotype/copyright;
 done
 
 # ---- the new program on the old player's files
-as_player "$root/usr/bin/kivrotype" > "$out/kivrotype.log" 2>&1 &
+"${as_player[@]}" "$root/usr/bin/kivrotype" > "$out/kivrotype.log" 2>&1 &
 pid=$!
 wait_for "$START_TIMEOUT" "the main window" window_named 'Kivro单词速打'
 main=$found
