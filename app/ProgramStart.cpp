@@ -8,6 +8,7 @@
 #include <QLockFile>
 
 #include "AppLog.h"
+#include "CommandLine.h"
 #include "EndingSignals.h"
 #include "Fonts.h"
 #include "IniFile.h"
@@ -36,10 +37,31 @@ void addShippedBooks()
     qCDebug(lcApp) << "shipped books added:" << added;
 }
 
+// --data-dir: the player's files in the folder given, the installed ones
+// where they are. False when the folder cannot be made.
+bool usePlayerDir(const QString &dir)
+{
+    const QString absolute = QDir(dir).absolutePath();
+    if (!QDir().mkpath(absolute + QStringLiteral("/data"))) {
+        std::fprintf(stderr, "%s\n",
+                     QStringLiteral("无法使用文件夹 %1。").arg(absolute).toLocal8Bit().constData());
+        return false;
+    }
+    SetProgramDirs({QFile::encodeName(absolute).toStdString(), GetProgramDirs().Installed});
+    return true;
+}
+
 }  // namespace
 
 int ProgramMain(int argc, char **argv, const TProgramStartOptions &options)
 {
+    // Before the application object: answering --help needs no display.
+    const TCommandLine commandLine = ParseCommandLine(CommandLineArguments(argc, argv));
+    if (commandLine.Action != TCommandLine::TAction::Run)
+        return AnswerCommandLine(commandLine);
+    if (!commandLine.DataDir.isEmpty() && !usePlayerDir(commandLine.DataDir))
+        return 1;
+
     TKivroApplication app(argc, argv);
     // Desktops match the window to its menu entry and icon by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.kivrotype"));

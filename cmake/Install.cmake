@@ -1,11 +1,13 @@
-# An installation: the program in bin/, its read-only files in
-# share/kivrotype/ (the program finds them relative to itself, so an unpacked
-# package runs where it is), and the desktop's entry, metainfo and icons.
+# An installation: the program in bin/ with its manual page, its read-only
+# files in share/kivrotype/ (the program finds them relative to itself, so an
+# unpacked package runs where it is), and the desktop's entry, metainfo and
+# icons.
 # The player's files are made at run time in the player's data folder.
 set(KIVRO_APP_ID org.example.kivrotype)
 
 function(kivro_install_rules)
   install(TARGETS kivrotype RUNTIME DESTINATION bin)
+  install(FILES "${PROJECT_SOURCE_DIR}/data/kivrotype.6" DESTINATION share/man/man6)
 
   get_property(items GLOBAL PROPERTY KIVRO_SHIPPED)
   foreach(item IN LISTS items)

@@ -529,8 +529,8 @@ TEST(AppStartProgram, AHomeThatCannotBeWrittenIsNamedAndNothingIsWritten)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.message.toStdString());
         // The folders the program finds for itself, as when installed.
-        const ChildRun run =
-            RunProgram(root, QStringList{QStringLiteral("KIVRO_CHILD_PROGRAM_DIR=")} + c.env, ro);
+        const ChildRun run = RunProgram(
+            root, QStringList{QStringLiteral("KIVRO_CHILD_PROGRAM_DIR=")} + c.env, {}, ro);
         EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
         EXPECT_TRUE(run.out.contains(QStringLiteral("BOX %1 %2\n")
                                          .arg(static_cast<int>(TMsgIcon::Exclamation))
@@ -548,7 +548,7 @@ TEST(AppStartProgram, AReadOnlyPortableDataFolderIsNamedAndLeftAlone)
         GTEST_SKIP() << "no private mount namespace with a read-only folder";
     TempProgramDir dir(TempProgramDir::Contents::CopyOfBuilt);
     const auto before = EverythingUnder(dir.Dir());
-    const ChildRun run = RunProgram(dir, {}, QString::fromStdString(dir.Path("data")));
+    const ChildRun run = RunProgram(dir, {}, {}, QString::fromStdString(dir.Path("data")));
     EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
     const QString message =
         QStringLiteral("玩家文件夹不可写：") + QString::fromStdString(dir.Path("data"));

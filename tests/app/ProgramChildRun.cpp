@@ -51,7 +51,7 @@ bool FoldersCanBeMadeReadOnly()
 }
 
 ProgramChild::ProgramChild(const TempProgramDir &dir, const QStringList &env,
-                           const QString &readOnly)
+                           const QStringList &args, const QString &readOnly)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
@@ -69,11 +69,12 @@ ProgramChild::ProgramChild(const TempProgramDir &dir, const QStringList &env,
         m_process.start(QStringLiteral("unshare"),
                         mountNamespace()
                             << QStringLiteral("sh") << QStringLiteral("-c") << kReadOnlyScript
-                            << QStringLiteral("sh") << readOnly << program);
+                            << QStringLiteral("sh") << readOnly << program << args);
     else if (NetworkCanBeCut())
-        m_process.start(QStringLiteral("unshare"), {QStringLiteral("-n"), program});
+        m_process.start(QStringLiteral("unshare"),
+                        QStringList{QStringLiteral("-n"), program} + args);
     else
-        m_process.start(program, {});
+        m_process.start(program, args);
 }
 
 ProgramChild::~ProgramChild()
@@ -129,8 +130,9 @@ ChildRun ProgramChild::Finish(int timeoutMs)
     return run;
 }
 
-ChildRun RunProgram(const TempProgramDir &dir, const QStringList &env, const QString &readOnly)
+ChildRun RunProgram(const TempProgramDir &dir, const QStringList &env, const QStringList &args,
+                    const QString &readOnly)
 {
-    ProgramChild child(dir, env, readOnly);
+    ProgramChild child(dir, env, args, readOnly);
     return child.Finish();
 }

@@ -22,10 +22,12 @@ bool FoldersCanBeMadeReadOnly();
 
 class ProgramChild {
 public:
-    // env: "NAME=value" settings on top of the test's own environment.
-    // readOnly: a folder the child sees mounted read-only (a mount namespace
-    // of its own; see FoldersCanBeMadeReadOnly).
-    ProgramChild(const TempProgramDir &dir, const QStringList &env, const QString &readOnly = {});
+    // env: "NAME=value" settings on top of the test's own environment;
+    // args: the program's command line; readOnly: a folder the child sees
+    // mounted read-only (a mount namespace of its own; see
+    // FoldersCanBeMadeReadOnly).
+    ProgramChild(const TempProgramDir &dir, const QStringList &env, const QStringList &args = {},
+                 const QString &readOnly = {});
     // Kills a child still running.
     ~ProgramChild();
     ProgramChild(const ProgramChild &) = delete;
@@ -48,5 +50,5 @@ private:
 };
 
 // Starts the child and waits for its end.
-ChildRun RunProgram(const TempProgramDir &dir, const QStringList &env,
+ChildRun RunProgram(const TempProgramDir &dir, const QStringList &env, const QStringList &args = {},
                     const QString &readOnly = {});
