@@ -14,6 +14,7 @@ inline bool DeliverEverythingQueuedSoFar(int timeoutMs = 5000)
 {
     QObject marker;
     bool arrived = false;
-    QMetaObject::invokeMethod(&marker, [&arrived] { arrived = true; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &marker, [&arrived] { arrived = true; }, Qt::QueuedConnection);
     return QTest::qWaitFor([&arrived] { return arrived; }, timeoutMs);
 }
