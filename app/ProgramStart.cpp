@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <future>
 
+#include <QDir>
 #include <QFile>
 #include <QIcon>
 #include <QLockFile>
