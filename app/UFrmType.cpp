@@ -262,7 +262,7 @@ void TFrmType::buildCentralArea()
     status->addSpacing(16);
     labGate = addLabel(status, panTitle, "labGate", QStringLiteral("关卡：第1关（共1关）"));
     status->addSpacing(16);
-    labScoreTitle = addLabel(status, panTitle, "labScoreTitle", QStringLiteral("得分："));
+    m_labScoreTitle = addLabel(status, panTitle, "labScoreTitle", QStringLiteral("得分："));
     labScore = addLabel(status, panTitle, "labScore", QStringLiteral("0"));
     status->addSpacing(16);
     addLabel(status, panTitle, "labRightTitle", QStringLiteral("正确："));
@@ -550,7 +550,7 @@ void TFrmType::ShowTotals(const TGameTotals &totals)
     labErrorCount->setNum(totals.ErrorCount);
     // A review offers no score: it shows how many words were reviewed.
     const bool review = m_flow.InReview();
-    labScoreTitle->setText(review ? QStringLiteral("已复习：") : QStringLiteral("得分："));
+    m_labScoreTitle->setText(review ? QStringLiteral("已复习：") : QStringLiteral("得分："));
     labScore->setNum(review ? totals.RightCount + totals.ErrorCount : totals.Score);
     sbRecord->setEnabled(!review);
 }

@@ -198,7 +198,7 @@ private:
     QLabel *labErrorCount = nullptr;
     QLabel *labLastWord = nullptr;
     QToolButton *sbLastWordQuery = nullptr;
-    QLabel *labScoreTitle = nullptr;
+    QLabel *m_labScoreTitle = nullptr;
 
     QWidget *panGame = nullptr;
     TBrowserPane *wbAd = nullptr;

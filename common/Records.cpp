@@ -1,10 +1,10 @@
 #include "Records.h"
 
-std::int32_t TollGateCountOf(const TGamePara &Para)
+std::int32_t TollGateCountOf(const TGamePara &para)
 {
-    if (Para.WordsPerGate <= 0 || Para.WordCount <= 0)
+    if (para.WordsPerGate <= 0 || para.WordCount <= 0)
         return 0;
-    return Para.WordCount / Para.WordsPerGate + (Para.WordCount % Para.WordsPerGate > 0 ? 1 : 0);
+    return para.WordCount / para.WordsPerGate + (para.WordCount % para.WordsPerGate > 0 ? 1 : 0);
 }
 
 void CopyWordInfo(const TWordInfo &source, TWordInfo &target)

@@ -43,7 +43,7 @@ struct TGamePara {
 
 // The toll gates of the book: WordCount over WordsPerGate, rounded up; 0 for
 // a book without words (or a count that makes no sense).
-std::int32_t TollGateCountOf(const TGamePara &Para);
+std::int32_t TollGateCountOf(const TGamePara &para);
 
 // Speech settings, stored one to one under the settings keys of the same names.
 struct TSpeechSet {

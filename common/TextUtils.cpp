@@ -66,17 +66,17 @@ void SplitTextCells(std::string_view Text, TStringList &List)
     }
 }
 
-std::string_view GbkPrefix(std::string_view Text, size_t MaxBytes)
+std::string_view GbkPrefix(std::string_view text, size_t maxBytes)
 {
     size_t end = 0;
-    while (end < Text.size()) {
-        const auto b = static_cast<unsigned char>(Text[end]);
-        const size_t len = b >= 0x81 && b <= 0xFE && end + 1 < Text.size() ? 2 : 1;
-        if (end + len > MaxBytes)
+    while (end < text.size()) {
+        const auto b = static_cast<unsigned char>(text[end]);
+        const size_t len = b >= 0x81 && b <= 0xFE && end + 1 < text.size() ? 2 : 1;
+        if (end + len > maxBytes)
             break;
         end += len;
     }
-    return Text.substr(0, end);
+    return text.substr(0, end);
 }
 
 void WrapTextByWidth(std::string_view Text, int MaxWidth, const TTextWidthFn &textWidth,

@@ -36,7 +36,7 @@ void SplitTextCells(std::string_view Text, TStringList &List);
 
 // The longest start of Text of at most MaxBytes bytes that does not cut a
 // double-byte character (a byte 0x81..0xFE leads one).
-std::string_view GbkPrefix(std::string_view Text, size_t MaxBytes);
+std::string_view GbkPrefix(std::string_view text, size_t maxBytes);
 
 // Measures the width in pixels of a GBK text in the surface's current font.
 using TTextWidthFn = std::function<int(std::string_view)>;

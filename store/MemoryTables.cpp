@@ -1,9 +1,9 @@
 #include "MemoryTables.h"
 
-void CreateMemoryTables(TSqlTransaction &Transaction)
+void CreateMemoryTables(TSqlTransaction &transaction)
 {
     // BINARY collation: spellings differ by case as the matching does.
-    Transaction.Execute("CREATE TABLE IF NOT EXISTS wordmemory("
+    transaction.Execute("CREATE TABLE IF NOT EXISTS wordmemory("
                         "spelling TEXT NOT NULL PRIMARY KEY,"
                         "firstseen INTEGER NOT NULL DEFAULT 0,"
                         "lastseen INTEGER NOT NULL DEFAULT 0,"
@@ -23,18 +23,18 @@ void CreateMemoryTables(TSqlTransaction &Transaction)
                         "scheduleddays INTEGER NOT NULL DEFAULT 0,"
                         "state INTEGER NOT NULL DEFAULT 0)");
     // Due before T; per-book counts; most missed.
-    Transaction.Execute("CREATE INDEX IF NOT EXISTS wordmemory_due ON wordmemory(due)");
-    Transaction.Execute("CREATE INDEX IF NOT EXISTS wordmemory_book ON wordmemory(bookid)");
-    Transaction.Execute("CREATE INDEX IF NOT EXISTS wordmemory_missed ON wordmemory(missed)");
-    Transaction.Execute("CREATE TABLE IF NOT EXISTS wordslip("
+    transaction.Execute("CREATE INDEX IF NOT EXISTS wordmemory_due ON wordmemory(due)");
+    transaction.Execute("CREATE INDEX IF NOT EXISTS wordmemory_book ON wordmemory(bookid)");
+    transaction.Execute("CREATE INDEX IF NOT EXISTS wordmemory_missed ON wordmemory(missed)");
+    transaction.Execute("CREATE TABLE IF NOT EXISTS wordslip("
                         "id INTEGER PRIMARY KEY,"
                         "spelling TEXT NOT NULL,"
                         "at INTEGER NOT NULL,"
                         "position INTEGER NOT NULL,"
                         "expected INTEGER NOT NULL,"
                         "typed INTEGER NOT NULL)");
-    Transaction.Execute("CREATE INDEX IF NOT EXISTS wordslip_spelling ON wordslip(spelling)");
-    Transaction.Execute("CREATE TABLE IF NOT EXISTS reviewlog("
+    transaction.Execute("CREATE INDEX IF NOT EXISTS wordslip_spelling ON wordslip(spelling)");
+    transaction.Execute("CREATE TABLE IF NOT EXISTS reviewlog("
                         "id INTEGER PRIMARY KEY,"
                         "spelling TEXT NOT NULL,"
                         "at INTEGER NOT NULL,"
@@ -43,9 +43,9 @@ void CreateMemoryTables(TSqlTransaction &Transaction)
                         "difficulty REAL NOT NULL,"
                         "due INTEGER NOT NULL,"
                         "state INTEGER NOT NULL)");
-    Transaction.Execute("CREATE INDEX IF NOT EXISTS reviewlog_spelling ON reviewlog(spelling, at)");
-    Transaction.Execute("CREATE INDEX IF NOT EXISTS reviewlog_at ON reviewlog(at)");
-    Transaction.Execute("CREATE TABLE IF NOT EXISTS playlog("
+    transaction.Execute("CREATE INDEX IF NOT EXISTS reviewlog_spelling ON reviewlog(spelling, at)");
+    transaction.Execute("CREATE INDEX IF NOT EXISTS reviewlog_at ON reviewlog(at)");
+    transaction.Execute("CREATE TABLE IF NOT EXISTS playlog("
                         "id INTEGER PRIMARY KEY,"
                         "at INTEGER NOT NULL,"
                         "bookid INTEGER NOT NULL,"
@@ -54,5 +54,5 @@ void CreateMemoryTables(TSqlTransaction &Transaction)
                         "rightcount INTEGER NOT NULL,"
                         "errorcount INTEGER NOT NULL,"
                         "review INTEGER NOT NULL DEFAULT 0)");
-    Transaction.Execute("CREATE INDEX IF NOT EXISTS playlog_book ON playlog(bookid, at)");
+    transaction.Execute("CREATE INDEX IF NOT EXISTS playlog_book ON playlog(bookid, at)");
 }

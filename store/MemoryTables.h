@@ -6,4 +6,4 @@
 #include "SqlDatabase.h"
 
 // Creates the memory tables and their indexes (the migration step to version 2).
-void CreateMemoryTables(TSqlTransaction &Transaction);
+void CreateMemoryTables(TSqlTransaction &transaction);

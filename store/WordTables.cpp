@@ -63,41 +63,41 @@ std::string StoredWordText(const std::string &gbk, bool scramble)
     return scramble ? ScrambleText(gbk) : GbkToUtf8(gbk);
 }
 
-bool TableExists(const std::string &TableName)
+bool TableExists(const std::string &tableName)
 {
     TSqlQuery query = DataInterface().Query(
         "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' "
         "ESCAPE '\\' AND name = ? COLLATE NOCASE",
-        {GbkToUtf8(TableName)});
+        {GbkToUtf8(tableName)});
     return query.Next();
 }
 
-bool DropTable(const std::string &TableName)
+bool DropTable(const std::string &tableName)
 {
     try {
-        return DataInterface().ExecuteSQL("DROP TABLE " + quotedTable(TableName));
+        return DataInterface().ExecuteSQL("DROP TABLE " + quotedTable(tableName));
     } catch (const EDatabaseError &e) {
         qCWarning(lcStore) << __func__ << "failed:" << e.what();
         return false;
     }
 }
 
-bool CreateLibraryTable(const std::string &TableName)
+bool CreateLibraryTable(const std::string &tableName)
 {
-    return createWordTable(TableName, kLibraryLimits);
+    return createWordTable(tableName, kLibraryLimits);
 }
 
-bool CreateShuffledTable(const std::string &TableName)
+bool CreateShuffledTable(const std::string &tableName)
 {
-    return createWordTable(TableName, kShuffledLimits);
+    return createWordTable(tableName, kShuffledLimits);
 }
 
-bool InsertWordInfo(const TWordInfo &Word, const std::string &TableName)
+bool InsertWordInfo(const TWordInfo &word, const std::string &tableName)
 {
     try {
         return DataInterface().ExecuteSQL(
-            InsertWordSql(TableName),
-            {GbkToUtf8(Word.Spelling), GbkToUtf8(Word.Pronunciation), GbkToUtf8(Word.Meaning)});
+            InsertWordSql(tableName),
+            {GbkToUtf8(word.Spelling), GbkToUtf8(word.Pronunciation), GbkToUtf8(word.Meaning)});
     } catch (const EDatabaseError &e) {
         qCWarning(lcStore) << __func__ << "failed:" << e.what();
         return false;

@@ -215,10 +215,10 @@ void TFrmStudyProgress::showLearntChart()
     auto *Series = new QLineSeries;
     // A step per day: the count holds from one day's start to the next, so a
     // day without change never reads as progress.
-    for (const TLearntPoint &Point : m_progress.LearntOverTime) {
+    for (const TLearntPoint &point : m_progress.LearntOverTime) {
         if (Series->count() > 0)
-            Series->append(double(Point.DayStartMs), Series->at(Series->count() - 1).y());
-        Series->append(double(Point.DayStartMs), Point.Learnt);
+            Series->append(double(point.DayStartMs), Series->at(Series->count() - 1).y());
+        Series->append(double(point.DayStartMs), point.Learnt);
     }
     // The line runs on to today, so a single day still draws one.
     if (!m_progress.LearntOverTime.empty() && m_now > m_progress.LearntOverTime.back().DayStartMs)
