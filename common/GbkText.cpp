@@ -117,6 +117,16 @@ std::optional<QString> GbkToQStringStrict(std::string_view gbk)
     return QString::fromStdString(utf8);
 }
 
+bool IsGbkText(std::string_view gbk)
+{
+    // ASCII is GBK as it stands; a word list's spellings mostly are.
+    if (std::all_of(gbk.begin(), gbk.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return true;
+    thread_local std::string scratch;  // a million lines, one buffer
+    return decode(gbk, scratch, true);
+}
+
 std::string GbkToUtf8(std::string_view gbk)
 {
     std::string utf8;

@@ -21,6 +21,8 @@ std::optional<std::string> QStringToGbkStrict(const QString &text);
 
 // For input that must be valid: nullopt when any byte sequence is not GBK.
 std::optional<QString> GbkToQStringStrict(std::string_view gbk);
+// The same test without the text: true when GbkToQStringStrict gives one.
+bool IsGbkText(std::string_view gbk);
 
 std::string GbkToUtf8(std::string_view gbk);
 // Never fails: a sequence that is not UTF-8 (cut off at the end too) becomes

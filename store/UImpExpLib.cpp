@@ -181,8 +181,9 @@ bool ImportWordLibraryAs(const QString &FileName, const std::string &BookName,
 {
     // Read first: a file that cannot be read changes nothing. The settings
     // are read once: a book is stored wholly plain or wholly scrambled.
-    const TWordList list =
-        ParseWordList(ReadWordFileLines(FileName), TWordLayout::Brackets, IsScrambleOn());
+    const std::string bytes = ReadWordFileBytes(FileName);
+    const TWordList list = ParseWordFile(bytes, DecideWordFileEncoding(bytes).Encoding,
+                                         TWordLayout::Brackets, IsScrambleOn());
     return ImportWordListAs(list, BookName, Progress, BookClass, Id);
 }
 

@@ -102,7 +102,8 @@ std::optional<std::string> longLineStart(std::optional<std::string> gbk)
     return gbk;
 }
 
-std::vector<std::optional<std::string>> splitUtf16(std::string_view bytes, bool bigEndian)
+// Gives each line to take until it answers false; false then.
+bool splitUtf16(std::string_view bytes, bool bigEndian, const TWordFileLineSink &take)
 {
     QString text;
     text.reserve(static_cast<qsizetype>(bytes.size() / 2));
@@ -113,7 +114,6 @@ std::vector<std::optional<std::string>> splitUtf16(std::string_view bytes, bool 
     }
     const bool oddByte = bytes.size() % 2 != 0;
 
-    std::vector<std::optional<std::string>> lines;
     qsizetype start = 0;
     while (start < text.size()) {
         qsizetype end = text.indexOf(QLatin1Char('\n'), start);
@@ -135,12 +135,13 @@ std::vector<std::optional<std::string>> splitUtf16(std::string_view bytes, bool 
         if (!cutShort && !QStringView(text).mid(start, end - start).contains(QChar(u'\0'))
             && line.isValidUtf16())
             gbk = Utf8ToGbkStrict(line.toStdString());
-        lines.push_back(tooLong ? longLineStart(std::move(gbk)) : std::move(gbk));
+        if (!take(tooLong ? longLineStart(std::move(gbk)) : std::move(gbk)))
+            return false;
         start = next;
     }
     if (oddByte && text.isEmpty())
-        lines.emplace_back(std::nullopt);
-    return lines;
+        return take(std::nullopt);
+    return true;
 }
 
 // Big5 lines through iconv, one descriptor for a whole file.
@@ -246,13 +247,24 @@ std::vector<std::optional<std::string>> SplitWordFileLines(std::string_view byte
 std::vector<std::optional<std::string>> SplitWordFileLinesAs(std::string_view bytes,
                                                              TWordFileEncoding encoding)
 {
+    std::vector<std::optional<std::string>> lines;
+    ForEachWordFileLine(bytes, encoding, [&lines](std::optional<std::string> &&line) {
+        lines.push_back(std::move(line));
+        return true;
+    });
+    return lines;
+}
+
+bool ForEachWordFileLine(std::string_view bytes, TWordFileEncoding encoding,
+                         const TWordFileLineSink &take)
+{
     if (encoding == TWordFileEncoding::Utf16LE || encoding == TWordFileEncoding::Utf16BE) {
         bool bigEndian = encoding == TWordFileEncoding::Utf16BE;
         if (bytes.substr(0, 2) == kUtf16LeBom || bytes.substr(0, 2) == kUtf16BeBom) {
             bigEndian = bytes.substr(0, 2) == kUtf16BeBom;
             bytes.remove_prefix(2);
         }
-        return splitUtf16(bytes, bigEndian);
+        return splitUtf16(bytes, bigEndian, take);
     }
     if (encoding == TWordFileEncoding::Utf8 && bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom)
         bytes.remove_prefix(kUtf8Bom.size());
@@ -260,7 +272,6 @@ std::vector<std::optional<std::string>> SplitWordFileLinesAs(std::string_view by
     if (encoding == TWordFileEncoding::Big5)
         big5.emplace();
 
-    std::vector<std::optional<std::string>> lines;
     size_t start = 0;
     while (start < bytes.size()) {
         size_t end = bytes.find('\n', start);
@@ -268,10 +279,11 @@ std::vector<std::optional<std::string>> SplitWordFileLinesAs(std::string_view by
         if (end == std::string_view::npos)
             end = bytes.size();
         std::string_view line = bytes.substr(start, end - start);
+        std::optional<std::string> gbk;
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
         if (hasNul(line)) {
-            lines.emplace_back(std::nullopt);
+            gbk = std::nullopt;
         } else if (line.size() > kMaxWordLineBytes) {
             // Enough of the start to give more than kMaxWordLineBytes GBK
             // bytes: UTF-8 takes at most 3 bytes for 2 of GBK, Big5 and GBK
@@ -281,21 +293,23 @@ std::vector<std::optional<std::string>> SplitWordFileLinesAs(std::string_view by
                 while (head < line.size()
                        && (static_cast<unsigned char>(line[head]) & 0xC0) == 0x80)
                     ++head;
-                lines.push_back(longLineStart(Utf8ToGbkStrict(line.substr(0, head))));
+                gbk = longLineStart(Utf8ToGbkStrict(line.substr(0, head)));
             } else if (big5) {
-                lines.push_back(longLineStart(big5->ToGbk(GbkPrefix(line, kMaxWordLineBytes + 3))));
+                gbk = longLineStart(big5->ToGbk(GbkPrefix(line, kMaxWordLineBytes + 3)));
             } else {
-                lines.push_back(longLineStart(std::string(line.substr(0, kMaxWordLineBytes + 2))));
+                gbk = longLineStart(std::string(line.substr(0, kMaxWordLineBytes + 2)));
             }
         } else if (encoding == TWordFileEncoding::Utf8)
-            lines.push_back(Utf8ToGbkStrict(line));
+            gbk = Utf8ToGbkStrict(line);
         else if (big5)
-            lines.push_back(big5->ToGbk(line));
+            gbk = big5->ToGbk(line);
         else
-            lines.emplace_back(std::string(line));
+            gbk = std::string(line);
+        if (!take(std::move(gbk)))
+            return false;
         start = next;
     }
-    return lines;
+    return true;
 }
 
 std::string ReadWordFileBytes(const QString &fileName)

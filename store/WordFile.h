@@ -7,6 +7,7 @@
 // (Big5 included) with SplitWordFileLinesAs. Lines end at LF; a CR before the LF
 // (or at the end of the file) is part of the line end.
 
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -64,6 +65,13 @@ std::vector<std::optional<std::string>> SplitWordFileLines(std::string_view byte
 // line that is not text in that encoding is nullopt.
 std::vector<std::optional<std::string>> SplitWordFileLinesAs(std::string_view bytes,
                                                              TWordFileEncoding encoding);
+
+// The same lines given one at a time, none kept: a file of a million lines
+// is never held as lines as well as bytes. take answers false to stop there,
+// and the call then answers false; true once every line was given.
+using TWordFileLineSink = std::function<bool(std::optional<std::string> &&line)>;
+bool ForEachWordFileLine(std::string_view bytes, TWordFileEncoding encoding,
+                         const TWordFileLineSink &take);
 
 // Well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF).
 bool IsValidUtf8(std::string_view bytes);

@@ -227,7 +227,7 @@ TCheckedLine CheckWordLine(std::string_view line, TWordLayout layout, bool scram
         return checked;
     }
     // A byte sequence that is not GBK would be stored as a changed word.
-    if (!GbkToQStringStrict(line)) {
+    if (!IsGbkText(line)) {
         checked.Error = TLineError::BadCharacter;
         return checked;
     }
@@ -255,6 +255,27 @@ int TWordList::ErrorLines() const
     }));
 }
 
+namespace {
+
+TListLine listLine(int number, const std::optional<std::string> &line, TWordLayout layout,
+                   bool scramble)
+{
+    TListLine entry;
+    entry.LineNumber = number;
+    if (line) {
+        TCheckedLine checked = CheckWordLine(*line, layout, scramble);
+        entry.Error = checked.Error;
+        entry.Word = std::move(checked.Word);
+        if (entry.Error != TLineError::None)
+            entry.Text = *line;
+    } else {
+        entry.Error = TLineError::BadCharacter;
+    }
+    return entry;
+}
+
+}  // namespace
+
 TWordList ParseWordList(const std::vector<std::optional<std::string>> &lines, TWordLayout layout,
                         bool scramble)
 {
@@ -263,20 +284,26 @@ TWordList ParseWordList(const std::vector<std::optional<std::string>> &lines, TW
     list.Scramble = scramble;
     list.Lines.reserve(lines.size());
     int number = 0;
-    for (const std::optional<std::string> &line : lines) {
-        TListLine entry;
-        entry.LineNumber = ++number;
-        if (line) {
-            TCheckedLine checked = CheckWordLine(*line, layout, scramble);
-            entry.Error = checked.Error;
-            entry.Word = std::move(checked.Word);
-            if (entry.Error != TLineError::None)
-                entry.Text = *line;
-        } else {
-            entry.Error = TLineError::BadCharacter;
-        }
-        list.Lines.push_back(std::move(entry));
-    }
+    for (const std::optional<std::string> &line : lines)
+        list.Lines.push_back(listLine(++number, line, layout, scramble));
+    return list;
+}
+
+TWordList ParseWordFile(std::string_view bytes, TWordFileEncoding encoding, TWordLayout layout,
+                        bool scramble)
+{
+    TWordList list;
+    list.Layout = layout;
+    list.Scramble = scramble;
+    // Room for every line at once (one spare at most): a vector doubling its
+    // way up to a million entries holds the old and the new array together.
+    if (encoding != TWordFileEncoding::Utf16LE && encoding != TWordFileEncoding::Utf16BE)
+        list.Lines.reserve(static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
+    int number = 0;
+    ForEachWordFileLine(bytes, encoding, [&](std::optional<std::string> &&line) {
+        list.Lines.push_back(listLine(++number, line, layout, scramble));
+        return true;
+    });
     return list;
 }
 
@@ -304,4 +331,14 @@ TWordLayout DetectWordLayout(const std::vector<std::optional<std::string>> &line
         }
     }
     return best;
+}
+
+TWordLayout DetectWordFileLayout(std::string_view bytes, TWordFileEncoding encoding)
+{
+    std::vector<std::optional<std::string>> head;
+    ForEachWordFileLine(bytes, encoding, [&head](std::optional<std::string> &&line) {
+        head.push_back(std::move(line));
+        return head.size() < kPreviewLines;
+    });
+    return DetectWordLayout(head);
 }

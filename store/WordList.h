@@ -68,11 +68,19 @@ struct TWordList {
 TWordList ParseWordList(const std::vector<std::optional<std::string>> &lines, TWordLayout layout,
                         bool scramble);
 
+// The same list read straight from a file's bytes in that encoding, the
+// lines never all kept at once (SplitWordFileLinesAs gives the same lines).
+TWordList ParseWordFile(std::string_view bytes, TWordFileEncoding encoding, TWordLayout layout,
+                        bool scramble);
+
 // The brackets layout whenever one of the first 200 lines holds "[";
 // otherwise the layout that reads most of those lines as a plausible word
 // (a spelling without Chinese, tabs or commas), ties going to slashes, tab,
 // CSV, spaces in this order; the brackets layout when none reads any.
 TWordLayout DetectWordLayout(const std::vector<std::optional<std::string>> &lines);
+
+// DetectWordLayout over the first lines of a file's bytes in that encoding.
+TWordLayout DetectWordFileLayout(std::string_view bytes, TWordFileEncoding encoding);
 
 // Lines looked at by DetectWordLayout, and shown by the preview.
 inline constexpr size_t kPreviewLines = 200;

@@ -1,5 +1,7 @@
 #include "ProgressBarProgress.h"
 
+#include <algorithm>
+
 #include <QCoreApplication>
 #include <QProgressBar>
 
@@ -7,23 +9,32 @@
 #include "ProgramEnd.h"
 
 TProgressBarProgress::TProgressBarProgress(QProgressBar *bar, QWidget *questionParent)
-    : m_bar(bar), m_parent(questionParent)
+    : m_bar(bar), m_parent(questionParent), m_maximum(std::max(0, bar->maximum())),
+      m_position(std::clamp(bar->value(), 0, m_maximum))
 {
 }
 
 void TProgressBarProgress::SetMaximum(int maximum)
 {
     m_bar->setRange(0, maximum);
+    m_maximum = std::max(0, maximum);
+    m_position = std::clamp(m_position, 0, m_maximum);
+    m_bar->setValue(m_position);
 }
 
 void TProgressBarProgress::SetPosition(int position)
 {
-    m_bar->setValue(position);
+    // The bar measures its text on every new value: a million rows would
+    // spend most of their time there. It follows when events are processed,
+    // and at the start and the end, which the player sees at once.
+    m_position = std::clamp(position, 0, m_maximum);
+    if (m_position == 0 || m_position == m_maximum)
+        m_bar->setValue(m_position);
 }
 
 int TProgressBarProgress::Position() const
 {
-    return m_bar->value() < 0 ? 0 : m_bar->value();
+    return m_position;
 }
 
 void TProgressBarProgress::ProcessPendingEvents()
@@ -32,13 +43,17 @@ void TProgressBarProgress::ProcessPendingEvents()
     constexpr qint64 kIntervalMs = 10;
     if (m_sinceEvents.isValid() && m_sinceEvents.elapsed() < kIntervalMs)
         return;
+    m_bar->setValue(m_position);
     QCoreApplication::processEvents();
     m_sinceEvents.start();
 }
 
 bool TProgressBarProgress::AskYesNo(const QString &question)
 {
-    return m_yesToAll || ::AskYesNo(m_parent, question);
+    if (m_yesToAll)
+        return true;
+    m_bar->setValue(m_position);  // the line asked about, not an older one
+    return ::AskYesNo(m_parent, question);
 }
 
 bool TProgressBarProgress::StopRequested()

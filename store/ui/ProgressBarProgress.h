@@ -30,4 +30,6 @@ private:
     QElapsedTimer m_sinceEvents;  // since events were last processed
     QProgressBar *m_bar;
     QWidget *m_parent;
+    int m_maximum;
+    int m_position;  // shown on the bar when events are processed
 };

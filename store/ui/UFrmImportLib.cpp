@@ -328,10 +328,9 @@ void TFrmImportLib::setSource(std::string bytes, std::optional<TWordFileEncoding
     }
     // Pasted text is Unicode already: there is nothing to choose.
     m_cboEncoding->setEnabled(!forced);
-    decodeLines();
     {
         const QSignalBlocker quiet(m_cboLayout);
-        m_cboLayout->setCurrentIndex(layoutIndex(DetectWordLayout(m_lines)));
+        m_cboLayout->setCurrentIndex(layoutIndex(DetectWordFileLayout(m_bytes, chosenEncoding())));
     }
     parseLines();
 }
@@ -340,30 +339,29 @@ void TFrmImportLib::clearPreview(const QString &why)
 {
     m_loadedFile.reset();
     m_bytes.clear();
-    m_lines.clear();
     m_list = TWordList{};
     m_cboEncoding->setEnabled(true);
     m_tvPreview->setRowCount(0);
     m_labPreview->setText(why);
 }
 
-void TFrmImportLib::decodeLines()
+TWordFileEncoding TFrmImportLib::chosenEncoding() const
 {
-    TWordFileEncoding encoding = kEncodings[std::max(0, m_cboEncoding->currentIndex())].encoding;
+    const TWordFileEncoding encoding =
+        kEncodings[std::max(0, m_cboEncoding->currentIndex())].encoding;
     if (encoding == TWordFileEncoding::Utf16LE && m_detected == TWordFileEncoding::Utf16BE)
-        encoding = m_detected;
-    m_lines = SplitWordFileLinesAs(m_bytes, encoding);
+        return m_detected;
+    return encoding;
 }
 
 void TFrmImportLib::parseLines()
 {
-    if (m_lines.empty() && !m_bytes.empty())
-        decodeLines();
-    m_list = ParseWordList(m_lines, kLayouts[std::max(0, m_cboLayout->currentIndex())].layout,
-                           IsScrambleOn());
-    // The list holds what the lines said: a long file is not kept three
-    // times over while the player goes on (another layout decodes anew).
-    std::vector<std::optional<std::string>>().swap(m_lines);
+    // Decoded and checked line by line: the list alone is kept beside the
+    // bytes, never the decoded lines of a long file as well.
+    m_list = TWordList{};
+    m_list =
+        ParseWordFile(m_bytes, chosenEncoding(),
+                      kLayouts[std::max(0, m_cboLayout->currentIndex())].layout, IsScrambleOn());
     fillPreview();
 }
 
@@ -371,7 +369,6 @@ void TFrmImportLib::cboEncodingChange()
 {
     if (!m_fromClipboard && !m_loadedFile)
         return;  // nothing chosen yet
-    decodeLines();
     parseLines();
 }
 

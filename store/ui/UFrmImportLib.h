@@ -57,7 +57,7 @@ private:
     void loadFile(const QString &file, bool mustRead);
     void setSource(std::string bytes, std::optional<TWordFileEncoding> forced);
     void clearPreview(const QString &why = {});
-    void decodeLines();
+    TWordFileEncoding chosenEncoding() const;
     void parseLines();
     void fillPreview();
     QString chosenFile() const;
@@ -68,7 +68,6 @@ private:
     std::optional<QString> m_loadedFile;  // the file the preview holds
     std::string m_bytes;
     TWordFileEncoding m_detected = TWordFileEncoding::Gbk;
-    std::vector<std::optional<std::string>> m_lines;  // decoded, until parsed
     TWordList m_list;
 
     QLineEdit *m_sFileName;

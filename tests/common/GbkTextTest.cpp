@@ -96,6 +96,16 @@ TEST(CommonGbk, StrictDecoderReportsBadBytes)
     // A lead byte followed by a blank.
     EXPECT_FALSE(GbkToQStringStrict("\xA1 x").has_value());
     EXPECT_TRUE(GbkToQStringStrict("").has_value());
+
+    // The test the import makes of every line answers as the decoder does,
+    // after an ASCII line (its shortcut) and after a bad one (its buffer).
+    for (const std::string &text :
+         {Gbk("放弃"), std::string("ab\xD6"), std::string("a\xFF"), std::string("\xA1 x"),
+          std::string(), std::string("plain ascii\t~\x7F"), std::string("\x80"),
+          Gbk("n.放弃；放纵"), std::string("\x81\x20"), Gbk("末") + "\xFE"})
+        EXPECT_EQ(IsGbkText(text), GbkToQStringStrict(text).has_value()) << text;
+    EXPECT_FALSE(IsGbkText("ab\xD6"));
+    EXPECT_TRUE(IsGbkText(Gbk("放弃")));
 }
 
 }  // namespace

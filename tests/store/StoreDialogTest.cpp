@@ -13,6 +13,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include "ProgressBarProgress.h"
 #include "Random.h"
 #include "StoreDialogSupport.h"
 #include "StoreFixture.h"
@@ -74,6 +75,38 @@ protected:
         child<QPushButton>(&d, "btnSelect")->click();
     }
 };
+
+// The bar is told a new figure only when events are processed (measuring
+// its text for every row of a million-line import cost most of the import),
+// yet it never shows a figure other than the operation's at those moments.
+TEST(StoreProgressBar, TheBarFollowsWhenEventsAreProcessedAndAtTheEnds)
+{
+    QProgressBar bar;
+    bar.setRange(0, 10);
+    bar.setValue(3);
+    TProgressBarProgress progress(&bar, nullptr);
+    EXPECT_EQ(progress.Position(), 3);
+    progress.SetMaximum(2000);
+    EXPECT_EQ(bar.maximum(), 2000);
+    progress.SetPosition(0);
+    EXPECT_EQ(bar.value(), 0);
+    for (int k = 0; k < 1500; ++k)
+        progress.StepIt();
+    EXPECT_EQ(progress.Position(), 1500);
+    progress.ProcessPendingEvents();
+    EXPECT_EQ(bar.value(), 1500);
+    progress.SetPosition(2000);
+    EXPECT_EQ(bar.value(), 2000);
+    // Out of range as the bar itself would take it.
+    progress.SetPosition(5000);
+    EXPECT_EQ(progress.Position(), 2000);
+    progress.SetPosition(-4);
+    EXPECT_EQ(progress.Position(), 0);
+    // Yes to all: no question, the bar untouched.
+    progress.SetPosition(700);
+    progress.AnswerYesToAll(true);
+    EXPECT_TRUE(progress.AskYesNo(QStringLiteral("?")));
+}
 
 TEST_F(StoreSelectBook, ConfirmingWithoutABookAsksForOneAndStaysOpen)
 {

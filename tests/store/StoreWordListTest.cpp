@@ -235,6 +235,84 @@ TEST(StoreWordList, TheProposedLayoutFollowsTheFirstTwoHundredLines)
     EXPECT_EQ(detect(""), TWordLayout::Brackets);
 }
 
+// The import and the preview read a file line by line without keeping its
+// lines; what they give must be exactly the lines' list, hostile files included.
+TEST(StoreWordList, AFileParsedLineByLineGivesTheListOfItsLines)
+{
+    const std::string longLine(kMaxWordLineBytes + 40, 'x');
+    const std::string gbk = Gbk("apple[5pl]苹果\r\n\r\n") + std::string("bo\0ok[b]", 8)
+                            + Gbk("书\n")
+                            + "\x81\x20"
+                              "bad\nab[c]"
+                            + longLine + Gbk("\nlast[l]末");
+    const std::string utf8 = std::string("\xEF\xBB\xBF") + "able[x]能够\r\ncut[k]n. 切\xE6\n"
+                             + "ab[c]" + longLine + "\nok[o]好";
+    // 中 on a line, a lone surrogate, a NUL, and an odd byte at the end.
+    static const char kUtf16[] = "\xFF\xFE"
+                                 "a\0[\0b\0]\0\x2D\x4E\n\0"
+                                 "\x00\xD8\n\0"
+                                 "x\0\0\0\n\0"
+                                 "z";
+    const std::string utf16(kUtf16, sizeof kUtf16 - 1);
+    const std::string big5 = "apple[a]\xC4\xAB\xAA\x47\n\xFF\xFF[x]y\n";
+    const struct {
+        std::string bytes;
+        TWordFileEncoding encoding;
+    } files[] = {
+        {gbk, TWordFileEncoding::Gbk},       {utf8, TWordFileEncoding::Utf8},
+        {utf16, TWordFileEncoding::Utf16LE}, {utf16.substr(2), TWordFileEncoding::Utf16BE},
+        {big5, TWordFileEncoding::Big5},     {"", TWordFileEncoding::Gbk},
+        {"\n\n", TWordFileEncoding::Utf8},   {"\xFF", TWordFileEncoding::Utf16LE},
+    };
+    for (const auto &file : files) {
+        for (const bool scramble : {false, true}) {
+            const TWordList expected = ParseWordList(
+                SplitWordFileLinesAs(file.bytes, file.encoding), TWordLayout::Brackets, scramble);
+            const TWordList read =
+                ParseWordFile(file.bytes, file.encoding, TWordLayout::Brackets, scramble);
+            EXPECT_EQ(read.Scramble, scramble);
+            EXPECT_EQ(RowsOf(read), RowsOf(expected)) << int(file.encoding);
+            ASSERT_EQ(read.Lines.size(), expected.Lines.size());
+            for (size_t k = 0; k < read.Lines.size(); ++k)
+                EXPECT_EQ(read.Lines[k].Text, expected.Lines[k].Text) << k;
+        }
+    }
+    // The hostile lines are there as error lines, not dropped.
+    EXPECT_EQ(ParseWordFile(gbk, TWordFileEncoding::Gbk, TWordLayout::Brackets, false).ErrorLines(),
+              4);
+}
+
+TEST(StoreWordList, LinesAreGivenOneByOneUntilTheTakerStops)
+{
+    std::vector<std::optional<std::string>> taken;
+    const auto takeTwo = [&taken](std::optional<std::string> &&line) {
+        taken.push_back(std::move(line));
+        return taken.size() < 2;
+    };
+    EXPECT_FALSE(ForEachWordFileLine("a\nb\nc\n", TWordFileEncoding::Gbk, takeTwo));
+    EXPECT_EQ(taken, (std::vector<std::optional<std::string>>{"a", "b"}));
+    taken.clear();
+    EXPECT_FALSE(ForEachWordFileLine(std::string("a\0\n\0b\0\n\0c\0", 10),
+                                     TWordFileEncoding::Utf16LE, takeTwo));
+    EXPECT_EQ(taken, (std::vector<std::optional<std::string>>{"a", "b"}));
+    taken.clear();
+    EXPECT_TRUE(ForEachWordFileLine("only", TWordFileEncoding::Utf8, takeTwo));
+    EXPECT_EQ(taken, (std::vector<std::optional<std::string>>{"only"}));
+
+    // The layout read from a file's bytes looks at its first 200 lines only.
+    std::string late;
+    for (int k = 0; k < 200; ++k)
+        late += "w" + std::to_string(k) + "\t词\n";
+    EXPECT_EQ(DetectWordFileLayout(Gbk(late + "a[b]c\n"), TWordFileEncoding::Gbk),
+              TWordLayout::Tab);
+    EXPECT_EQ(DetectWordFileLayout(Gbk(late.substr(late.find('\n') + 1) + "a[b]c\n"),
+                                   TWordFileEncoding::Gbk),
+              TWordLayout::Brackets);
+    EXPECT_EQ(DetectWordFileLayout(Gbk("a[b]c\n" + late), TWordFileEncoding::Gbk),
+              TWordLayout::Brackets);
+    EXPECT_EQ(DetectWordFileLayout("apple\t\xC6\xBB\n", TWordFileEncoding::Gbk), TWordLayout::Tab);
+}
+
 class StoreWordListImport : public StoreFixture {};
 
 TEST_F(StoreWordListImport, TheStoredBookIsThePreviewsRows)
