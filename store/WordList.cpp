@@ -257,6 +257,26 @@ int TWordList::ErrorLines() const
 
 namespace {
 
+// Line ends in the bytes, each one a line of its own: never more than the
+// lines the file gives, whatever it holds.
+size_t lineEnds(std::string_view bytes, TWordFileEncoding encoding)
+{
+    if (encoding != TWordFileEncoding::Utf16LE && encoding != TWordFileEncoding::Utf16BE)
+        return static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
+    // The byte order as the lines are read: a mark decides.
+    bool bigEndian = encoding == TWordFileEncoding::Utf16BE;
+    if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF")
+        bigEndian = bytes.substr(0, 2) == "\xFE\xFF";
+    const char first = bigEndian ? '\0' : '\n';
+    const char second = bigEndian ? '\n' : '\0';
+    size_t count = 0;
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        if (bytes[i] == first && bytes[i + 1] == second)
+            ++count;
+    }
+    return count;
+}
+
 TListLine listLine(int number, const std::optional<std::string> &line, TWordLayout layout,
                    bool scramble)
 {
@@ -297,8 +317,7 @@ TWordList ParseWordFile(std::string_view bytes, TWordFileEncoding encoding, TWor
     list.Scramble = scramble;
     // Room for every line at once (one spare at most): a vector doubling its
     // way up to a million entries holds the old and the new array together.
-    if (encoding != TWordFileEncoding::Utf16LE && encoding != TWordFileEncoding::Utf16BE)
-        list.Lines.reserve(static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
+    list.Lines.reserve(lineEnds(bytes, encoding) + 1);
     int number = 0;
     ForEachWordFileLine(bytes, encoding, [&](std::optional<std::string> &&line) {
         list.Lines.push_back(listLine(++number, line, layout, scramble));

@@ -277,6 +277,17 @@ TEST(StoreWordList, AFileParsedLineByLineGivesTheListOfItsLines)
                 EXPECT_EQ(read.Lines[k].Text, expected.Lines[k].Text) << k;
         }
     }
+    // Room is made for the lines the file gives, not for every byte pair
+    // that would end a line in the other byte order (U+0A00 here).
+    std::string gurmukhi("\xFF\xFE", 2);
+    for (int k = 0; k < 4000; ++k)
+        gurmukhi.append("\0\x0A", 2);
+    for (const std::string &bytes : {gurmukhi, gurmukhi.substr(2)}) {
+        const TWordList one =
+            ParseWordFile(bytes, TWordFileEncoding::Utf16LE, TWordLayout::Brackets, false);
+        EXPECT_EQ(one.Lines.size(), 1u);
+        EXPECT_LE(one.Lines.capacity(), 2u);
+    }
     // The hostile lines are there as error lines, not dropped.
     EXPECT_EQ(ParseWordFile(gbk, TWordFileEncoding::Gbk, TWordLayout::Brackets, false).ErrorLines(),
               4);
