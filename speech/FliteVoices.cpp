@@ -5,30 +5,67 @@
 #include <functional>
 #include <map>
 
+#include <dlfcn.h>
+#include <unistd.h>
+
 #include <flite/flite.h>
 
-extern "C" {
-cst_voice *register_cmu_us_slt(const char *voxdir);
-cst_voice *register_cmu_us_rms(const char *voxdir);
-cst_voice *register_cmu_us_kal16(const char *voxdir);
-cst_voice *register_cmu_us_kal(const char *voxdir);
-cst_voice *register_cmu_us_awb(const char *voxdir);
-}
+#include "SpeechLog.h"
 
 namespace {
 
 using TRegister = cst_voice *(*)(const char *);
 
+// Where the voices' libraries are looked for: beside Flite's own library,
+// where its package installs them, unless a test says otherwise.
+std::string &voiceDirOverride()
+{
+    static std::string dir;
+    return dir;
+}
+
+std::string voiceDir()
+{
+    if (!voiceDirOverride().empty())
+        return voiceDirOverride();
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void *>(&flite_init), &info) == 0 || info.dli_fname == nullptr)
+        return {};
+    const std::string flite = info.dli_fname;
+    const size_t slash = flite.rfind('/');
+    return slash == std::string::npos ? std::string() : flite.substr(0, slash);
+}
+
+bool known(const std::string &voice)
+{
+    return std::find(kFliteVoiceNames.begin(), kFliteVoiceNames.end(), voice)
+           != kFliteVoiceNames.end();
+}
+
+std::string libraryPath(const std::string &voice)
+{
+    return voiceDir() + "/libflite_" + voice + ".so.1";
+}
+
+// A voice's library is opened when the voice first speaks, not at start:
+// each holds megabytes of voice data, and a session uses one voice at most.
+// The handle stays open for the process, as the registered voice points
+// into it.
 TRegister registerOf(const std::string &voice)
 {
-    static const std::map<std::string, TRegister, std::less<>> registers{
-        {"cmu_us_slt", &register_cmu_us_slt},
-        {"cmu_us_rms", &register_cmu_us_rms},
-        {"cmu_us_kal16", &register_cmu_us_kal16},
-        {"cmu_us_kal", &register_cmu_us_kal},
-        {"cmu_us_awb", &register_cmu_us_awb}};
-    const auto it = registers.find(voice);
-    return it != registers.end() ? it->second : nullptr;
+    if (!known(voice))
+        return nullptr;
+    const std::string path = libraryPath(voice);
+    void *library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (library == nullptr) {
+        qCWarning(lcSpeech, "Flite voice %s cannot be loaded: %s", voice.c_str(), dlerror());
+        return nullptr;
+    }
+    const std::string symbol = "register_" + voice;
+    auto *reg = reinterpret_cast<TRegister>(dlsym(library, symbol.c_str()));
+    if (reg == nullptr)
+        qCWarning(lcSpeech, "Flite voice %s has no %s", voice.c_str(), symbol.c_str());
+    return reg;
 }
 
 // Registered voices live as long as the process: registering again would
@@ -75,6 +112,16 @@ int streamPiece(const cst_wave *w, int start, int size, int, cst_audio_streaming
 double FliteDurationStretch(int wordsPerMinute)
 {
     return 175.0 / std::max(wordsPerMinute, 1);
+}
+
+void SetFliteVoiceDir(const std::string &dir)
+{
+    voiceDirOverride() = dir;
+}
+
+bool FliteVoiceFound(const std::string &voice)
+{
+    return known(voice) && access(libraryPath(voice).c_str(), R_OK) == 0;
 }
 
 bool FliteVoiceLoads(const std::string &voice)

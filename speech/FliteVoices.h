@@ -1,6 +1,6 @@
 #pragma once
 // Flite, the engine behind the "NeoSpeak引擎" voices: its voices are compiled
-// into libraries of their own and registered on first use. Flite keeps global
+// into libraries of their own, opened and registered when first used. Flite keeps global
 // state and is not thread-safe: FliteSynthesise and FliteVoiceLoads run on
 // the speech thread only.
 
@@ -37,8 +37,15 @@ double FliteDurationStretch(int wordsPerMinute);
 // False stops making the utterance.
 using TFliteSink = std::function<bool(const std::int16_t *samples, int count, int sampleRate)>;
 
-// Whether the voice is one of kFliteVoiceNames and registers.
+// Whether the voice is one of kFliteVoiceNames and its library is installed;
+// nothing is loaded. Any thread.
+bool FliteVoiceFound(const std::string &voice);
+// Whether the voice is one of kFliteVoiceNames, its library opens and the
+// voice registers (done once; the first call pays for the voice's data).
 bool FliteVoiceLoads(const std::string &voice);
+// Tests: look for the voices' libraries in dir instead (empty: beside
+// Flite's own library). Set before any voice is loaded.
+void SetFliteVoiceDir(const std::string &dir);
 // Speaks the text (UTF-8) with the voice at the speed, its samples scaled by
 // volume / 100, handing them to the sink piece by piece as they are made, so
 // that playing can start before the utterance is complete. False when the

@@ -29,8 +29,10 @@ public:
             throw ESpeechError("espeak-ng cannot start: its data files are missing");
         m_initialised = true;
         m_voices.clear();
+        // A Flite voice is offered when its library is installed and loaded
+        // when it first speaks.
         for (const TFliteVoice &voice : kFliteVoices) {
-            if (TSpeechService::Instance().VoiceLoads(std::string(voice.Voice), TSynth::Flite))
+            if (FliteVoiceFound(std::string(voice.Voice)))
                 m_voices.push_back(
                     {std::string(voice.Description), std::string(voice.Voice), TSynth::Flite});
         }

@@ -23,6 +23,11 @@ QStringList SongTiReplacements()
             QStringLiteral("WenQuanYi Zen Hei")};
 }
 
+QString ChineseFamily()
+{
+    return SongTiReplacements().constFirst();
+}
+
 void InstallFontSubstitutions()
 {
     // insertSubstitutions appends only names not yet listed, so a second call
@@ -31,4 +36,10 @@ void InstallFontSubstitutions()
     QFont::insertSubstitutions(SongTiFamily(), SongTiReplacements());
     // The same face under its Latin name, as some stored settings spell it.
     QFont::insertSubstitutions(QStringLiteral("SimSun"), SongTiReplacements());
+    // A character the Latin face lacks is looked for in the substitutes of
+    // the family asked for before the system's fallbacks: the Chinese faces
+    // follow both names of the Latin face.
+    QFont::insertSubstitutions(ArialFamily(), SongTiReplacements());
+    for (const QString &latin : ArialReplacements())
+        QFont::insertSubstitutions(latin, SongTiReplacements());
 }

@@ -4,6 +4,10 @@
 // the replacements once makes every QFont naming them resolve to a family that
 // is really present: Liberation Sans has Arial's metrics; AR PL UMing CN is a
 // Song (Ming) face like 宋体, with two further CJK faces as fallbacks.
+//
+// Chinese in a Latin face (the labels, the meanings measured in Arial) falls
+// back to the Song face too, through the same table: left to fontconfig it
+// would page in a second CJK font file as large as the first.
 
 #include <QString>
 #include <QStringList>
@@ -14,6 +18,10 @@ void InstallFontSubstitutions();
 // The families the designed names resolve to, best first.
 QStringList ArialReplacements();
 QStringList SongTiReplacements();
+
+// The one face every Chinese character of the window and the books is drawn
+// in: the first of SongTiReplacements().
+QString ChineseFamily();
 
 // The designed family names.
 QString ArialFamily();

@@ -4,13 +4,19 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <fstream>
+#include <iterator>
 #include <ostream>
+#include <string_view>
 #include <thread>
+
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include "DiskCapture.h"
 #include "AudioOutput.h"
+#include "FliteVoices.h"
 #include "GbkText.h"
 #include "SpeechService.h"
 #include "USpeechEx.h"
@@ -235,3 +241,50 @@ TEST_F(SpeechDisk, WordsSpokenFasterThanTheVoiceWaitAsTextNotAsSound)
 }
 
 }  // namespace
+
+namespace {
+
+// The Flite voice libraries mapped into this process, by voice name.
+std::vector<std::string> MappedFliteVoices()
+{
+    std::ifstream maps("/proc/self/maps");
+    const std::string all((std::istreambuf_iterator<char>(maps)), std::istreambuf_iterator<char>());
+    std::vector<std::string> voices;
+    for (const std::string_view name : kFliteVoiceNames)
+        if (all.find("libflite_" + std::string(name) + ".so") != std::string::npos)
+            voices.emplace_back(name);
+    return voices;
+}
+
+}  // namespace
+
+TEST_F(SpeechDisk, AFliteVoiceIsLoadedWhenItFirstSpeaksAndNoOtherIs)
+{
+    TSpeechEx speech;
+    ASSERT_TRUE(speech.InitEngine());
+    // Both voices are offered, though only the one chosen at start speaks
+    // (the start's test utterance).
+    EXPECT_NE(std::find(speech.VoiceList().begin(), speech.VoiceList().end(), "VW Paul"),
+              speech.VoiceList().end());
+    EXPECT_GT(Samples::Peak(Hear([&] { speech.Speak("apple"); }, 1000)), 5000);
+    EXPECT_EQ(MappedFliteVoices(), std::vector<std::string>{"cmu_us_slt"});
+
+    ASSERT_TRUE(speech.SetSpeaker(Gbk("NeoSpeak引擎"), 1, "VW Paul"));
+    EXPECT_GT(Samples::Peak(Hear([&] { speech.Speak("apple"); }, 1000)), 5000);
+    EXPECT_EQ(MappedFliteVoices(), (std::vector<std::string>{"cmu_us_slt", "cmu_us_rms"}));
+}
+
+TEST_F(SpeechDisk, WithoutTheFliteVoicesTheOtherEngineSpeaks)
+{
+    const QTemporaryDir empty;
+    ASSERT_TRUE(empty.isValid());
+    SetFliteVoiceDir(empty.path().toStdString());
+    TSpeechEx speech;
+    Start(speech);
+    ASSERT_EQ(speech.EngineKind(), 1);
+    for (const std::string &voice : speech.VoiceList())
+        EXPECT_EQ(voice.rfind("VW ", 0), std::string::npos) << voice << " offered";
+    EXPECT_FALSE(FliteVoiceLoads("cmu_us_slt"));
+    EXPECT_GT(Samples::Peak(Hear([&] { speech.Speak("apple"); }, 1000)), 5000);
+    EXPECT_TRUE(MappedFliteVoices().empty());
+}
