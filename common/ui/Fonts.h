@@ -12,7 +12,8 @@
 #include <QString>
 #include <QStringList>
 
-// Installs the substitutions; safe to call more than once.
+// Installs the substitutions, once the application object exists; safe to
+// call more than once.
 void InstallFontSubstitutions();
 
 // The families the designed names resolve to, best first.

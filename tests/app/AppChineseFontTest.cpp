@@ -10,6 +10,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QFont>
 #include <QFontInfo>
@@ -135,6 +136,8 @@ TEST_F(AppChineseFontWindow, EveryCharacterOfTheWindowHasAGlyphAndComesFromTheOn
     EXPECT_EQ(FamilyDrawing(QFont(ArialFamily()), text, QChar(u'放')), chinese);
     EXPECT_EQ(FamilyDrawing(QFont(ArialReplacements().constFirst()), text, QChar(u'放')), chinese);
     EXPECT_EQ(FamilyDrawing(QFont(SongTiFamily()), text, QChar(u'放')), chinese);
+    EXPECT_EQ(FamilyDrawing(QApplication::font(), text, QChar(u'放')), chinese)
+        << "the menus' face";
     EXPECT_EQ(FamilyDrawing(QFont(ArialFamily()), text, QChar(u'a')),
               ArialReplacements().constFirst().toLower());
 }
