@@ -136,7 +136,9 @@ int main(int argc, char **argv)
         std::printf("playing\n");
         std::fflush(stdout);
     };
-    const int status = ProgramMain(argc, argv, options);
+    // The program reads a command line of its own: it gets none of ours.
+    int programArgc = 1;
+    const int status = ProgramMain(programArgc, argv, options);
     typist.reset();
     return status;
 }

@@ -97,7 +97,7 @@ public:
     }
 };
 
-int childMain(int argc, char **argv)
+int childMain(char **argv)
 {
     SetMessageBoxes(std::make_shared<PrintedBoxes>());
     const char *spawned = std::getenv("KIVRO_PROBE_SPAWN_NS");
@@ -115,7 +115,9 @@ int childMain(int argc, char **argv)
         std::fflush(stdout);
         window.close();
     };
-    return ProgramMain(argc, argv, options);
+    // The program reads a command line of its own: "--child" is not for it.
+    int programArgc = 1;
+    return ProgramMain(programArgc, argv, options);
 }
 
 struct Figures {
@@ -232,6 +234,6 @@ int parentMain(int argc, char **argv)
 int main(int argc, char **argv)
 {
     if (argc > 1 && std::strcmp(argv[1], "--child") == 0)
-        return childMain(argc, argv);
+        return childMain(argv);
     return parentMain(argc, argv);
 }
