@@ -94,6 +94,26 @@ std::vector<TExample> TReferenceData::Examples(std::string_view spelling) const
     return examples;
 }
 
+std::optional<TOtherSpelling> TReferenceData::OtherSpelling(std::string_view spelling) const
+{
+    if (spelling.empty() || lowerAscii(spelling) != spelling)
+        return std::nullopt;
+    for (const std::vector<std::string> &row : Lookup("spelling_pairs", spelling)) {
+        if (row.size() < 2 || row[0].empty() || row[0] == spelling)
+            continue;
+        return TOtherSpelling{Utf8ToGbk(row[0]), row[1] != "british"};
+    }
+    return std::nullopt;
+}
+
+std::string TReferenceData::UsPronunciation(std::string_view spelling) const
+{
+    for (const std::vector<std::string> &row : Lookup("us_pronunciations", spelling))
+        if (!row.empty() && !row[0].empty())
+            return Utf8ToGbk(row[0]);
+    return {};
+}
+
 std::string ReferenceDataPath()
 {
     return GetInstalledDir() + "reference.db";

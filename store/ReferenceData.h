@@ -9,6 +9,7 @@
 // spelling in lower case.
 
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -22,6 +23,13 @@ struct TExample {
     std::string Form;
     std::string Sentence;
     bool operator==(const TExample &) const = default;
+};
+
+// A word's spelling in the other accent: colour's is color (American).
+struct TOtherSpelling {
+    std::string Spelling;  // GBK, which for these spellings is ASCII
+    bool American = true;  // the other spelling is the American one
+    bool operator==(const TOtherSpelling &) const = default;
 };
 
 class TReferenceData {
@@ -45,6 +53,14 @@ public:
 
     // The word's examples, best first (table "examples": spelling, form, sentence).
     std::vector<TExample> Examples(std::string_view spelling) const;
+
+    // The word's British or American other spelling (table "spelling_pairs":
+    // spelling, other, other_accent). Only lower-case spellings have one:
+    // the pairs are words, not names.
+    std::optional<TOtherSpelling> OtherSpelling(std::string_view spelling) const;
+    // The word's American pronunciation in the books' notation, or ""
+    // (table "us_pronunciations": spelling, pronunciation).
+    std::string UsPronunciation(std::string_view spelling) const;
 
 private:
     std::string m_path;
