@@ -2,70 +2,70 @@
 
 #include <algorithm>
 
-size_t BoxAnswerCount(const TTypeWordItem &Item)
+size_t BoxAnswerCount(const TTypeWordItem &item)
 {
-    return Item.Answers.empty() ? 1 : Item.Answers.size();
+    return item.Answers.empty() ? 1 : item.Answers.size();
 }
 
-const std::string &BoxAnswer(const TTypeWordItem &Item, size_t Index)
+const std::string &BoxAnswer(const TTypeWordItem &item, size_t index)
 {
-    return Item.Answers.empty() ? Item.WordInfo.Spelling : Item.Answers.at(Index);
+    return item.Answers.empty() ? item.WordInfo.Spelling : item.Answers.at(index);
 }
 
-const std::string &BoxFollowedAnswer(const TTypeWordItem &Item)
+const std::string &BoxFollowedAnswer(const TTypeWordItem &item)
 {
-    const auto index = static_cast<size_t>(std::max(Item.Following, 0));
-    return BoxAnswer(Item, index < BoxAnswerCount(Item) ? index : 0);
+    const auto index = static_cast<size_t>(std::max(item.Following, 0));
+    return BoxAnswer(item, index < BoxAnswerCount(item) ? index : 0);
 }
 
-size_t BoxTypedLength(const TTypeWordItem &Item)
+size_t BoxTypedLength(const TTypeWordItem &item)
 {
     // Flags for another length (a spelling changed under the item) are
     // never read past either end.
-    const size_t length = std::min(BoxFollowedAnswer(Item).size(), Item.TypedFlags.size());
+    const size_t length = std::min(BoxFollowedAnswer(item).size(), item.TypedFlags.size());
     size_t typed = 0;
-    while (typed < length && Item.TypedFlags[typed] == 1)
+    while (typed < length && item.TypedFlags[typed] == 1)
         ++typed;
     return typed;
 }
 
-bool BoxComplete(const TTypeWordItem &Item)
+bool BoxComplete(const TTypeWordItem &item)
 {
-    const std::string &followed = BoxFollowedAnswer(Item);
-    const size_t length = std::min(followed.size(), Item.TypedFlags.size());
-    return BoxTypedLength(Item) == length;
+    const std::string &followed = BoxFollowedAnswer(item);
+    const size_t length = std::min(followed.size(), item.TypedFlags.size());
+    return BoxTypedLength(item) == length;
 }
 
 namespace {
 
-// The answer at Index agrees with the first Typed letters of the followed
-// one and has Key after them.
-bool answerTakes(const TTypeWordItem &Item, size_t Index, size_t Typed, char Key)
+// The answer at index agrees with the first typed letters of the followed
+// one and has key after them.
+bool answerTakes(const TTypeWordItem &item, size_t index, size_t typed, char key)
 {
-    const std::string &answer = BoxAnswer(Item, Index);
-    return answer.size() > Typed && answer[Typed] == Key
-           && answer.compare(0, Typed, BoxFollowedAnswer(Item), 0, Typed) == 0;
+    const std::string &answer = BoxAnswer(item, index);
+    return answer.size() > typed && answer[typed] == key
+           && answer.compare(0, typed, BoxFollowedAnswer(item), 0, typed) == 0;
 }
 
-// Follows the answer at Index, the first Typed letters typed.
-void follow(TTypeWordItem &Item, size_t Index, size_t Typed)
+// Follows the answer at index, the first typed letters typed.
+void follow(TTypeWordItem &item, size_t index, size_t typed)
 {
-    Item.Following = static_cast<std::int32_t>(Index);
-    Item.TypedFlags.assign(BoxAnswer(Item, Index).size(), 0);
-    std::fill_n(Item.TypedFlags.begin(), Typed, 1);
+    item.Following = static_cast<std::int32_t>(index);
+    item.TypedFlags.assign(BoxAnswer(item, index).size(), 0);
+    std::fill_n(item.TypedFlags.begin(), typed, 1);
 }
 
 // An answer the typed letters spell out whole completes the box, even
 // while a longer one (catalogue after catalog) is followed.
-void followCompleted(TTypeWordItem &Item, size_t Typed)
+void followCompleted(TTypeWordItem &item, size_t typed)
 {
-    const std::string &followed = BoxFollowedAnswer(Item);
-    if (followed.size() == Typed)
+    const std::string &followed = BoxFollowedAnswer(item);
+    if (followed.size() == typed)
         return;
-    for (size_t i = 0; i < BoxAnswerCount(Item); ++i) {
-        const std::string &answer = BoxAnswer(Item, i);
-        if (answer.size() == Typed && followed.compare(0, Typed, answer) == 0) {
-            follow(Item, i, Typed);
+    for (size_t i = 0; i < BoxAnswerCount(item); ++i) {
+        const std::string &answer = BoxAnswer(item, i);
+        if (answer.size() == typed && followed.compare(0, typed, answer) == 0) {
+            follow(item, i, typed);
             return;
         }
     }
@@ -73,48 +73,48 @@ void followCompleted(TTypeWordItem &Item, size_t Typed)
 
 }  // namespace
 
-bool BoxAwaits(const TTypeWordItem &Item, char Key)
+bool BoxAwaits(const TTypeWordItem &item, char key)
 {
-    if (BoxComplete(Item))
+    if (BoxComplete(item))
         return false;
-    const size_t typed = BoxTypedLength(Item);
-    for (size_t i = 0; i < BoxAnswerCount(Item); ++i)
-        if (answerTakes(Item, i, typed, Key))
+    const size_t typed = BoxTypedLength(item);
+    for (size_t i = 0; i < BoxAnswerCount(item); ++i)
+        if (answerTakes(item, i, typed, key))
             return true;
     return false;
 }
 
-bool AdvanceBox(TTypeWordItem &Item, char Key)
+bool AdvanceBox(TTypeWordItem &item, char key)
 {
-    if (BoxComplete(Item))
+    if (BoxComplete(item))
         return false;
-    const size_t typed = BoxTypedLength(Item);
-    const auto following = static_cast<size_t>(std::max(Item.Following, 0));
+    const size_t typed = BoxTypedLength(item);
+    const auto following = static_cast<size_t>(std::max(item.Following, 0));
     // The answer followed so far keeps the box while it matches, so the
     // drawn spelling changes only where the answers part.
-    if (following < BoxAnswerCount(Item) && answerTakes(Item, following, typed, Key)) {
-        Item.TypedFlags[typed] = 1;
-        followCompleted(Item, typed + 1);
+    if (following < BoxAnswerCount(item) && answerTakes(item, following, typed, key)) {
+        item.TypedFlags[typed] = 1;
+        followCompleted(item, typed + 1);
         return true;
     }
-    for (size_t i = 0; i < BoxAnswerCount(Item); ++i) {
-        if (i == following || !answerTakes(Item, i, typed, Key))
+    for (size_t i = 0; i < BoxAnswerCount(item); ++i) {
+        if (i == following || !answerTakes(item, i, typed, key))
             continue;
-        follow(Item, i, typed + 1);
-        followCompleted(Item, typed + 1);
+        follow(item, i, typed + 1);
+        followCompleted(item, typed + 1);
         return true;
     }
     return false;
 }
 
-void ClearBoxTyping(TTypeWordItem &Item)
+void ClearBoxTyping(TTypeWordItem &item)
 {
-    Item.Following = 0;
-    Item.TypedFlags.assign(BoxAnswer(Item, 0).size(), 0);
+    item.Following = 0;
+    item.TypedFlags.assign(BoxAnswer(item, 0).size(), 0);
 }
 
-void SetBoxAnswers(TTypeWordItem &Item, std::vector<std::string> Answers)
+void SetBoxAnswers(TTypeWordItem &item, std::vector<std::string> answers)
 {
-    Item.Answers = std::move(Answers);
-    ClearBoxTyping(Item);
+    item.Answers = std::move(answers);
+    ClearBoxTyping(item);
 }

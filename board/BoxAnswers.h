@@ -17,21 +17,21 @@
 
 // How many answers the box accepts, and each of them; answer 0 is the one a
 // box with nothing typed follows.
-size_t BoxAnswerCount(const TTypeWordItem &Item);
-const std::string &BoxAnswer(const TTypeWordItem &Item, size_t Index);
+size_t BoxAnswerCount(const TTypeWordItem &item);
+const std::string &BoxAnswer(const TTypeWordItem &item, size_t index);
 // The answer the typed letters follow (and the box draws).
-const std::string &BoxFollowedAnswer(const TTypeWordItem &Item);
+const std::string &BoxFollowedAnswer(const TTypeWordItem &item);
 // Letters typed so far: the length of the flags' prefix of 1s.
-size_t BoxTypedLength(const TTypeWordItem &Item);
+size_t BoxTypedLength(const TTypeWordItem &item);
 // Every letter of the followed answer is typed.
-bool BoxComplete(const TTypeWordItem &Item);
-// Some accepted answer agrees with the typed letters and has Key next.
-bool BoxAwaits(const TTypeWordItem &Item, char Key);
+bool BoxComplete(const TTypeWordItem &item);
+// Some accepted answer agrees with the typed letters and has key next.
+bool BoxAwaits(const TTypeWordItem &item, char key);
 // Applies one typed character: true when it advanced the box (perhaps onto
 // another answer); a key no answer has next changes nothing.
-bool AdvanceBox(TTypeWordItem &Item, char Key);
+bool AdvanceBox(TTypeWordItem &item, char key);
 // Nothing typed, following answer 0 again.
-void ClearBoxTyping(TTypeWordItem &Item);
+void ClearBoxTyping(TTypeWordItem &item);
 // Gives the box its accepted answers (empty: its word's spelling only) and
 // clears its progress.
-void SetBoxAnswers(TTypeWordItem &Item, std::vector<std::string> Answers);
+void SetBoxAnswers(TTypeWordItem &item, std::vector<std::string> answers);

@@ -334,9 +334,9 @@ void TTypeGameType::SyncShootTimer()
         m_shootTimer.stop();
 }
 
-void TTypeGameType::SetAcceptedAnswers(TAcceptedAnswers Answers)
+void TTypeGameType::SetAcceptedAnswers(TAcceptedAnswers answers)
 {
-    m_acceptedAnswers = std::move(Answers);
+    m_acceptedAnswers = std::move(answers);
     for (TWordCanvas *c : {&m_wordCanvas1, &m_wordCanvas2})
         for (TTypeWordItem &item : c->Items)
             if (!item.Typed && !item.ShotDown)

@@ -130,7 +130,7 @@ public:
     // Asked for each box as it is placed; the boxes already on the canvases
     // are asked again at once and lose their typed letters. Null: every box
     // accepts its word's spelling only.
-    void SetAcceptedAnswers(TAcceptedAnswers Answers);
+    void SetAcceptedAnswers(TAcceptedAnswers answers);
 
     // The word at that place of Words(); null out of range.
     const TWordInfo *WordAt(int wordIndex) const;
