@@ -101,6 +101,15 @@ TFrmSpeechSet::TFrmSpeechSet(QWidget *parent)
     voiceLayout->addLayout(genders, 0, 0, 1, 2);
     voiceLayout->addWidget(speakerLabel, 1, 0);
     voiceLayout->addWidget(cboSpeaker, 1, 1);
+    // The accent sits with the voices it marks, on the genders' row: the
+    // dialog keeps its height, which the skins' gradients are drawn for.
+    cboAccent->setParent(voiceGroup);
+    for (const TAccent accent : {TAccent::British, TAccent::American})
+        cboAccent->addItem(AccentName(accent), AccentSetting(accent));
+    auto *accentLabel = new QLabel(QStringLiteral("口音"), voiceGroup);
+    accentLabel->setBuddy(cboAccent);
+    genders->addWidget(accentLabel);
+    genders->addWidget(cboAccent);
     voiceLayout->setColumnStretch(1, 1);
     cboSpeaker->setMinimumWidth(200);
 
@@ -112,16 +121,8 @@ TFrmSpeechSet::TFrmSpeechSet(QWidget *parent)
     tbSpeed->setParent(speedGroup);
     (new QVBoxLayout(speedGroup))->addWidget(tbSpeed);
 
-    auto *accentGroup = new QGroupBox(QStringLiteral("口音"), this);
-    auto *accentLayout = new QVBoxLayout(accentGroup);
-    cboAccent->setParent(accentGroup);
-    cbBothSpellings->setParent(accentGroup);
-    for (const TAccent accent : {TAccent::British, TAccent::American})
-        cboAccent->addItem(AccentName(accent), AccentSetting(accent));
-    accentLayout->addWidget(cboAccent);
-    accentLayout->addWidget(cbBothSpellings);
-
     auto *buttons = new QHBoxLayout;
+    buttons->addWidget(cbBothSpellings);
     buttons->addStretch(1);
     buttons->addWidget(btnTest);
     buttons->addWidget(btnOk);
@@ -132,7 +133,6 @@ TFrmSpeechSet::TFrmSpeechSet(QWidget *parent)
     layout->addWidget(voiceGroup);
     layout->addWidget(volumeGroup);
     layout->addWidget(speedGroup);
-    layout->addWidget(accentGroup);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     btnOk->setDefault(true);
