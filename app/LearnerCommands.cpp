@@ -10,12 +10,16 @@
 #include <QLineEdit>
 #include <QToolButton>
 
+#include "Accent.h"
+#include "BothSpellings.h"
 #include "Dictation.h"
 #include "Fonts.h"
 #include "GbkText.h"
 #include "ImeGuard.h"
 #include "KivroApplication.h"
-#include "Phonetic.h"
+#include "LastWordLine.h"
+#include "ReferenceData.h"
+#include "Settings.h"
 #include "UFrmType.h"
 #include "USpeechEx.h"
 #include "UTypeGameType.h"
@@ -63,6 +67,7 @@ void TFrmType::bindBoardEvents()
         if (const TWordInfo *word = m_typeGame->WordAt(wordIndex))
             ShowLastWord(*word);
     });
+    ApplyBothSpellings();
     m_dictation = new TDictation(*m_typeGame, *m_speech,
                                  [this] { return m_flow.State() == TGameState::Playing; });
 }
@@ -70,14 +75,24 @@ void TFrmType::bindBoardEvents()
 void TFrmType::ShowLastWord(const TWordInfo &word)
 {
     m_lastWord = word;
-    QString text = GbkToQString(word.Spelling);
-    if (!word.Pronunciation.empty())
-        text +=
-            QStringLiteral("  [") + PronunciationToIpa(word.Pronunciation) + QStringLiteral("]");
-    if (!word.Meaning.empty())
-        text += QStringLiteral("  ") + GbkToQString(word.Meaning);
-    labLastWord->setText(text);
+    labLastWord->setText(LastWordLine(word, WordVariantsOf(ProgramReferenceData(), word.Spelling),
+                                      ReadAccent(), ReadSysInteger(Setting::BothSpellings) != 0));
     sbLastWordQuery->setEnabled(!word.Spelling.empty());
+}
+
+void TFrmType::ApplyBothSpellings()
+{
+    if (m_typeGame == nullptr)
+        return;
+    if (ReadSysInteger(Setting::BothSpellings) == 0) {
+        m_typeGame->SetAcceptedAnswers(nullptr);
+        return;
+    }
+    m_typeGame->SetAcceptedAnswers([this](int wordIndex) {
+        const TWordInfo *word = m_typeGame->WordAt(wordIndex);
+        return word != nullptr ? BothSpellingsOf(ProgramReferenceData(), word->Spelling)
+                               : std::vector<std::string>{};
+    });
 }
 
 void TFrmType::labLastWordClick()

@@ -112,8 +112,12 @@ void TFrmType::sbRecordClick()
 
 void TFrmType::N33Click()
 {
-    if (FSpeech())
-        ShowSpeechSettings(this, *FSpeech());
+    if (FSpeech() && ShowSpeechSettings(this, *FSpeech())) {
+        // The dialog stores the accent and the spellings as they change.
+        ApplyBothSpellings();
+        if (!m_lastWord.Spelling.empty())
+            ShowLastWord(m_lastWord);
+    }
     FocusGame();
 }
 

@@ -117,8 +117,12 @@ public:
     void N33Click();
     void N35Click();
 
-    // The last word hit, whole, on the title bar's second line.
+    // The last word hit, whole, on the title bar's second line: both
+    // pronunciations (the chosen accent's first) and its other spelling.
     void ShowLastWord(const TWordInfo &word);
+    // Setting::BothSpellings on the board: on, a word with a British and an
+    // American spelling accepts both.
+    void ApplyBothSpellings();
     const TWordInfo &LastWord() const { return m_lastWord; }
     // A click on the line, or F2: the last word is spoken again, whatever "读音" says.
     void labLastWordClick();

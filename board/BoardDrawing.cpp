@@ -10,6 +10,7 @@
 #include <QPaintEvent>
 
 #include "AAFont.h"
+#include "BoxAnswers.h"
 #include "GbkText.h"
 #include "TextUtils.h"
 
@@ -133,11 +134,13 @@ void TTypeGameType::DrawWordCanvasPass(TWordCanvas &C, QPainter &Painter, TCanva
         // Match the pending key; a word out of view loses its progress.
         int d = -1;
         if (!IsWordVisible(C, item))
-            std::fill(item.TypedFlags.begin(), item.TypedFlags.end(), 0);
+            ClearBoxTyping(item);
         else
             d = MatchTypedKey(item);
 
-        const std::string &spelling = item.WordInfo.Spelling;
+        // The answer the typed letters follow: the word's spelling unless
+        // the box accepts others and the player is typing one of them.
+        const std::string &spelling = BoxFollowedAnswer(item);
         Drawing.Select(m_wordFont);
         const int spellingWidth = Drawing.AA.TextWidth(spelling);
         const auto x = static_cast<int>(RoundHalfEven((kWordBoxWidth - spellingWidth) / 2.0));
@@ -163,6 +166,7 @@ void TTypeGameType::DrawWordCanvasPass(TWordCanvas &C, QPainter &Painter, TCanva
                 AddShoot(C, static_cast<int>(index));
                 item.Typed = 1;
                 ++m_rightWordCount;
+                emit wordTypedAs(item.WordIndex, std::string(spelling));
                 emit wordCounted(item.WordIndex, true);
                 UpdateScore();
                 ResetTyping();

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "BoxAnswers.h"
 #include "Random.h"
 
 void TTypeGameType::PlayTick()
@@ -166,7 +167,9 @@ void TTypeGameType::FillWordCanvas(TWordCanvas &C)
             TTypeWordItem item;
             item.WordInfo = m_words[static_cast<size_t>(i)];
             item.BoxRect = TRect{left, top, right, top + kWordBoxHeight};
-            item.TypedFlags.assign(item.WordInfo.Spelling.size(), 0);
+            if (m_acceptedAnswers)
+                item.Answers = m_acceptedAnswers(i);
+            ClearBoxTyping(item);
             item.TollGateMark = i % n == 0 ? i / n + 1 : -1;
             item.WordIndex = i;
             C.Items.push_back(std::move(item));

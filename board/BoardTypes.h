@@ -3,6 +3,7 @@
 // right, bottom) with right and bottom just outside the area.
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include <QImage>
@@ -31,8 +32,9 @@ inline constexpr int kWordBoxGap = 20;
 // One word box on a canvas.
 struct TTypeWordItem {
     TWordInfo WordInfo;
-    TRect BoxRect;                   // in its canvas's bitmap; always 180 x 55
-    TIntAry TypedFlags;              // one per byte of the spelling; the 1s form a prefix
+    TRect BoxRect;  // in its canvas's bitmap; always 180 x 55
+    // One per byte of the answer being followed (BoxAnswers.h); the 1s form a prefix.
+    TIntAry TypedFlags;
     std::uint8_t Typed = 0;          // completed and counted right
     std::uint8_t ShotDown = 0;       // its shot hit: no longer drawn or matched
     std::uint8_t Missed = 0;         // left the board untyped: counted as an error
@@ -43,6 +45,9 @@ struct TTypeWordItem {
     // A text of the box is (nearly) wider than the box: drawn unclipped, it
     // may run past the box's sides. Set by each redraw of its canvas.
     std::uint8_t Overflows = 0;
+    // The spellings the box accepts (BoxAnswers.h); empty: the word's own only.
+    std::vector<std::string> Answers;
+    std::int32_t Following = 0;  // the answer the typed letters follow
 };
 
 using TTypeWordItems = std::vector<TTypeWordItem>;

@@ -3,6 +3,7 @@
 // the word disappears and is spoken.
 #include "UTypeGameType.h"
 #include "BoardLog.h"
+#include "BoxAnswers.h"
 
 #include <algorithm>
 
@@ -22,23 +23,15 @@ void TTypeGameType::TypeKey(std::uint16_t Key, TShiftState Shift)
 
 int TTypeGameType::MatchTypedKey(TTypeWordItem &Item)
 {
-    const std::string &spelling = Item.WordInfo.Spelling;
-    // Older items may carry flags for another length only if the spelling
-    // changed under them; never index past either.
-    const size_t length = std::min(spelling.size(), Item.TypedFlags.size());
-    for (size_t i = 0; i < length; ++i) {
-        if (Item.TypedFlags[i] == 1)
-            continue;
-        if (m_pendingKey.empty())
-            return i == 0 ? -1 : static_cast<int>(i);
-        if (m_pendingKey.size() == 1 && m_pendingKey[0] == spelling[i]) {
-            Item.TypedFlags[i] = 1;
-            return static_cast<int>(i + 1);
-        }
-        // A wrong key changes nothing: the progress stays.
-        return static_cast<int>(i);
-    }
-    return static_cast<int>(spelling.size());
+    if (BoxComplete(Item))
+        return static_cast<int>(BoxFollowedAnswer(Item).size());
+    const auto typed = static_cast<int>(BoxTypedLength(Item));
+    if (m_pendingKey.empty())
+        return typed == 0 ? -1 : typed;
+    if (m_pendingKey.size() == 1 && AdvanceBox(Item, m_pendingKey[0]))
+        return typed + 1;
+    // A wrong key changes nothing: the progress stays.
+    return typed;
 }
 
 void TTypeGameType::TellSlip(char Typed)
@@ -52,19 +45,15 @@ void TTypeGameType::TellSlip(char Typed)
             const TTypeWordItem &item = c->Items[i];
             if (item.Typed || item.ShotDown || !IsWordVisible(*c, item))
                 continue;
-            const std::string &spelling = item.WordInfo.Spelling;
-            const size_t length = std::min(spelling.size(), item.TypedFlags.size());
-            size_t typed = 0;
-            while (typed < length && item.TypedFlags[typed] == 1)
-                ++typed;
-            if (typed == length)
+            if (BoxComplete(item))
                 continue;
-            if (spelling[typed] == Typed)
+            if (BoxAwaits(item, Typed))
                 return;
+            const size_t typed = BoxTypedLength(item);
             if (typed > static_cast<size_t>(slip.Position)) {
                 slip.WordIndex = item.WordIndex;
                 slip.Position = static_cast<int>(typed);
-                slip.Expected = spelling[typed];
+                slip.Expected = BoxFollowedAnswer(item)[typed];
             }
         }
     }
@@ -81,7 +70,7 @@ void TTypeGameType::ResetTyping()
     for (TWordCanvas *c : {&m_wordCanvas1, &m_wordCanvas2})
         for (TTypeWordItem &item : c->Items)
             if (!item.ShotDown && !item.Typed)
-                std::fill(item.TypedFlags.begin(), item.TypedFlags.end(), 0);
+                ClearBoxTyping(item);
 }
 
 void TTypeGameType::AddShoot(TWordCanvas &C, int Index)

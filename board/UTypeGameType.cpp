@@ -8,6 +8,7 @@
 #include <QPaintEvent>
 
 #include "ArrowSprite.h"
+#include "BoxAnswers.h"
 #include "Fonts.h"
 #include "TextUtils.h"
 
@@ -331,6 +332,17 @@ void TTypeGameType::SyncShootTimer()
         m_shootTimer.start();
     else if (!run && m_shootTimer.isActive())
         m_shootTimer.stop();
+}
+
+void TTypeGameType::SetAcceptedAnswers(TAcceptedAnswers answers)
+{
+    m_acceptedAnswers = std::move(answers);
+    for (TWordCanvas *c : {&m_wordCanvas1, &m_wordCanvas2})
+        for (TTypeWordItem &item : c->Items)
+            if (!item.Typed && !item.ShotDown)
+                SetBoxAnswers(item, m_acceptedAnswers ? m_acceptedAnswers(item.WordIndex)
+                                                      : std::vector<std::string>{});
+    RedrawWords();
 }
 
 const TWordInfo *TTypeGameType::WordAt(int wordIndex) const

@@ -23,8 +23,10 @@
 // Everything runs on the UI thread. The board takes no keyboard focus.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <QFont>
 #include <QImage>
@@ -121,6 +123,15 @@ public:
     TColor TypeColor() const { return m_typedFont.Color; }
     void SetTypeColor(TColor Value);  // typed letters
 
+    // The spellings a word's box accepts, by the word's place in Words():
+    // empty, its own spelling only; otherwise exactly these, the first drawn
+    // until the player's letters part from it (BoxAnswers.h).
+    using TAcceptedAnswers = std::function<std::vector<std::string>(int wordIndex)>;
+    // Asked for each box as it is placed; the boxes already on the canvases
+    // are asked again at once and lose their typed letters. Null: every box
+    // accepts its word's spelling only.
+    void SetAcceptedAnswers(TAcceptedAnswers answers);
+
     // The word at that place of Words(); null out of range.
     const TWordInfo *WordAt(int wordIndex) const;
 
@@ -192,6 +203,9 @@ signals:
     void gameOver();
     // The counts (and so perhaps the score) changed.
     void typeCheckChange();
+    // A word was completed, typed as this accepted answer; told just before
+    // its wordCounted.
+    void wordTypedAs(int wordIndex, const std::string &answer);
     // A word was counted: right (typed) or missed (left the board untyped).
     // Told once per box, before typeCheckChange.
     void wordCounted(int wordIndex, bool right);
@@ -300,4 +314,5 @@ private:
     // the texts used longest ago, so a long game leaves them the same size.
     TAACache m_aaCache;
     TLruCache<std::string, TStringList> m_meaningLines{512};
+    TAcceptedAnswers m_acceptedAnswers;
 };

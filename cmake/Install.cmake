@@ -25,6 +25,8 @@ function(kivro_install_rules)
   add_dependencies(shipped_database test_program_folder)
   install(FILES "${KIVRO_TEST_PROGRAM_DIR}/data/${KIVRO_DATABASE_NAME}.mdb"
           DESTINATION share/kivrotype/data)
+  # The reference data beside data/, read in place, never copied to the player.
+  install(FILES "${KIVRO_TEST_PROGRAM_DIR}/reference.db" DESTINATION share/kivrotype)
 
   set(desktop "${PROJECT_SOURCE_DIR}/data/desktop")
   install(FILES "${desktop}/${KIVRO_APP_ID}.desktop" DESTINATION share/applications)

@@ -19,7 +19,8 @@ endfunction()
 #  test_program_files   <build>/test-program, what tests and benchmarks copy.
 #                       Refreshed from the source tree whenever a shipped file
 #                       or the program changes; its word database is rebuilt
-#                       by tools/make-database (target test_program_folder).
+#                       by tools/make-database (target test_program_folder),
+#                       its reference.db by tools/make-reference.
 function(kivro_program_folder)
   get_property(items GLOBAL PROPERTY KIVRO_SHIPPED)
   set(sources "")
@@ -41,7 +42,7 @@ function(kivro_program_folder)
   add_custom_command(OUTPUT "${stamp}"
     COMMAND ${CMAKE_COMMAND} "-DITEMS=${joined}::$<TARGET_FILE:kivrotype>|kivrotype"
             "-DDEST=${KIVRO_TEST_PROGRAM_DIR}" -DREFRESH=ON
-            "-DKEEP=data/${KIVRO_DATABASE_NAME}.mdb"
+            "-DKEEP=data/${KIVRO_DATABASE_NAME}.mdb::reference.db"
             -P "${PROJECT_SOURCE_DIR}/cmake/CopyShipped.cmake"
     COMMAND ${CMAKE_COMMAND} -E touch "${stamp}"
     DEPENDS ${sources} kivrotype "${PROJECT_SOURCE_DIR}/cmake/CopyShipped.cmake"

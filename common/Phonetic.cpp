@@ -12,11 +12,12 @@ struct TSymbol {
     char16_t Ipa;
 };
 
-// The notation's symbols that are not themselves.
+// The notation's symbols that are not themselves. R and X, the r-coloured
+// vowels, occur only in American pronunciations.
 constexpr TSymbol kSymbols[] = {
     {'@', u'ə'}, {'&', u'æ'}, {'\'', u'ˈ'}, {':', u'ː'}, {'O', u'ɔ'}, {'S', u'ʃ'},
     {'Z', u'ʒ'}, {'V', u'ʌ'}, {'A', u'ɑ'},  {'N', u'ŋ'}, {'T', u'θ'}, {'D', u'ð'},
-    {'E', u'ɛ'}, {'U', u'ʊ'}, {'I', u'ɪ'},  {'.', u'ˌ'},
+    {'E', u'ɛ'}, {'U', u'ʊ'}, {'I', u'ɪ'},  {'.', u'ˌ'}, {'R', u'ɚ'}, {'X', u'ɝ'},
 };
 
 // Lower-case letters stand for themselves, and so do the marks that join

@@ -84,13 +84,18 @@ struct Setting {
     static constexpr TIntSetting SpeakSex{"SpeakSex", 0};
     static constexpr TIntSetting Rate{"Rate", 0};
     static constexpr TIntSetting Volume{"Volume", 0};
+    // The accent shown first where a word has two pronunciations: 0 British
+    // (英音), 1 American (美音); any other value reads as British.
+    static constexpr TIntSetting Accent{"Accent", 0};
+    // 1: a word with a British and an American spelling accepts both.
+    static constexpr TIntSetting BothSpellings{"BothSpellings", 1};
 
     // Only read: they come from the file installed with the program.
     static constexpr TStringSetting Version{"version", ""};
     static constexpr TStringSetting KivroLoadCiKu{"KivroLoadCiKu", ""};
     static constexpr TStringSetting Speek{"Speek", ""};
 
-    static constexpr std::array<TSettingKey, 27> All{Data,
+    static constexpr std::array<TSettingKey, 29> All{Data,
                                                      Encrypt,
                                                      DefaultUI,
                                                      StoreTableName,
@@ -114,6 +119,8 @@ struct Setting {
                                                      SpeakSex,
                                                      Rate,
                                                      Volume,
+                                                     Accent,
+                                                     BothSpellings,
                                                      Version,
                                                      KivroLoadCiKu,
                                                      Speek};

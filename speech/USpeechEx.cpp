@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "EspeakVoices.h"
+#include "FliteVoices.h"
 #include "GbkText.h"
 #include "SpeechLog.h"
 
@@ -39,6 +41,17 @@ std::string EngineLabelOf(const std::string &description)
     if (description == kMary || description == kMike || description == kSam)
         return microsoftLabel();
     return {};
+}
+
+TAccent VoiceAccentOf(const std::string &description)
+{
+    for (const TFliteVoice &voice : kFliteVoices)
+        if (voice.Description == description)
+            return TAccent::American;
+    for (const TEspeakVoice &voice : kEspeakVoices)
+        if (voice.Description == description)
+            return voice.Voice.substr(0, 5) == "en-us" ? TAccent::American : TAccent::British;
+    return TAccent::British;
 }
 
 TSpeechEx::TSpeechEx(TSpeechEngineLayer &layer) : m_layer(layer)

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "Accent.h"
 #include "Records.h"
 #include "SpeechEngine.h"
 #include "Speaker.h"
@@ -79,3 +80,7 @@ private:
 
 // The engine label of a known voice description (GBK), or "".
 std::string EngineLabelOf(const std::string &description);
+// The accent a voice description speaks: Flite's voices and espeak-ng's
+// "en-us" ones American, the other espeak-ng voices (and anything unknown)
+// British.
+TAccent VoiceAccentOf(const std::string &description);

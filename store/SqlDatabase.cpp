@@ -207,7 +207,7 @@ bool TSqlQuery::IsNull(std::string_view column) const
 TSqlConnection::TSqlConnection(const std::string &utf8Path, std::string_view passphrase,
                                OpenMode mode)
 {
-    int flags = SQLITE_OPEN_READWRITE;
+    int flags = mode == OpenMode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
     if (mode == OpenMode::CreateIfMissing)
         flags |= SQLITE_OPEN_CREATE;
     const int rc = sqlite3_open_v2(utf8Path.c_str(), &m_db, flags, nullptr);
@@ -219,7 +219,9 @@ TSqlConnection::TSqlConnection(const std::string &utf8Path, std::string_view pas
         throw EDatabaseError(message + ": " + utf8Path, code);
     }
     try {
-        if (sqlite3_key(m_db, passphrase.data(), static_cast<int>(passphrase.size())) != SQLITE_OK)
+        if (!passphrase.empty()
+            && sqlite3_key(m_db, passphrase.data(), static_cast<int>(passphrase.size()))
+                   != SQLITE_OK)
             throw EDatabaseError(LastError(), LastErrorCode());
         sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
         sqlite3_extended_result_codes(m_db, 1);

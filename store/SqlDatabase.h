@@ -104,10 +104,13 @@ private:
 // One open database file.
 class TSqlConnection {
 public:
-    enum class OpenMode { ExistingOnly, CreateIfMissing };
+    // ReadOnly: an existing file that is never written (the shipped
+    // reference data, which may sit in a read-only folder).
+    enum class OpenMode { ExistingOnly, CreateIfMissing, ReadOnly };
 
     // Opens and keys the file, then reads the schema once, which is where a
-    // wrong key shows. Throws EDatabaseError on any failure.
+    // wrong key shows. An empty passphrase opens a plain, unencrypted file.
+    // Throws EDatabaseError on any failure.
     TSqlConnection(const std::string &utf8Path, std::string_view passphrase, OpenMode mode);
     ~TSqlConnection();
     TSqlConnection(const TSqlConnection &) = delete;

@@ -1,6 +1,10 @@
 #include "UFrmSpeechSet.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QIcon>
+#include <QPainter>
+#include <QPixmap>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -17,6 +21,8 @@
 #include "TextUtils.h"
 #include "USpeechEx.h"
 #include "ModalRunner.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -42,6 +48,22 @@ void selectText(QComboBox *combo, const std::string &gbk)
     combo->setCurrentIndex(combo->findText(GbkToQString(gbk), Qt::MatchExactly));
 }
 
+// The accent's mark drawn as an icon, so a voice shows it beside its name.
+QIcon accentIcon(const QWidget *widget, TAccent accent)
+{
+    const int side = widget->fontMetrics().height();
+    const qreal ratio = widget->devicePixelRatioF();
+    QPixmap pixmap(QSize(side, side) * ratio);
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setFont(widget->font());
+    painter.setPen(widget->palette().color(QPalette::Text));
+    painter.drawText(QRect(0, 0, side, side), Qt::AlignCenter, AccentMark(accent));
+    painter.end();
+    return QIcon(pixmap);
+}
+
 }  // namespace
 
 TFrmSpeechSet::TFrmSpeechSet(QWidget *parent)
@@ -52,7 +74,10 @@ TFrmSpeechSet::TFrmSpeechSet(QWidget *parent)
       tbSpeed(slider(this, "tbSpeed", -10, 10)),
       btnTest(named(new QPushButton(QStringLiteral("测试"), this), "btnTest")),
       btnOk(named(new QPushButton(QStringLiteral("应用"), this), "btnOk")),
-      btnCancel(named(new QPushButton(QStringLiteral("关闭"), this), "btnCancel"))
+      btnCancel(named(new QPushButton(QStringLiteral("关闭"), this), "btnCancel")),
+      cboAccent(named(new QComboBox(this), "cboAccent")),
+      cbBothSpellings(
+          named(new QCheckBox(QStringLiteral("英式、美式两种拼写都算对"), this), "cbBothSpellings"))
 {
     setObjectName(QStringLiteral("FrmSpeechSet"));
     setWindowTitle(QStringLiteral("语音设置"));
@@ -76,6 +101,15 @@ TFrmSpeechSet::TFrmSpeechSet(QWidget *parent)
     voiceLayout->addLayout(genders, 0, 0, 1, 2);
     voiceLayout->addWidget(speakerLabel, 1, 0);
     voiceLayout->addWidget(cboSpeaker, 1, 1);
+    // The accent sits with the voices it marks, on the genders' row: the
+    // dialog keeps its height, which the skins' gradients are drawn for.
+    cboAccent->setParent(voiceGroup);
+    for (const TAccent accent : {TAccent::British, TAccent::American})
+        cboAccent->addItem(AccentName(accent), AccentSetting(accent));
+    auto *accentLabel = new QLabel(QStringLiteral("口音"), voiceGroup);
+    accentLabel->setBuddy(cboAccent);
+    genders->addWidget(accentLabel);
+    genders->addWidget(cboAccent);
     voiceLayout->setColumnStretch(1, 1);
     cboSpeaker->setMinimumWidth(200);
 
@@ -88,6 +122,7 @@ TFrmSpeechSet::TFrmSpeechSet(QWidget *parent)
     (new QVBoxLayout(speedGroup))->addWidget(tbSpeed);
 
     auto *buttons = new QHBoxLayout;
+    buttons->addWidget(cbBothSpellings);
     buttons->addStretch(1);
     buttons->addWidget(btnTest);
     buttons->addWidget(btnOk);
@@ -108,6 +143,8 @@ TFrmSpeechSet::TFrmSpeechSet(QWidget *parent)
     connect(btnTest, &QPushButton::clicked, this, &TFrmSpeechSet::btnTestClick);
     connect(btnOk, &QPushButton::clicked, this, &TFrmSpeechSet::btnOkClick);
     connect(btnCancel, &QPushButton::clicked, this, &TFrmSpeechSet::btnCancelClick);
+    connect(cboAccent, &QComboBox::activated, this, &TFrmSpeechSet::cboAccentChange);
+    connect(cbBothSpellings, &QCheckBox::clicked, this, &TFrmSpeechSet::cbBothSpellingsClick);
 }
 
 void TFrmSpeechSet::showEvent(QShowEvent *event)
@@ -144,6 +181,8 @@ void TFrmSpeechSet::FormShow()
     selectText(cboSpeaker, m_speechEx->GetSpeakName());
     tbVoice->setValue(static_cast<int>(RoundHalfEven(m_speechEx->GetVolume() / 2.0)));
     tbSpeed->setValue(m_speechEx->GetRate());
+    cboAccent->setCurrentIndex(AccentSetting(ReadAccent()));
+    cbBothSpellings->setChecked(ReadSysInteger(Setting::BothSpellings) != 0);
 }
 
 void TFrmSpeechSet::cboEngineListChange()
@@ -174,8 +213,12 @@ void TFrmSpeechSet::FillSpeakerList()
     cboSpeaker->clear();
     TStringList speakers;
     m_speechEx->GetSpeakerList(QStringToGbk(cboEngineList->currentText()), chosenSex(), speakers);
-    for (const std::string &speaker : speakers)
-        cboSpeaker->addItem(GbkToQString(speaker));
+    for (const std::string &speaker : speakers) {
+        const TAccent accent = VoiceAccentOf(speaker);
+        cboSpeaker->addItem(accentIcon(cboSpeaker, accent), GbkToQString(speaker),
+                            AccentSetting(accent));
+        cboSpeaker->setItemData(cboSpeaker->count() - 1, AccentName(accent), Qt::ToolTipRole);
+    }
 }
 
 void TFrmSpeechSet::btnTestClick()
@@ -228,6 +271,69 @@ void TFrmSpeechSet::btnOkClick()
 void TFrmSpeechSet::btnCancelClick()
 {
     reject();
+}
+
+void TFrmSpeechSet::cboAccentChange()
+{
+    const TAccent accent = AccentFromSetting(cboAccent->currentData().toInt());
+    WriteSysInteger(Setting::Accent, AccentSetting(accent));
+    OfferVoiceOf(accent);
+}
+
+void TFrmSpeechSet::cbBothSpellingsClick()
+{
+    WriteSysInteger(Setting::BothSpellings, cbBothSpellings->isChecked() ? 1 : 0);
+}
+
+bool TFrmSpeechSet::OfferVoiceOf(TAccent accent)
+{
+    const std::string current = QStringToGbk(cboSpeaker->currentText());
+    if (!current.empty() && VoiceAccentOf(current) == accent)
+        return false;
+    TStringList engines;
+    m_speechEx->GetEngineList(engines);
+    const std::string chosenEngine = QStringToGbk(cboEngineList->currentText());
+    std::stable_partition(engines.begin(), engines.end(),
+                          [&chosenEngine](const std::string &e) { return e == chosenEngine; });
+    for (const std::string &engine : engines) {
+        for (const int sex : {chosenSex(), 1 - chosenSex()}) {
+            TStringList speakers;
+            m_speechEx->GetSpeakerList(engine, sex, speakers);
+            for (const std::string &speaker : speakers) {
+                if (VoiceAccentOf(speaker) != accent)
+                    continue;
+                if (!AskYesNo(this, QStringLiteral("当前朗读者不是%1。换用%1朗读者“%2”吗？")
+                                        .arg(AccentName(accent), GbkToQString(speaker))))
+                    return false;
+                useVoice(engine, sex, speaker);
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+void TFrmSpeechSet::useVoice(const std::string &engine, int sex, const std::string &speaker)
+{
+    selectText(cboEngineList, engine);
+    cboEngineListChange();
+    (sex == 1 ? rbMan : rbWoman)->setChecked(true);
+    FillSpeakerList();
+    selectText(cboSpeaker, speaker);
+    if (!m_speechEx->SetSpeaker(engine, sex, speaker))
+        return;
+    // Stored as "应用" stores it: the engine's own rate and volume with it.
+    try {
+        TSpeechSet set;
+        set.EngineName = m_speechEx->GetEngineName();
+        set.SpeakName = m_speechEx->GetSpeakName();
+        set.SpeakSex = m_speechEx->GetSpeakSex();
+        set.Rate = m_speechEx->GetRate();
+        set.Volume = m_speechEx->GetVolume();
+        WriteSpeechSet(set);
+    } catch (const ESpeechError &e) {
+        qCWarning(lcSpeech) << __func__ << "failed:" << e.what();
+    }
 }
 
 bool ShowSpeechSettings(QWidget *parent, TSpeechEx &speechEx)

@@ -1,10 +1,17 @@
 #pragma once
 // The speech settings dialog ("语音设置"): engine label, gender and speaker,
 // volume and rate. It works on the main window's live speech object; "应用"
-// also stores the settings for the next start.
+// also stores the settings for the next start. It also holds the 口音 choice
+// (which pronunciation comes first; each voice is marked 英 or 美) and
+// whether both spellings of a word are accepted, both stored as they change.
+
+#include <string>
 
 #include <QDialog>
 
+#include "Accent.h"
+
+class QCheckBox;
 class QComboBox;
 class QPushButton;
 class QRadioButton;
@@ -34,6 +41,15 @@ public:
     void btnOkClick();
     // "关闭".
     void btnCancelClick();
+    // Another accent: stored, and when the chosen voice speaks another one,
+    // an offer to switch to a voice of this accent.
+    void cboAccentChange();
+    // Both spellings accepted or not: stored.
+    void cbBothSpellingsClick();
+    // The first installed voice of the accent (the chosen engine and gender
+    // first), asked for with AskYesNo; on yes chosen and applied. False when
+    // nothing was offered or the player said no.
+    bool OfferVoiceOf(TAccent accent);
 
     QComboBox *const cboEngineList;
     QRadioButton *const rbMan;
@@ -44,12 +60,16 @@ public:
     QPushButton *const btnTest;
     QPushButton *const btnOk;
     QPushButton *const btnCancel;
+    QComboBox *const cboAccent;
+    QCheckBox *const cbBothSpellings;
 
 protected:
     void showEvent(QShowEvent *event) override;
 
 private:
     int chosenSex() const;
+    // Chooses the voice in the controls and on the engine, and stores it.
+    void useVoice(const std::string &engine, int sex, const std::string &speaker);
 
     TSpeechEx *m_speechEx = nullptr;
     bool m_shown = false;

@@ -15,6 +15,7 @@
 
 #include "GameWindowFixture.h"
 #include "GbkText.h"
+#include "Settings.h"
 #include "UFrmType.h"
 #include "UTypeGameType.h"
 #include "WordMemory.h"
@@ -85,6 +86,34 @@ TEST_F(AppLearner, TheLastWordHitIsShownWholeInIpa)
               QStringLiteral("abandon  [əˈbændən]  vt. 放弃, 抛弃, 遗弃, 使屈从, 沉溺"));
     EXPECT_EQ(Board().size(), boardSize);
     EXPECT_EQ(Board().size(), QSize(815, 424));
+}
+
+TEST_F(AppLearner, EitherSpellingHitsAndTheLineShowsBothAccents)
+{
+    StartLines({"colour['kVl@]" + Gbk("n. 颜色"), "favour['feiv@]" + Gbk("n. 喜爱"),
+                "zoo[zu:]" + Gbk("n. 动物园")});
+    ASSERT_TRUE(TickUntil([this] { return OnViewCount() >= 2; }));
+    QLabel *line = Control<QLabel>(Window(), "labLastWord");
+    TypeWord("color");
+    ASSERT_EQ(Board().RightWordCount(), 1);
+    ASSERT_TRUE(FlyShots());
+    EXPECT_EQ(line->text(),
+              QStringLiteral("colour  英 [ˈkʌlə]  美 [ˈkʌlɚ]  n. 颜色  美式拼写：color"));
+    // 美音 first once chosen; the line follows at the next word (or the dialog).
+    WriteSysInteger(Setting::Accent, 1);
+    Window().ShowLastWord(Window().LastWord());
+    EXPECT_EQ(line->text(),
+              QStringLiteral("colour  美 [ˈkʌlɚ]  英 [ˈkʌlə]  n. 颜色  美式拼写：color"));
+
+    // Both spellings off: only the book's completes, and the line names no other.
+    WriteSysInteger(Setting::BothSpellings, 0);
+    Window().ApplyBothSpellings();
+    TypeWord("favor");
+    EXPECT_EQ(Board().RightWordCount(), 1);
+    TypeWord("ur");
+    EXPECT_EQ(Board().RightWordCount(), 2);
+    ASSERT_TRUE(FlyShots());
+    EXPECT_EQ(line->text(), QStringLiteral("favour  美 [ˈfeivɚ]  英 [ˈfeivə]  n. 喜爱"));
 }
 
 TEST_F(AppLearner, F2AndAClickSpeakTheLastWordAgainWhateverTheSpeechTick)

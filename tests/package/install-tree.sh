@@ -21,6 +21,7 @@ expected=$(sort << 'LIST'
 ./share/kivrotype/data/kivrotype.mdb
 ./share/kivrotype/data/typeconfig.ini
 ./share/kivrotype/kivrotype.html
+./share/kivrotype/reference.db
 ./share/kivrotype/source/mp3/默认背景音乐.mp3
 ./share/man/man6/kivrotype.6
 ./share/metainfo/org.example.kivrotype.metainfo.xml

@@ -1,5 +1,6 @@
 // The speech settings dialog on a fake engine layer.
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -195,6 +196,115 @@ TEST_F(SpeechSettings, CloseEndsTheModalDialog)
     });
     EXPECT_TRUE(ShowSpeechSettings(nullptr, *m_speech));
     EXPECT_TRUE(ScriptedMessageBoxes::Global().Shown().empty());
+}
+
+}  // namespace
+
+// ------------------------------------------------------------ 口音
+
+namespace {
+
+void ChooseAccent(TFrmSpeechSet &dialog, const QString &name)
+{
+    dialog.cboAccent->setCurrentIndex(dialog.cboAccent->findText(name));
+    emit dialog.cboAccent->activated(dialog.cboAccent->currentIndex());
+}
+
+TEST_F(SpeechSettings, EachVoiceIsMarkedWithItsAccent)
+{
+    Open({"Microsoft Mary", "Microsoft Mike", "Microsoft Sam", "VW Kate", "VW Paul"});
+    Show();
+    const auto marks = [this] {
+        QStringList out;
+        for (int i = 0; i < m_dialog->cboSpeaker->count(); ++i) {
+            out << m_dialog->cboSpeaker->itemData(i, Qt::ToolTipRole).toString();
+            EXPECT_FALSE(m_dialog->cboSpeaker->itemIcon(i).isNull());
+        }
+        return out;
+    };
+    EXPECT_EQ(marks(), QStringList{QStringLiteral("美音")});  // VW Kate
+    ChooseEngine(QStringLiteral("微软引擎"));
+    EXPECT_EQ(items(m_dialog->cboSpeaker),
+              (QStringList{QStringLiteral("Microsoft Mike"), QStringLiteral("Microsoft Sam")}));
+    EXPECT_EQ(marks(), (QStringList{QStringLiteral("美音"), QStringLiteral("英音")}));
+    m_dialog->rbWoman->click();
+    EXPECT_EQ(marks(), QStringList{QStringLiteral("英音")});  // Microsoft Mary
+    EXPECT_EQ(VoiceAccentOf("VW Paul"), TAccent::American);
+    EXPECT_EQ(VoiceAccentOf("Other"), TAccent::British);
+}
+
+TEST_F(SpeechSettings, AMissingOrUnknownAccentReadsBritish)
+{
+    Open({"VW Kate"});
+    Show();
+    EXPECT_EQ(ReadAccent(), TAccent::British);
+    EXPECT_EQ(m_dialog->cboAccent->currentText(), QStringLiteral("英音"));
+    EXPECT_TRUE(m_dialog->cbBothSpellings->isChecked());
+    WriteSysInteger(Setting::Accent, 7);
+    EXPECT_EQ(ReadAccent(), TAccent::British);
+    WriteSysInteger(Setting::Accent, 1);
+    EXPECT_EQ(ReadAccent(), TAccent::American);
+    TFrmSpeechSet again;
+    again.SetSpeechEx(m_speech.get());
+    again.FillEngineList();
+    again.show();
+    EXPECT_EQ(again.cboAccent->currentText(), QStringLiteral("美音"));
+}
+
+TEST_F(SpeechSettings, AnotherAccentOffersAVoiceOfItAndStoresIt)
+{
+    Open({"Microsoft Mary", "Microsoft Mike", "VW Kate"});
+    Show();
+    ASSERT_EQ(m_speech->GetSpeakName(), "VW Kate");
+    // The voice already speaks American: nothing to offer.
+    ChooseAccent(*m_dialog, QStringLiteral("美音"));
+    EXPECT_TRUE(ScriptedMessageBoxes::Global().Texts().isEmpty());
+    EXPECT_EQ(ReadAccent(), TAccent::American);
+
+    // British: the female British voice is offered; "no" keeps the voice.
+    ScriptedMessageBoxes::Global().Answer(QMessageBox::No);
+    ChooseAccent(*m_dialog, QStringLiteral("英音"));
+    EXPECT_EQ(
+        ScriptedMessageBoxes::Global().Texts(),
+        QStringList{QStringLiteral("当前朗读者不是英音。换用英音朗读者“Microsoft Mary”吗？")});
+    EXPECT_EQ(ReadAccent(), TAccent::British);
+    EXPECT_EQ(m_speech->GetSpeakName(), "VW Kate");
+    EXPECT_EQ(m_dialog->cboSpeaker->currentText(), QStringLiteral("VW Kate"));
+
+    // "Yes" switches the engine and the dialog to it and stores it.
+    m_speech->SetVolume(64);
+    ScriptedMessageBoxes::Global().Answer(QMessageBox::Yes);
+    EXPECT_TRUE(m_dialog->OfferVoiceOf(TAccent::British));
+    EXPECT_EQ(m_speech->GetSpeakName(), "Microsoft Mary");
+    EXPECT_EQ(m_dialog->cboEngineList->currentText(), QStringLiteral("微软引擎"));
+    EXPECT_TRUE(m_dialog->rbWoman->isChecked());
+    EXPECT_EQ(m_dialog->cboSpeaker->currentText(), QStringLiteral("Microsoft Mary"));
+    EXPECT_EQ(ReadSpeechSet(), (TSpeechSet{Gbk("微软引擎"), "Microsoft Mary", 0, 0, 64}));
+
+    // Back to American with a male voice of it installed, and none female.
+    ScriptedMessageBoxes::Global().Answer(QMessageBox::Yes);
+    ChooseAccent(*m_dialog, QStringLiteral("美音"));
+    EXPECT_EQ(m_speech->GetSpeakName(), "Microsoft Mike");
+    EXPECT_TRUE(m_dialog->rbMan->isChecked());
+}
+
+TEST_F(SpeechSettings, NoVoiceOfTheAccentNothingIsOffered)
+{
+    Open({"VW Kate"});
+    Show();
+    EXPECT_FALSE(m_dialog->OfferVoiceOf(TAccent::British));
+    EXPECT_TRUE(ScriptedMessageBoxes::Global().Texts().isEmpty());
+}
+
+TEST_F(SpeechSettings, TheBothSpellingsBoxIsStoredAsItChanges)
+{
+    Open({"VW Kate"});
+    Show();
+    EXPECT_EQ(ReadSysInteger(Setting::BothSpellings), 1);
+    m_dialog->cbBothSpellings->click();
+    EXPECT_EQ(ReadSysInteger(Setting::BothSpellings), 0);
+    m_dialog->cbBothSpellings->click();
+    EXPECT_EQ(ReadSysInteger(Setting::BothSpellings), 1);
 }
 
 }  // namespace

@@ -1,0 +1,206 @@
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <QProcess>
+
+#include "LogCapture.h"
+#include "ReferenceData.h"
+#include "SqlDatabase.h"
+#include "StoreFixture.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class StoreReferenceData : public ::testing::Test {
+protected:
+    int Run(const std::string &folder, const std::string &out)
+    {
+        QProcess process;
+        process.start(QStringLiteral(KIVRO_MAKE_REFERENCE),
+                      {QStringLiteral("--dir"), QString::fromStdString(folder),
+                       QStringLiteral("--out"), QString::fromStdString(out)});
+        if (!process.waitForFinished(30000))
+            return -1;
+        output =
+            QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
+        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    }
+
+    std::string Bytes(const std::string &relative) const { return dir.ReadFile(relative); }
+
+    void WriteTables()
+    {
+        dir.WriteFile("tsv/examples.tsv", "spelling\tform\tsentence\r\n"
+                                          "abandon\tabandoned\tWe abandoned the old car.\r\n"
+                                          "cat\tcats\tThe cats slept.\r\n"
+                                          "abandon\tabandon\tabandon ship!\r\n");
+        dir.WriteFile("tsv/spelling-pairs.tsv", "british\tamerican\ncolour\tcolor\n\n");
+        dir.WriteFile("tsv/notes.txt", "not a table\n");
+    }
+
+    TempProgramDir dir{TempProgramDir::Contents::DataDirOnly};
+    QString output;
+};
+
+TEST_F(StoreReferenceData, ToolWritesOneTablePerFileAndTheSameBytesEveryTime)
+{
+    WriteTables();
+    ASSERT_EQ(Run(dir.Path("tsv"), dir.Path("a.db")), 0) << output.toStdString();
+    ASSERT_EQ(Run(dir.Path("tsv"), dir.Path("b.db")), 0) << output.toStdString();
+    EXPECT_EQ(Bytes("a.db"), Bytes("b.db"));
+    // Built again over an existing file: replaced, still the same bytes.
+    ASSERT_EQ(Run(dir.Path("tsv"), dir.Path("a.db")), 0) << output.toStdString();
+    EXPECT_EQ(Bytes("a.db"), Bytes("b.db"));
+    EXPECT_FALSE(fs::exists(dir.Path("a.db.part")));
+
+    const TReferenceData data(dir.Path("a.db"));
+    ASSERT_TRUE(data.Available());
+    EXPECT_TRUE(data.HasTable("examples"));
+    EXPECT_TRUE(data.HasTable("spelling_pairs"));
+    EXPECT_FALSE(data.HasTable("notes"));
+    // In the file's order, the key compared in lower case.
+    EXPECT_EQ(data.Examples("Abandon"),
+              (std::vector<TExample>{{"abandoned", "We abandoned the old car."},
+                                     {"abandon", "abandon ship!"}}));
+    EXPECT_TRUE(data.Examples("aband").empty());
+    EXPECT_EQ(data.Lookup("spelling_pairs", "colour"),
+              (std::vector<std::vector<std::string>>{{"color"}}));
+    EXPECT_TRUE(data.Lookup("nowhere", "colour").empty());
+    EXPECT_TRUE(data.Lookup("spelling_pairs", "color").empty());
+
+    // Another row changes the file.
+    dir.WriteFile("tsv/spelling-pairs.tsv", "british\tamerican\ncolour\tcolor\nfavour\tfavor\n");
+    ASSERT_EQ(Run(dir.Path("tsv"), dir.Path("b.db")), 0) << output.toStdString();
+    EXPECT_NE(Bytes("a.db"), Bytes("b.db"));
+}
+
+TEST_F(StoreReferenceData, ToolRefusesBadFilesAndKeepsTheOldDatabase)
+{
+    WriteTables();
+    ASSERT_EQ(Run(dir.Path("tsv"), dir.Path("ref.db")), 0) << output.toStdString();
+    const std::string built = Bytes("ref.db");
+
+    dir.WriteFile("tsv/examples.tsv", "spelling\tform\tsentence\ncat\tcats\n");
+    EXPECT_EQ(Run(dir.Path("tsv"), dir.Path("ref.db")), 1);
+    EXPECT_TRUE(output.contains(QStringLiteral("examples.tsv:2: expected 3")))
+        << output.toStdString();
+    EXPECT_EQ(Bytes("ref.db"), built);
+    EXPECT_FALSE(fs::exists(dir.Path("ref.db.part")));
+
+    dir.WriteFile("tsv/examples.tsv", "spelling\tspelling\n");
+    EXPECT_EQ(Run(dir.Path("tsv"), dir.Path("ref.db")), 1);
+    dir.WriteFile("tsv/examples.tsv", "spelling\tform\n\xff\xfe\tx\n");
+    EXPECT_EQ(Run(dir.Path("tsv"), dir.Path("ref.db")), 1);
+    EXPECT_TRUE(output.contains(QStringLiteral("not UTF-8"))) << output.toStdString();
+    dir.WriteFile("tsv/examples.tsv", "");
+    EXPECT_EQ(Run(dir.Path("tsv"), dir.Path("ref.db")), 1);
+    EXPECT_EQ(Bytes("ref.db"), built);
+
+    // An empty folder makes an empty database, which is still readable.
+    fs::create_directories(dir.Path("none"));
+    ASSERT_EQ(Run(dir.Path("none"), dir.Path("empty.db")), 0) << output.toStdString();
+    const TReferenceData empty(dir.Path("empty.db"));
+    EXPECT_TRUE(empty.Available());
+    EXPECT_TRUE(empty.Examples("cat").empty());
+}
+
+TEST_F(StoreReferenceData, IsOpenedReadOnlyAndLeavesTheFileUntouched)
+{
+    WriteTables();
+    ASSERT_EQ(Run(dir.Path("tsv"), dir.Path("ref.db")), 0) << output.toStdString();
+    const std::string built = Bytes("ref.db");
+    {
+        TSqlConnection connection(dir.Path("ref.db"), {}, TSqlConnection::OpenMode::ReadOnly);
+        try {
+            connection.Execute("DELETE FROM examples");
+            ADD_FAILURE() << "a read-only connection wrote";
+        } catch (const EDatabaseError &e) {
+            EXPECT_EQ(e.Code(), 8) << e.what();  // SQLITE_READONLY
+        }
+        const TReferenceData data(dir.Path("ref.db"));
+        EXPECT_EQ(data.Examples("cat").size(), 1U);
+    }
+    EXPECT_EQ(Bytes("ref.db"), built);
+    EXPECT_FALSE(fs::exists(dir.Path("ref.db-journal")));
+    // A read-only mode never makes a file.
+    EXPECT_THROW(TSqlConnection(dir.Path("new.db"), {}, TSqlConnection::OpenMode::ReadOnly),
+                 EDatabaseError);
+    EXPECT_FALSE(fs::exists(dir.Path("new.db")));
+}
+
+TEST_F(StoreReferenceData, MissingOrUnreadableFileGivesEmptyLookupsAndOneWarning)
+{
+    {
+        LogCapture log(QStringLiteral("kivro.store"));
+        const TReferenceData data(dir.Path("reference.db"));
+        EXPECT_FALSE(data.Available());
+        EXPECT_FALSE(data.HasTable("examples"));
+        EXPECT_TRUE(data.Examples("cat").empty());
+        EXPECT_TRUE(data.Lookup("examples", "cat").empty());
+        EXPECT_EQ(log.Lines().size(), 1) << log.Lines().join(u'\n').toStdString();
+        EXPECT_FALSE(fs::exists(dir.Path("reference.db")));
+    }
+    {
+        // Not a database, and the player's encrypted one: neither is readable without its key.
+        dir.WriteFile("garbage.db", std::string(8192, 'x'));
+        CreateStoreDatabase(dir.Path("player.mdb"));
+        LogCapture log(QStringLiteral("kivro.store"));
+        const TReferenceData garbage(dir.Path("garbage.db"));
+        const TReferenceData player(dir.Path("player.mdb"));
+        EXPECT_FALSE(garbage.Available());
+        EXPECT_FALSE(player.Available());
+        EXPECT_TRUE(player.Examples("cat").empty());
+        EXPECT_EQ(log.Lines().size(), 2) << log.Lines().join(u'\n').toStdString();
+    }
+}
+
+TEST_F(StoreReferenceData, ProgramDataIsFoundBesideDataAndFollowsTheFolder)
+{
+    {
+        // The built program folder carries it.
+        TempProgramDir built(TempProgramDir::Contents::CopyOfBuilt);
+        EXPECT_EQ(ReferenceDataPath(), built.Path("reference.db"));
+        EXPECT_TRUE(ProgramReferenceData().Available());
+        EXPECT_EQ(ProgramReferenceData().Path(), built.Path("reference.db"));
+    }
+    // A folder without one: the game goes on without it.
+    TempProgramDir bare(TempProgramDir::Contents::DataDirOnly);
+    LogCapture log(QStringLiteral("kivro.store"));
+    EXPECT_FALSE(ProgramReferenceData().Available());
+    EXPECT_TRUE(ProgramReferenceData().Examples("cat").empty());
+    EXPECT_EQ(log.Lines().size(), 1) << "the warning is given once, not per lookup";
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(StoreReferenceData, OtherSpellingsAndAmericanPronunciationsByEitherSpelling)
+{
+    dir.WriteFile("tsv/spelling-pairs.tsv", "spelling\tother\tother_accent\n"
+                                            "color\tcolour\tbritish\n"
+                                            "colour\tcolor\tamerican\n");
+    dir.WriteFile("tsv/us-pronunciations.tsv", "spelling\tpronunciation\n"
+                                               "colour\t'kVlR\n"
+                                               "ice cream\tais kri:m\n");
+    ASSERT_EQ(Run(dir.Path("tsv"), dir.Path("r.db")), 0) << output.toStdString();
+    const TReferenceData data(dir.Path("r.db"));
+    EXPECT_EQ(data.OtherSpelling("colour"), (TOtherSpelling{"color", true}));
+    EXPECT_EQ(data.OtherSpelling("color"), (TOtherSpelling{"colour", false}));
+    // A name is not a word with two spellings; nor is a word without a pair.
+    EXPECT_EQ(data.OtherSpelling("Colour"), std::nullopt);
+    EXPECT_EQ(data.OtherSpelling("cat"), std::nullopt);
+    EXPECT_EQ(data.OtherSpelling(""), std::nullopt);
+    EXPECT_EQ(data.UsPronunciation("colour"), "'kVlR");
+    EXPECT_EQ(data.UsPronunciation("ice cream"), "ais kri:m");
+    EXPECT_EQ(data.UsPronunciation("color"), "");
+
+    // Without the tables (or the file) nothing is found.
+    const TReferenceData missing(dir.Path("none.db"));
+    EXPECT_EQ(missing.OtherSpelling("colour"), std::nullopt);
+    EXPECT_EQ(missing.UsPronunciation("colour"), "");
+}
+
+}  // namespace
