@@ -1,5 +1,9 @@
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <random>
+#include <set>
 #include <sstream>
 
 #include <QProcess>
@@ -171,6 +175,91 @@ TEST_F(StoreReferenceData, ProgramDataIsFoundBesideDataAndFollowsTheFolder)
     EXPECT_FALSE(ProgramReferenceData().Available());
     EXPECT_TRUE(ProgramReferenceData().Examples("cat").empty());
     EXPECT_EQ(log.Lines().size(), 1) << "the warning is given once, not per lookup";
+}
+
+}  // namespace
+
+namespace {
+
+TEST(StoreReferenceDataWords, WholeWordsAreTokensJoinedByInnerHyphensAndApostrophes)
+{
+    EXPECT_EQ(FindWholeWord("The cat sat", "cat"), 4U);
+    EXPECT_EQ(FindWholeWord("Cats and a cat.", "cat"), 11U);
+    EXPECT_EQ(FindWholeWord("Abandon ship!", "abandon"), 0U);
+    for (const char *sentence : {"a category", "the cat's bowl", "cat-like grace", "bobcat", ""})
+        EXPECT_EQ(FindWholeWord(sentence, "cat"), std::string::npos) << sentence;
+    // A dash between words, quotes and a trailing hyphen do not join.
+    EXPECT_EQ(FindWholeWord("run - cat -", "cat"), 6U);
+    EXPECT_EQ(FindWholeWord("'cat'", "cat"), 1U);
+    EXPECT_EQ(FindWholeWord("he gave up smoking", "give up"), std::string::npos);
+    EXPECT_EQ(FindWholeWord("he gave up smoking", "gave up"), 3U);
+    EXPECT_EQ(FindWholeWord("a well-known man", "well-known"), 2U);
+    EXPECT_EQ(FindWholeWord("a well-known man", "well"), std::string::npos);
+    EXPECT_EQ(FindWholeWord("cat", ""), std::string::npos);
+}
+
+// Reads the words of the shipped books (GBK lines "spelling[...]...").
+std::vector<std::string> shippedWords()
+{
+    std::vector<std::string> words;
+    const fs::path folder = KIVRO_SOURCE_DIR "/data/wordbooks";
+    for (const fs::directory_entry &entry : fs::directory_iterator(folder)) {
+        if (entry.path().extension() != ".txt")
+            continue;
+        std::ifstream in(entry.path(), std::ios::binary);
+        std::string line;
+        while (std::getline(in, line)) {
+            const size_t bracket = line.find('[');
+            if (bracket != std::string::npos && bracket > 0)
+                words.push_back(line.substr(0, bracket));
+        }
+    }
+    std::sort(words.begin(), words.end());
+    return words;
+}
+
+TEST(StoreReferenceDataWords, ShippedExamplesHoldTheWordOrAListedInflectionAsAWholeWord)
+{
+    TempProgramDir built(TempProgramDir::Contents::CopyOfBuilt);
+    const TReferenceData &data = ProgramReferenceData();
+    ASSERT_TRUE(data.HasTable("examples"));
+    ASSERT_TRUE(data.HasTable("inflections"));
+    const std::vector<std::string> words = shippedWords();
+    ASSERT_GT(words.size(), 30000U);
+
+    std::mt19937 random(20261211);
+    std::uniform_int_distribution<size_t> pick(0, words.size() - 1);
+    int withExamples = 0;
+    for (int i = 0; i < 1000; ++i) {
+        const std::string &word = words[pick(random)];
+        std::set<std::string> forms{word};
+        for (const std::vector<std::string> &row : data.Lookup("inflections", word))
+            forms.insert(row.at(0));
+        const std::vector<TExample> examples = data.Examples(word);
+        EXPECT_LE(examples.size(), 3U) << word;
+        withExamples += examples.empty() ? 0 : 1;
+        for (const TExample &example : examples) {
+            EXPECT_TRUE(forms.count(example.Form)) << word << ": " << example.Form;
+            const size_t at = FindWholeWord(example.Sentence, example.Form);
+            ASSERT_NE(at, std::string::npos) << word << ": " << example.Sentence;
+            // What is covered is exactly the form, and ends where the token ends.
+            std::string covered = example.Sentence.substr(at, example.Form.size());
+            std::transform(covered.begin(), covered.end(), covered.begin(),
+                           [](char c) { return static_cast<char>(std::tolower(c)); });
+            EXPECT_EQ(covered, example.Form) << example.Sentence;
+            const size_t end = at + example.Form.size();
+            if (end < example.Sentence.size()) {
+                EXPECT_FALSE(std::isalnum(static_cast<unsigned char>(example.Sentence[end])))
+                    << example.Sentence;
+            }
+            // One line of the sentence bar.
+            const auto blanks = std::count(example.Sentence.begin(), example.Sentence.end(), ' ');
+            EXPECT_GE(blanks + 1, 4) << example.Sentence;
+            EXPECT_LE(example.Sentence.size(), 100U) << example.Sentence;
+        }
+    }
+    // Most book entries have one (the generator prints the exact figures).
+    EXPECT_GT(withExamples, 800);
 }
 
 }  // namespace
