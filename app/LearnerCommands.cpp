@@ -43,15 +43,15 @@ void TFrmType::buildLastWordLine(QWidget *parent, QBoxLayout *column)
     // An example of the word after its meaning, the word as the sentence
     // uses it in bold. A long one is cut at the line's end rather than
     // widen the window; the tooltip holds it whole.
-    labLastExample = new QLabel(panLastWord);
-    labLastExample->setObjectName(QStringLiteral("labLastExample"));
-    labLastExample->setFont(labLastWord->font());
-    labLastExample->setTextFormat(Qt::RichText);
-    labLastExample->setCursor(Qt::PointingHandCursor);
-    labLastExample->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    labLastExample->setMinimumHeight(labLastWord->minimumHeight());
-    labLastExample->installEventFilter(this);
-    row->addWidget(labLastExample, 1);
+    m_labLastExample = new QLabel(panLastWord);
+    m_labLastExample->setObjectName(QStringLiteral("labLastExample"));
+    m_labLastExample->setFont(labLastWord->font());
+    m_labLastExample->setTextFormat(Qt::RichText);
+    m_labLastExample->setCursor(Qt::PointingHandCursor);
+    m_labLastExample->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_labLastExample->setMinimumHeight(labLastWord->minimumHeight());
+    m_labLastExample->installEventFilter(this);
+    row->addWidget(m_labLastExample, 1);
     sbLastWordQuery = new QToolButton(panLastWord);
     sbLastWordQuery->setObjectName(QStringLiteral("sbLastWordQuery"));
     sbLastWordQuery->setText(QStringLiteral("查"));
@@ -99,11 +99,11 @@ void TFrmType::ShowLastWord(const TWordInfo &word)
         m_lastExample = examples[turn % examples.size()];
         ++turn;
     }
-    labLastExample->setText(ExampleHtml(m_lastExample));
-    labLastExample->setToolTip(m_lastExample.Sentence.empty()
-                                   ? QString()
-                                   : GbkToQString(m_lastExample.Sentence)
-                                         + QStringLiteral("\n单击或按F4朗读例句"));
+    m_labLastExample->setText(ExampleHtml(m_lastExample));
+    m_labLastExample->setToolTip(m_lastExample.Sentence.empty()
+                                     ? QString()
+                                     : GbkToQString(m_lastExample.Sentence)
+                                           + QStringLiteral("\n单击或按F4朗读例句"));
 }
 
 QString ExampleHtml(const TExample &example)

@@ -631,7 +631,7 @@ bool TFrmType::eventFilter(QObject *watched, QEvent *event)
     }
     if (watched == labLastWord && event->type() == QEvent::MouseButtonRelease)
         RunCommand(QStringLiteral("朗读单词"), [this] { labLastWordClick(); });
-    if (watched == labLastExample && event->type() == QEvent::MouseButtonRelease)
+    if (watched == m_labLastExample && event->type() == QEvent::MouseButtonRelease)
         RunCommand(QStringLiteral("朗读例句"), [this] { labLastExampleClick(); });
     return QMainWindow::eventFilter(watched, event);
 }

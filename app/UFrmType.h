@@ -205,7 +205,7 @@ private:
     QLabel *labRightCount = nullptr;
     QLabel *labErrorCount = nullptr;
     QLabel *labLastWord = nullptr;
-    QLabel *labLastExample = nullptr;
+    QLabel *m_labLastExample = nullptr;
     QToolButton *sbLastWordQuery = nullptr;
     QLabel *m_labScoreTitle = nullptr;
 

@@ -109,7 +109,8 @@ std::vector<std::vector<std::string>> TReferenceData::Lookup(std::string_view ta
             rows.push_back(std::move(row));
         }
     } catch (const EDatabaseError &e) {
-        qCWarning(lcStore) << "reference lookup in" << QString::fromUtf8(table.data(), table.size())
+        qCWarning(lcStore) << "reference lookup in"
+                           << QString::fromUtf8(table.data(), static_cast<qsizetype>(table.size()))
                            << "failed:" << e.what();
         rows.clear();
     }
