@@ -18,6 +18,7 @@
 #include "ImeGuard.h"
 #include "KivroApplication.h"
 #include "LastWordLine.h"
+#include "Phonetic.h"
 #include "ReferenceData.h"
 #include "Settings.h"
 #include "UFrmType.h"
@@ -42,7 +43,19 @@ void TFrmType::buildLastWordLine(QWidget *parent, QBoxLayout *column)
     // Holds its height when empty, so the window does not change size at the first hit.
     labLastWord->setMinimumHeight(labLastWord->fontMetrics().height());
     labLastWord->installEventFilter(this);
-    row->addWidget(labLastWord, 1);
+    row->addWidget(labLastWord);
+    // An example of the word after its meaning, the word as the sentence
+    // uses it in bold. A long one is cut at the line's end rather than
+    // widen the window; the tooltip holds it whole.
+    m_labLastExample = new QLabel(panLastWord);
+    m_labLastExample->setObjectName(QStringLiteral("labLastExample"));
+    m_labLastExample->setFont(labLastWord->font());
+    m_labLastExample->setTextFormat(Qt::RichText);
+    m_labLastExample->setCursor(Qt::PointingHandCursor);
+    m_labLastExample->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_labLastExample->setMinimumHeight(labLastWord->minimumHeight());
+    m_labLastExample->installEventFilter(this);
+    row->addWidget(m_labLastExample, 1);
     sbLastWordQuery = new QToolButton(panLastWord);
     sbLastWordQuery->setObjectName(QStringLiteral("sbLastWordQuery"));
     sbLastWordQuery->setText(QStringLiteral("查"));
@@ -78,6 +91,39 @@ void TFrmType::ShowLastWord(const TWordInfo &word)
     labLastWord->setText(LastWordLine(word, WordVariantsOf(ProgramReferenceData(), word.Spelling),
                                       ReadAccent(), ReadSysInteger(Setting::BothSpellings) != 0));
     sbLastWordQuery->setEnabled(!word.Spelling.empty());
+
+    const std::vector<TExample> examples = ProgramReferenceData().Examples(word.Spelling);
+    m_lastExample = {};
+    if (!examples.empty()) {
+        size_t &turn = m_exampleTurns[word.Spelling];
+        m_lastExample = examples[turn % examples.size()];
+        ++turn;
+    }
+    m_labLastExample->setText(ExampleHtml(m_lastExample));
+    m_labLastExample->setToolTip(m_lastExample.Sentence.empty()
+                                     ? QString()
+                                     : GbkToQString(m_lastExample.Sentence)
+                                           + QStringLiteral("\n单击或按F4朗读例句"));
+}
+
+QString ExampleHtml(const TExample &example)
+{
+    const QString sentence = GbkToQString(example.Sentence);
+    const size_t at = FindWholeWord(example.Sentence, example.Form);
+    if (at == std::string::npos)
+        return sentence.toHtmlEscaped();
+    // The examples are ASCII, so byte positions are character positions.
+    const auto start = static_cast<qsizetype>(at);
+    const auto length = static_cast<qsizetype>(example.Form.size());
+    return sentence.left(start).toHtmlEscaped() + QStringLiteral("<b>")
+           + sentence.mid(start, length).toHtmlEscaped() + QStringLiteral("</b>")
+           + sentence.mid(start + length).toHtmlEscaped();
+}
+
+void TFrmType::labLastExampleClick()
+{
+    if (m_speech && !m_lastExample.Sentence.empty())
+        m_speech->Speak(m_lastExample.Sentence);
 }
 
 void TFrmType::ApplyBothSpellings()

@@ -631,6 +631,8 @@ bool TFrmType::eventFilter(QObject *watched, QEvent *event)
     }
     if (watched == labLastWord && event->type() == QEvent::MouseButtonRelease)
         RunCommand(QStringLiteral("朗读单词"), [this] { labLastWordClick(); });
+    if (watched == m_labLastExample && event->type() == QEvent::MouseButtonRelease)
+        RunCommand(QStringLiteral("朗读例句"), [this] { labLastExampleClick(); });
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -640,6 +642,10 @@ void TFrmType::typeKey(const QKeyEvent &event)
         return;
     if (event.key() == Qt::Key_F2) {
         labLastWordClick();
+        return;
+    }
+    if (event.key() == Qt::Key_F4) {
+        labLastExampleClick();
         return;
     }
     if (event.key() == Qt::Key_F3) {

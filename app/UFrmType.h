@@ -5,6 +5,7 @@
 // its game flow plays on the board.
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -16,6 +17,7 @@
 #include "GameFlow.h"
 #include "InternetCheck.h"
 #include "Records.h"
+#include "ReferenceData.h"
 #include "SettingsCommands.h"
 #include "TGPlayThread.h"
 
@@ -49,6 +51,9 @@ struct TFrmTypeServices {
     TAdServices Adverts = {};
     bool StartInternetCheck = true;
 };
+
+// An example as rich text, the form it uses set off in bold; empty for none.
+QString ExampleHtml(const TExample &example);
 
 class TFrmType : public QMainWindow, public TSettingsHost, private TGameView {
 public:
@@ -126,6 +131,9 @@ public:
     const TWordInfo &LastWord() const { return m_lastWord; }
     // A click on the line, or F2: the last word is spoken again, whatever "读音" says.
     void labLastWordClick();
+    // Speaks the example sentence shown after the last word (a click, F4).
+    void labLastExampleClick();
+    const TExample &LastExample() const { return m_lastExample; }
     // "查": the last word's spelling into the look-up edit.
     void sbLastWordQueryClick();
 
@@ -201,6 +209,7 @@ private:
     QLabel *labRightCount = nullptr;
     QLabel *labErrorCount = nullptr;
     QLabel *labLastWord = nullptr;
+    QLabel *m_labLastExample = nullptr;
     QToolButton *sbLastWordQuery = nullptr;
     QLabel *m_labScoreTitle = nullptr;
 
@@ -229,6 +238,10 @@ private:
     QPointer<TFrmAd> m_frmAd;
     std::unique_ptr<TKeyForwarder> m_keys;
     TWordInfo m_lastWord;
+    TExample m_lastExample;
+    // How many times each spelling's examples were shown: the next hit of the
+    // word shows the next one. Kept for the whole run, across toll gates.
+    std::map<std::string, size_t> m_exampleTurns;
     // Both live on the game panel or the board, which own them.
     QPointer<TDictation> m_dictation;
     TImeGuard *m_imeGuard = nullptr;

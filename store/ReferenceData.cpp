@@ -19,7 +19,40 @@ std::string lowerAscii(std::string_view text)
     return lower;
 }
 
+bool isWordChar(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+// A hyphen or apostrophe between two word characters joins them.
+bool joinsAt(std::string_view text, size_t at)
+{
+    return (text[at] == '-' || text[at] == '\'') && at > 0 && at + 1 < text.size()
+           && isWordChar(text[at - 1]) && isWordChar(text[at + 1]);
+}
+
+bool isTokenChar(std::string_view text, size_t at)
+{
+    return isWordChar(text[at]) || joinsAt(text, at);
+}
+
 }  // namespace
+
+size_t FindWholeWord(std::string_view sentence, std::string_view form)
+{
+    const std::string lowerSentence = lowerAscii(sentence);
+    const std::string lowerForm = lowerAscii(form);
+    if (lowerForm.empty())
+        return std::string_view::npos;
+    for (size_t at = lowerSentence.find(lowerForm); at != std::string::npos;
+         at = lowerSentence.find(lowerForm, at + 1)) {
+        const size_t end = at + lowerForm.size();
+        if ((at == 0 || !isTokenChar(lowerSentence, at - 1))
+            && (end == lowerSentence.size() || !isTokenChar(lowerSentence, end)))
+            return at;
+    }
+    return std::string_view::npos;
+}
 
 TReferenceData::TReferenceData(const std::string &utf8Path) : m_path(utf8Path)
 {
@@ -76,7 +109,8 @@ std::vector<std::vector<std::string>> TReferenceData::Lookup(std::string_view ta
             rows.push_back(std::move(row));
         }
     } catch (const EDatabaseError &e) {
-        qCWarning(lcStore) << "reference lookup in" << QString::fromUtf8(table.data(), table.size())
+        qCWarning(lcStore) << "reference lookup in"
+                           << QString::fromUtf8(table.data(), static_cast<qsizetype>(table.size()))
                            << "failed:" << e.what();
         rows.clear();
     }

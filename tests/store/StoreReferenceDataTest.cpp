@@ -1,5 +1,9 @@
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <random>
+#include <set>
 #include <sstream>
 
 #include <QProcess>
@@ -23,39 +27,39 @@ protected:
                        QStringLiteral("--out"), QString::fromStdString(out)});
         if (!process.waitForFinished(30000))
             return -1;
-        output =
+        m_output =
             QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
         return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     }
 
-    std::string Bytes(const std::string &relative) const { return dir.ReadFile(relative); }
+    std::string Bytes(const std::string &relative) const { return m_dir.ReadFile(relative); }
 
     void WriteTables()
     {
-        dir.WriteFile("tsv/examples.tsv", "spelling\tform\tsentence\r\n"
-                                          "abandon\tabandoned\tWe abandoned the old car.\r\n"
-                                          "cat\tcats\tThe cats slept.\r\n"
-                                          "abandon\tabandon\tabandon ship!\r\n");
-        dir.WriteFile("tsv/spelling-pairs.tsv", "british\tamerican\ncolour\tcolor\n\n");
-        dir.WriteFile("tsv/notes.txt", "not a table\n");
+        m_dir.WriteFile("tsv/examples.tsv", "spelling\tform\tsentence\r\n"
+                                            "abandon\tabandoned\tWe abandoned the old car.\r\n"
+                                            "cat\tcats\tThe cats slept.\r\n"
+                                            "abandon\tabandon\tabandon ship!\r\n");
+        m_dir.WriteFile("tsv/spelling-pairs.tsv", "british\tamerican\ncolour\tcolor\n\n");
+        m_dir.WriteFile("tsv/notes.txt", "not a table\n");
     }
 
-    TempProgramDir dir{TempProgramDir::Contents::DataDirOnly};
-    QString output;
+    TempProgramDir m_dir{TempProgramDir::Contents::DataDirOnly};
+    QString m_output;
 };
 
 TEST_F(StoreReferenceData, ToolWritesOneTablePerFileAndTheSameBytesEveryTime)
 {
     WriteTables();
-    ASSERT_EQ(Run(dir.Path("tsv"), dir.Path("a.db")), 0) << output.toStdString();
-    ASSERT_EQ(Run(dir.Path("tsv"), dir.Path("b.db")), 0) << output.toStdString();
+    ASSERT_EQ(Run(m_dir.Path("tsv"), m_dir.Path("a.db")), 0) << m_output.toStdString();
+    ASSERT_EQ(Run(m_dir.Path("tsv"), m_dir.Path("b.db")), 0) << m_output.toStdString();
     EXPECT_EQ(Bytes("a.db"), Bytes("b.db"));
     // Built again over an existing file: replaced, still the same bytes.
-    ASSERT_EQ(Run(dir.Path("tsv"), dir.Path("a.db")), 0) << output.toStdString();
+    ASSERT_EQ(Run(m_dir.Path("tsv"), m_dir.Path("a.db")), 0) << m_output.toStdString();
     EXPECT_EQ(Bytes("a.db"), Bytes("b.db"));
-    EXPECT_FALSE(fs::exists(dir.Path("a.db.part")));
+    EXPECT_FALSE(fs::exists(m_dir.Path("a.db.part")));
 
-    const TReferenceData data(dir.Path("a.db"));
+    const TReferenceData data(m_dir.Path("a.db"));
     ASSERT_TRUE(data.Available());
     EXPECT_TRUE(data.HasTable("examples"));
     EXPECT_TRUE(data.HasTable("spelling_pairs"));
@@ -71,37 +75,37 @@ TEST_F(StoreReferenceData, ToolWritesOneTablePerFileAndTheSameBytesEveryTime)
     EXPECT_TRUE(data.Lookup("spelling_pairs", "color").empty());
 
     // Another row changes the file.
-    dir.WriteFile("tsv/spelling-pairs.tsv", "british\tamerican\ncolour\tcolor\nfavour\tfavor\n");
-    ASSERT_EQ(Run(dir.Path("tsv"), dir.Path("b.db")), 0) << output.toStdString();
+    m_dir.WriteFile("tsv/spelling-pairs.tsv", "british\tamerican\ncolour\tcolor\nfavour\tfavor\n");
+    ASSERT_EQ(Run(m_dir.Path("tsv"), m_dir.Path("b.db")), 0) << m_output.toStdString();
     EXPECT_NE(Bytes("a.db"), Bytes("b.db"));
 }
 
 TEST_F(StoreReferenceData, ToolRefusesBadFilesAndKeepsTheOldDatabase)
 {
     WriteTables();
-    ASSERT_EQ(Run(dir.Path("tsv"), dir.Path("ref.db")), 0) << output.toStdString();
+    ASSERT_EQ(Run(m_dir.Path("tsv"), m_dir.Path("ref.db")), 0) << m_output.toStdString();
     const std::string built = Bytes("ref.db");
 
-    dir.WriteFile("tsv/examples.tsv", "spelling\tform\tsentence\ncat\tcats\n");
-    EXPECT_EQ(Run(dir.Path("tsv"), dir.Path("ref.db")), 1);
-    EXPECT_TRUE(output.contains(QStringLiteral("examples.tsv:2: expected 3")))
-        << output.toStdString();
+    m_dir.WriteFile("tsv/examples.tsv", "spelling\tform\tsentence\ncat\tcats\n");
+    EXPECT_EQ(Run(m_dir.Path("tsv"), m_dir.Path("ref.db")), 1);
+    EXPECT_TRUE(m_output.contains(QStringLiteral("examples.tsv:2: expected 3")))
+        << m_output.toStdString();
     EXPECT_EQ(Bytes("ref.db"), built);
-    EXPECT_FALSE(fs::exists(dir.Path("ref.db.part")));
+    EXPECT_FALSE(fs::exists(m_dir.Path("ref.db.part")));
 
-    dir.WriteFile("tsv/examples.tsv", "spelling\tspelling\n");
-    EXPECT_EQ(Run(dir.Path("tsv"), dir.Path("ref.db")), 1);
-    dir.WriteFile("tsv/examples.tsv", "spelling\tform\n\xff\xfe\tx\n");
-    EXPECT_EQ(Run(dir.Path("tsv"), dir.Path("ref.db")), 1);
-    EXPECT_TRUE(output.contains(QStringLiteral("not UTF-8"))) << output.toStdString();
-    dir.WriteFile("tsv/examples.tsv", "");
-    EXPECT_EQ(Run(dir.Path("tsv"), dir.Path("ref.db")), 1);
+    m_dir.WriteFile("tsv/examples.tsv", "spelling\tspelling\n");
+    EXPECT_EQ(Run(m_dir.Path("tsv"), m_dir.Path("ref.db")), 1);
+    m_dir.WriteFile("tsv/examples.tsv", "spelling\tform\n\xff\xfe\tx\n");
+    EXPECT_EQ(Run(m_dir.Path("tsv"), m_dir.Path("ref.db")), 1);
+    EXPECT_TRUE(m_output.contains(QStringLiteral("not UTF-8"))) << m_output.toStdString();
+    m_dir.WriteFile("tsv/examples.tsv", "");
+    EXPECT_EQ(Run(m_dir.Path("tsv"), m_dir.Path("ref.db")), 1);
     EXPECT_EQ(Bytes("ref.db"), built);
 
     // An empty folder makes an empty database, which is still readable.
-    fs::create_directories(dir.Path("none"));
-    ASSERT_EQ(Run(dir.Path("none"), dir.Path("empty.db")), 0) << output.toStdString();
-    const TReferenceData empty(dir.Path("empty.db"));
+    fs::create_directories(m_dir.Path("none"));
+    ASSERT_EQ(Run(m_dir.Path("none"), m_dir.Path("empty.db")), 0) << m_output.toStdString();
+    const TReferenceData empty(m_dir.Path("empty.db"));
     EXPECT_TRUE(empty.Available());
     EXPECT_TRUE(empty.Examples("cat").empty());
 }
@@ -109,46 +113,46 @@ TEST_F(StoreReferenceData, ToolRefusesBadFilesAndKeepsTheOldDatabase)
 TEST_F(StoreReferenceData, IsOpenedReadOnlyAndLeavesTheFileUntouched)
 {
     WriteTables();
-    ASSERT_EQ(Run(dir.Path("tsv"), dir.Path("ref.db")), 0) << output.toStdString();
+    ASSERT_EQ(Run(m_dir.Path("tsv"), m_dir.Path("ref.db")), 0) << m_output.toStdString();
     const std::string built = Bytes("ref.db");
     {
-        TSqlConnection connection(dir.Path("ref.db"), {}, TSqlConnection::OpenMode::ReadOnly);
+        TSqlConnection connection(m_dir.Path("ref.db"), {}, TSqlConnection::OpenMode::ReadOnly);
         try {
             connection.Execute("DELETE FROM examples");
             ADD_FAILURE() << "a read-only connection wrote";
         } catch (const EDatabaseError &e) {
             EXPECT_EQ(e.Code(), 8) << e.what();  // SQLITE_READONLY
         }
-        const TReferenceData data(dir.Path("ref.db"));
+        const TReferenceData data(m_dir.Path("ref.db"));
         EXPECT_EQ(data.Examples("cat").size(), 1U);
     }
     EXPECT_EQ(Bytes("ref.db"), built);
-    EXPECT_FALSE(fs::exists(dir.Path("ref.db-journal")));
+    EXPECT_FALSE(fs::exists(m_dir.Path("ref.db-journal")));
     // A read-only mode never makes a file.
-    EXPECT_THROW(TSqlConnection(dir.Path("new.db"), {}, TSqlConnection::OpenMode::ReadOnly),
+    EXPECT_THROW(TSqlConnection(m_dir.Path("new.db"), {}, TSqlConnection::OpenMode::ReadOnly),
                  EDatabaseError);
-    EXPECT_FALSE(fs::exists(dir.Path("new.db")));
+    EXPECT_FALSE(fs::exists(m_dir.Path("new.db")));
 }
 
 TEST_F(StoreReferenceData, MissingOrUnreadableFileGivesEmptyLookupsAndOneWarning)
 {
     {
         LogCapture log(QStringLiteral("kivro.store"));
-        const TReferenceData data(dir.Path("reference.db"));
+        const TReferenceData data(m_dir.Path("reference.db"));
         EXPECT_FALSE(data.Available());
         EXPECT_FALSE(data.HasTable("examples"));
         EXPECT_TRUE(data.Examples("cat").empty());
         EXPECT_TRUE(data.Lookup("examples", "cat").empty());
         EXPECT_EQ(log.Lines().size(), 1) << log.Lines().join(u'\n').toStdString();
-        EXPECT_FALSE(fs::exists(dir.Path("reference.db")));
+        EXPECT_FALSE(fs::exists(m_dir.Path("reference.db")));
     }
     {
         // Not a database, and the player's encrypted one: neither is readable without its key.
-        dir.WriteFile("garbage.db", std::string(8192, 'x'));
-        CreateStoreDatabase(dir.Path("player.mdb"));
+        m_dir.WriteFile("garbage.db", std::string(8192, 'x'));
+        CreateStoreDatabase(m_dir.Path("player.mdb"));
         LogCapture log(QStringLiteral("kivro.store"));
-        const TReferenceData garbage(dir.Path("garbage.db"));
-        const TReferenceData player(dir.Path("player.mdb"));
+        const TReferenceData garbage(m_dir.Path("garbage.db"));
+        const TReferenceData player(m_dir.Path("player.mdb"));
         EXPECT_FALSE(garbage.Available());
         EXPECT_FALSE(player.Available());
         EXPECT_TRUE(player.Examples("cat").empty());
@@ -201,6 +205,87 @@ TEST_F(StoreReferenceData, OtherSpellingsAndAmericanPronunciationsByEitherSpelli
     const TReferenceData missing(dir.Path("none.db"));
     EXPECT_EQ(missing.OtherSpelling("colour"), std::nullopt);
     EXPECT_EQ(missing.UsPronunciation("colour"), "");
+}
+
+TEST(StoreReferenceDataWords, WholeWordsAreTokensJoinedByInnerHyphensAndApostrophes)
+{
+    EXPECT_EQ(FindWholeWord("The cat sat", "cat"), 4U);
+    EXPECT_EQ(FindWholeWord("Cats and a cat.", "cat"), 11U);
+    EXPECT_EQ(FindWholeWord("Abandon ship!", "abandon"), 0U);
+    for (const char *sentence : {"a category", "the cat's bowl", "cat-like grace", "bobcat", ""})
+        EXPECT_EQ(FindWholeWord(sentence, "cat"), std::string::npos) << sentence;
+    // A dash between words, quotes and a trailing hyphen do not join.
+    EXPECT_EQ(FindWholeWord("run - cat -", "cat"), 6U);
+    EXPECT_EQ(FindWholeWord("'cat'", "cat"), 1U);
+    EXPECT_EQ(FindWholeWord("he gave up smoking", "give up"), std::string::npos);
+    EXPECT_EQ(FindWholeWord("he gave up smoking", "gave up"), 3U);
+    EXPECT_EQ(FindWholeWord("a well-known man", "well-known"), 2U);
+    EXPECT_EQ(FindWholeWord("a well-known man", "well"), std::string::npos);
+    EXPECT_EQ(FindWholeWord("cat", ""), std::string::npos);
+}
+
+// Reads the words of the shipped books (GBK lines "spelling[...]...").
+std::vector<std::string> shippedWords()
+{
+    std::vector<std::string> words;
+    const fs::path folder = KIVRO_SOURCE_DIR "/data/wordbooks";
+    for (const fs::directory_entry &entry : fs::directory_iterator(folder)) {
+        if (entry.path().extension() != ".txt")
+            continue;
+        std::ifstream in(entry.path(), std::ios::binary);
+        std::string line;
+        while (std::getline(in, line)) {
+            const size_t bracket = line.find('[');
+            if (bracket != std::string::npos && bracket > 0)
+                words.push_back(line.substr(0, bracket));
+        }
+    }
+    std::sort(words.begin(), words.end());
+    return words;
+}
+
+TEST(StoreReferenceDataWords, ShippedExamplesHoldTheWordOrAListedInflectionAsAWholeWord)
+{
+    TempProgramDir built(TempProgramDir::Contents::CopyOfBuilt);
+    const TReferenceData &data = ProgramReferenceData();
+    ASSERT_TRUE(data.HasTable("examples"));
+    ASSERT_TRUE(data.HasTable("inflections"));
+    const std::vector<std::string> words = shippedWords();
+    ASSERT_GT(words.size(), 30000U);
+
+    std::mt19937 random(20261211);
+    std::uniform_int_distribution<size_t> pick(0, words.size() - 1);
+    int withExamples = 0;
+    for (int i = 0; i < 1000; ++i) {
+        const std::string &word = words[pick(random)];
+        std::set<std::string> forms{word};
+        for (const std::vector<std::string> &row : data.Lookup("inflections", word))
+            forms.insert(row.at(0));
+        const std::vector<TExample> examples = data.Examples(word);
+        EXPECT_LE(examples.size(), 3U) << word;
+        withExamples += examples.empty() ? 0 : 1;
+        for (const TExample &example : examples) {
+            EXPECT_TRUE(forms.count(example.Form)) << word << ": " << example.Form;
+            const size_t at = FindWholeWord(example.Sentence, example.Form);
+            ASSERT_NE(at, std::string::npos) << word << ": " << example.Sentence;
+            // What is covered is exactly the form, and ends where the token ends.
+            std::string covered = example.Sentence.substr(at, example.Form.size());
+            std::transform(covered.begin(), covered.end(), covered.begin(),
+                           [](char c) { return static_cast<char>(std::tolower(c)); });
+            EXPECT_EQ(covered, example.Form) << example.Sentence;
+            const size_t end = at + example.Form.size();
+            if (end < example.Sentence.size()) {
+                EXPECT_FALSE(std::isalnum(static_cast<unsigned char>(example.Sentence[end])))
+                    << example.Sentence;
+            }
+            // One line of the sentence bar.
+            const auto blanks = std::count(example.Sentence.begin(), example.Sentence.end(), ' ');
+            EXPECT_GE(blanks + 1, 4) << example.Sentence;
+            EXPECT_LE(example.Sentence.size(), 100U) << example.Sentence;
+        }
+    }
+    // Most book entries have one (the generator prints the exact figures).
+    EXPECT_GT(withExamples, 800);
 }
 
 }  // namespace

@@ -91,10 +91,13 @@ long loadTable(TSqlTransaction &db, const fs::path &file)
                 marks += marks.empty() ? "?" : ", ?";
             }
             columns = fields;
-            db.Execute("CREATE TABLE " + table + " (" + defs + ")");
+            std::string create = "CREATE TABLE " + table;
+            create += " (" + defs + ")";
+            db.Execute(create);
             db.Execute("CREATE INDEX " + QuoteIdentifier(tableName(file) + "_by_" + columns[0])
                        + " ON " + table + " (" + QuoteIdentifier(columns[0]) + ")");
-            insert = "INSERT INTO " + table + " VALUES (" + marks + ")";
+            insert = "INSERT INTO " + table;
+            insert += " VALUES (" + marks + ")";
             continue;
         }
         if (line.empty())
