@@ -33,6 +33,7 @@ int TTypeGameType::MatchTypedKey(TTypeWordItem &Item)
             return i == 0 ? -1 : static_cast<int>(i);
         if (m_pendingKey.size() == 1 && m_pendingKey[0] == spelling[i]) {
             Item.TypedFlags[i] = 1;
+            emit wordKeyed(Item.WordIndex, static_cast<int>(i + 1));
             return static_cast<int>(i + 1);
         }
         // A wrong key changes nothing: the progress stays.
