@@ -289,15 +289,15 @@ void writeCard(TSqlTransaction &transaction, const std::string &utf8Spelling,
 
 }  // namespace
 
-int ReplayWordMemory(const TCardReview &Review)
+int ReplayWordMemory(const TCardReview &review)
 {
     TSqlTransaction transaction(DataInterface().Connection());
-    const int rebuilt = ReplayWordMemory(transaction, Review);
+    const int rebuilt = ReplayWordMemory(transaction, review);
     transaction.Commit();
     return rebuilt;
 }
 
-int ReplayWordMemory(TSqlTransaction &transaction, const TCardReview &Review)
+int ReplayWordMemory(TSqlTransaction &transaction, const TCardReview &review)
 {
     TSqlConnection &connection = DataInterface().Connection();
     int rebuilt = 0;
@@ -330,7 +330,7 @@ int ReplayWordMemory(TSqlTransaction &transaction, const TCardReview &Review)
                 card.Due = row.At + kKnownWordDays * DayMs;
             else if (row.Rating >= static_cast<int>(TRating::Again)
                      && row.Rating <= static_cast<int>(TRating::Easy))
-                card = Review(card, static_cast<TRating>(row.Rating), row.At);
+                card = review(card, static_cast<TRating>(row.Rating), row.At);
         }
     }
     if (any) {
@@ -345,13 +345,13 @@ std::optional<TWordMemory> ReadWordMemory(const std::string &Spelling)
     return readMemory(DataInterface().Connection(), GbkToUtf8(Spelling));
 }
 
-std::vector<double> RecentTypingSpeeds(int Level, int PlayMode, int Limit)
+std::vector<double> RecentTypingSpeeds(int level, int playMode, int limit)
 {
     std::vector<double> speeds;
     TSqlQuery rows = DataInterface().Query(
         "SELECT letterspersec FROM reviewlog WHERE level = ? AND playmode = ? "
         "AND letterspersec IS NOT NULL ORDER BY at DESC, id DESC LIMIT ?",
-        {std::int64_t{Level}, std::int64_t{PlayMode}, std::int64_t{Limit}});
+        {std::int64_t{level}, std::int64_t{playMode}, std::int64_t{limit}});
     while (rows.Next())
         speeds.push_back(rows.Real(0));
     return speeds;

@@ -99,10 +99,10 @@ bool RecordTollGate(const TTollGatePlay &Play, const std::vector<TWordMeeting> &
 // the scheduler, so this follows a change of the scheduler's parameters.
 // Words without log rows keep their cards. One transaction; throws
 // EDatabaseError with nothing changed. Returns the number of cards rebuilt.
-int ReplayWordMemory(const TCardReview &Review);
+int ReplayWordMemory(const TCardReview &review);
 // The same inside a transaction of the caller's.
 class TSqlTransaction;
-int ReplayWordMemory(TSqlTransaction &Transaction, const TCardReview &Review);
+int ReplayWordMemory(TSqlTransaction &transaction, const TCardReview &review);
 
 struct TWordMemory {
     std::string Spelling;  // GBK
@@ -120,9 +120,9 @@ struct TWordMemory {
 
 // Throw EDatabaseError on an engine error.
 std::optional<TWordMemory> ReadWordMemory(const std::string &Spelling);
-// The letters per second of the last Limit words typed right at that level
+// The letters per second of the last limit words typed right at that level
 // in that play mode, newest first.
-std::vector<double> RecentTypingSpeeds(int Level, int PlayMode, int Limit);
+std::vector<double> RecentTypingSpeeds(int level, int playMode, int limit);
 std::vector<TWordSlipRecord> ReadWordSlips(const std::string &Spelling);
 // Words whose card is due before the instant (never-reviewed cards are not due).
 std::int64_t CountDueWords(std::int64_t Before);

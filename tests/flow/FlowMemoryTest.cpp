@@ -325,7 +325,7 @@ TEST_F(FlowMemory, FastWordsAreEasySlowOnesGoodAndNoneBeforeAHundredRightWords)
             ratings.push_back(Scalar("SELECT rating FROM reviewlog WHERE spelling = ? "
                                      "ORDER BY at DESC LIMIT 1",
                                      {GbkToUtf8(w[i].Spelling)}));
-        m_clock->now += 60 * 1000;
+        m_clock->now += std::int64_t{60} * 1000;
         return ratings;
     };
     const auto count = [&](const std::vector<std::int64_t> &ratings, TRating r) {

@@ -307,7 +307,8 @@ protected:
         };
         int newWords = 0;
         for (int day = 0; day < 120; ++day) {
-            const std::int64_t at = kT0 + day * DayMs + (next() % 3600) * 1000;
+            const std::int64_t at =
+                kT0 + day * DayMs + static_cast<std::int64_t>(next() % 3600) * 1000;
             std::vector<TWordMeeting> words;
             for (const TWordMemory &m : DueWords(at + DayMs / 2, 100))
                 words.push_back(meeting(m.Spelling, TRating::Good));
