@@ -15,6 +15,9 @@ TGameBoardAdapter::TGameBoardAdapter(TTypeGameType &board, TGameFlow &flow) : m_
         QObject::connect(
             &board, &TTypeGameType::wordCounted, &board,
             [&flow](int wordIndex, bool right) { flow.WordCounted(wordIndex, right); }),
+        QObject::connect(
+            &board, &TTypeGameType::wordKeyed, &board,
+            [&flow](int wordIndex, int typedLetters) { flow.WordKeyed(wordIndex, typedLetters); }),
         QObject::connect(&board, &TTypeGameType::wordSlip, &board,
                          [&flow](const TWordSlip &slip) {
                              flow.WordSlip(slip.WordIndex, slip.Position, slip.Expected,

@@ -14,7 +14,7 @@ class TTypeGameType;
 class TGameBoardAdapter final : public TGameBoard {
 public:
     // Connects the board's signals to the flow: the end of its words, its
-    // counts, and each word shown, counted or slipped on. Both outlive it.
+    // counts, and each word shown, keyed, counted or slipped on. Both outlive it.
     TGameBoardAdapter(TTypeGameType &board, TGameFlow &flow);
     ~TGameBoardAdapter() override;
     TGameBoardAdapter(const TGameBoardAdapter &) = delete;

@@ -12,10 +12,13 @@
 
 #include "Accent.h"
 #include "BothSpellings.h"
+#include "Clock.h"
 #include "Dictation.h"
 #include "Fonts.h"
 #include "GbkText.h"
 #include "ImeGuard.h"
+#include "MemoryParameters.h"
+#include "ModalRunner.h"
 #include "KivroApplication.h"
 #include "LastWordLine.h"
 #include "Phonetic.h"
@@ -24,6 +27,7 @@
 #include "UFrmType.h"
 #include "USpeechEx.h"
 #include "UTypeGameType.h"
+#include "dialogs/UFrmLearningSettings.h"
 
 void TFrmType::buildLastWordLine(QWidget *parent, QBoxLayout *column)
 {
@@ -162,5 +166,18 @@ void TFrmType::cbDictationClick()
 {
     if (m_dictation)
         m_dictation->SetOn(cbDictation->isChecked());
+    m_flow.SetPlayMode(cbDictation->isChecked() ? TPlayMode::Dictation : TPlayMode::Normal);
+    FocusGame();
+}
+
+void TFrmType::nLearningSettingsClick()
+{
+    // A memory that does not read fails the command and says why.
+    const TFsrsParameters current = ReadMemoryParameters();
+    TFrmLearningSettings dialog(current, this);
+    if (RunModal(dialog) == QDialog::Accepted && dialog.Parameters() != current) {
+        ChangeMemoryParameters(dialog.Parameters(), ProgramClock().NowMs());
+        ShowDueCount();
+    }
     FocusGame();
 }

@@ -141,6 +141,8 @@ void TFrmType::buildMenus()
             [this] { SettingsCommands::N30Click(*this); });
     command(settings, "N31", QStringLiteral("难度设置"),
             [this] { SettingsCommands::N31Click(*this); });
+    command(settings, "nLearningSettings", QStringLiteral("学习设置"),
+            [this] { nLearningSettingsClick(); });
     addSeparator(settings, "N26");
     command(settings, "N33", QStringLiteral("语音设置"), [this] { N33Click(); });
     command(settings, "N34", QStringLiteral("背景色及字体颜色设置"),

@@ -117,6 +117,8 @@ public:
 
     // "学习进度": the progress window over the learning memory.
     void nStudyProgressClick();
+    // "学习设置": the retention; a change re-schedules every word.
+    void nLearningSettingsClick();
 
     // Settings commands that open the speech and music dialogs.
     void N33Click();

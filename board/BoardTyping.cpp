@@ -28,8 +28,10 @@ int TTypeGameType::MatchTypedKey(TTypeWordItem &Item)
     const auto typed = static_cast<int>(BoxTypedLength(Item));
     if (m_pendingKey.empty())
         return typed == 0 ? -1 : typed;
-    if (m_pendingKey.size() == 1 && AdvanceBox(Item, m_pendingKey[0]))
+    if (m_pendingKey.size() == 1 && AdvanceBox(Item, m_pendingKey[0])) {
+        emit wordKeyed(Item.WordIndex, typed + 1);
         return typed + 1;
+    }
     // A wrong key changes nothing: the progress stays.
     return typed;
 }

@@ -218,6 +218,10 @@ signals:
     void wordHit(int wordIndex);
     // A key advanced no word on view.
     void wordSlip(const TWordSlip &slip);
+    // A key advanced a word on view: typedLetters of it are now typed (1 is
+    // the first key of a run; a word loses its progress when another one is
+    // completed or it leaves the view).
+    void wordKeyed(int wordIndex, int typedLetters);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

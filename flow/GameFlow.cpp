@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <limits>
+#include <map>
 
 #include "BookManage.h"
 #include "Clock.h"
 #include "FlowLog.h"
 #include "FsrsScheduler.h"
 #include "GbkText.h"
+#include "MemoryParameters.h"
 #include "RecentTollGates.h"
 #include "Settings.h"
 #include "SqlDatabase.h"
@@ -85,6 +87,29 @@ std::int64_t nextMidnight()
     return NextLocalMidnightMs(ProgramClock().NowMs());
 }
 
+// Each right word's rating given its speed against the learner's recent
+// ones; without them (an unreadable memory) it stays as the tally rated it.
+std::vector<TWordMeeting> rateBySpeed(std::vector<TWordMeeting> meetings, int level)
+{
+    std::map<int, std::vector<double>> speedsByMode;
+    try {
+        for (TWordMeeting &m : meetings) {
+            if (m.Rating != TRating::Good || m.Typing.LettersPerSecond <= 0)
+                continue;
+            auto it = speedsByMode.find(m.PlayMode);
+            if (it == speedsByMode.end())
+                it = speedsByMode
+                         .emplace(m.PlayMode, RecentTypingSpeeds(level, m.PlayMode, kSpeedWindow))
+                         .first;
+            m.Rating = RateMeeting(m.Missed, static_cast<int>(m.Slips.size()),
+                                   m.Typing.LettersPerSecond, it->second);
+        }
+    } catch (const EDatabaseError &e) {
+        qCWarning(lcFlow) << "reading the typing speeds failed:" << e.what();
+    }
+    return meetings;
+}
+
 }  // namespace
 
 void TGameFlow::beginTally(const TWordInfos &words, int tollGate, bool opening)
@@ -128,7 +153,7 @@ bool TGameFlow::recordTollGate()
         play.Right = m_tally.Right();
         play.Errors = m_tally.Errors();
         play.Review = m_review;
-        m_unsaved.push_back({play, m_tally.Meetings()});
+        m_unsaved.push_back({play, rateBySpeed(m_tally.Meetings(), play.Level)});
     }
     m_tally.Clear();
     // Toll gates that failed wait for the next one that counts, not for the
@@ -146,8 +171,13 @@ void TGameFlow::writeUnsavedTollGates()
     // play log and the cards read as if nothing had failed.
     auto next = m_unsaved.begin();
     try {
+        const TFsrsParameters parameters = ReadMemoryParameters();
+        const TCardReview review = [&parameters](const TMemoryCard &card, TRating rating,
+                                                 std::int64_t at) {
+            return ReviewCardWith(card, rating, at, parameters);
+        };
         for (; next != m_unsaved.end(); ++next)
-            RecordTollGate(next->Play, next->Words, ReviewCard);
+            RecordTollGate(next->Play, next->Words, review);
     } catch (const EDatabaseError &e) {
         m_unsaved.erase(m_unsaved.begin(), next);
         qCWarning(lcFlow) << "recording a toll gate failed," << m_unsaved.size()
@@ -181,7 +211,18 @@ void TGameFlow::refreshNewWordsBook(bool reorder)
 
 void TGameFlow::WordShown(int index)
 {
-    m_tally.Shown(index);
+    m_tally.Shown(index, ProgramClock().NowMs());
+}
+
+void TGameFlow::WordKeyed(int index, int typedLetters)
+{
+    m_tally.Keyed(index, typedLetters, ProgramClock().NowMs());
+}
+
+void TGameFlow::SetPlayMode(TPlayMode mode)
+{
+    m_playMode = mode;
+    m_tally.SetPlayMode(mode);
 }
 
 void TGameFlow::WordCounted(int index, bool right)

@@ -17,6 +17,7 @@
 #include "BoardSettings.h"
 #include "GameBoard.h"
 #include "GameView.h"
+#include "PlayMode.h"
 #include "Records.h"
 #include "TollGateTally.h"
 
@@ -91,6 +92,14 @@ public:
     void WordShown(int index);
     void WordCounted(int index, bool right);
     void WordSlip(int index, int position, char expected, char typed);
+    // A key advanced the word to typedLetters letters (1: the first of a run).
+    // The word events are timed by the program clock as they come.
+    void WordKeyed(int index, int typedLetters);
+
+    // How the words are put to the learner (听写, 例句填空); the words counted
+    // from now on are recorded in it.
+    void SetPlayMode(TPlayMode mode);
+    TPlayMode PlayMode() const { return m_playMode; }
     // Records the toll gate in play as far as it went (the program ends).
     void LeaveTollGate();
 
@@ -164,4 +173,5 @@ private:
     TGameTotals m_totals;
     TGameState m_state = TGameState::Ready;
     bool m_loaded = false;
+    TPlayMode m_playMode = TPlayMode::Normal;
 };

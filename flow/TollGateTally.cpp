@@ -1,12 +1,34 @@
 #include "TollGateTally.h"
 
+#include <algorithm>
 #include <map>
 
-TRating RateMeeting(int Missed, int Slips)
+TRating RateMeeting(int Missed, int Slips, double LettersPerSecond,
+                    const std::vector<double> &RecentSpeeds)
 {
     if (Missed > 0)
         return TRating::Again;
-    return Slips >= 2 ? TRating::Hard : TRating::Good;
+    if (Slips >= 2)
+        return TRating::Hard;
+    if (Slips > 0 || LettersPerSecond <= 0 || RecentSpeeds.size() < size_t{kSpeedMinimum})
+        return TRating::Good;
+    std::vector<double> speeds(
+        RecentSpeeds.begin(),
+        RecentSpeeds.begin()
+            + static_cast<std::ptrdiff_t>(std::min(RecentSpeeds.size(), size_t{kSpeedWindow})));
+    // Linear between the two nearest ranks.
+    const double rank = 0.75 * static_cast<double>(speeds.size() - 1);
+    const auto below = static_cast<size_t>(rank);
+    std::nth_element(speeds.begin(), speeds.begin() + static_cast<std::ptrdiff_t>(below),
+                     speeds.end());
+    const double low = speeds[below];
+    double p75 = low;
+    if (below + 1 < speeds.size()) {
+        const double high = *std::min_element(
+            speeds.begin() + static_cast<std::ptrdiff_t>(below) + 1, speeds.end());
+        p75 = low + (rank - static_cast<double>(below)) * (high - low);
+    }
+    return LettersPerSecond >= p75 ? TRating::Easy : TRating::Good;
 }
 
 void TTollGateTally::Begin(const TWordInfos &Words, std::vector<TWordSource> Sources)
@@ -19,10 +41,42 @@ void TTollGateTally::Begin(const TWordInfos &Words, std::vector<TWordSource> Sou
     m_errors = 0;
 }
 
-void TTollGateTally::Shown(int Index)
+void TTollGateTally::Shown(int Index, std::int64_t AtMs)
 {
-    if (Index >= 0 && static_cast<size_t>(Index) < m_entries.size())
-        m_entries[static_cast<size_t>(Index)].Shown = true;
+    if (Index < 0 || static_cast<size_t>(Index) >= m_entries.size())
+        return;
+    TEntry &e = m_entries[static_cast<size_t>(Index)];
+    if (!e.Shown)
+        e.ShownAt = AtMs;
+    e.Shown = true;
+}
+
+void TTollGateTally::Keyed(int Index, int Typed, std::int64_t AtMs)
+{
+    if (Index < 0 || static_cast<size_t>(Index) >= m_entries.size())
+        return;
+    TEntry &e = m_entries[static_cast<size_t>(Index)];
+    if (e.Counted)
+        return;
+    if (e.FirstKeyAt < 0)
+        e.FirstKeyAt = AtMs;
+    if (Typed <= 1 || e.RunStartAt < 0)
+        e.RunStartAt = AtMs;
+    e.LastKeyAt = AtMs;
+}
+
+TTypingTimes TTollGateTally::TypingOf(const TEntry &Entry, size_t Letters)
+{
+    TTypingTimes t;
+    // Typing may begin while the box is only partly on view: no negative wait.
+    if (Entry.ShownAt >= 0 && Entry.FirstKeyAt >= 0) {
+        t.FirstKeyMs = std::max<std::int64_t>(Entry.FirstKeyAt - Entry.ShownAt, 0);
+        t.LastKeyMs = std::max<std::int64_t>(Entry.LastKeyAt - Entry.ShownAt, 0);
+    }
+    const std::int64_t run = Entry.LastKeyAt - Entry.RunStartAt;
+    if (Entry.Right && Entry.RunStartAt >= 0 && run > 0)
+        t.LettersPerSecond = static_cast<double>(Letters) * 1000.0 / static_cast<double>(run);
+    return t;
 }
 
 void TTollGateTally::Counted(int Index, bool Right)
@@ -34,6 +88,7 @@ void TTollGateTally::Counted(int Index, bool Right)
         return;
     e.Counted = true;
     e.Right = Right;
+    e.Mode = m_mode;
     ++(Right ? m_right : m_errors);
 }
 
@@ -47,6 +102,7 @@ std::vector<TWordMeeting> TTollGateTally::Meetings() const
 {
     std::vector<TWordMeeting> meetings;
     std::map<std::string, size_t> bySpelling;
+    std::vector<bool> timedRight;  // per meeting: its times are of a right place
     for (size_t i = 0; i < m_words.size(); ++i) {
         const TEntry &e = m_entries[i];
         const std::string &spelling = m_words[i].Spelling;
@@ -59,9 +115,17 @@ std::vector<TWordMeeting> TTollGateTally::Meetings() const
             m.BookId = m_sources[i].BookId;
             m.BookRow = m_sources[i].BookRow;
             m.Seen = 0;
+            m.Typing = TypingOf(e, spelling.size());
+            m.PlayMode = static_cast<int>(e.Mode);
             meetings.push_back(std::move(m));
+            timedRight.push_back(e.Right);
         }
         TWordMeeting &m = meetings[it->second];
+        if (e.Right && !timedRight[it->second]) {
+            m.Typing = TypingOf(e, spelling.size());
+            m.PlayMode = static_cast<int>(e.Mode);
+            timedRight[it->second] = true;
+        }
         ++m.Seen;
         ++(e.Right ? m.Right : m.Missed);
         m.Slips.insert(m.Slips.end(), e.Slips.begin(), e.Slips.end());

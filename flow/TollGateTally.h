@@ -3,8 +3,10 @@
 // events while it is played and turned into the memory's meetings when it is
 // over or left: the words counted, their slips, one rating per spelling.
 
+#include <cstdint>
 #include <vector>
 
+#include "PlayMode.h"
 #include "Records.h"
 #include "WordMemory.h"
 
@@ -15,8 +17,18 @@ struct TWordSource {
     int BookRow = -1;
 };
 
-// Missed once → Again; right with two or more slips in all → Hard; else Good.
-TRating RateMeeting(int Missed, int Slips);
+// The learner's own pace: a right word's speed is compared with the letters
+// per second of their last kSpeedWindow right words at the same level and
+// mode, and only once there are kSpeedMinimum of them.
+inline constexpr int kSpeedWindow = 500;
+inline constexpr int kSpeedMinimum = 100;
+
+// Missed once → Again; right with two or more slips in all → Hard; right
+// without a slip at or above the 75th percentile of RecentSpeeds (newest
+// first, the first kSpeedWindow used) → Easy; else Good. LettersPerSecond 0
+// is no speed.
+TRating RateMeeting(int Missed, int Slips, double LettersPerSecond = 0,
+                    const std::vector<double> &RecentSpeeds = {});
 
 class TTollGateTally {
 public:
@@ -24,9 +36,14 @@ public:
     void Begin(const TWordInfos &Words, std::vector<TWordSource> Sources);
     void Clear() { Begin({}, {}); }
 
+    // The mode the words counted from now on are played in.
+    void SetPlayMode(TPlayMode Mode) { m_mode = Mode; }
+
     // Index: the word's place in the list. Out of range is ignored; a word
-    // counted keeps its first outcome.
-    void Shown(int Index);
+    // counted keeps its first outcome. Times are Unix milliseconds.
+    void Shown(int Index, std::int64_t AtMs);
+    // A key advanced the word to Typed letters (1: the first of a run).
+    void Keyed(int Index, int Typed, std::int64_t AtMs);
     void Counted(int Index, bool Right);
     void Slip(int Index, const TWordSlipRecord &Slip);
 
@@ -36,7 +53,9 @@ public:
 
     // One meeting per spelling that was counted at least once, in list order;
     // Seen counts its places on the list that were counted or shown. A word
-    // only shown before the toll gate was left is not rated.
+    // only shown before the toll gate was left is not rated. Its typing
+    // times are those of its first place counted right (else its first
+    // counted); its rating is RateMeeting's without a speed.
     std::vector<TWordMeeting> Meetings() const;
 
 private:
@@ -44,12 +63,19 @@ private:
         bool Shown = false;
         bool Counted = false;
         bool Right = false;
+        TPlayMode Mode = TPlayMode::Normal;
+        std::int64_t ShownAt = -1;
+        std::int64_t FirstKeyAt = -1;
+        std::int64_t RunStartAt = -1;
+        std::int64_t LastKeyAt = -1;
         std::vector<TWordSlipRecord> Slips;
     };
+    static TTypingTimes TypingOf(const TEntry &Entry, size_t Letters);
 
     TWordInfos m_words;
     std::vector<TWordSource> m_sources;
     std::vector<TEntry> m_entries;
     int m_right = 0;
     int m_errors = 0;
+    TPlayMode m_mode = TPlayMode::Normal;
 };

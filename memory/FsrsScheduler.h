@@ -3,9 +3,11 @@
 // typed. A word's state is its stability (days until recall falls to 90%) and
 // its difficulty; every review updates both and sets the next due time.
 
+#include <array>
 #include <cstdint>
 
-// Ratings as the scheduler numbers them. Play never gives Easy.
+// Ratings as the scheduler numbers them. Play gives Easy for a word typed
+// without a slip at the learner's own fast pace.
 enum class TRating : int { Again = 1, Hard = 2, Good = 3, Easy = 4 };
 enum class TCardState : int { New = 0, Learning = 1, Review = 2, Relearning = 3 };
 
@@ -21,11 +23,34 @@ struct TMemoryCard {
     TCardState State = TCardState::New;
 };
 
-// FSRS-6 with the default weights, request_retention 0.90, maximum_interval
-// 36500, no fuzz, no short-term steps.
+// The 21 weights of FSRS-6; the last is the decay of the forgetting curve.
+using TFsrsWeights = std::array<double, 21>;
+const TFsrsWeights &DefaultFsrsWeights();
+
+inline constexpr double kDefaultRetention = 0.90;
+inline constexpr double kMinRetention = 0.80;
+inline constexpr double kMaxRetention = 0.97;
+
+// What the scheduler aims for: the weights of the learner's memory and the
+// share of words they should still know when a word comes back.
+struct TFsrsParameters {
+    TFsrsWeights Weights = DefaultFsrsWeights();
+    double Retention = kDefaultRetention;
+    bool operator==(const TFsrsParameters &) const = default;
+};
+
+// FSRS-6, maximum_interval 36500, no fuzz, no short-term steps; the default
+// weights and request_retention 0.90 unless given.
 TMemoryCard ReviewCard(const TMemoryCard &Card, TRating Rating, std::int64_t NowMs);
+TMemoryCard ReviewCardWith(const TMemoryCard &Card, TRating Rating, std::int64_t NowMs,
+                           const TFsrsParameters &Parameters);
+// The days until a familiar word comes back: one typed right on its first
+// meeting and again each time it was due, three times in all.
+int FamiliarWordIntervalDays(const TFsrsParameters &Parameters);
 // Probability of recall at NowMs (1 for a new card).
 double Retrievability(const TMemoryCard &Card, std::int64_t NowMs);
+double Retrievability(const TMemoryCard &Card, std::int64_t NowMs,
+                      const TFsrsParameters &Parameters);
 // The first instant of the next local day after NowMs: "due today" is Due < this.
 std::int64_t NextLocalMidnightMs(std::int64_t NowMs);
 

@@ -1,5 +1,9 @@
 #include "MemoryTables.h"
 
+#include <set>
+#include <string>
+#include <utility>
+
 void CreateMemoryTables(TSqlTransaction &transaction)
 {
     // BINARY collation: spellings differ by case as the matching does.
@@ -55,4 +59,33 @@ void CreateMemoryTables(TSqlTransaction &transaction)
                         "errorcount INTEGER NOT NULL,"
                         "review INTEGER NOT NULL DEFAULT 0)");
     transaction.Execute("CREATE INDEX IF NOT EXISTS playlog_book ON playlog(bookid, at)");
+}
+
+void AddTypingAndParameterTables(TSqlTransaction &transaction)
+{
+    // A file stamped older than its tables (an older program's stamp over a
+    // newer file) may have them already.
+    std::set<std::string> present;
+    {
+        TSqlQuery columns = transaction.Query("PRAGMA table_info(reviewlog)");
+        while (columns.Next())
+            present.insert(columns.Text("name"));
+    }
+    for (const auto &[name, type] :
+         {std::pair{"level", "INTEGER"}, std::pair{"playmode", "INTEGER"},
+          std::pair{"firstkeyms", "INTEGER"}, std::pair{"lastkeyms", "INTEGER"},
+          std::pair{"letterspersec", "REAL"}})
+        if (present.count(name) == 0)
+            transaction.Execute(std::string("ALTER TABLE reviewlog ADD COLUMN ") + name + " "
+                                + type);
+    // The speeds of one level and mode, newest first.
+    transaction.Execute(
+        "CREATE INDEX IF NOT EXISTS reviewlog_speed ON reviewlog(level, playmode, at)");
+    // Appended, never changed: the latest row is in force, and every row is a
+    // dated change another computer can merge.
+    transaction.Execute("CREATE TABLE IF NOT EXISTS memoryparams("
+                        "id INTEGER PRIMARY KEY,"
+                        "at INTEGER NOT NULL,"
+                        "retention REAL NOT NULL,"
+                        "weights TEXT NOT NULL)");
 }

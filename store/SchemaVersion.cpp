@@ -47,6 +47,8 @@ const std::vector<TMigrationStep> &SchemaMigrations()
         [](TSqlTransaction &) {},
         // 1 -> 2: the learning memory's tables; books, scores and the rest untouched.
         [](TSqlTransaction &transaction) { CreateMemoryTables(transaction); },
+        // 2 -> 3: how each word was typed, and the scheduler's chosen parameters.
+        [](TSqlTransaction &transaction) { AddTypingAndParameterTables(transaction); },
     };
     return steps;
 }

@@ -3,8 +3,10 @@
 // steps that bring an older file up to it when it is opened.
 //
 // Version 0 is every file made before the version was stamped; version 1 is
-// the same schema, stamped; version 2 adds the learning memory (MemoryTables.h). A change to the schema appends a step to the
-// table in SchemaVersion.cpp and so takes the next number.
+// the same schema, stamped; version 2 adds the learning memory (MemoryTables.h);
+// version 3 its typing times and the scheduler's parameters. A change to the
+// schema appends a step to the table in SchemaVersion.cpp and so takes the
+// next number.
 
 #include <functional>
 #include <string>

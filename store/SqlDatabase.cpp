@@ -370,6 +370,13 @@ void TSqlTransaction::Execute(std::string_view sql, const std::vector<TSqlValue>
         throw EDatabaseError("the transaction has ended", SQLITE_ABORT);
 }
 
+TSqlQuery TSqlTransaction::Query(std::string_view sql, const std::vector<TSqlValue> &params)
+{
+    if (!Active())
+        throw EDatabaseError("the transaction has ended", SQLITE_ABORT);
+    return m_connection.Query(sql, params);
+}
+
 void TSqlTransaction::Commit()
 {
     if (!m_open)

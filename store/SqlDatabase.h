@@ -170,6 +170,8 @@ public:
     // Runs one statement inside the transaction. Throws EDatabaseError when
     // it fails or when the transaction is no longer open.
     void Execute(std::string_view sql, const std::vector<TSqlValue> &params = {});
+    // A read inside the transaction; throws EDatabaseError once it has ended.
+    TSqlQuery Query(std::string_view sql, const std::vector<TSqlValue> &params = {});
     void Commit();
     void Rollback() noexcept;
 

@@ -232,16 +232,24 @@ bool RecordTollGate(const TTollGatePlay &Play, const std::vector<TWordMeeting> &
                                 "VALUES(?, ?, ?, ?, ?)",
                                 {utf8, Play.At, std::int64_t{slip.Position},
                                  std::int64_t{slip.Expected}, std::int64_t{slip.Typed}});
-        std::vector<TSqlValue> log = {utf8,
-                                      Play.At,
-                                      std::int64_t{static_cast<int>(meeting.Rating)},
-                                      m.Card.Stability,
-                                      m.Card.Difficulty,
-                                      m.Card.Due,
-                                      std::int64_t{static_cast<int>(m.Card.State)}};
+        const TTypingTimes &typing = meeting.Typing;
+        std::vector<TSqlValue> log = {
+            utf8,
+            Play.At,
+            std::int64_t{static_cast<int>(meeting.Rating)},
+            m.Card.Stability,
+            m.Card.Difficulty,
+            m.Card.Due,
+            std::int64_t{static_cast<int>(m.Card.State)},
+            std::int64_t{Play.Level},
+            std::int64_t{meeting.PlayMode},
+            typing.FirstKeyMs >= 0 ? TSqlValue{typing.FirstKeyMs} : TSqlValue{},
+            typing.LastKeyMs >= 0 ? TSqlValue{typing.LastKeyMs} : TSqlValue{},
+            typing.LettersPerSecond > 0 ? TSqlValue{typing.LettersPerSecond} : TSqlValue{}};
         transaction.Execute(
-            "INSERT INTO reviewlog(spelling, at, rating, stability, difficulty, due, state) "
-            "VALUES(?, ?, ?, ?, ?, ?, ?)",
+            "INSERT INTO reviewlog(spelling, at, rating, stability, difficulty, due, state, "
+            "level, playmode, firstkeyms, lastkeyms, letterspersec) "
+            "VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
             log);
 
         const bool inBook = containsSpelling(newWords, meeting.Word.Spelling);
@@ -266,9 +274,87 @@ bool RecordTollGate(const TTollGatePlay &Play, const std::vector<TWordMeeting> &
     return changed;
 }
 
+namespace {
+
+void writeCard(TSqlTransaction &transaction, const std::string &utf8Spelling,
+               const TMemoryCard &card)
+{
+    std::vector<TSqlValue> values = cardValues(card);
+    values.emplace_back(utf8Spelling);
+    transaction.Execute("UPDATE wordmemory SET stability = ?, difficulty = ?, due = ?, "
+                        "lastreview = ?, reps = ?, lapses = ?, scheduleddays = ?, state = ? "
+                        "WHERE spelling = ?",
+                        values);
+}
+
+}  // namespace
+
+int ReplayWordMemory(const TCardReview &review)
+{
+    TSqlTransaction transaction(DataInterface().Connection());
+    const int rebuilt = ReplayWordMemory(transaction, review);
+    transaction.Commit();
+    return rebuilt;
+}
+
+int ReplayWordMemory(TSqlTransaction &transaction, const TCardReview &review)
+{
+    TSqlConnection &connection = DataInterface().Connection();
+    int rebuilt = 0;
+    std::string spelling;
+    TMemoryCard card;
+    bool any = false;
+    {
+        // The log is read whole first: a statement in use would see its own updates.
+        struct TRow {
+            std::string Spelling;
+            std::int64_t At;
+            int Rating;
+        };
+        std::vector<TRow> rows;
+        TSqlQuery log = connection.Query(
+            "SELECT spelling, at, rating FROM reviewlog ORDER BY spelling, at, id");
+        while (log.Next())
+            rows.push_back({log.Text(0), log.Integer(1), toInt(log.Integer(2))});
+        for (const TRow &row : rows) {
+            if (!any || row.Spelling != spelling) {
+                if (any) {
+                    writeCard(transaction, spelling, card);
+                    ++rebuilt;
+                }
+                spelling = row.Spelling;
+                card = TMemoryCard{};
+                any = true;
+            }
+            if (row.Rating == kKnownMark)
+                card.Due = row.At + kKnownWordDays * DayMs;
+            else if (row.Rating >= static_cast<int>(TRating::Again)
+                     && row.Rating <= static_cast<int>(TRating::Easy))
+                card = review(card, static_cast<TRating>(row.Rating), row.At);
+        }
+    }
+    if (any) {
+        writeCard(transaction, spelling, card);
+        ++rebuilt;
+    }
+    return rebuilt;
+}
+
 std::optional<TWordMemory> ReadWordMemory(const std::string &Spelling)
 {
     return readMemory(DataInterface().Connection(), GbkToUtf8(Spelling));
+}
+
+std::vector<double> RecentTypingSpeeds(int level, int playMode, int limit)
+{
+    std::vector<double> speeds;
+    TSqlQuery rows = DataInterface().Query(
+        "SELECT letterspersec FROM reviewlog WHERE level = ? AND playmode = ? "
+        "AND letterspersec IS NOT NULL ORDER BY at DESC, id DESC LIMIT ?",
+        {std::int64_t{level}, std::int64_t{playMode}, std::int64_t{limit}});
+    while (rows.Next())
+        speeds.push_back(rows.Real(0));
+    return speeds;
 }
 
 std::vector<TWordSlipRecord> ReadWordSlips(const std::string &Spelling)
@@ -419,6 +505,12 @@ bool MarkWordKnown(const TWordInfo &Word, std::int64_t NowMs)
         m.Card.Due = NowMs + kKnownWordDays * DayMs;
         m.RightStreak = std::max(m.RightStreak, kGraduationStreak);
         writeMemory(transaction, m, stored.has_value());
+        // Logged, so that a card rebuilt from its log keeps the mark.
+        transaction.Execute(
+            "INSERT INTO reviewlog(spelling, at, rating, stability, difficulty, due, state) "
+            "VALUES(?, ?, ?, ?, ?, ?, ?)",
+            {GbkToUtf8(Word.Spelling), NowMs, std::int64_t{kKnownMark}, m.Card.Stability,
+             m.Card.Difficulty, m.Card.Due, std::int64_t{static_cast<int>(m.Card.State)}});
         const auto before = words.size();
         std::erase_if(words, [&](const TWordInfo &w) { return w.Spelling == Word.Spelling; });
         return words.size() != before;

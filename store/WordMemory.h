@@ -3,14 +3,19 @@
 // meets, kept in the word database beside the books, and the new-words book
 // (生词本) that fills itself from it.
 //
-// Tables (schema version 2, see SchemaVersion.cpp):
+// Tables (schema version 3, see SchemaVersion.cpp):
 //   wordmemory  one row per spelling as stored (case-sensitive, like the
 //               matching): first and last time seen, the book id and row of
 //               the last meeting (to show the meaning), counts, rights in a
 //               row, and the scheduler's card
 //   wordslip    one row per slip: spelling, time, letter position (from 0),
 //               letter expected and letter typed (GBK bytes as integers)
-//   reviewlog   one row per word per toll gate: time, rating, the card after
+//   reviewlog   one row per word per toll gate: time, rating (or
+//               kKnownMark for a word marked as known), the card after,
+//               and how it was typed: the level, the play mode, the
+//               milliseconds from its box wholly on view to its first correct
+//               key and to its last key, its letters per second (NULL where
+//               unknown: rows from before they were kept, a word never keyed)
 //   playlog     one row per toll gate: time, book, toll gate, level, right,
 //               errors, and whether it was a review game
 // Times are Unix milliseconds (UTC). Spellings are GBK here, UTF-8 on disk.
@@ -31,12 +36,24 @@
 inline constexpr int kGraduationStreak = 3;
 // A word marked as known is not due for this many days.
 inline constexpr int kKnownWordDays = 180;
+// The review log's rating of a word marked as known: no review, a due date.
+inline constexpr int kKnownMark = 0;
 
 struct TWordSlipRecord {
     int Position = 0;  // the letter's byte position in the spelling, from 0
     unsigned char Expected = 0;
     unsigned char Typed = 0;
     bool operator==(const TWordSlipRecord &) const = default;
+};
+
+// How a word was typed, timed from its box being wholly on view.
+struct TTypingTimes {
+    std::int64_t FirstKeyMs = -1;  // to its first correct key; -1: none
+    std::int64_t LastKeyMs = -1;   // to its last correct key; -1: none
+    // Its letters over the time from the first key of the run that completed
+    // it to the last; 0 when not typed right or typed in one key.
+    double LettersPerSecond = 0;
+    bool operator==(const TTypingTimes &) const = default;
 };
 
 // One word as a toll gate met it (the flow joins the meetings of a word that
@@ -50,6 +67,8 @@ struct TWordMeeting {
     int Missed = 0;
     std::vector<TWordSlipRecord> Slips;
     TRating Rating = TRating::Good;
+    TTypingTimes Typing;
+    int PlayMode = 0;  // the flow's TPlayMode
 };
 
 struct TTollGatePlay {
@@ -75,6 +94,16 @@ using TCardReview = std::function<TMemoryCard(const TMemoryCard &, TRating, std:
 bool RecordTollGate(const TTollGatePlay &Play, const std::vector<TWordMeeting> &Words,
                     const TCardReview &Review);
 
+// Rebuilds every card that has review-log rows from them alone, in time
+// order, with the stored ratings: a card is a pure function of its log and
+// the scheduler, so this follows a change of the scheduler's parameters.
+// Words without log rows keep their cards. One transaction; throws
+// EDatabaseError with nothing changed. Returns the number of cards rebuilt.
+int ReplayWordMemory(const TCardReview &review);
+// The same inside a transaction of the caller's.
+class TSqlTransaction;
+int ReplayWordMemory(TSqlTransaction &transaction, const TCardReview &review);
+
 struct TWordMemory {
     std::string Spelling;  // GBK
     std::int64_t FirstSeen = 0;
@@ -91,6 +120,9 @@ struct TWordMemory {
 
 // Throw EDatabaseError on an engine error.
 std::optional<TWordMemory> ReadWordMemory(const std::string &Spelling);
+// The letters per second of the last limit words typed right at that level
+// in that play mode, newest first.
+std::vector<double> RecentTypingSpeeds(int level, int playMode, int limit);
 std::vector<TWordSlipRecord> ReadWordSlips(const std::string &Spelling);
 // Words whose card is due before the instant (never-reviewed cards are not due).
 std::int64_t CountDueWords(std::int64_t Before);

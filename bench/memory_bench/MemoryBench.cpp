@@ -1,5 +1,6 @@
 // The learning memory: recording a toll gate and counting today's due words,
-// in a database that already remembers 30 000 words.
+// in a database that already remembers 30 000 words; rebuilding every card
+// from a review log of 30 000 words reviewed 10 times each.
 // Run from a Release build: build-rel/bench/bin/memory_bench
 #include <string>
 
@@ -9,6 +10,8 @@
 
 #include "BenchDatabase.h"
 #include "FsrsScheduler.h"
+#include "SqlDatabase.h"
+#include "UDataInterface.h"
 #include "WordMemory.h"
 
 namespace {
@@ -86,6 +89,61 @@ void BM_CountDueToday(benchmark::State &state)
     state.counters["due"] = static_cast<double>(due);
 }
 BENCHMARK(BM_CountDueToday)->Unit(benchmark::kMillisecond);
+
+// 30 000 words, each reviewed 10 times over a year, written straight into
+// the tables (recording them toll gate by toll gate would take minutes).
+struct ReplayWorld {
+    TBenchDatabase database;
+    static constexpr int kWords = 30000;
+    static constexpr int kReviews = 10;
+
+    ReplayWorld()
+    {
+        TSqlTransaction t(DataInterface().Connection());
+        std::uint32_t seed = 7;
+        for (int k = 0; k < kWords; ++k) {
+            const std::string spelling = "word" + std::to_string(k);
+            TMemoryCard card;
+            std::int64_t at = kStart + (k % 100) * DayMs;
+            for (int r = 0; r < kReviews; ++r) {
+                seed = seed * 1664525u + 1013904223u;
+                const auto rating = static_cast<TRating>(1 + (seed >> 28) % 4);
+                card = ReviewCard(card, rating, at);
+                t.Execute("INSERT INTO reviewlog(spelling, at, rating, stability, difficulty, "
+                          "due, state) VALUES(?, ?, ?, ?, ?, ?, ?)",
+                          {spelling, at, std::int64_t{static_cast<int>(rating)}, card.Stability,
+                           card.Difficulty, card.Due, std::int64_t{2}});
+                at = card.Due;
+            }
+            t.Execute("INSERT INTO wordmemory(spelling, stability, difficulty, due, lastreview, "
+                      "reps, lapses, scheduleddays, state) VALUES(?, ?, ?, ?, ?, ?, ?, ?, 2)",
+                      {spelling, card.Stability, card.Difficulty, card.Due, card.LastReview,
+                       std::int64_t{card.Reps}, std::int64_t{card.Lapses},
+                       std::int64_t{card.ScheduledDays}});
+        }
+        t.Commit();
+    }
+};
+
+// What a change of retention or weights costs: every card rebuilt from its log.
+void BM_Replay30000CardsOf10Reviews(benchmark::State &state)
+{
+    static ReplayWorld w;
+    TFsrsParameters keen;
+    keen.Retention = 0.95;
+    int rebuilt = 0;
+    bool flip = false;
+    for (auto _ : state) {
+        // Alternating parameters: every iteration rewrites every card.
+        const TFsrsParameters parameters = flip ? keen : TFsrsParameters{};
+        flip = !flip;
+        rebuilt = ReplayWordMemory([&parameters](const TMemoryCard &c, TRating r, std::int64_t at) {
+            return ReviewCardWith(c, r, at, parameters);
+        });
+    }
+    state.counters["cards"] = rebuilt;
+}
+BENCHMARK(BM_Replay30000CardsOf10Reviews)->Unit(benchmark::kMillisecond)->Iterations(4);
 
 }  // namespace
 

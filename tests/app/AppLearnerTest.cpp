@@ -1,22 +1,29 @@
 // What the window does for a learner: the last word hit shown whole, F2 and
-// "查"; dictation (drawing, when words are spoken, F3); and the notice when an
-// input method keeps the letters from the board.
+// "查"; dictation (drawing, when words are spoken, F3); the notice when an
+// input method keeps the letters from the board; the typing times recorded and
+// the learning settings.
 #include <algorithm>
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDoubleSpinBox>
 #include <QFontInfo>
 #include <QInputMethodEvent>
 #include <QInputMethodQueryEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
 #include <QTest>
 #include <QToolButton>
 
 #include "GameWindowFixture.h"
+#include "Clock.h"
 #include "GbkText.h"
+#include "MemoryParameters.h"
 #include "ReferenceData.h"
 #include "Settings.h"
+#include "UDataInterface.h"
 #include "UFrmType.h"
 #include "UTypeGameType.h"
 #include "WordMemory.h"
@@ -379,3 +386,86 @@ TEST_F(AppLearner, TheNoticeInAGameNotRunningLeavesItStill)
 }
 
 }  // namespace
+
+// ------------------------------------------------------------ the memory
+
+TEST_F(AppLearner, ATypedWordsKeyTimesReachTheReviewLogThroughTheBoard)
+{
+    UseBook(ImportLines("学习", {"apple[p]" + Gbk("苹果"), "zoo[zu:]" + Gbk("n. 动物园")}));
+    Start();
+    Control<QCheckBox>(Window(), "cbDictation")->click();
+    StartGame();
+    ASSERT_TRUE(TickUntil([this] { return OnViewCount() > 1; }));
+    TypeWord("apple");
+    ASSERT_TRUE(FlyShots());
+    Window().close();
+
+    TSqlQuery row = DataInterface().Connection().Query(
+        "SELECT firstkeyms, lastkeyms, letterspersec, playmode, level FROM reviewlog "
+        "WHERE spelling = 'apple'");
+    ASSERT_TRUE(row.Next());
+    EXPECT_GE(row.Integer(0), 0);
+    EXPECT_GE(row.Integer(1), row.Integer(0));
+    EXPECT_EQ(row.Integer(3), 1);  // dictation
+    EXPECT_GE(row.Integer(4), 1);
+    TSqlQuery filled = DataInterface().Connection().Query(
+        "SELECT count(*) FROM reviewlog WHERE spelling = 'apple' AND firstkeyms IS NOT NULL "
+        "AND lastkeyms IS NOT NULL AND letterspersec > 0");
+    ASSERT_TRUE(filled.Next());
+    EXPECT_EQ(filled.Integer(0), 1);
+}
+
+TEST_F(AppLearner, TheLearningSettingsSetTheRetentionAndRescheduleEveryWord)
+{
+    Start();
+    const QList<QAction *> items = Control<QMenu>(Window(), "N12")->actions();
+    const auto levels = std::find(items.begin(), items.end(), Control<QAction>(Window(), "N31"));
+    ASSERT_NE(levels, items.end());
+    ASSERT_NE(std::next(levels), items.end());
+    EXPECT_EQ((*std::next(levels))->objectName(), QStringLiteral("nLearningSettings"));
+    EXPECT_EQ((*std::next(levels))->text(), QStringLiteral("学习设置"));
+
+    std::vector<TWordMeeting> meetings(1);
+    meetings[0].Word.Spelling = "seldom";
+    meetings[0].Right = 1;
+    const std::int64_t at = ProgramClock().NowMs() - 30 * DayMs;
+    RecordTollGate(TTollGatePlay{at, 0, 1, 1, 1, 0, false}, meetings, ReviewCard);
+    RecordTollGate(TTollGatePlay{at + 3 * DayMs, 0, 1, 1, 1, 0, false}, meetings, ReviewCard);
+    const std::int64_t due = ReadWordMemory("seldom")->Card.Due;
+
+    TFsrsParameters keen;
+    keen.Retention = 0.95;
+    const QString expected = QStringLiteral("记住的单词约为95%，一个熟悉的单词下次复习约在")
+                             + QString::number(FamiliarWordIntervalDays(keen))
+                             + QStringLiteral("天后");
+    QString shownFirst;
+    QString shownThen;
+    ScriptDialog([&](QDialog &dialog) {
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("学习设置"));
+        auto *retention = Control<QDoubleSpinBox>(dialog, "speRetention");
+        EXPECT_EQ(retention->value(), 0.90);
+        EXPECT_EQ(retention->minimum(), 0.80);
+        EXPECT_EQ(retention->maximum(), 0.97);
+        shownFirst = Control<QLabel>(dialog, "labRetentionMeaning")->text();
+        retention->setValue(0.95);
+        shownThen = Control<QLabel>(dialog, "labRetentionMeaning")->text();
+        Control<QPushButton>(dialog, "btnOk")->click();
+    });
+    Control<QAction>(Window(), "nLearningSettings")->trigger();
+    EXPECT_EQ(shownFirst, QStringLiteral("记住的单词约为90%，一个熟悉的单词下次复习约在")
+                              + QString::number(FamiliarWordIntervalDays({}))
+                              + QStringLiteral("天后"));
+    EXPECT_EQ(shownThen, expected);
+    EXPECT_GT(FamiliarWordIntervalDays({}), FamiliarWordIntervalDays(keen));
+    EXPECT_EQ(ReadMemoryParameters().Retention, 0.95);
+    EXPECT_LT(ReadWordMemory("seldom")->Card.Due, due);  // sooner back
+    EXPECT_TRUE(Control<QWidget>(Window(), "panGame")->hasFocus());
+
+    // Cancel records nothing.
+    ScriptDialog([](QDialog &dialog) {
+        Control<QDoubleSpinBox>(dialog, "speRetention")->setValue(0.80);
+        Control<QPushButton>(dialog, "btnCancel")->click();
+    });
+    Control<QAction>(Window(), "nLearningSettings")->trigger();
+    EXPECT_EQ(MemoryParameterChanges().size(), 1u);
+}

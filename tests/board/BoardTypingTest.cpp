@@ -343,3 +343,26 @@ TEST(BoardTyping, AKeyOnlyAWordOutOfViewWaitsForIsASlip)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(BoardTyping, EveryKeyThatAdvancesAWordIsToldWithItsTypedLength)
+{
+    TypingBoard t(Spelled({"filler", "cat", "card"}));
+    std::vector<std::pair<int, int>> keyed;
+    QObject::connect(t.b.Board, &TTypeGameType::wordKeyed,
+                     [&keyed](int word, int typed) { keyed.emplace_back(word, typed); });
+
+    Type(t.b, "ca");  // both words that begin so advance on each key
+    EXPECT_EQ(keyed, (std::vector<std::pair<int, int>>{{1, 1}, {2, 1}, {1, 2}, {2, 2}}));
+    keyed.clear();
+    Type(t.b, "q");  // a slip advances nothing
+    EXPECT_TRUE(keyed.empty());
+    Type(t.b, "t");  // completes cat; card loses its progress and starts over
+    EXPECT_EQ(keyed, (std::vector<std::pair<int, int>>{{1, 3}}));
+    keyed.clear();
+    Type(t.b, "c");
+    EXPECT_EQ(keyed, (std::vector<std::pair<int, int>>{{2, 1}}));
+}
+
+}  // namespace

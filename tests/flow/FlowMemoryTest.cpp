@@ -2,6 +2,7 @@
 // one rated record per word, written when a toll gate is over or left; the
 // new-words book fills, is played and empties; review games of due words.
 #include <algorithm>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 #include "FakeGameView.h"
 #include "GameFlow.h"
 #include "GameParaSupport.h"
+#include "GbkText.h"
 #include "RecentTollGates.h"
 #include "Settings.h"
 #include "TempProgramDir.h"
@@ -83,6 +85,21 @@ protected:
         m_flow.BoardCountsChanged();
     }
 
+    // Word index typed right after waitMs, each further letter keyMs later,
+    // the program clock moving with the keys.
+    void TypeWord(int index, std::int64_t waitMs, std::int64_t keyMs)
+    {
+        const int letters =
+            static_cast<int>(m_board.words[static_cast<size_t>(index)].Spelling.size());
+        m_clock->now += waitMs;
+        for (int k = 1; k <= letters; ++k) {
+            if (k > 1)
+                m_clock->now += keyMs;
+            m_flow.WordKeyed(index, k);
+        }
+        m_flow.WordCounted(index, true);
+    }
+
     // A second program holding the database with that BEGIN until released.
     std::unique_ptr<THoldingChild> Hold(const char *begin)
     {
@@ -134,7 +151,7 @@ TEST(FlowMemoryRating, MissedIsAgainTwoSlipsHardElseGood)
     tally.Slip(2, {2, 't', 'r'});
     tally.Counted(2, true);
     tally.Counted(2, false);  // a word keeps its first outcome
-    tally.Shown(3);
+    tally.Shown(3, 0);
     tally.Counted(1, false);
     tally.Counted(7, true);  // out of the list: ignored
     EXPECT_EQ(tally.Right(), 2);
@@ -149,6 +166,37 @@ TEST(FlowMemoryRating, MissedIsAgainTwoSlipsHardElseGood)
     EXPECT_EQ(meetings[1].Word.Spelling, "card");
     EXPECT_EQ(meetings[1].Rating, TRating::Again);
     EXPECT_EQ(meetings[1].BookRow, 1);
+}
+
+TEST(FlowMemoryRating, EasyIsAWordWithoutASlipAtTheLearnersOwnUpperQuartile)
+{
+    // 100 recent speeds 1 … 100 letters a second: the 75th percentile is 75.25.
+    std::vector<double> recent;
+    for (int v = 100; v >= 1; --v)
+        recent.push_back(v);
+    EXPECT_EQ(RateMeeting(0, 0, 75.25, recent), TRating::Easy);
+    EXPECT_EQ(RateMeeting(0, 0, 75.2, recent), TRating::Good);
+    EXPECT_EQ(RateMeeting(0, 0, 500, recent), TRating::Easy);
+    EXPECT_EQ(RateMeeting(0, 1, 500, recent), TRating::Good);  // one slip: no Easy
+    EXPECT_EQ(RateMeeting(0, 2, 500, recent), TRating::Hard);
+    EXPECT_EQ(RateMeeting(1, 0, 500, recent), TRating::Again);
+    EXPECT_EQ(RateMeeting(0, 0, 0, recent), TRating::Good);  // no speed known
+
+    // Fewer than a hundred: no Easy however fast.
+    const std::vector<double> few(recent.begin(), recent.begin() + 99);
+    EXPECT_EQ(RateMeeting(0, 0, 1000, few), TRating::Good);
+    EXPECT_EQ(RateMeeting(0, 0, 1000, {}), TRating::Good);
+
+    // Only the newest 500 count: 500 speeds of 10, then older ones of 1000.
+    std::vector<double> window(500, 10.0);
+    window.insert(window.end(), 500, 1000.0);
+    EXPECT_EQ(RateMeeting(0, 0, 10, window), TRating::Easy);
+    EXPECT_EQ(RateMeeting(0, 0, 9.99, window), TRating::Good);
+    // The order they come in does not matter within the window.
+    std::vector<double> shuffled = {3, 1, 4, 1, 5, 9, 2, 6};
+    shuffled.resize(120, 2.0);
+    EXPECT_EQ(RateMeeting(0, 0, 2.0, shuffled), TRating::Easy);
+    EXPECT_EQ(RateMeeting(0, 0, 1.99, shuffled), TRating::Good);
 }
 
 TEST_F(FlowMemory, TheOpeningToollGatesEventsBecomeOneRatedRecordPerWordAtGameOver)
@@ -194,6 +242,120 @@ TEST_F(FlowMemory, TheOpeningToollGatesEventsBecomeOneRatedRecordPerWordAtGameOv
     EXPECT_EQ(m_flow.GamePara().TollGateIndex, 4);
     m_flow.LeaveTollGate();
     EXPECT_EQ(Scalar("SELECT count(*) FROM playlog"), 1);
+}
+
+TEST_F(FlowMemory, EachWordsKeyTimesLevelAndModeGoIntoTheReviewLog)
+{
+    Open(Toefl(3, 2));
+    m_flow.SetPlayMode(TPlayMode::Dictation);
+    const TWordInfos w = m_board.words;
+    const auto letters = static_cast<std::int64_t>(w[0].Spelling.size());
+    ASSERT_GE(letters, 2);
+
+    // Word 0: a first key after 700 ms, a run lost, then typed again from its
+    // first letter, 100 ms a letter.
+    m_flow.WordShown(0);
+    m_clock->now += 700;
+    m_flow.WordKeyed(0, 1);
+    m_clock->now += 300;
+    m_flow.WordKeyed(0, 2);
+    m_clock->now += 1000;
+    m_flow.WordShown(0);  // told again: the first showing counts
+    m_flow.WordKeyed(0, 1);
+    for (int k = 2; k <= letters; ++k) {
+        m_clock->now += 100;
+        m_flow.WordKeyed(0, k);
+    }
+    m_flow.WordCounted(0, true);
+    // Word 1: one key after 400 ms, then missed (at both its places); keys
+    // after its count are not its.
+    m_flow.WordShown(1);
+    m_clock->now += 400;
+    m_flow.WordKeyed(1, 1);
+    m_clock->now += 5000;
+    m_flow.WordCounted(1, false);
+    m_flow.WordKeyed(1, 2);
+    CountAll({1, 21});
+    m_flow.TollGateOver();
+
+    TSqlQuery row = m_db.Connection().Query(
+        "SELECT level, playmode, firstkeyms, lastkeyms, letterspersec FROM reviewlog "
+        "WHERE spelling = ?",
+        {GbkToUtf8(w[0].Spelling)});
+    ASSERT_TRUE(row.Next());
+    EXPECT_EQ(row.Integer(0), 2);
+    EXPECT_EQ(row.Integer(1), static_cast<int>(TPlayMode::Dictation));
+    EXPECT_EQ(row.Integer(2), 700);
+    EXPECT_EQ(row.Integer(3), 2000 + 100 * (letters - 1));
+    EXPECT_DOUBLE_EQ(row.Real(4), letters * 1000.0 / (100.0 * (letters - 1)));
+    EXPECT_FALSE(row.Next());
+
+    TSqlQuery missed = m_db.Connection().Query(
+        "SELECT firstkeyms, lastkeyms, letterspersec IS NULL FROM reviewlog WHERE spelling = ?",
+        {GbkToUtf8(w[1].Spelling)});
+    ASSERT_TRUE(missed.Next());
+    EXPECT_EQ(missed.Integer(0), 400);
+    EXPECT_EQ(missed.Integer(1), 400);
+    EXPECT_EQ(missed.Integer(2), 1);
+    // A word counted with no key told (as a fake board does) has no times.
+    EXPECT_EQ(Scalar("SELECT count(*) FROM reviewlog WHERE firstkeyms IS NULL AND "
+                     "lastkeyms IS NULL AND letterspersec IS NULL"),
+              18);
+}
+
+TEST_F(FlowMemory, FastWordsAreEasySlowOnesGoodAndNoneBeforeAHundredRightWords)
+{
+    Open(Toefl(3));
+    // Every place typed after half a second, keyMs(i) a letter; the ratings
+    // of the toll gate's words by place.
+    const auto playGate = [this](const std::function<std::int64_t(int)> &keyMs,
+                                 const std::vector<int> &slipped = {}) {
+        const TWordInfos w = m_board.words;
+        for (const int i : slipped)
+            m_flow.WordSlip(i, 0, w[static_cast<size_t>(i)].Spelling[0], '#');
+        for (int i = 0; i < static_cast<int>(w.size()); ++i) {
+            m_flow.WordShown(i);
+            TypeWord(i, 500, keyMs(i));
+            ++m_board.right;
+        }
+        m_flow.BoardCountsChanged();
+        m_flow.TollGateOver();
+        std::vector<std::int64_t> ratings;
+        for (size_t i = 0; i < std::min<size_t>(w.size(), TGameFlow::kWordsPerGate); ++i)
+            ratings.push_back(Scalar("SELECT rating FROM reviewlog WHERE spelling = ? "
+                                     "ORDER BY at DESC LIMIT 1",
+                                     {GbkToUtf8(w[i].Spelling)}));
+        m_clock->now += std::int64_t{60} * 1000;
+        return ratings;
+    };
+    const auto count = [&](const std::vector<std::int64_t> &ratings, TRating r) {
+        return std::count(ratings.begin(), ratings.end(), static_cast<int>(r));
+    };
+
+    // Five toll gates at 150 ms a letter, one word of each at 40 ms: a
+    // hundred right words, and not one Easy among them.
+    for (int gate = 0; gate < 5; ++gate) {
+        const auto ratings = playGate([](int i) { return i % 20 == 7 ? 40 : 150; });
+        EXPECT_EQ(count(ratings, TRating::Good), 20) << gate;
+    }
+    EXPECT_EQ(Scalar("SELECT count(*) FROM reviewlog WHERE letterspersec IS NOT NULL"), 100);
+
+    // Now the learner's pace is known: fast words Easy, slow ones Good, a fast
+    // one with a slip Good, with two slips Hard.
+    const auto ratings = playGate([](int i) { return i < 10 ? 40 : 400; }, {3, 4, 4});
+    for (int i = 0; i < 20; ++i) {
+        const TRating expected = i == 3   ? TRating::Good
+                                 : i == 4 ? TRating::Hard
+                                 : i < 10 ? TRating::Easy
+                                          : TRating::Good;
+        EXPECT_EQ(ratings[static_cast<size_t>(i)], static_cast<int>(expected)) << i;
+    }
+
+    // Dictation is a pace of its own, still unknown.
+    m_flow.SetPlayMode(TPlayMode::Dictation);
+    const auto dictated = playGate([](int) { return 20; });
+    EXPECT_EQ(count(dictated, TRating::Easy), 0);
+    EXPECT_EQ(Scalar("SELECT count(*) FROM reviewlog WHERE playmode = 1"), 20);
 }
 
 TEST_F(FlowMemory, ATollGateLeftUnfinishedIsRecordedAsFarAsItWent)

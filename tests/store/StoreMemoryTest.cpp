@@ -1,7 +1,9 @@
 // The learning memory's tables: migration, recording a toll gate, due words
 // and the new-words book.
+#include <algorithm>
 #include <filesystem>
 
+#include "MemoryParameters.h"
 #include "SchemaVersion.h"
 #include "StoreFixture.h"
 #include "UBookType.h"
@@ -79,13 +81,13 @@ TEST_F(StoreMemory, AFileOfTodaysProgramGainsTheTablesWithBooksScoresAndRecentLi
     ASSERT_TRUE(AddGameRecord(Gbk("小明"), 1200));
     dir.WriteFile("UseRecord.txt", "lib101#@#25#@#x#@#0#@#1#@#1\r\n");
     // As today's program leaves a file: version 1, no memory tables.
-    for (const char *table : {"wordmemory", "wordslip", "reviewlog", "playlog"})
+    for (const char *table : {"wordmemory", "wordslip", "reviewlog", "playlog", "memoryparams"})
         db->Connection().Execute(std::string("DROP TABLE ") + table);
     db->Connection().Execute("PRAGMA user_version = 1");
     db->CloseDatabase();
 
     ASSERT_TRUE(db->ConnectDatabase());
-    EXPECT_EQ(ReadSchemaVersion(db->Connection()), 2);
+    EXPECT_EQ(ReadSchemaVersion(db->Connection()), CurrentSchemaVersion());
     EXPECT_TRUE(std::filesystem::exists(SchemaBackupPath(DatabasePath())));
     EXPECT_EQ(GetBookWordNumber(bookId), 25);
     EXPECT_EQ(TableRows(GetBookTableName(bookId)).size(), 25u);
@@ -279,6 +281,171 @@ TEST_F(StoreMemory, AFailedRecordingWritesNothing)
     EXPECT_FALSE(ReadWordMemory("lost"));
     EXPECT_EQ(ReadWordMemory("kept")->Seen, 1);
     EXPECT_EQ(NewWordsBookId(), -1);
+}
+
+}  // namespace
+
+namespace {
+
+bool sameCard(const TMemoryCard &a, const TMemoryCard &b)
+{
+    return a.Stability == b.Stability && a.Difficulty == b.Difficulty && a.Due == b.Due
+           && a.LastReview == b.LastReview && a.Reps == b.Reps && a.Lapses == b.Lapses
+           && a.ScheduledDays == b.ScheduledDays && a.State == b.State;
+}
+
+// A season of play with the real scheduler: every day the words due come back
+// with a few new ones, rated by a fixed sequence; two words are marked known.
+class StoreReplay : public StoreMemory {
+protected:
+    void PlaySeason()
+    {
+        std::uint32_t seed = 12345;
+        const auto next = [&seed] {
+            seed = seed * 1664525u + 1013904223u;
+            return seed >> 8;
+        };
+        int newWords = 0;
+        for (int day = 0; day < 120; ++day) {
+            const std::int64_t at =
+                kT0 + day * DayMs + static_cast<std::int64_t>(next() % 3600) * 1000;
+            std::vector<TWordMeeting> words;
+            for (const TWordMemory &m : DueWords(at + DayMs / 2, 100))
+                words.push_back(meeting(m.Spelling, TRating::Good));
+            for (int k = 0; k < 4 && newWords < 300; ++k)
+                words.push_back(meeting("w" + std::to_string(newWords++), TRating::Good));
+            for (TWordMeeting &w : words) {
+                const std::uint32_t r = next() % 100;
+                w.Rating = r < 15   ? TRating::Again
+                           : r < 30 ? TRating::Hard
+                           : r < 85 ? TRating::Good
+                                    : TRating::Easy;
+            }
+            RecordTollGate(play(at), words, ReviewCard);
+            if (day == 50) {
+                EXPECT_TRUE(MarkWordKnown(word("w3"), at + 1000));
+                EXPECT_TRUE(MarkWordKnown(word("w7"), at + 1000));
+            }
+        }
+        // A word whose log is gone (or never was) keeps what it has.
+        db->Connection().Execute(
+            "INSERT INTO wordmemory(spelling, stability, difficulty, due, lastreview, reps, "
+            "state) VALUES('unlogged', 3.5, 6.25, ?, ?, 2, 2)",
+            {kT0 + 9 * DayMs, kT0});
+    }
+};
+
+TEST_F(StoreReplay, ReplayingTheLogReproducesTheStoredCardsExactly)
+{
+    PlaySeason();
+    const std::vector<TWordMemory> stored = AllWordMemories();
+    ASSERT_EQ(stored.size(), 301u);
+    EXPECT_GT(Scalar("SELECT count(*) FROM reviewlog"), 2000);
+
+    EXPECT_EQ(ReplayWordMemory(ReviewCard), static_cast<int>(stored.size()) - 1);
+    const std::vector<TWordMemory> replayed = AllWordMemories();
+    ASSERT_EQ(replayed.size(), stored.size());
+    for (size_t i = 0; i < stored.size(); ++i) {
+        EXPECT_EQ(replayed[i].Spelling, stored[i].Spelling);
+        EXPECT_TRUE(sameCard(replayed[i].Card, stored[i].Card)) << stored[i].Spelling;
+        EXPECT_EQ(replayed[i].Seen, stored[i].Seen);
+        EXPECT_EQ(replayed[i].RightStreak, stored[i].RightStreak);
+    }
+    // The known marks came through the replay.
+    EXPECT_GT(ReadWordMemory("w3")->Card.Due, kT0 + 230 * DayMs);
+    EXPECT_GT(ReadWordMemory("w7")->Card.Due, kT0 + 230 * DayMs);
+}
+
+TEST_F(StoreReplay, OtherParametersRescheduleEveryLoggedWordAndTheDefaultsBringThemBack)
+{
+    PlaySeason();
+    const std::vector<TWordMemory> stored = AllWordMemories();
+    TFsrsParameters keen;
+    keen.Retention = 0.97;
+    const TCardReview keenReview = [&keen](const TMemoryCard &c, TRating r, std::int64_t at) {
+        return ReviewCardWith(c, r, at, keen);
+    };
+    ReplayWordMemory(keenReview);
+    const std::vector<TWordMemory> sooner = AllWordMemories();
+    int earlier = 0;
+    int later = 0;
+    for (size_t i = 0; i < stored.size(); ++i) {
+        EXPECT_EQ(sooner[i].Card.LastReview, stored[i].Card.LastReview);
+        EXPECT_EQ(sooner[i].Card.Reps, stored[i].Card.Reps);
+        earlier += sooner[i].Card.Due < stored[i].Card.Due ? 1 : 0;
+        later += sooner[i].Card.Due > stored[i].Card.Due ? 1 : 0;
+    }
+    // A higher retention brings words back sooner, never later.
+    EXPECT_GT(earlier, 250);
+    EXPECT_EQ(later, 0);
+    const auto unlogged = std::find_if(stored.begin(), stored.end(), [](const TWordMemory &m) {
+        return m.Spelling == "unlogged";
+    });
+    ASSERT_NE(unlogged, stored.end());
+    EXPECT_TRUE(sameCard(ReadWordMemory("unlogged")->Card, unlogged->Card));
+
+    ReplayWordMemory(ReviewCard);
+    const std::vector<TWordMemory> back = AllWordMemories();
+    for (size_t i = 0; i < stored.size(); ++i)
+        EXPECT_TRUE(sameCard(back[i].Card, stored[i].Card)) << stored[i].Spelling;
+
+    // A failure part of the way through changes nothing.
+    db->Connection().Execute("CREATE TRIGGER refuse BEFORE UPDATE ON wordmemory "
+                             "WHEN NEW.spelling = 'w5' BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    EXPECT_THROW(ReplayWordMemory(keenReview), EDatabaseError);
+    const std::vector<TWordMemory> after = AllWordMemories();
+    ASSERT_EQ(after.size(), stored.size());
+    for (size_t i = 0; i < stored.size(); ++i)
+        EXPECT_TRUE(sameCard(after[i].Card, stored[i].Card)) << stored[i].Spelling;
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(StoreReplay, AParameterChangeIsLoggedWithItsTimeAndReschedulesAtOnce)
+{
+    EXPECT_EQ(ReadMemoryParameters(), TFsrsParameters{});
+    EXPECT_TRUE(MemoryParameterChanges().empty());
+    PlaySeason();
+    const std::vector<TWordMemory> stored = AllWordMemories();
+
+    TFsrsParameters chosen;
+    chosen.Retention = 0.83;
+    chosen.Weights[8] = 1.0 / 3.0;  // not short in decimals: must read back exactly
+    chosen.Weights[20] = 0.4321987654321;
+    ChangeMemoryParameters(chosen, kT0 + 200 * DayMs);
+    EXPECT_EQ(ReadMemoryParameters(), chosen);
+    ASSERT_EQ(MemoryParameterChanges().size(), 1u);
+    EXPECT_EQ(MemoryParameterChanges()[0].At, kT0 + 200 * DayMs);
+
+    // The cards are what a replay with the new parameters makes.
+    const std::vector<TWordMemory> changed = AllWordMemories();
+    ReplayWordMemory([&chosen](const TMemoryCard &c, TRating r, std::int64_t at) {
+        return ReviewCardWith(c, r, at, chosen);
+    });
+    const std::vector<TWordMemory> replayed = AllWordMemories();
+    int moved = 0;
+    for (size_t i = 0; i < stored.size(); ++i) {
+        EXPECT_TRUE(sameCard(changed[i].Card, replayed[i].Card)) << stored[i].Spelling;
+        moved += changed[i].Card.Due != stored[i].Card.Due ? 1 : 0;
+    }
+    EXPECT_GT(moved, 250);
+
+    // The latest change is in force; one that does not read is left out.
+    TFsrsParameters later;
+    later.Retention = 0.95;
+    std::string weightsOfOnes = "1";  // 21 weights, a retention out of range
+    for (int i = 1; i < 21; ++i)
+        weightsOfOnes += " 1";
+    ChangeMemoryParameters(later, kT0 + 201 * DayMs);
+    db->Connection().Execute(
+        "INSERT INTO memoryparams(at, retention, weights) VALUES(?, 0.9, '1 2 3')",
+        {kT0 + 202 * DayMs});
+    db->Connection().Execute("INSERT INTO memoryparams(at, retention, weights) VALUES(?, 0.5, ?)",
+                             {kT0 + 203 * DayMs, weightsOfOnes});
+    EXPECT_EQ(ReadMemoryParameters(), later);
+    EXPECT_EQ(MemoryParameterChanges().size(), 2u);
 }
 
 }  // namespace

@@ -37,7 +37,7 @@ protected:
 
 TEST_F(StoreSchema, ANewFileIsStampedAndOpensWithoutABackup)
 {
-    EXPECT_EQ(CurrentSchemaVersion(), 2);
+    EXPECT_EQ(CurrentSchemaVersion(), 3);
     EXPECT_EQ(ReadSchemaVersion(db->Connection()), CurrentSchemaVersion());
     db->CloseDatabase();
     EXPECT_TRUE(db->ConnectDatabase());
@@ -68,6 +68,43 @@ TEST_F(StoreSchema, AnUnversionedFileIsBackedUpThenStampedWithItsWordsUntouched)
     std::filesystem::remove(BackupPath());
     ASSERT_TRUE(db->ConnectDatabase());
     EXPECT_FALSE(std::filesystem::exists(BackupPath()));
+}
+
+TEST_F(StoreSchema, AVersionTwoFileGainsTheTypingColumnsAndKeepsItsReviews)
+{
+    // The review log and the tables as version 2 made them, with one review.
+    TSqlConnection &c = db->Connection();
+    c.Execute("DROP TABLE reviewlog");
+    c.Execute("DROP TABLE memoryparams");
+    c.Execute("CREATE TABLE reviewlog(id INTEGER PRIMARY KEY, spelling TEXT NOT NULL, "
+              "at INTEGER NOT NULL, rating INTEGER NOT NULL, stability REAL NOT NULL, "
+              "difficulty REAL NOT NULL, due INTEGER NOT NULL, state INTEGER NOT NULL)");
+    c.Execute("INSERT INTO reviewlog(spelling, at, rating, stability, difficulty, due, state) "
+              "VALUES('apple', 1000, 3, 2.5, 4.75, 90000000, 2)");
+    StampAndClose(2);
+    const std::string before = fileBytes(DatabasePath());
+
+    ASSERT_TRUE(db->ConnectDatabase());
+    EXPECT_EQ(ReadSchemaVersion(db->Connection()), 3);
+    EXPECT_EQ(fileBytes(BackupPath()), before);
+    TSqlQuery old = db->Connection().Query(
+        "SELECT spelling, at, rating, stability, difficulty, due, state, level, playmode, "
+        "firstkeyms, lastkeyms, letterspersec FROM reviewlog");
+    ASSERT_TRUE(old.Next());
+    EXPECT_EQ(old.Text(0), "apple");
+    EXPECT_EQ(old.Integer(1), 1000);
+    EXPECT_EQ(old.Integer(2), 3);
+    EXPECT_EQ(old.Real(3), 2.5);
+    EXPECT_EQ(old.Real(4), 4.75);
+    EXPECT_EQ(old.Integer(5), 90000000);
+    // What was not kept then is unknown, not zero.
+    for (const char *column : {"level", "playmode", "firstkeyms", "lastkeyms", "letterspersec"})
+        EXPECT_TRUE(old.IsNull(column)) << column;
+    EXPECT_FALSE(old.Next());
+    // The parameters' log is there, empty: the defaults are in force.
+    TSqlQuery params = db->Connection().Query("SELECT count(*) FROM memoryparams");
+    ASSERT_TRUE(params.Next());
+    EXPECT_EQ(params.Integer(0), 0);
 }
 
 TEST_F(StoreSchema, AFileOfANewerProgramIsRefusedAndLeftAlone)

@@ -13,7 +13,8 @@
 //                              the settings at toll gate 2, toll gates 1
 //                              and 2 of the book in UseRecord.txt, and the
 //                              learning memory: a rated record of each word
-//                              of toll gate 1 at its row of the book, and a
+//                              of toll gate 1 at its row of the book, the
+//                              typing times of the words typed right, and a
 //                              play-log row for the opening toll gate
 //
 // DIR is the program folder. Exit status 0 when all is well; every finding is
@@ -156,6 +157,7 @@ bool verifyMemory(const TGamePara &saved)
     LoadTollGateWords(para, 1, words);
     const int bookId = GetBookId(para.BookName, para.BookType);
     std::printf("learning memory of toll gate 1 (book %d):\n", bookId);
+    int timed = 0;
     for (size_t row = 0; row < words.size(); ++row) {
         const std::optional<TWordMemory> m = ReadWordMemory(words[row].Spelling);
         if (!m) {
@@ -174,6 +176,28 @@ bool verifyMemory(const TGamePara &saved)
                         m->Spelling.c_str(), row);
             ok = false;
         }
+        if (m->Right == 0)
+            continue;
+        // A word typed right has its speed; its key times need its box shown
+        // whole first, which a quick typist may not wait for.
+        TSqlQuery typing = DataInterface().Query(
+            "SELECT firstkeyms IS NOT NULL AND lastkeyms IS NOT NULL, letterspersec > 0, "
+            "firstkeyms, lastkeyms, letterspersec FROM reviewlog WHERE spelling = ?",
+            {GbkToUtf8(words[row].Spelling)});
+        if (!typing.Next() || typing.Integer(1) != 1) {
+            std::printf("FAIL: %s was typed right but has no letters per second\n",
+                        m->Spelling.c_str());
+            ok = false;
+            continue;
+        }
+        timed += typing.Integer(0) == 1 ? 1 : 0;
+        std::printf("    first key %lld ms, last key %lld ms, %.1f letters a second\n",
+                    static_cast<long long>(typing.Integer(2)),
+                    static_cast<long long>(typing.Integer(3)), typing.Real(4));
+    }
+    if (timed == 0) {
+        std::printf("FAIL: no word of toll gate 1 has its key times\n");
+        ok = false;
     }
     TSqlQuery plays = DataInterface().Query(
         "SELECT count(*) FROM playlog WHERE bookid = ? AND tollgate = 1 AND review = 0 "

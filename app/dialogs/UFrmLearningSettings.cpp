@@ -1,0 +1,48 @@
+#include "UFrmLearningSettings.h"
+
+#include <cmath>
+
+#include <QDoubleSpinBox>
+#include <QHBoxLayout>
+#include <QLabel>
+
+TFrmLearningSettings::TFrmLearningSettings(const TFsrsParameters &parameters, QWidget *parent)
+    : TSmallDialog(parent, QStringLiteral("学习设置"), QStringLiteral("FrmLearningSettings")),
+      m_parameters(parameters), m_retention(new QDoubleSpinBox(this)), m_meaning(new QLabel(this))
+{
+    auto *row = new QHBoxLayout;
+    auto *caption = new QLabel(QStringLiteral("记忆保持率"), this);
+    m_retention->setObjectName(QStringLiteral("speRetention"));
+    m_retention->setDecimals(2);
+    m_retention->setSingleStep(0.01);
+    m_retention->setRange(kMinRetention, kMaxRetention);
+    m_retention->setValue(parameters.Retention);
+    m_retention->setMinimumWidth(90);
+    caption->setBuddy(m_retention);
+    row->addWidget(caption);
+    row->addWidget(m_retention);
+    row->addStretch(1);
+    body()->addLayout(row);
+
+    m_meaning->setObjectName(QStringLiteral("labRetentionMeaning"));
+    body()->addWidget(m_meaning);
+    connect(m_retention, &QDoubleSpinBox::valueChanged, this, &TFrmLearningSettings::showMeaning);
+    showMeaning();
+    m_retention->setFocus();
+}
+
+TFsrsParameters TFrmLearningSettings::Parameters() const
+{
+    TFsrsParameters chosen = m_parameters;
+    // The box shows two decimals: what it shows is what is kept.
+    chosen.Retention = std::round(m_retention->value() * 100) / 100;
+    return chosen;
+}
+
+void TFrmLearningSettings::showMeaning()
+{
+    const TFsrsParameters chosen = Parameters();
+    m_meaning->setText(QStringLiteral("记住的单词约为%1%，一个熟悉的单词下次复习约在%2天后")
+                           .arg(std::lround(chosen.Retention * 100))
+                           .arg(FamiliarWordIntervalDays(chosen)));
+}
