@@ -183,14 +183,14 @@ namespace {
 
 TEST_F(StoreReferenceData, OtherSpellingsAndAmericanPronunciationsByEitherSpelling)
 {
-    dir.WriteFile("tsv/spelling-pairs.tsv", "spelling\tother\tother_accent\n"
+    m_dir.WriteFile("tsv/spelling-pairs.tsv", "spelling\tother\tother_accent\n"
                                             "color\tcolour\tbritish\n"
                                             "colour\tcolor\tamerican\n");
-    dir.WriteFile("tsv/us-pronunciations.tsv", "spelling\tpronunciation\n"
+    m_dir.WriteFile("tsv/us-pronunciations.tsv", "spelling\tpronunciation\n"
                                                "colour\t'kVlR\n"
                                                "ice cream\tais kri:m\n");
-    ASSERT_EQ(Run(dir.Path("tsv"), dir.Path("r.db")), 0) << output.toStdString();
-    const TReferenceData data(dir.Path("r.db"));
+    ASSERT_EQ(Run(m_dir.Path("tsv"), m_dir.Path("r.db")), 0) << m_output.toStdString();
+    const TReferenceData data(m_dir.Path("r.db"));
     EXPECT_EQ(data.OtherSpelling("colour"), (TOtherSpelling{"color", true}));
     EXPECT_EQ(data.OtherSpelling("color"), (TOtherSpelling{"colour", false}));
     // A name is not a word with two spellings; nor is a word without a pair.
@@ -202,7 +202,7 @@ TEST_F(StoreReferenceData, OtherSpellingsAndAmericanPronunciationsByEitherSpelli
     EXPECT_EQ(data.UsPronunciation("color"), "");
 
     // Without the tables (or the file) nothing is found.
-    const TReferenceData missing(dir.Path("none.db"));
+    const TReferenceData missing(m_dir.Path("none.db"));
     EXPECT_EQ(missing.OtherSpelling("colour"), std::nullopt);
     EXPECT_EQ(missing.UsPronunciation("colour"), "");
 }
