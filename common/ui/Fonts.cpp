@@ -1,8 +1,6 @@
 #include "Fonts.h"
 
-#include <QCoreApplication>
 #include <QFont>
-#include <QGuiApplication>
 
 QString ArialFamily()
 {
@@ -44,7 +42,4 @@ void InstallFontSubstitutions()
     QFont::insertSubstitutions(ArialFamily(), SongTiReplacements());
     for (const QString &latin : ArialReplacements())
         QFont::insertSubstitutions(latin, SongTiReplacements());
-    // And of the toolkit's default face, which the menus and dialogs use.
-    if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr)
-        QFont::insertSubstitutions(QGuiApplication::font().family(), SongTiReplacements());
 }

@@ -5,15 +5,16 @@
 // is really present: Liberation Sans has Arial's metrics; AR PL UMing CN is a
 // Song (Ming) face like 宋体, with two further CJK faces as fallbacks.
 //
-// Chinese in a Latin face (the labels, the meanings measured in Arial) falls
-// back to the Song face too, through the same table: left to fontconfig it
-// would page in a second CJK font file as large as the first.
+// Chinese in the Latin face (the labels, the last-word line, the meanings
+// measured in Arial) falls back to the Song face too, through the same table:
+// left to fontconfig it would page in a second CJK font file. The toolkit's
+// default face (menus, dialogs) keeps fontconfig's fallback: the Song face's
+// thin strokes at that size fall short of the skins' contrast.
 
 #include <QString>
 #include <QStringList>
 
-// Installs the substitutions, once the application object exists; safe to
-// call more than once.
+// Installs the substitutions; safe to call more than once.
 void InstallFontSubstitutions();
 
 // The families the designed names resolve to, best first.

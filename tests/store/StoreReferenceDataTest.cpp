@@ -184,11 +184,11 @@ namespace {
 TEST_F(StoreReferenceData, OtherSpellingsAndAmericanPronunciationsByEitherSpelling)
 {
     m_dir.WriteFile("tsv/spelling-pairs.tsv", "spelling\tother\tother_accent\n"
-                                            "color\tcolour\tbritish\n"
-                                            "colour\tcolor\tamerican\n");
+                                              "color\tcolour\tbritish\n"
+                                              "colour\tcolor\tamerican\n");
     m_dir.WriteFile("tsv/us-pronunciations.tsv", "spelling\tpronunciation\n"
-                                               "colour\t'kVlR\n"
-                                               "ice cream\tais kri:m\n");
+                                                 "colour\t'kVlR\n"
+                                                 "ice cream\tais kri:m\n");
     ASSERT_EQ(Run(m_dir.Path("tsv"), m_dir.Path("r.db")), 0) << m_output.toStdString();
     const TReferenceData data(m_dir.Path("r.db"));
     EXPECT_EQ(data.OtherSpelling("colour"), (TOtherSpelling{"color", true}));
