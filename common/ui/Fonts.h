@@ -21,8 +21,8 @@ void InstallFontSubstitutions();
 QStringList ArialReplacements();
 QStringList SongTiReplacements();
 
-// The one face every Chinese character of the window and the books is drawn
-// in: the first of SongTiReplacements().
+// The face the board's meanings and the game's Latin-face texts draw their
+// Chinese in: the first of SongTiReplacements().
 QString ChineseFamily();
 
 // The designed family names.

@@ -64,6 +64,18 @@ QIcon accentIcon(const QWidget *widget, TAccent accent)
     return QIcon(pixmap);
 }
 
+// What "应用" stores: the voice the engine speaks with, its rate and volume.
+TSpeechSet speechSetOf(TSpeechEx &speech)
+{
+    TSpeechSet set;
+    set.EngineName = speech.GetEngineName();
+    set.SpeakName = speech.GetSpeakName();
+    set.SpeakSex = speech.GetSpeakSex();
+    set.Rate = speech.GetRate();
+    set.Volume = speech.GetVolume();
+    return set;
+}
+
 }  // namespace
 
 TFrmSpeechSet::TFrmSpeechSet(QWidget *parent)
@@ -258,13 +270,7 @@ void TFrmSpeechSet::btnOkClick()
         ShowMessage(this, QStringLiteral("语音设置失败。"));
         return;
     }
-    TSpeechSet set;
-    set.EngineName = m_speechEx->GetEngineName();
-    set.SpeakName = m_speechEx->GetSpeakName();
-    set.SpeakSex = m_speechEx->GetSpeakSex();
-    set.Rate = m_speechEx->GetRate();
-    set.Volume = m_speechEx->GetVolume();
-    WriteSpeechSet(set);
+    WriteSpeechSet(speechSetOf(*m_speechEx));
     ShowMessage(this, QStringLiteral("语音设置应用成功。"));
 }
 
@@ -324,13 +330,7 @@ void TFrmSpeechSet::useVoice(const std::string &engine, int sex, const std::stri
         return;
     // Stored as "应用" stores it: the engine's own rate and volume with it.
     try {
-        TSpeechSet set;
-        set.EngineName = m_speechEx->GetEngineName();
-        set.SpeakName = m_speechEx->GetSpeakName();
-        set.SpeakSex = m_speechEx->GetSpeakSex();
-        set.Rate = m_speechEx->GetRate();
-        set.Volume = m_speechEx->GetVolume();
-        WriteSpeechSet(set);
+        WriteSpeechSet(speechSetOf(*m_speechEx));
     } catch (const ESpeechError &e) {
         qCWarning(lcSpeech) << __func__ << "failed:" << e.what();
     }

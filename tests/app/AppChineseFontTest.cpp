@@ -1,7 +1,8 @@
-// One CJK face draws every Chinese character the player can meet: the
-// shipped books' meanings and the window's own texts. A character it lacks
-// would be drawn from whatever fallback the system has, which pages in a
-// second CJK font file (or shows a box where none is installed).
+// The Song face has a glyph for every Chinese character the player can meet:
+// the shipped books' meanings and the window's own texts, and the game's
+// Latin face draws its Chinese in it. A character it lacked would be drawn
+// from whatever fallback the system has, which pages in a second CJK font
+// file (or shows a box where none is installed).
 #include <filesystem>
 #include <fstream>
 #include <iterator>
