@@ -3,19 +3,19 @@
 #include <algorithm>
 #include <map>
 
-TRating RateMeeting(int Missed, int Slips, double LettersPerSecond,
-                    const std::vector<double> &RecentSpeeds)
+TRating RateMeeting(int missed, int slips, double lettersPerSecond,
+                    const std::vector<double> &recentSpeeds)
 {
-    if (Missed > 0)
+    if (missed > 0)
         return TRating::Again;
-    if (Slips >= 2)
+    if (slips >= 2)
         return TRating::Hard;
-    if (Slips > 0 || LettersPerSecond <= 0 || RecentSpeeds.size() < size_t{kSpeedMinimum})
+    if (slips > 0 || lettersPerSecond <= 0 || recentSpeeds.size() < size_t{kSpeedMinimum})
         return TRating::Good;
     std::vector<double> speeds(
-        RecentSpeeds.begin(),
-        RecentSpeeds.begin()
-            + static_cast<std::ptrdiff_t>(std::min(RecentSpeeds.size(), size_t{kSpeedWindow})));
+        recentSpeeds.begin(),
+        recentSpeeds.begin()
+            + static_cast<std::ptrdiff_t>(std::min(recentSpeeds.size(), size_t{kSpeedWindow})));
     // Linear between the two nearest ranks.
     const double rank = 0.75 * static_cast<double>(speeds.size() - 1);
     const auto below = static_cast<size_t>(rank);
@@ -28,7 +28,7 @@ TRating RateMeeting(int Missed, int Slips, double LettersPerSecond,
             speeds.begin() + static_cast<std::ptrdiff_t>(below) + 1, speeds.end());
         p75 = low + (rank - static_cast<double>(below)) * (high - low);
     }
-    return LettersPerSecond >= p75 ? TRating::Easy : TRating::Good;
+    return lettersPerSecond >= p75 ? TRating::Easy : TRating::Good;
 }
 
 void TTollGateTally::Begin(const TWordInfos &Words, std::vector<TWordSource> Sources)
@@ -41,41 +41,41 @@ void TTollGateTally::Begin(const TWordInfos &Words, std::vector<TWordSource> Sou
     m_errors = 0;
 }
 
-void TTollGateTally::Shown(int Index, std::int64_t AtMs)
+void TTollGateTally::Shown(int index, std::int64_t atMs)
 {
-    if (Index < 0 || static_cast<size_t>(Index) >= m_entries.size())
+    if (index < 0 || static_cast<size_t>(index) >= m_entries.size())
         return;
-    TEntry &e = m_entries[static_cast<size_t>(Index)];
+    TEntry &e = m_entries[static_cast<size_t>(index)];
     if (!e.Shown)
-        e.ShownAt = AtMs;
+        e.ShownAt = atMs;
     e.Shown = true;
 }
 
-void TTollGateTally::Keyed(int Index, int Typed, std::int64_t AtMs)
+void TTollGateTally::Keyed(int index, int typed, std::int64_t atMs)
 {
-    if (Index < 0 || static_cast<size_t>(Index) >= m_entries.size())
+    if (index < 0 || static_cast<size_t>(index) >= m_entries.size())
         return;
-    TEntry &e = m_entries[static_cast<size_t>(Index)];
+    TEntry &e = m_entries[static_cast<size_t>(index)];
     if (e.Counted)
         return;
     if (e.FirstKeyAt < 0)
-        e.FirstKeyAt = AtMs;
-    if (Typed <= 1 || e.RunStartAt < 0)
-        e.RunStartAt = AtMs;
-    e.LastKeyAt = AtMs;
+        e.FirstKeyAt = atMs;
+    if (typed <= 1 || e.RunStartAt < 0)
+        e.RunStartAt = atMs;
+    e.LastKeyAt = atMs;
 }
 
-TTypingTimes TTollGateTally::TypingOf(const TEntry &Entry, size_t Letters)
+TTypingTimes TTollGateTally::TypingOf(const TEntry &entry, size_t letters)
 {
     TTypingTimes t;
     // Typing may begin while the box is only partly on view: no negative wait.
-    if (Entry.ShownAt >= 0 && Entry.FirstKeyAt >= 0) {
-        t.FirstKeyMs = std::max<std::int64_t>(Entry.FirstKeyAt - Entry.ShownAt, 0);
-        t.LastKeyMs = std::max<std::int64_t>(Entry.LastKeyAt - Entry.ShownAt, 0);
+    if (entry.ShownAt >= 0 && entry.FirstKeyAt >= 0) {
+        t.FirstKeyMs = std::max<std::int64_t>(entry.FirstKeyAt - entry.ShownAt, 0);
+        t.LastKeyMs = std::max<std::int64_t>(entry.LastKeyAt - entry.ShownAt, 0);
     }
-    const std::int64_t run = Entry.LastKeyAt - Entry.RunStartAt;
-    if (Entry.Right && Entry.RunStartAt >= 0 && run > 0)
-        t.LettersPerSecond = static_cast<double>(Letters) * 1000.0 / static_cast<double>(run);
+    const std::int64_t run = entry.LastKeyAt - entry.RunStartAt;
+    if (entry.Right && entry.RunStartAt >= 0 && run > 0)
+        t.LettersPerSecond = static_cast<double>(letters) * 1000.0 / static_cast<double>(run);
     return t;
 }
 

@@ -24,11 +24,11 @@ inline constexpr int kSpeedWindow = 500;
 inline constexpr int kSpeedMinimum = 100;
 
 // Missed once → Again; right with two or more slips in all → Hard; right
-// without a slip at or above the 75th percentile of RecentSpeeds (newest
-// first, the first kSpeedWindow used) → Easy; else Good. LettersPerSecond 0
+// without a slip at or above the 75th percentile of recentSpeeds (newest
+// first, the first kSpeedWindow used) → Easy; else Good. lettersPerSecond 0
 // is no speed.
-TRating RateMeeting(int Missed, int Slips, double LettersPerSecond = 0,
-                    const std::vector<double> &RecentSpeeds = {});
+TRating RateMeeting(int missed, int slips, double lettersPerSecond = 0,
+                    const std::vector<double> &recentSpeeds = {});
 
 class TTollGateTally {
 public:
@@ -37,13 +37,13 @@ public:
     void Clear() { Begin({}, {}); }
 
     // The mode the words counted from now on are played in.
-    void SetPlayMode(TPlayMode Mode) { m_mode = Mode; }
+    void SetPlayMode(TPlayMode mode) { m_mode = mode; }
 
-    // Index: the word's place in the list. Out of range is ignored; a word
+    // index: the word's place in the list. Out of range is ignored; a word
     // counted keeps its first outcome. Times are Unix milliseconds.
-    void Shown(int Index, std::int64_t AtMs);
-    // A key advanced the word to Typed letters (1: the first of a run).
-    void Keyed(int Index, int Typed, std::int64_t AtMs);
+    void Shown(int index, std::int64_t atMs);
+    // A key advanced the word to typed letters (1: the first of a run).
+    void Keyed(int index, int typed, std::int64_t atMs);
     void Counted(int Index, bool Right);
     void Slip(int Index, const TWordSlipRecord &Slip);
 
@@ -70,7 +70,7 @@ private:
         std::int64_t LastKeyAt = -1;
         std::vector<TWordSlipRecord> Slips;
     };
-    static TTypingTimes TypingOf(const TEntry &Entry, size_t Letters);
+    static TTypingTimes TypingOf(const TEntry &entry, size_t letters);
 
     TWordInfos m_words;
     std::vector<TWordSource> m_sources;

@@ -28,16 +28,17 @@ double Round8(double Value)
 // The scheduler's arithmetic for one set of parameters.
 class TModel {
 public:
-    explicit TModel(const TFsrsParameters &P)
-        : W(P.Weights), Decay(-W[20]), Factor(Round8(std::exp(std::log(0.9) / Decay) - 1)),
-          IntervalModifier(Round8((std::pow(P.Retention, 1 / Decay) - 1) / Factor))
+    explicit TModel(const TFsrsParameters &p)
+        : m_w(p.Weights), m_decay(-m_w[20]),
+          m_factor(Round8(std::exp(std::log(0.9) / m_decay) - 1)),
+          m_intervalModifier(Round8((std::pow(p.Retention, 1 / m_decay) - 1) / m_factor))
     {
     }
 
     // Chosen so that recall is 90% when the elapsed time equals the stability.
-    double ForgettingCurve(double ElapsedDays, double Stability) const
+    double ForgettingCurve(double elapsedDays, double stability) const
     {
-        return Round8(std::pow(1 + Factor * ElapsedDays / Stability, Decay));
+        return Round8(std::pow(1 + m_factor * elapsedDays / stability, m_decay));
     }
 
     struct TMemoryState {
@@ -45,67 +46,69 @@ public:
         double Difficulty = 0;
     };
 
-    TMemoryState FirstState(TRating Rating) const
+    TMemoryState FirstState(TRating rating) const
     {
-        return {InitStability(Rating), std::clamp(InitDifficulty(Rating), 1.0, 10.0)};
+        return {InitStability(rating), std::clamp(InitDifficulty(rating), 1.0, 10.0)};
     }
 
-    TMemoryState NextState(const TMemoryCard &Card, double R, TRating Rating) const
+    TMemoryState NextState(const TMemoryCard &card, double r, TRating rating) const
     {
-        const double S = Rating == TRating::Again
-                             ? ForgetStability(Card.Difficulty, Card.Stability, R)
-                             : RecallStability(Card.Difficulty, Card.Stability, R, Rating);
-        return {S, NextDifficulty(Card.Difficulty, Rating)};
+        const double s = rating == TRating::Again
+                             ? ForgetStability(card.Difficulty, card.Stability, r)
+                             : RecallStability(card.Difficulty, card.Stability, r, rating);
+        return {s, NextDifficulty(card.Difficulty, rating)};
     }
 
-    int NextInterval(double Stability) const
+    int NextInterval(double stability) const
     {
-        const double Days = std::max(1.0, RoundHalfUp(Stability * IntervalModifier));
-        return static_cast<int>(std::min(Days, double(MaximumIntervalDays)));
+        const double days = std::max(1.0, RoundHalfUp(stability * m_intervalModifier));
+        return static_cast<int>(std::min(days, double(MaximumIntervalDays)));
     }
 
 private:
-    static int Grade(TRating Rating) { return static_cast<int>(Rating); }
+    static int Grade(TRating rating) { return static_cast<int>(rating); }
 
-    double InitStability(TRating Rating) const { return std::max(W[Grade(Rating) - 1], 0.1); }
+    double InitStability(TRating rating) const { return std::max(m_w[Grade(rating) - 1], 0.1); }
 
     // Unclamped: the mean reversion pulls toward the (possibly negative) Easy value.
-    double InitDifficulty(TRating Rating) const
+    double InitDifficulty(TRating rating) const
     {
-        return Round8(W[4] - std::exp((Grade(Rating) - 1) * W[5]) + 1);
+        return Round8(m_w[4] - std::exp((Grade(rating) - 1) * m_w[5]) + 1);
     }
 
-    double NextDifficulty(double Difficulty, TRating Rating) const
+    double NextDifficulty(double difficulty, TRating rating) const
     {
-        const double Delta = -W[6] * (Grade(Rating) - 3);
+        const double delta = -m_w[6] * (Grade(rating) - 3);
         // Linear damping: the closer to 10, the smaller the step.
-        const double Next = Difficulty + Round8(Delta * (10 - Difficulty) / 9);
-        const double Reverted = Round8(W[7] * InitDifficulty(TRating::Easy) + (1 - W[7]) * Next);
-        return std::clamp(Reverted, 1.0, 10.0);
+        const double next = difficulty + Round8(delta * (10 - difficulty) / 9);
+        const double reverted =
+            Round8(m_w[7] * InitDifficulty(TRating::Easy) + (1 - m_w[7]) * next);
+        return std::clamp(reverted, 1.0, 10.0);
     }
 
-    double RecallStability(double D, double S, double R, TRating Rating) const
+    double RecallStability(double d, double s, double r, TRating rating) const
     {
-        const double HardPenalty = Rating == TRating::Hard ? W[15] : 1;
-        const double EasyBonus = Rating == TRating::Easy ? W[16] : 1;
-        const double Growth = std::exp(W[8]) * (11 - D) * std::pow(S, -W[9])
-                              * (std::exp((1 - R) * W[10]) - 1) * HardPenalty * EasyBonus;
-        return Round8(std::clamp(S * (1 + Growth), MinStability, MaxStability));
+        const double hardPenalty = rating == TRating::Hard ? m_w[15] : 1;
+        const double easyBonus = rating == TRating::Easy ? m_w[16] : 1;
+        const double growth = std::exp(m_w[8]) * (11 - d) * std::pow(s, -m_w[9])
+                              * (std::exp((1 - r) * m_w[10]) - 1) * hardPenalty * easyBonus;
+        return Round8(std::clamp(s * (1 + growth), MinStability, MaxStability));
     }
 
-    double ForgetStability(double D, double S, double R) const
+    double ForgetStability(double d, double s, double r) const
     {
-        const double AfterFail = Round8(std::clamp(
-            W[11] * std::pow(D, -W[12]) * (std::pow(S + 1, W[13]) - 1) * std::exp((1 - R) * W[14]),
-            MinStability, MaxStability));
+        const double afterFail =
+            Round8(std::clamp(m_w[11] * std::pow(d, -m_w[12]) * (std::pow(s + 1, m_w[13]) - 1)
+                                  * std::exp((1 - r) * m_w[14]),
+                              MinStability, MaxStability));
         // A lapse never raises the stability.
-        return std::min(std::max(Round8(S), MinStability), AfterFail);
+        return std::min(std::max(Round8(s), MinStability), afterFail);
     }
 
-    TFsrsWeights W;
-    double Decay;
-    double Factor;
-    double IntervalModifier;
+    TFsrsWeights m_w;
+    double m_decay;
+    double m_factor;
+    double m_intervalModifier;
 };
 
 std::int64_t FloorDiv(std::int64_t A, std::int64_t B)
@@ -132,76 +135,76 @@ bool IsNew(const TMemoryCard &Card)
 
 const TFsrsWeights &DefaultFsrsWeights()
 {
-    static const TFsrsWeights Weights = {0.212,  1.2931, 2.3065, 8.2956, 6.4133, 0.8334, 3.0194,
+    static const TFsrsWeights weights = {0.212,  1.2931, 2.3065, 8.2956, 6.4133, 0.8334, 3.0194,
                                          0.001,  1.8722, 0.1666, 0.796,  1.4835, 0.0614, 0.2629,
                                          1.6483, 0.6014, 1.8729, 0.5425, 0.0912, 0.0658, 0.1542};
-    return Weights;
+    return weights;
 }
 
-TMemoryCard ReviewCard(const TMemoryCard &Card, TRating Rating, std::int64_t NowMs)
+TMemoryCard ReviewCard(const TMemoryCard &card, TRating rating, std::int64_t nowMs)
 {
-    static const TFsrsParameters Defaults;
-    return ReviewCardWith(Card, Rating, NowMs, Defaults);
+    static const TFsrsParameters defaults;
+    return ReviewCardWith(card, rating, nowMs, defaults);
 }
 
-TMemoryCard ReviewCardWith(const TMemoryCard &Card, TRating Rating, std::int64_t NowMs,
-                           const TFsrsParameters &Parameters)
+TMemoryCard ReviewCardWith(const TMemoryCard &card, TRating rating, std::int64_t nowMs,
+                           const TFsrsParameters &parameters)
 {
-    const TModel Model(Parameters);
-    const bool First = IsNew(Card);
-    const double R =
-        First ? 1
-              : Model.ForgettingCurve(ElapsedCalendarDays(Card.LastReview, NowMs), Card.Stability);
+    const TModel model(parameters);
+    const bool first = IsNew(card);
+    const double r =
+        first ? 1
+              : model.ForgettingCurve(ElapsedCalendarDays(card.LastReview, nowMs), card.Stability);
 
     // The intervals of all four ratings are worked out together so that a
     // better rating never comes back sooner than a worse one.
-    constexpr std::array Ratings = {TRating::Again, TRating::Hard, TRating::Good, TRating::Easy};
-    std::array<TModel::TMemoryState, 4> States;
-    std::array<int, 4> Intervals{};
-    for (std::size_t I = 0; I < Ratings.size(); ++I) {
-        States[I] = First ? Model.FirstState(Ratings[I]) : Model.NextState(Card, R, Ratings[I]);
-        Intervals[I] = Model.NextInterval(States[I].Stability);
+    constexpr std::array ratings = {TRating::Again, TRating::Hard, TRating::Good, TRating::Easy};
+    std::array<TModel::TMemoryState, 4> states;
+    std::array<int, 4> intervals{};
+    for (std::size_t i = 0; i < ratings.size(); ++i) {
+        states[i] = first ? model.FirstState(ratings[i]) : model.NextState(card, r, ratings[i]);
+        intervals[i] = model.NextInterval(states[i].Stability);
     }
-    Intervals[0] = std::min(Intervals[0], Intervals[1]);
-    for (std::size_t I = 1; I < Intervals.size(); ++I)
-        Intervals[I] = std::max(Intervals[I], Intervals[I - 1] + 1);
+    intervals[0] = std::min(intervals[0], intervals[1]);
+    for (std::size_t i = 1; i < intervals.size(); ++i)
+        intervals[i] = std::max(intervals[i], intervals[i - 1] + 1);
 
-    const auto Index = static_cast<std::size_t>(static_cast<int>(Rating) - 1);
-    TMemoryCard Next = Card;
-    Next.Stability = States[Index].Stability;
-    Next.Difficulty = States[Index].Difficulty;
-    Next.ScheduledDays = Intervals[Index];
-    Next.Due = NowMs + Intervals[Index] * DayMs;
-    Next.LastReview = NowMs;
-    Next.Reps = Card.Reps + 1;
+    const auto index = static_cast<std::size_t>(static_cast<int>(rating) - 1);
+    TMemoryCard next = card;
+    next.Stability = states[index].Stability;
+    next.Difficulty = states[index].Difficulty;
+    next.ScheduledDays = intervals[index];
+    next.Due = nowMs + intervals[index] * DayMs;
+    next.LastReview = nowMs;
+    next.Reps = card.Reps + 1;
     // Forgetting a word on its first meeting is not a lapse: it was never known.
-    if (Rating == TRating::Again && !First)
-        ++Next.Lapses;
-    Next.State = TCardState::Review;
-    return Next;
+    if (rating == TRating::Again && !first)
+        ++next.Lapses;
+    next.State = TCardState::Review;
+    return next;
 }
 
-int FamiliarWordIntervalDays(const TFsrsParameters &Parameters)
+int FamiliarWordIntervalDays(const TFsrsParameters &parameters)
 {
-    TMemoryCard Card;
-    for (int Review = 0; Review < 3; ++Review)
-        Card = ReviewCardWith(Card, TRating::Good, Card.Due, Parameters);
-    return Card.ScheduledDays;
+    TMemoryCard card;
+    for (int review = 0; review < 3; ++review)
+        card = ReviewCardWith(card, TRating::Good, card.Due, parameters);
+    return card.ScheduledDays;
 }
 
-double Retrievability(const TMemoryCard &Card, std::int64_t NowMs)
+double Retrievability(const TMemoryCard &card, std::int64_t nowMs)
 {
-    static const TFsrsParameters Defaults;
-    return Retrievability(Card, NowMs, Defaults);
+    static const TFsrsParameters defaults;
+    return Retrievability(card, nowMs, defaults);
 }
 
-double Retrievability(const TMemoryCard &Card, std::int64_t NowMs,
-                      const TFsrsParameters &Parameters)
+double Retrievability(const TMemoryCard &card, std::int64_t nowMs,
+                      const TFsrsParameters &parameters)
 {
-    if (IsNew(Card))
+    if (IsNew(card))
         return 1;
-    const auto Days = std::max<std::int64_t>(FloorDiv(NowMs - Card.LastReview, DayMs), 0);
-    return TModel(Parameters).ForgettingCurve(double(Days), Round8(Card.Stability));
+    const auto days = std::max<std::int64_t>(FloorDiv(nowMs - card.LastReview, DayMs), 0);
+    return TModel(parameters).ForgettingCurve(double(days), Round8(card.Stability));
 }
 
 std::int64_t NextLocalMidnightMs(std::int64_t NowMs)

@@ -41,16 +41,16 @@ struct TFsrsParameters {
 
 // FSRS-6, maximum_interval 36500, no fuzz, no short-term steps; the default
 // weights and request_retention 0.90 unless given.
-TMemoryCard ReviewCard(const TMemoryCard &Card, TRating Rating, std::int64_t NowMs);
-TMemoryCard ReviewCardWith(const TMemoryCard &Card, TRating Rating, std::int64_t NowMs,
-                           const TFsrsParameters &Parameters);
+TMemoryCard ReviewCard(const TMemoryCard &card, TRating rating, std::int64_t nowMs);
+TMemoryCard ReviewCardWith(const TMemoryCard &card, TRating rating, std::int64_t nowMs,
+                           const TFsrsParameters &parameters);
 // The days until a familiar word comes back: one typed right on its first
 // meeting and again each time it was due, three times in all.
-int FamiliarWordIntervalDays(const TFsrsParameters &Parameters);
-// Probability of recall at NowMs (1 for a new card).
-double Retrievability(const TMemoryCard &Card, std::int64_t NowMs);
-double Retrievability(const TMemoryCard &Card, std::int64_t NowMs,
-                      const TFsrsParameters &Parameters);
+int FamiliarWordIntervalDays(const TFsrsParameters &parameters);
+// Probability of recall at nowMs (1 for a new card).
+double Retrievability(const TMemoryCard &card, std::int64_t nowMs);
+double Retrievability(const TMemoryCard &card, std::int64_t nowMs,
+                      const TFsrsParameters &parameters);
 // The first instant of the next local day after NowMs: "due today" is Due < this.
 std::int64_t NextLocalMidnightMs(std::int64_t NowMs);
 

@@ -59,14 +59,14 @@ TFsrsParameters ReadMemoryParameters()
     return changes.empty() ? TFsrsParameters{} : changes.back().Parameters;
 }
 
-void ChangeMemoryParameters(const TFsrsParameters &Parameters, std::int64_t AtMs)
+void ChangeMemoryParameters(const TFsrsParameters &parameters, std::int64_t atMs)
 {
     TSqlTransaction transaction(DataInterface().Connection());
     transaction.Execute("INSERT INTO memoryparams(at, retention, weights) VALUES(?, ?, ?)",
-                        {AtMs, Parameters.Retention, weightsText(Parameters.Weights)});
+                        {atMs, parameters.Retention, weightsText(parameters.Weights)});
     ReplayWordMemory(transaction,
-                     [&Parameters](const TMemoryCard &card, TRating rating, std::int64_t at) {
-                         return ReviewCardWith(card, rating, at, Parameters);
+                     [&parameters](const TMemoryCard &card, TRating rating, std::int64_t at) {
+                         return ReviewCardWith(card, rating, at, parameters);
                      });
     transaction.Commit();
 }

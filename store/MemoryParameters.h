@@ -24,4 +24,4 @@ std::vector<TMemoryParameterChange> MemoryParameterChanges();
 // Records the change and re-schedules every logged word with the new
 // parameters (ReplayWordMemory), in one transaction; throws EDatabaseError
 // with nothing changed.
-void ChangeMemoryParameters(const TFsrsParameters &Parameters, std::int64_t AtMs);
+void ChangeMemoryParameters(const TFsrsParameters &parameters, std::int64_t atMs);
