@@ -34,6 +34,7 @@
 #include "KeyForwarder.h"
 #include "KivroApplication.h"
 #include "MainWindowAdverts.h"
+#include "MemoryTrim.h"
 #include "MessageBoxes.h"
 #include "RecentTollGates.h"
 #include "Settings.h"
@@ -544,6 +545,9 @@ void TFrmType::ShowBook(const QString &caption)
 void TFrmType::ShowTollGate(const QString &caption)
 {
     labGate->setText(caption);
+    // Between toll gates: what the last one's new characters paged in and
+    // the heap it freed are given back, so a long game stays flat.
+    TrimIdleMemory();
 }
 
 void TFrmType::ShowTotals(const TGameTotals &totals)
