@@ -425,6 +425,9 @@ void TFrmType::StartServices()
     m_bass = m_services.Audio ? std::make_unique<TBassEx>(owner, *m_services.Audio)
                               : std::make_unique<TBassEx>(owner);
     StartBackgroundMusic(*m_bass);
+    // The first frame has been drawn and its glyphs are cached: the font
+    // files' pages it read are not needed until a new character is drawn.
+    QTimer::singleShot(0, this, [] { TrimIdleMemory(); });
 }
 
 void TFrmType::InitGame()
