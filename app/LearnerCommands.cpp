@@ -174,9 +174,11 @@ void TFrmType::nLearningSettingsClick()
 {
     // A memory that does not read fails the command and says why.
     const TFsrsParameters current = ReadMemoryParameters();
-    TFrmLearningSettings dialog(current, this);
-    if (RunModal(dialog) == QDialog::Accepted && dialog.Parameters() != current) {
-        ChangeMemoryParameters(dialog.Parameters(), ProgramClock().NowMs());
+    TFrmLearningSettings dialog(current, ReadDailyGoal(), this);
+    if (RunModal(dialog) == QDialog::Accepted) {
+        if (dialog.Parameters() != current)
+            ChangeMemoryParameters(dialog.Parameters(), ProgramClock().NowMs());
+        WriteSysInteger(Setting::DailyGoal, dialog.DailyGoal());
         ShowDueCount();
     }
     FocusGame();

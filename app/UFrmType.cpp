@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -21,6 +22,7 @@
 #include <QVBoxLayout>
 
 #include "BrowserPane.h"
+#include "Clock.h"
 #include "Colors.h"
 #include "AppLog.h"
 #include "DayChangeTimer.h"
@@ -313,6 +315,11 @@ void TFrmType::buildCentralArea()
     labAd->setObjectName(QStringLiteral("labAd"));
     labAd->setTextFormat(Qt::PlainText);
     sStatusBar1->addWidget(labAd, 1);
+    m_labToday = new QLabel(sStatusBar1);
+    m_labToday->setObjectName(QStringLiteral("labToday"));
+    m_labToday->setTextFormat(Qt::PlainText);
+    m_labToday->setToolTip(QStringLiteral("今天玩过的单词和每日目标（设置 → 学习设置）"));
+    sStatusBar1->addPermanentWidget(m_labToday);
 }
 
 void TFrmType::sizeForBoard()
@@ -597,6 +604,14 @@ void TFrmType::ShowDueCount()
     const int due = m_flow.DueTodayCount();
     nReview->setText(due < 0 ? QStringLiteral("今日复习")
                              : QStringLiteral("今日复习（%1）").arg(due));
+
+    const int words = m_flow.WordsPlayedToday();
+    const int goal = ReadDailyGoal();
+    m_labToday->setText(DailyProgressText(words, goal));
+    const QDate today = QDateTime::fromMSecsSinceEpoch(ProgramClock().NowMs()).date();
+    // Quietly: a note in the status bar, never a box in the middle of play.
+    if (m_goalMark.Reached(today, words, goal))
+        statusBar()->showMessage(QStringLiteral("今日目标已完成：%1个单词").arg(goal), 10000);
 }
 
 bool TFrmType::AskPlayAgain(const QString &message)

@@ -13,6 +13,7 @@
 #include <QPointer>
 
 #include "AdInterface.h"
+#include "DailyGoal.h"
 #include "FrmAd.h"
 #include "GameFlow.h"
 #include "InternetCheck.h"
@@ -219,6 +220,8 @@ private:
     TBrowserPane *wbAd = nullptr;
     TBrowserPane *wbAd1 = nullptr;
     QLabel *labAd = nullptr;
+    QLabel *m_labToday = nullptr;  // today's words against the daily goal
+    TDailyGoalMark m_goalMark;
 
     QMenu *nRecently = nullptr;
     QAction *nReview = nullptr;

@@ -89,13 +89,15 @@ struct Setting {
     static constexpr TIntSetting Accent{"Accent", 0};
     // 1: a word with a British and an American spelling accepts both.
     static constexpr TIntSetting BothSpellings{"BothSpellings", 1};
+    // Words to play a day (reviews and new words alike).
+    static constexpr TIntSetting DailyGoal{"DailyGoal", 100};
 
     // Only read: they come from the file installed with the program.
     static constexpr TStringSetting Version{"version", ""};
     static constexpr TStringSetting KivroLoadCiKu{"KivroLoadCiKu", ""};
     static constexpr TStringSetting Speek{"Speek", ""};
 
-    static constexpr std::array<TSettingKey, 29> All{Data,
+    static constexpr std::array<TSettingKey, 30> All{Data,
                                                      Encrypt,
                                                      DefaultUI,
                                                      StoreTableName,
@@ -121,6 +123,7 @@ struct Setting {
                                                      Volume,
                                                      Accent,
                                                      BothSpellings,
+                                                     DailyGoal,
                                                      Version,
                                                      KivroLoadCiKu,
                                                      Speek};

@@ -4,6 +4,8 @@
 #include <limits>
 #include <map>
 
+#include <QDateTime>
+
 #include "BookManage.h"
 #include "Clock.h"
 #include "FlowLog.h"
@@ -13,6 +15,7 @@
 #include "RecentTollGates.h"
 #include "Settings.h"
 #include "SqlDatabase.h"
+#include "StudyHabit.h"
 #include "TextUtils.h"
 #include "UBookType.h"
 #include "UDataInterface.h"
@@ -249,6 +252,18 @@ int TGameFlow::DueTodayCount() const
         return static_cast<int>(CountDueWords(nextMidnight()));
     } catch (const EDatabaseError &e) {
         qCWarning(lcFlow) << "counting due words failed:" << e.what();
+        return -1;
+    }
+}
+
+int TGameFlow::WordsPlayedToday() const
+{
+    try {
+        const QDate today = QDateTime::fromMSecsSinceEpoch(ProgramClock().NowMs()).date();
+        const std::vector<TDayPlay> days = ReadDailyPlay(today, today);
+        return days.empty() ? 0 : days.front().Words;
+    } catch (const EDatabaseError &e) {
+        qCWarning(lcFlow) << "counting today's words failed:" << e.what();
         return -1;
     }
 }

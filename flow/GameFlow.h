@@ -106,6 +106,8 @@ public:
     // Words due before the next local midnight, across every book; -1 when
     // the memory cannot be read.
     int DueTodayCount() const;
+    // Words played today, local time (-1 when the memory cannot be read).
+    int WordsPlayedToday() const;
     // A review game of the words due today, most overdue first, Ready. False,
     // with nothing changed, when none is due or the memory cannot be read;
     // the player is told which.

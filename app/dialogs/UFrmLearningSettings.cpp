@@ -5,10 +5,13 @@
 #include <QDoubleSpinBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QSpinBox>
 
-TFrmLearningSettings::TFrmLearningSettings(const TFsrsParameters &parameters, QWidget *parent)
+TFrmLearningSettings::TFrmLearningSettings(const TFsrsParameters &parameters, int dailyGoal,
+                                           QWidget *parent)
     : TSmallDialog(parent, QStringLiteral("学习设置"), QStringLiteral("FrmLearningSettings")),
-      m_parameters(parameters), m_retention(new QDoubleSpinBox(this)), m_meaning(new QLabel(this))
+      m_parameters(parameters), m_retention(new QDoubleSpinBox(this)), m_meaning(new QLabel(this)),
+      m_dailyGoal(new QSpinBox(this))
 {
     auto *row = new QHBoxLayout;
     auto *caption = new QLabel(QStringLiteral("记忆保持率"), this);
@@ -26,6 +29,20 @@ TFrmLearningSettings::TFrmLearningSettings(const TFsrsParameters &parameters, QW
 
     m_meaning->setObjectName(QStringLiteral("labRetentionMeaning"));
     body()->addWidget(m_meaning);
+    auto *goalRow = new QHBoxLayout;
+    auto *goalCaption = new QLabel(QStringLiteral("每日目标"), this);
+    m_dailyGoal->setObjectName(QStringLiteral("speDailyGoal"));
+    m_dailyGoal->setRange(kMinDailyGoal, kMaxDailyGoal);
+    m_dailyGoal->setSingleStep(10);
+    m_dailyGoal->setSuffix(QStringLiteral("个单词"));
+    m_dailyGoal->setValue(dailyGoal);
+    m_dailyGoal->setMinimumWidth(90);
+    goalCaption->setBuddy(m_dailyGoal);
+    goalRow->addWidget(goalCaption);
+    goalRow->addWidget(m_dailyGoal);
+    goalRow->addStretch(1);
+    body()->addLayout(goalRow);
+
     connect(m_retention, &QDoubleSpinBox::valueChanged, this, &TFrmLearningSettings::showMeaning);
     showMeaning();
     m_retention->setFocus();
@@ -37,6 +54,11 @@ TFsrsParameters TFrmLearningSettings::Parameters() const
     // The box shows two decimals: what it shows is what is kept.
     chosen.Retention = std::round(m_retention->value() * 100) / 100;
     return chosen;
+}
+
+int TFrmLearningSettings::DailyGoal() const
+{
+    return m_dailyGoal->value();
 }
 
 void TFrmLearningSettings::showMeaning()

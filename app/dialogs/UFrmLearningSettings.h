@@ -1,23 +1,31 @@
 #pragma once
 // "学习设置": the memory retention the scheduler aims for, with what it means
-// for a familiar word.
+// for a familiar word, and the words to play a day.
 
 #include "FsrsScheduler.h"
 #include "SmallDialog.h"
 
 class QDoubleSpinBox;
+class QSpinBox;
 class QLabel;
+
+// The daily goal's range, in words played.
+inline constexpr int kMinDailyGoal = 10;
+inline constexpr int kMaxDailyGoal = 2000;
 
 class TFrmLearningSettings : public TSmallDialog {
     Q_OBJECT
 public:
     // Weights: the learner's, for the example's interval.
-    explicit TFrmLearningSettings(const TFsrsParameters &parameters, QWidget *parent = nullptr);
+    TFrmLearningSettings(const TFsrsParameters &parameters, int dailyGoal,
+                         QWidget *parent = nullptr);
 
     QDoubleSpinBox *speRetention() const { return m_retention; }
     QLabel *labRetentionMeaning() const { return m_meaning; }
+    QSpinBox *speDailyGoal() const { return m_dailyGoal; }
     // The parameters with the retention as now chosen.
     TFsrsParameters Parameters() const;
+    int DailyGoal() const;
 
 private:
     void showMeaning();
@@ -25,4 +33,5 @@ private:
     TFsrsParameters m_parameters;
     QDoubleSpinBox *m_retention;
     QLabel *m_meaning;
+    QSpinBox *m_dailyGoal;
 };

@@ -14,11 +14,14 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QSpinBox>
+#include <QStatusBar>
 #include <QTest>
 #include <QToolButton>
 
 #include "GameWindowFixture.h"
 #include "Clock.h"
+#include "DailyGoal.h"
 #include "GbkText.h"
 #include "MemoryParameters.h"
 #include "ReferenceData.h"
@@ -468,4 +471,62 @@ TEST_F(AppLearner, TheLearningSettingsSetTheRetentionAndRescheduleEveryWord)
     });
     Control<QAction>(Window(), "nLearningSettings")->trigger();
     EXPECT_EQ(MemoryParameterChanges().size(), 1u);
+}
+
+TEST_F(AppLearner, TheStatusBarCountsTodaysWordsAgainstTheDailyGoalAndMarksItOnce)
+{
+    Start();
+    auto *today = Control<QLabel>(Window(), "labToday");
+    EXPECT_EQ(today->text(), QStringLiteral("今日：0/100"));
+
+    const auto play = [](int words, const char *prefix) {
+        std::vector<TWordMeeting> meetings(static_cast<std::size_t>(words));
+        for (int i = 0; i < words; ++i) {
+            meetings[static_cast<std::size_t>(i)].Word.Spelling = prefix + std::to_string(i);
+            meetings[static_cast<std::size_t>(i)].Right = i == 0 ? 0 : 1;
+        }
+        RecordTollGate(TTollGatePlay{ProgramClock().NowMs(), 0, 1, 1, words - 1, 1, false},
+                       meetings, ReviewCard);
+    };
+    const auto setGoal = [&](int goal) {
+        ScriptDialog([goal](QDialog &dialog) {
+            auto *box = Control<QSpinBox>(dialog, "speDailyGoal");
+            if (goal > 0)
+                box->setValue(goal);
+            Control<QPushButton>(dialog, "btnOk")->click();
+        });
+        Control<QAction>(Window(), "nLearningSettings")->trigger();
+    };
+
+    play(3, "a");
+    setGoal(10);
+    EXPECT_EQ(ReadSysInteger(Setting::DailyGoal), 10);
+    // A missed word is a word played too.
+    EXPECT_EQ(today->text(), QStringLiteral("今日：3/10"));
+    EXPECT_TRUE(Window().statusBar()->currentMessage().isEmpty());
+
+    play(7, "b");
+    setGoal(0);
+    EXPECT_EQ(today->text(), QStringLiteral("今日：10/10 ✓"));
+    EXPECT_EQ(Window().statusBar()->currentMessage(), QStringLiteral("今日目标已完成：10个单词"));
+
+    Window().statusBar()->clearMessage();
+    play(2, "c");
+    setGoal(0);
+    EXPECT_EQ(today->text(), QStringLiteral("今日：12/10 ✓"));
+    EXPECT_TRUE(Window().statusBar()->currentMessage().isEmpty());
+}
+
+TEST(AppDailyGoal, TheMarkComesOnceADayAndNotForAGoalReachedBeforeTheStart)
+{
+    TDailyGoalMark mark;
+    const QDate day(2026, 12, 10);
+    EXPECT_FALSE(mark.Reached(day, 120, 100));  // started after reaching it
+    EXPECT_FALSE(mark.Reached(day, 130, 100));
+    EXPECT_FALSE(mark.Reached(day.addDays(1), 0, 100));
+    EXPECT_FALSE(mark.Reached(day.addDays(1), -1, 100));  // unreadable: nothing known
+    EXPECT_FALSE(mark.Reached(day.addDays(1), 99, 100));
+    EXPECT_TRUE(mark.Reached(day.addDays(1), 100, 100));
+    EXPECT_FALSE(mark.Reached(day.addDays(1), 101, 100));
+    EXPECT_EQ(DailyProgressText(-1, 100), QStringLiteral("今日：—/100"));
 }

@@ -1,0 +1,161 @@
+#include "StudyHabit.h"
+
+#include <algorithm>
+#include <string>
+#include <utility>
+
+#include <QDateTime>
+
+#include "UDataInterface.h"
+
+namespace {
+
+// Ratings of the review log: 0 is the mark "已掌握" leaves, 1 Again.
+constexpr std::int64_t kKnownMark = 0;
+constexpr std::int64_t kAgain = 1;
+constexpr std::int64_t kQuarterHourMs = 15 * 60 * 1000;
+
+// The local day, as an index into Starts (from LocalDayStarts), of an
+// instant inside the span they cover.
+std::size_t dayIndex(const std::vector<std::int64_t> &starts, std::int64_t at)
+{
+    return static_cast<std::size_t>(std::upper_bound(starts.begin(), starts.end(), at)
+                                    - starts.begin() - 1);
+}
+
+QDate localDate(std::int64_t at)
+{
+    return QDateTime::fromMSecsSinceEpoch(at).date();
+}
+
+}  // namespace
+
+std::vector<std::int64_t> LocalDayStarts(QDate first, QDate last)
+{
+    std::vector<std::int64_t> starts;
+    if (!first.isValid() || !last.isValid() || last < first)
+        return starts;
+    starts.reserve(static_cast<std::size_t>(first.daysTo(last)) + 2);
+    for (QDate day = first; day <= last.addDays(1); day = day.addDays(1))
+        starts.push_back(day.startOfDay().toMSecsSinceEpoch());
+    return starts;
+}
+
+std::vector<TDayPlay> ReadDailyPlay(QDate first, QDate last)
+{
+    const std::vector<std::int64_t> starts = LocalDayStarts(first, last);
+    std::vector<TDayPlay> days;
+    if (starts.empty())
+        return days;
+    days.resize(starts.size() - 1);
+    for (std::size_t i = 0; i < days.size(); ++i)
+        days[i].Day = first.addDays(static_cast<qint64>(i));
+    // Grouped per quarter hour in the engine, per day here: local days are
+    // not a fixed number of milliseconds, but every zone's offset is a whole
+    // number of quarter hours, so a quarter lies in one local day.
+    TSqlQuery rows = DataInterface().Query(
+        "SELECT at / ?, count(*), sum(rating <> ?) FROM reviewlog "
+        "WHERE at >= ? AND at < ? AND rating <> ? GROUP BY at / ?",
+        {kQuarterHourMs, kAgain, starts.front(), starts.back(), kKnownMark, kQuarterHourMs});
+    while (rows.Next()) {
+        const std::int64_t at = std::max(rows.Integer(0) * kQuarterHourMs, starts.front());
+        TDayPlay &day = days[dayIndex(starts, at)];
+        day.Words += static_cast<int>(rows.Integer(1));
+        day.Right += static_cast<int>(rows.Integer(2));
+    }
+    return days;
+}
+
+int StudyStreak(const std::vector<TDayPlay> &days, int goal)
+{
+    if (days.empty() || goal <= 0)
+        return 0;
+    auto day = days.rbegin();
+    if (day->Words < goal)
+        ++day;
+    int streak = 0;
+    for (; day != days.rend() && day->Words >= goal; ++day)
+        ++streak;
+    return streak;
+}
+
+std::vector<int> ReadDueForecast(std::int64_t nowMs, int days, int bookId)
+{
+    std::vector<int> counts(static_cast<std::size_t>(std::max(days, 0)), 0);
+    if (counts.empty())
+        return counts;
+    const QDate today = localDate(nowMs);
+    const std::vector<std::int64_t> starts = LocalDayStarts(today, today.addDays(days - 1));
+    const std::int64_t book = bookId;
+    TSqlQuery rows = DataInterface().Query(
+        "SELECT due FROM wordmemory WHERE due > 0 AND due < ? AND (? < 0 OR bookid = ?)",
+        {starts.back(), book, book});
+    while (rows.Next()) {
+        const std::int64_t due = rows.Integer(0);
+        ++counts[due < starts.front() ? 0 : dayIndex(starts, due)];
+    }
+    return counts;
+}
+
+namespace {
+
+// Walks the log word by word in time order; Add(at, recalled) hears every
+// review made on a later local day than the word's previous review.
+template <typename Add>
+void forEachSpacedReview(std::int64_t fromMs, int bookId, Add &&add)
+{
+    const std::int64_t book = bookId;
+    TSqlQuery rows = DataInterface().Query(
+        "SELECT spelling, at, rating FROM reviewlog WHERE rating <> ? AND (? < 0 OR spelling IN "
+        "(SELECT spelling FROM wordmemory WHERE bookid = ?)) ORDER BY spelling, at",
+        {kKnownMark, book, book});
+    std::string previousWord;
+    QDate previousDay;
+    // One local-time conversion per distinct day, not per row.
+    std::int64_t dayStart = 1;
+    std::int64_t dayEnd = 0;
+    QDate day;
+    while (rows.Next()) {
+        const std::string word = rows.Text(0);
+        const std::int64_t at = rows.Integer(1);
+        if (at < dayStart || at >= dayEnd) {
+            day = localDate(at);
+            dayStart = day.startOfDay().toMSecsSinceEpoch();
+            dayEnd = day.addDays(1).startOfDay().toMSecsSinceEpoch();
+        }
+        if (word == previousWord && day > previousDay && at >= fromMs)
+            add(day, rows.Integer(2) != kAgain);
+        previousWord = word;
+        previousDay = day;
+    }
+}
+
+}  // namespace
+
+std::vector<TRetentionAchieved> ReadRetentionByMonth()
+{
+    std::vector<TRetentionAchieved> all;
+    forEachSpacedReview(0, -1, [&](QDate day, bool recalled) {
+        auto month = std::find_if(all.begin(), all.end(), [&](const TRetentionAchieved &m) {
+            return m.Year == day.year() && m.Month == day.month();
+        });
+        if (month == all.end())
+            month = all.insert(all.end(), TRetentionAchieved{day.year(), day.month(), 0, 0});
+        ++month->Reviews;
+        month->Recalled += recalled ? 1 : 0;
+    });
+    std::sort(all.begin(), all.end(), [](const auto &a, const auto &b) {
+        return std::pair(a.Year, a.Month) < std::pair(b.Year, b.Month);
+    });
+    return all;
+}
+
+TRetentionAchieved ReadRetentionSince(std::int64_t fromMs, int bookId)
+{
+    TRetentionAchieved total;
+    forEachSpacedReview(fromMs, bookId, [&](QDate, bool recalled) {
+        ++total.Reviews;
+        total.Recalled += recalled ? 1 : 0;
+    });
+    return total;
+}
