@@ -3,62 +3,70 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <string>
+#include <cstdio>
 #include <vector>
 
-#include <festival/festival.h>
+#include <dlfcn.h>
+
+#include "FestivalModule.h"
 
 namespace {
 
-// Festival's interpreter keeps global state: one start per process, and
-// every call from the speech thread (both functions below run there).
-bool started()
+struct TModule {
+    TFestivalLoad Load = nullptr;
+    TFestivalSay Say = nullptr;
+};
+
+// Opened once, on the speech thread, when the voice is first asked for.
+const TModule &module()
 {
-    // 210000 cells is Festival's own default heap.
-    static const bool ok = [] {
-        festival_initialize(1, 210000);
-        return true;
+    static const TModule opened = [] {
+        TModule m;
+        void *library = dlopen(KIVRO_FESTIVAL_MODULE, RTLD_NOW | RTLD_LOCAL);
+        if (library == nullptr) {
+            std::fprintf(stderr, "Festival module: %s\n", dlerror());
+            return m;
+        }
+        m.Load = reinterpret_cast<TFestivalLoad>(dlsym(library, "kivro_festival_load"));
+        m.Say = reinterpret_cast<TFestivalSay>(dlsym(library, "kivro_festival_say"));
+        return m;
     }();
-    return ok;
+    return opened;
 }
 
-bool selectVoice(const std::string &voice)
+struct TSay {
+    const TSampleSink *Sink;
+    double Gain;
+};
+
+void scaled(void *context, const short *samples, int count, int sampleRate)
 {
-    static std::string current;
-    if (!started())
-        return false;
-    if (voice == current)
-        return true;
-    if (festival_eval_command(EST_String(("(voice_" + voice + ")").c_str())) == 0)
-        return false;
-    current = voice;
-    return true;
+    const auto *say = static_cast<const TSay *>(context);
+    std::vector<std::int16_t> piece(static_cast<size_t>(std::max(count, 0)));
+    for (size_t i = 0; i < piece.size(); ++i)
+        piece[i] = static_cast<std::int16_t>(std::lround(samples[i] * say->Gain));
+    (*say->Sink)(piece.data(), count, sampleRate);
+}
+
+bool loads(const std::string &voice)
+{
+    return module().Load != nullptr && module().Load(voice.c_str()) != 0;
 }
 
 bool synthesise(const std::string &voice, const std::string &utf8Text, int wordsPerMinute,
                 int volume, const TSampleSink &sink)
 {
-    if (!selectVoice(voice))
+    if (module().Say == nullptr)
         return false;
-    // The same speed scale as the program's engines: 1 at 175 words a minute.
+    // The program's speed scale: 1 at espeak-ng's normal 175 words a minute.
     const double stretch = 175.0 / std::max(wordsPerMinute, 1);
-    festival_eval_command(
-        EST_String(("(Parameter.set 'Duration_Stretch " + std::to_string(stretch) + ")").c_str()));
-    EST_Wave wave;
-    if (festival_text_to_wave(EST_String(utf8Text.c_str()), wave) == 0)
-        return false;
-    // Festival makes the whole utterance before any of it can play.
-    const double gain = std::clamp(volume, 0, 100) / 100.0;
-    std::vector<std::int16_t> samples(static_cast<size_t>(std::max(wave.num_samples(), 0)));
-    for (size_t i = 0; i < samples.size(); ++i)
-        samples[i] = static_cast<std::int16_t>(std::lround(wave.a(static_cast<int>(i)) * gain));
-    sink(samples.data(), static_cast<int>(samples.size()), wave.sample_rate());
-    return true;
+    TSay say{&sink, std::clamp(volume, 0, 100) / 100.0};
+    return module().Say(voice.c_str(), utf8Text.c_str(), stretch, &scaled, &say) != 0;
 }
 
 }  // namespace
 
 TOtherSynth FestivalSynth()
 {
-    return {&selectVoice, &synthesise};
+    return {&loads, &synthesise};
 }
