@@ -173,7 +173,12 @@ void TSpeechService::Prepare(const std::string &voice, TSynth synth)
 {
     {
         std::lock_guard lock(m_mutex);
-        m_jobs.push_back(Job{[this, voice, synth] { loadVoice(voice, synth); }, {}});
+        // Without a sound output nothing is made, so nothing need be loaded.
+        m_jobs.push_back(Job{[this, voice, synth] {
+                                 if (TAudioOutput::Shared().IsOpen())
+                                     loadVoice(voice, synth);
+                             },
+                             {}});
     }
     m_wake.notify_all();
 }

@@ -68,8 +68,9 @@ public:
     void OpenOutput();
     // Whether the voice (with its variant) loads. Cached per name.
     bool VoiceLoads(const std::string &voice, TSynth synth = TSynth::Espeak);
-    // Loads the voice (and its engine) on the speech thread, without waiting;
-    // a failure is logged there, and the voice's words are then silent.
+    // Loads the voice (and its engine) on the speech thread, without waiting,
+    // when the sound output is open; a failure is logged there, and the
+    // voice's words are then silent.
     void Prepare(const std::string &voice, TSynth synth);
     // The utterance's sound as the output would play it (44.1 kHz stereo),
     // made in turn with the queued ones but not played. For measurements.
