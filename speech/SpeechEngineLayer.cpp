@@ -1,11 +1,12 @@
 // The real engine layer: the primary engine offers those of the five known
-// voices that load, Flite's under "NeoSpeak引擎" and espeak-ng's under
+// voices that are installed, Flite's under "NeoSpeak引擎" and espeak-ng's under
 // "微软引擎"; the secondary engine speaks with espeak-ng's default English
 // voice at a fixed speed. Both speak through the speech thread and the
 // program's sound output.
 #include <vector>
 
 #include "SpeechService.h"
+#include "EspeakLibrary.h"
 #include "EspeakVoices.h"
 #include "FliteVoices.h"
 #include "SpeechEngine.h"
@@ -25,22 +26,31 @@ public:
 
     void Initialise() override
     {
-        if (!TSpeechService::Instance().Initialise())
-            throw ESpeechError("espeak-ng cannot start: its data files are missing");
-        m_initialised = true;
+        TSpeechService &service = TSpeechService::Instance();
         m_voices.clear();
-        // A Flite voice is offered when its library is installed and loaded
-        // when it first speaks.
+        // A Flite voice is offered when its library is installed, an
+        // espeak-ng one when espeak-ng's library and the voice's data are:
+        // each engine is loaded when one of its voices is first chosen or
+        // speaks, so a session on a Flite voice never loads espeak-ng.
         for (const TFliteVoice &voice : kFliteVoices) {
             if (FliteVoiceFound(std::string(voice.Voice)))
                 m_voices.push_back(
                     {std::string(voice.Description), std::string(voice.Voice), TSynth::Flite});
         }
+        // Without a Flite voice espeak-ng is the engine, and it must start
+        // now: the player is told at start if it cannot.
+        const bool espeakNow = m_voices.empty();
+        if (espeakNow && !service.Initialise())
+            throw ESpeechError("espeak-ng cannot start: its library or data files are missing");
+        service.OpenOutput();
         for (const TEspeakVoice &voice : kEspeakVoices) {
-            if (TSpeechService::Instance().VoiceLoads(std::string(voice.Voice)))
-                m_voices.push_back(
-                    {std::string(voice.Description), std::string(voice.Voice), TSynth::Espeak});
+            const std::string name(voice.Voice);
+            if (espeakNow ? service.VoiceLoads(name) : EspeakVoiceFound(name))
+                m_voices.push_back({std::string(voice.Description), name, TSynth::Espeak});
         }
+        if (m_voices.empty())
+            throw ESpeechError("no voice of Flite or espeak-ng is installed");
+        m_initialised = true;
     }
 
     std::vector<std::string> VoiceDescriptions() override
@@ -58,6 +68,9 @@ public:
         if (index < 0 || index >= static_cast<int>(m_voices.size()))
             throw ESpeechError("no voice at position " + std::to_string(index));
         m_selected = index;
+        // Loaded on the speech thread now rather than by its first word.
+        const TOfferedVoice &voice = m_voices[static_cast<size_t>(index)];
+        TSpeechService::Instance().Prepare(voice.Voice, voice.Synth);
     }
 
     void Speak(const std::string &text) override

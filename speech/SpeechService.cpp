@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <chrono>
 
-#include <espeak-ng/speak_lib.h>
-
 #include "AudioOutput.h"
+#include "EspeakLibrary.h"
 #include "FliteVoices.h"
 #include "GbkText.h"
+#include "SpeechLog.h"
 
 namespace {
 
@@ -98,7 +98,7 @@ void TSpeechService::run()
         }
     }
     if (m_ready)
-        espeak_Terminate();
+        m_espeak->Terminate();
 }
 
 template <typename T, typename F>
@@ -115,43 +115,72 @@ T TSpeechService::runAndWait(F task)
     return result.get();
 }
 
+bool TSpeechService::startEspeak()
+{
+    if (!m_started) {
+        m_started = true;
+        m_espeak = EspeakApi();
+        const std::string path = EspeakDataPath();
+        const int rate = m_espeak != nullptr ? m_espeak->Initialize(
+                             AUDIO_OUTPUT_SYNCHRONOUS, 20, path.c_str(), espeakINITIALIZE_DONT_EXIT)
+                                             : 0;
+        if (rate > 0) {
+            m_sampleRate = rate;
+            m_espeak->SetSynthCallback(&synthCallback);
+            m_ready = true;
+        } else if (m_espeak != nullptr) {
+            qCWarning(lcSpeech, "espeak-ng cannot start: no data in %s", path.c_str());
+        }
+    }
+    return m_ready;
+}
+
 bool TSpeechService::Initialise()
 {
-    const bool ready = runAndWait<bool>([this] {
-        if (!m_started) {
-            m_started = true;
-            const int rate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 20, nullptr,
-                                               espeakINITIALIZE_DONT_EXIT);
-            if (rate > 0) {
-                m_sampleRate = rate;
-                espeak_SetSynthCallback(&synthCallback);
-                m_ready = true;
-            }
-        }
-        return m_ready;
-    });
-    if (ready && TAudioOutput::Shared().Open()) {
+    const bool ready = runAndWait<bool>([this] { return startEspeak(); });
+    if (ready)
+        OpenOutput();
+    return ready;
+}
+
+void TSpeechService::OpenOutput()
+{
+    if (TAudioOutput::Shared().Open()) {
         static std::once_flag added;
         std::call_once(added, [this] { TAudioOutput::Shared().AddSource(m_queue); });
     }
-    return ready;
 }
 
 bool TSpeechService::VoiceLoads(const std::string &voice, TSynth synth)
 {
-    const std::string key = (synth == TSynth::Flite ? "flite:" : "espeak:") + voice;
+    const std::string key = (synth == TSynth::Flite   ? "flite:"
+                             : synth == TSynth::Other ? "other:"
+                                                      : "espeak:")
+                            + voice;
     {
         std::lock_guard lock(m_mutex);
         const auto known = m_loads.find(key);
         if (known != m_loads.end())
             return known->second;
     }
-    const bool loads = runAndWait<bool>([this, voice, synth] {
-        return synth == TSynth::Flite ? FliteVoiceLoads(voice) : m_ready && selectVoice(voice);
-    });
+    const bool loads = runAndWait<bool>([this, voice, synth] { return loadVoice(voice, synth); });
     std::lock_guard lock(m_mutex);
     m_loads[key] = loads;
     return loads;
+}
+
+void TSpeechService::Prepare(const std::string &voice, TSynth synth)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        // Without a sound output nothing is made, so nothing need be loaded.
+        m_jobs.push_back(Job{[this, voice, synth] {
+                                 if (TAudioOutput::Shared().IsOpen())
+                                     loadVoice(voice, synth);
+                             },
+                             {}});
+    }
+    m_wake.notify_all();
 }
 
 std::vector<float> TSpeechService::Render(const TUtterance &utterance)
@@ -163,6 +192,17 @@ std::vector<float> TSpeechService::Render(const TUtterance &utterance)
         m_collect = nullptr;
         return frames;
     });
+}
+
+void TSpeechService::SetOtherSynth(TOtherSynth synth)
+{
+    runAndWait<bool>([this, synth = std::move(synth)]() mutable {
+        m_other = std::move(synth);
+        return true;
+    });
+    // What loaded with the engine before does not say what loads with this one.
+    std::lock_guard lock(m_mutex);
+    std::erase_if(m_loads, [](const auto &entry) { return entry.first.rfind("other:", 0) == 0; });
 }
 
 int TSpeechService::NewOwner()
@@ -212,17 +252,30 @@ void TSpeechService::Purge(int owner)
     m_queue->Purge(owner);
 }
 
+bool TSpeechService::loadVoice(const std::string &voice, TSynth synth)
+{
+    switch (synth) {
+    case TSynth::Flite:
+        return FliteVoiceLoads(voice);
+    case TSynth::Other:
+        return m_other.Loads && m_other.Loads(voice);
+    case TSynth::Espeak:
+        break;
+    }
+    return startEspeak() && selectVoice(voice);
+}
+
 bool TSpeechService::selectVoice(const std::string &voice)
 {
     if (voice == m_currentVoice)
         return true;
-    if (espeak_SetVoiceByName(voice.c_str()) != EE_OK)
+    if (m_espeak->SetVoiceByName(voice.c_str()) != EE_OK)
         return false;
     // An unknown variant is ignored silently by espeak-ng; the loaded voice's
     // identifier names the variant only when it was found.
     const auto plus = voice.find('+');
     if (plus != std::string::npos) {
-        const espeak_VOICE *current = espeak_GetCurrentVoice();
+        const espeak_VOICE *current = m_espeak->GetCurrentVoice();
         const std::string variant = voice.substr(plus);
         const std::string identifier =
             current != nullptr && current->identifier != nullptr ? current->identifier : "";
@@ -249,28 +302,44 @@ void TSpeechService::synthesise(const TUtterance &utterance)
 {
     const std::string text = GbkToUtf8(utterance.Text);
     if (utterance.Synth == TSynth::Flite) {
-        m_shaper.reset();
-        FliteSynthesise(utterance.Voice, text, utterance.WordsPerMinute, utterance.Volume,
-                        [this](const std::int16_t *samples, int count, int sampleRate) {
-                            if (!m_shaper)
-                                m_shaper = std::make_unique<TUtteranceShaper>(sampleRate);
-                            return OnSamples(samples, count) == 0;
-                        });
-        m_frames.clear();
-        if (m_shaper)
-            m_shaper->Finish(m_frames);
-        deliver(m_frames);
+        synthesiseFrom([&](const TSampleSink &sink) {
+            FliteSynthesise(utterance.Voice, text, utterance.WordsPerMinute, utterance.Volume,
+                            sink);
+        });
         return;
     }
-    if (!m_ready || !selectVoice(utterance.Voice))
+    if (utterance.Synth == TSynth::Other) {
+        synthesiseFrom([&](const TSampleSink &sink) {
+            if (m_other.Synthesise)
+                m_other.Synthesise(utterance.Voice, text, utterance.WordsPerMinute,
+                                   utterance.Volume, sink);
+        });
         return;
-    espeak_SetParameter(espeakRATE, utterance.WordsPerMinute, 0);
-    espeak_SetParameter(espeakVOLUME, utterance.Volume, 0);
+    }
+    if (!startEspeak() || !selectVoice(utterance.Voice))
+        return;
+    m_espeak->SetParameter(espeakRATE, utterance.WordsPerMinute, 0);
+    m_espeak->SetParameter(espeakVOLUME, utterance.Volume, 0);
     m_shaper = std::make_unique<TUtteranceShaper>(m_sampleRate);
-    espeak_Synth(text.c_str(), text.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr,
-                 nullptr);
+    m_espeak->Synth(text.c_str(), text.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr,
+                    nullptr);
     m_frames.clear();
     m_shaper->Finish(m_frames);
+    deliver(m_frames);
+}
+
+template <typename F>
+void TSpeechService::synthesiseFrom(F make)
+{
+    m_shaper.reset();
+    make([this](const std::int16_t *samples, int count, int sampleRate) {
+        if (!m_shaper)
+            m_shaper = std::make_unique<TUtteranceShaper>(sampleRate);
+        return OnSamples(samples, count) == 0;
+    });
+    m_frames.clear();
+    if (m_shaper)
+        m_shaper->Finish(m_frames);
     deliver(m_frames);
 }
 

@@ -12,10 +12,13 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
 #include "ChildProcess.h"
+#include "EspeakLibrary.h"
+#include "FliteVoices.h"
 #include "GameWindowFixture.h"
 #include "GbkText.h"
 #include "IniFile.h"
@@ -23,6 +26,7 @@
 #include "OfflineWindowServices.h"
 #include "ProgramChildRun.h"
 #include "Settings.h"
+#include "SpeechEngine.h"
 #include "UDataInterface.h"
 #include "UFrmType.h"
 #include "UTypeGameType.h"
@@ -268,6 +272,23 @@ TEST_F(AppStartSound, SpeechAndMusicStartRightAfterTheFirstFrameNotBefore)
     ASSERT_NE(m_audio.Playing(), nullptr);
     EXPECT_NE(m_audio.Playing()->path.find("默认背景音乐.mp3"), std::string::npos);
     window.close();
+}
+
+TEST_F(AppStartSound, WithoutFliteVoicesOrEspeakNgThePlayerIsToldAndTheGamePlaysOn)
+{
+    const QTemporaryDir empty;
+    ASSERT_TRUE(empty.isValid());
+    SetFliteVoiceDir(empty.path().toStdString());
+    SetEspeakLibrary(empty.filePath(QStringLiteral("libespeak-ng.so.1")).toStdString());
+    m_speechLayer = &RealSpeechEngineLayer();
+    const TestBook book = ImportBook("二十", 20);
+    UseBook(book);
+    Start();
+    EXPECT_EQ(m_boxes.Texts(), QStringList{QStringLiteral("语音引擎创建失败，请安装语音引擎！")});
+    ASSERT_NE(m_audio.Playing(), nullptr);
+    HitOneWord();
+    EXPECT_EQ(Board().RightWordCount(), 1);
+    EXPECT_EQ(m_boxes.Shown().size(), 1U);
 }
 
 TEST_F(AppStartSound, MissingTicksLeaveBothBoxesUntickedWithoutMusicOrSpeech)

@@ -139,7 +139,8 @@ void GameWindowTest::Start()
 {
     if (m_window)
         CloseWindow();
-    m_window = std::make_unique<TFrmType>(OfflineWindowServices(m_speech, m_audio));
+    m_window = std::make_unique<TFrmType>(
+        OfflineWindowServices(m_speechLayer != nullptr ? *m_speechLayer : m_speech, m_audio));
     m_window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
     // The layout gives the board its size after the first show; speech,

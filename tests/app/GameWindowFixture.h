@@ -115,6 +115,7 @@ protected:
     TempProgramDir m_dir{TempProgramDir::Contents::CopyOfBuilt};
     std::unique_ptr<TDataInterface> m_db;
     FakeSpeechLayer m_speech{{"Microsoft Mary"}};
+    TSpeechEngineLayer *m_speechLayer = nullptr;  // the window's speech when set, else m_speech
     FakeAudioLayer m_audio;
     std::unique_ptr<TFrmType> m_window;
     std::deque<std::function<void(QDialog &)>> m_dialogScripts;

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <ostream>
@@ -16,6 +18,7 @@
 
 #include "DiskCapture.h"
 #include "AudioOutput.h"
+#include "EspeakLibrary.h"
 #include "FliteVoices.h"
 #include "GbkText.h"
 #include "SpeechService.h"
@@ -287,4 +290,127 @@ TEST_F(SpeechDisk, WithoutTheFliteVoicesTheOtherEngineSpeaks)
     EXPECT_FALSE(FliteVoiceLoads("cmu_us_slt"));
     EXPECT_GT(Samples::Peak(Hear([&] { speech.Speak("apple"); }, 1000)), 5000);
     EXPECT_TRUE(MappedFliteVoices().empty());
+}
+
+namespace {
+
+bool EspeakMapped()
+{
+    std::ifstream maps("/proc/self/maps");
+    const std::string all((std::istreambuf_iterator<char>(maps)), std::istreambuf_iterator<char>());
+    return all.find("libespeak-ng.so") != std::string::npos;
+}
+
+bool Offered(const TSpeechEx &speech, const std::string &description)
+{
+    return std::find(speech.VoiceList().begin(), speech.VoiceList().end(), description)
+           != speech.VoiceList().end();
+}
+
+// A folder with a file of espeak-ng's library name that is no library, and
+// the installed data beside it: the voices are found, the library fails to
+// load.
+class BrokenEspeak {
+public:
+    BrokenEspeak()
+    {
+        const std::filesystem::path dir = m_dir.path().toStdString();
+        std::ofstream(dir / "libespeak-ng.so.1") << "not a library";
+        std::filesystem::create_directory_symlink(
+            std::filesystem::path(EspeakDataPath()) / "espeak-ng-data", dir / "espeak-ng-data");
+        SetEspeakLibrary((dir / "libespeak-ng.so.1").string());
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+}  // namespace
+
+TEST_F(SpeechDisk, EspeakNgIsLoadedOnlyWhenOneOfItsVoicesIsChosen)
+{
+    TSpeechEx speech;
+    ASSERT_TRUE(speech.InitEngine());
+    EXPECT_EQ(speech.GetSpeakName(), "VW Kate");
+    EXPECT_TRUE(Offered(speech, "Microsoft Mary"));
+    EXPECT_GT(Samples::Peak(Hear([&] { speech.Speak("apple"); }, 1000)), 5000);
+    ASSERT_TRUE(speech.SetSpeaker(Gbk("NeoSpeak引擎"), 1, "VW Paul"));
+    EXPECT_GT(Samples::Peak(Hear([&] { speech.Speak("apple"); }, 1000)), 5000);
+    EXPECT_FALSE(EspeakMapped());
+
+    ASSERT_TRUE(speech.SetSpeaker(Gbk("微软引擎"), 0, "Microsoft Mary"));
+    EXPECT_GT(Samples::Peak(Hear([&] { speech.Speak("apple"); }, 1000)), 5000);
+    EXPECT_TRUE(EspeakMapped());
+}
+
+TEST_F(SpeechDisk, WithoutEspeakNgTheFliteVoicesAloneAreOffered)
+{
+    const QTemporaryDir empty;
+    ASSERT_TRUE(empty.isValid());
+    SetEspeakLibrary(empty.filePath(QStringLiteral("libespeak-ng.so.1")).toStdString());
+    TSpeechEx speech;
+    Start(speech);
+    EXPECT_EQ(speech.VoiceList(), (TStringList{"VW Kate", "VW Paul"}));
+    EXPECT_GT(Samples::Peak(Hear([&] { speech.Speak("apple"); }, 1000)), 5000);
+    EXPECT_FALSE(EspeakMapped());
+}
+
+TEST_F(SpeechDisk, WithoutEitherEngineTheStartFailsAndSpeakingStaysHarmless)
+{
+    const QTemporaryDir empty;
+    ASSERT_TRUE(empty.isValid());
+    SetFliteVoiceDir(empty.path().toStdString());
+    SetEspeakLibrary(empty.filePath(QStringLiteral("libespeak-ng.so.1")).toStdString());
+    TSpeechEx speech;
+    // What makes the main window tell the player to install an engine.
+    EXPECT_FALSE(speech.InitEngine());
+    EXPECT_NO_THROW(speech.Speak("apple"));
+    EXPECT_FALSE(speech.IsSpeaking());
+}
+
+TEST_F(SpeechDisk, AnEspeakNgThatDoesNotLoadSilencesOnlyItsOwnVoices)
+{
+    const BrokenEspeak broken;
+    TSpeechEx speech;
+    Start(speech);
+    ASSERT_TRUE(Offered(speech, "Microsoft Mary"));
+    ASSERT_TRUE(speech.SetSpeaker(Gbk("微软引擎"), 0, "Microsoft Mary"));
+    EXPECT_LT(Samples::Peak(Hear([&] { speech.Speak("apple"); }, 1000)), kAudible);
+    EXPECT_FALSE(speech.IsSpeaking());
+
+    ASSERT_TRUE(speech.SetSpeaker(Gbk("NeoSpeak引擎"), 0, "VW Kate"));
+    EXPECT_GT(Samples::Peak(Hear([&] { speech.Speak("apple"); }, 1000)), 5000);
+}
+
+TEST_F(SpeechDisk, WithOnlyAnEspeakNgThatDoesNotLoadTheStartFails)
+{
+    const QTemporaryDir empty;
+    ASSERT_TRUE(empty.isValid());
+    SetFliteVoiceDir(empty.path().toStdString());
+    const BrokenEspeak broken;
+    TSpeechEx speech;
+    EXPECT_FALSE(speech.InitEngine());
+}
+
+// An engine the program does not ship speaks through the same shaping and
+// output: what the voice benchmark measures a candidate with.
+TEST_F(SpeechDisk, AnOtherEngineIsShapedLikeTheProgramsOwn)
+{
+    TSpeechService &service = TSpeechService::Instance();
+    service.SetOtherSynth(
+        {[](const std::string &voice) { return voice == "tone"; },
+         [](const std::string &, const std::string &, int, int volume, const TSampleSink &sink) {
+             // 300 ms of 440 Hz at 32 kHz between 100 ms of silence each side.
+             std::vector<std::int16_t> samples(32000 / 2, 0);
+             for (int i = 3200; i < 3200 + 9600; ++i)
+                 samples[static_cast<size_t>(i)] = static_cast<std::int16_t>(
+                     std::lround(volume * 100 * std::sin(2 * M_PI * 440 * i / 32000.0)));
+             return sink(samples.data(), static_cast<int>(samples.size()), 32000);
+         }});
+    EXPECT_TRUE(service.VoiceLoads("tone", TSynth::Other));
+    EXPECT_FALSE(service.VoiceLoads("other", TSynth::Other));
+    const std::vector<float> frames = service.Render({0, "a", "tone", 175, 100, TSynth::Other});
+    // Stereo at 44.1 kHz, the silence trimmed to the shaper's 5 and 10 ms.
+    EXPECT_NEAR(static_cast<double>(frames.size()) / 2, 44100 * 0.315, 44100 * 0.01);
+    EXPECT_GT(*std::max_element(frames.begin(), frames.end()), 0.25F);
 }
