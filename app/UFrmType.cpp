@@ -34,6 +34,7 @@
 #include "KeyForwarder.h"
 #include "KivroApplication.h"
 #include "MainWindowAdverts.h"
+#include "MemoryFitRun.h"
 #include "MessageBoxes.h"
 #include "RecentTollGates.h"
 #include "Settings.h"
@@ -335,9 +336,11 @@ void TFrmType::sizeForBoard()
 }
 
 TFrmType::TFrmType(TFrmTypeServices services, QWidget *parent)
-    : QMainWindow(parent), m_services(std::move(services))
+    : QMainWindow(parent), m_services(std::move(services)), m_memoryFit(new TMemoryFitRun(this))
 {
     setObjectName(QStringLiteral("FrmType"));
+    // A fit re-schedules the cards when it is done.
+    connect(m_memoryFit, &TMemoryFitRun::Finished, this, &TFrmType::ShowDueCount);
     setWindowTitle(QStringLiteral("Kivro单词速打"));
     buildMenus();
     buildToolBar();
@@ -405,6 +408,8 @@ void TFrmType::StartServices()
     // Counted after the first frame too: the window shows before the memory
     // is read; and again whenever the date changes while the program is open.
     ShowDueCount();
+    // The memory's fit counts new reviews from here on.
+    m_memoryFit->StartIfDue();
     auto *dayChange = new TDayChangeTimer(this);
     connect(dayChange, &TDayChangeTimer::dayChanged, this, &TFrmType::ShowDueCount);
     dayChange->Start();
@@ -590,6 +595,11 @@ void TFrmType::ShowDueCount()
     const int due = m_flow.DueTodayCount();
     nReview->setText(due < 0 ? QStringLiteral("今日复习")
                              : QStringLiteral("今日复习（%1）").arg(due));
+}
+
+void TFrmType::TollGatesRecorded()
+{
+    m_memoryFit->StartIfDue();
 }
 
 bool TFrmType::AskPlayAgain(const QString &message)
