@@ -8,12 +8,16 @@
 #include <QChartView>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineSeries>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QValueAxis>
 
+#include "MemoryFitRun.h"
+#include "MemoryParameters.h"
 #include "ModalRunner.h"
 #include "ScriptedMessageBoxes.h"
 #include "StoreFixture.h"
@@ -329,3 +333,57 @@ TEST_F(MemoryUiProgress, ClearingEmptiesTheMemoryAfterYesOnly)
 }
 
 }  // namespace
+
+TEST_F(MemoryUiProgress, OptimisingTheMemoryParametersRunsOnTheWorkerAndReportsInWords)
+{
+    TFrmStudyProgress Window;
+    Window.LoadProgress(Now);
+    auto *Optimize = Window.findChild<QPushButton *>(QStringLiteral("btnOptimizeMemory"));
+    auto *Restore = Window.findChild<QPushButton *>(QStringLiteral("btnRestoreDefaults"));
+    auto *Label = Window.findChild<QLabel *>(QStringLiteral("labMemoryFit"));
+    auto *Bar = Window.findChild<QProgressBar *>(QStringLiteral("barMemoryFit"));
+    ASSERT_TRUE(Optimize && Restore && Label && Bar);
+    EXPECT_FALSE(Optimize->isEnabled());  // nothing to run it on
+    EXPECT_EQ(Label->text(), QStringLiteral("现在使用默认的记忆参数。"));
+
+    TMemoryFitRun Run;
+    Window.AttachMemoryFit(&Run);
+    ASSERT_TRUE(Optimize->isEnabled());
+    Optimize->click();
+    EXPECT_FALSE(Run.Running());
+    EXPECT_TRUE(Label->text().contains(QStringLiteral("至少需要400次")))
+        << Label->text().toStdString();
+
+    // A hundred words, each reviewed six times with growing gaps, every fifth
+    // review missed: enough to fit.
+    int Review = 0;
+    for (int Day = 0; Day < 120; ++Day) {
+        std::vector<TWordMeeting> Words;
+        for (int Word = 0; Word < 100; ++Word) {
+            const int Start = Word % 20;
+            const int Offsets[] = {0, 1, 3, 7, 15, 31};
+            for (const int Offset : Offsets)
+                if (Day == Start + Offset) {
+                    Words.push_back(
+                        Met(0, ++Review % 5 == 0 ? TRating::Again : TRating::Good, m_first));
+                    Words.back().Word.Spelling = "f" + std::to_string(Word);
+                }
+        }
+        if (!Words.empty())
+            Play(m_first, 3, Now - (130 - Day) * DayMs, 1, 0, Words);
+    }
+    Optimize->click();
+    ASSERT_TRUE(Run.Running());
+    EXPECT_FALSE(Bar->isHidden());
+    EXPECT_FALSE(Optimize->isEnabled());
+    EXPECT_FALSE(Restore->isEnabled());
+    Run.Wait();
+    EXPECT_TRUE(Bar->isHidden());
+    EXPECT_TRUE(Optimize->isEnabled());
+    EXPECT_TRUE(Label->text().startsWith(QStringLiteral("预测误差：优化前 ")))
+        << Label->text().toStdString();
+
+    Restore->click();
+    EXPECT_EQ(Label->text(), QStringLiteral("已恢复默认参数。"));
+    EXPECT_EQ(ReadMemoryParameters().Weights, DefaultFsrsWeights());
+}
