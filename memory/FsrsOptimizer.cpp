@@ -217,8 +217,8 @@ private:
 template <class T>
 T ReviewLoss(const T &p, bool recalled)
 {
-    constexpr double Edge = 1e-9;
-    const T q = Clamp(p, Edge, 1 - Edge);
+    constexpr double edge = 1e-9;
+    const T q = Clamp(p, edge, 1 - edge);
     return T(0) - (recalled ? Log(q) : Log(T(1) - q));
 }
 
@@ -391,7 +391,7 @@ TFsrsReviewSet::TFsrsReviewSet(const std::vector<TWordReviews> &words)
             TReview review;
             review.TimeMs = word[i].TimeMs;
             review.Rating =
-                static_cast<std::int8_t>(std::clamp(static_cast<int>(word[i].Rating), 1, 4));
+                static_cast<std::uint8_t>(std::clamp(static_cast<int>(word[i].Rating), 1, 4));
             review.First = i == 0;
             review.ElapsedDays =
                 i == 0 ? 0 : static_cast<std::int32_t>(std::max<std::int64_t>(day - lastDay, 0));

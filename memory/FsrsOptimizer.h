@@ -29,7 +29,7 @@ public:
     struct TReview {
         std::int64_t TimeMs = 0;
         std::int32_t ElapsedDays = 0;  // UTC calendar days since the word's previous review
-        std::int8_t Rating = 0;
+        std::uint8_t Rating = 0;
         bool First = false;
         float Weight = 0;
     };

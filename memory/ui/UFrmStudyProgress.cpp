@@ -170,14 +170,14 @@ TFrmStudyProgress::TFrmStudyProgress(QWidget *parent)
     Mistakes->addWidget(MissedBox);
     Mistakes->addWidget(WeakBox);
 
-    auto *MemoryBox = new QGroupBox(QStringLiteral("记忆参数"), this);
-    auto *MemoryLayout = new QHBoxLayout(MemoryBox);
-    auto *MemoryText = new QVBoxLayout;
-    MemoryText->addWidget(m_labMemoryFit);
-    MemoryText->addWidget(m_barMemoryFit);
-    MemoryLayout->addLayout(MemoryText, 1);
-    MemoryLayout->addWidget(m_btnOptimizeMemory);
-    MemoryLayout->addWidget(m_btnRestoreDefaults);
+    auto *memoryBox = new QGroupBox(QStringLiteral("记忆参数"), this);
+    auto *memoryLayout = new QHBoxLayout(memoryBox);
+    auto *memoryText = new QVBoxLayout;
+    memoryText->addWidget(m_labMemoryFit);
+    memoryText->addWidget(m_barMemoryFit);
+    memoryLayout->addLayout(memoryText, 1);
+    memoryLayout->addWidget(m_btnOptimizeMemory);
+    memoryLayout->addWidget(m_btnRestoreDefaults);
 
     auto *Buttons = new QHBoxLayout;
     Buttons->addWidget(m_btnExport);
@@ -189,7 +189,7 @@ TFrmStudyProgress::TFrmStudyProgress(QWidget *parent)
     Layout->addWidget(m_tblBooks, 2);
     Layout->addLayout(Charts, 3);
     Layout->addLayout(Mistakes, 3);
-    Layout->addWidget(MemoryBox);
+    Layout->addWidget(memoryBox);
     Layout->addLayout(Buttons);
     resize(860, 780);
 

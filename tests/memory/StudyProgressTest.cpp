@@ -336,54 +336,54 @@ TEST_F(MemoryUiProgress, ClearingEmptiesTheMemoryAfterYesOnly)
 
 TEST_F(MemoryUiProgress, OptimisingTheMemoryParametersRunsOnTheWorkerAndReportsInWords)
 {
-    TFrmStudyProgress Window;
-    Window.LoadProgress(Now);
-    auto *Optimize = Window.findChild<QPushButton *>(QStringLiteral("btnOptimizeMemory"));
-    auto *Restore = Window.findChild<QPushButton *>(QStringLiteral("btnRestoreDefaults"));
-    auto *Label = Window.findChild<QLabel *>(QStringLiteral("labMemoryFit"));
-    auto *Bar = Window.findChild<QProgressBar *>(QStringLiteral("barMemoryFit"));
-    ASSERT_TRUE(Optimize && Restore && Label && Bar);
-    EXPECT_FALSE(Optimize->isEnabled());  // nothing to run it on
-    EXPECT_EQ(Label->text(), QStringLiteral("现在使用默认的记忆参数。"));
+    TFrmStudyProgress window;
+    window.LoadProgress(Now);
+    auto *optimize = window.findChild<QPushButton *>(QStringLiteral("btnOptimizeMemory"));
+    auto *restore = window.findChild<QPushButton *>(QStringLiteral("btnRestoreDefaults"));
+    auto *label = window.findChild<QLabel *>(QStringLiteral("labMemoryFit"));
+    auto *bar = window.findChild<QProgressBar *>(QStringLiteral("barMemoryFit"));
+    ASSERT_TRUE(optimize && restore && label && bar);
+    EXPECT_FALSE(optimize->isEnabled());  // nothing to run it on
+    EXPECT_EQ(label->text(), QStringLiteral("现在使用默认的记忆参数。"));
 
-    TMemoryFitRun Run;
-    Window.AttachMemoryFit(&Run);
-    ASSERT_TRUE(Optimize->isEnabled());
-    Optimize->click();
-    EXPECT_FALSE(Run.Running());
-    EXPECT_TRUE(Label->text().contains(QStringLiteral("至少需要400次")))
-        << Label->text().toStdString();
+    TMemoryFitRun run;
+    window.AttachMemoryFit(&run);
+    ASSERT_TRUE(optimize->isEnabled());
+    optimize->click();
+    EXPECT_FALSE(run.Running());
+    EXPECT_TRUE(label->text().contains(QStringLiteral("至少需要400次")))
+        << label->text().toStdString();
 
     // A hundred words, each reviewed six times with growing gaps, every fifth
     // review missed: enough to fit.
-    int Review = 0;
-    for (int Day = 0; Day < 120; ++Day) {
-        std::vector<TWordMeeting> Words;
-        for (int Word = 0; Word < 100; ++Word) {
-            const int Start = Word % 20;
-            const int Offsets[] = {0, 1, 3, 7, 15, 31};
-            for (const int Offset : Offsets)
-                if (Day == Start + Offset) {
-                    Words.push_back(
-                        Met(0, ++Review % 5 == 0 ? TRating::Again : TRating::Good, m_first));
-                    Words.back().Word.Spelling = "f" + std::to_string(Word);
+    int review = 0;
+    for (int day = 0; day < 120; ++day) {
+        std::vector<TWordMeeting> words;
+        for (int word = 0; word < 100; ++word) {
+            const int start = word % 20;
+            const int offsets[] = {0, 1, 3, 7, 15, 31};
+            for (const int offset : offsets)
+                if (day == start + offset) {
+                    words.push_back(
+                        Met(0, ++review % 5 == 0 ? TRating::Again : TRating::Good, m_first));
+                    words.back().Word.Spelling = "f" + std::to_string(word);
                 }
         }
-        if (!Words.empty())
-            Play(m_first, 3, Now - (130 - Day) * DayMs, 1, 0, Words);
+        if (!words.empty())
+            Play(m_first, 3, Now - (130 - day) * DayMs, 1, 0, words);
     }
-    Optimize->click();
-    ASSERT_TRUE(Run.Running());
-    EXPECT_FALSE(Bar->isHidden());
-    EXPECT_FALSE(Optimize->isEnabled());
-    EXPECT_FALSE(Restore->isEnabled());
-    Run.Wait();
-    EXPECT_TRUE(Bar->isHidden());
-    EXPECT_TRUE(Optimize->isEnabled());
-    EXPECT_TRUE(Label->text().startsWith(QStringLiteral("预测误差：优化前 ")))
-        << Label->text().toStdString();
+    optimize->click();
+    ASSERT_TRUE(run.Running());
+    EXPECT_FALSE(bar->isHidden());
+    EXPECT_FALSE(optimize->isEnabled());
+    EXPECT_FALSE(restore->isEnabled());
+    run.Wait();
+    EXPECT_TRUE(bar->isHidden());
+    EXPECT_TRUE(optimize->isEnabled());
+    EXPECT_TRUE(label->text().startsWith(QStringLiteral("预测误差：优化前 ")))
+        << label->text().toStdString();
 
-    Restore->click();
-    EXPECT_EQ(Label->text(), QStringLiteral("已恢复默认参数。"));
+    restore->click();
+    EXPECT_EQ(label->text(), QStringLiteral("已恢复默认参数。"));
     EXPECT_EQ(ReadMemoryParameters().Weights, DefaultFsrsWeights());
 }
