@@ -89,6 +89,7 @@ void TFrmType::N4Click()
 void TFrmType::nStudyProgressClick()
 {
     TFrmStudyProgress dialog(this);
+    dialog.AttachMemoryFit(m_memoryFit);
     dialog.LoadProgress(ProgramClock().NowMs());
     // The practice starts once the window is closed: leaving the toll gate in
     // play writes its records, never while a dialog waits.

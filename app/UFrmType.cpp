@@ -36,6 +36,7 @@
 #include "KeyForwarder.h"
 #include "KivroApplication.h"
 #include "MainWindowAdverts.h"
+#include "MemoryFitRun.h"
 #include "MemoryTrim.h"
 #include "MessageBoxes.h"
 #include "RecentTollGates.h"
@@ -343,9 +344,11 @@ void TFrmType::sizeForBoard()
 }
 
 TFrmType::TFrmType(TFrmTypeServices services, QWidget *parent)
-    : QMainWindow(parent), m_services(std::move(services))
+    : QMainWindow(parent), m_services(std::move(services)), m_memoryFit(new TMemoryFitRun(this))
 {
     setObjectName(QStringLiteral("FrmType"));
+    // A fit re-schedules the cards when it is done.
+    connect(m_memoryFit, &TMemoryFitRun::Finished, this, &TFrmType::ShowDueCount);
     setWindowTitle(QStringLiteral("Kivro单词速打"));
     buildMenus();
     buildToolBar();
@@ -413,6 +416,8 @@ void TFrmType::StartServices()
     // Counted after the first frame too: the window shows before the memory
     // is read; and again whenever the date changes while the program is open.
     ShowDueCount();
+    // The memory's fit counts new reviews from here on.
+    m_memoryFit->StartIfDue();
     auto *dayChange = new TDayChangeTimer(this);
     connect(dayChange, &TDayChangeTimer::dayChanged, this, &TFrmType::ShowDueCount);
     dayChange->Start();
@@ -612,6 +617,11 @@ void TFrmType::ShowDueCount()
     // Quietly: a note in the status bar, never a box in the middle of play.
     if (m_goalMark.Reached(today, words, goal))
         statusBar()->showMessage(QStringLiteral("今日目标已完成：%1个单词").arg(goal), 10000);
+}
+
+void TFrmType::TollGatesRecorded()
+{
+    m_memoryFit->StartIfDue();
 }
 
 bool TFrmType::AskPlayAgain(const QString &message)

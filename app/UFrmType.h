@@ -38,6 +38,7 @@ class TDictation;
 class TImeGuard;
 class TKeyForwarder;
 class TMainWindowAdverts;
+class TMemoryFitRun;
 class TSpeechEngineLayer;
 class TSpeechEx;
 class TTypeGameType;
@@ -175,6 +176,7 @@ private:
     void ShowNotice(const QString &message) override;
     void ShowFailure(const QString &message) override;
     void ShowDueCount() override;
+    void TollGatesRecorded() override;
 
     void buildMenus();
     void buildToolBar();
@@ -234,6 +236,8 @@ private:
     bool m_firstFramePainted = false;
     std::function<void(TFrmType &)> m_firstFrameHook;
     TGameFlow m_flow{*this};
+    // Fits of the memory parameters; a child, so its worker is joined when the window goes.
+    TMemoryFitRun *m_memoryFit = nullptr;
     QPointer<TTypeGameType> m_typeGame;
     QSize m_boardSize;
     std::unique_ptr<TGameBoard> m_board;

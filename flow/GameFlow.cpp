@@ -193,6 +193,7 @@ void TGameFlow::writeUnsavedTollGates()
     }
     m_unsaved.clear();
     m_unsavedTold = false;
+    m_view.TollGatesRecorded();
 }
 
 void TGameFlow::refreshNewWordsBook(bool reorder)

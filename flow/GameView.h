@@ -43,4 +43,6 @@ public:
     virtual void ShowFailure(const QString &message) = 0;
     // The number of words due today changed (a toll gate was recorded).
     virtual void ShowDueCount() {}
+    // Toll gates were written to the learning memory.
+    virtual void TollGatesRecorded() {}
 };

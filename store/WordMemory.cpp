@@ -369,6 +369,31 @@ std::vector<TWordSlipRecord> ReadWordSlips(const std::string &Spelling)
     return slips;
 }
 
+std::vector<TWordReviews> LoggedReviews()
+{
+    std::vector<TWordReviews> words;
+    TSqlQuery rows = DataInterface().Query(
+        "SELECT spelling, at, rating FROM reviewlog WHERE rating BETWEEN 1 AND 4 "
+        "ORDER BY spelling, at, id");
+    std::string spelling;
+    while (rows.Next()) {
+        std::string next = rows.Text(0);
+        if (words.empty() || next != spelling) {
+            words.emplace_back();
+            spelling = std::move(next);
+        }
+        words.back().push_back({rows.Integer(1), static_cast<TRating>(rows.Integer(2))});
+    }
+    return words;
+}
+
+std::int64_t CountLoggedReviews()
+{
+    TSqlQuery row =
+        DataInterface().Query("SELECT count(*) FROM reviewlog WHERE rating BETWEEN 1 AND 4");
+    return row.Next() ? row.Integer(0) : 0;
+}
+
 std::int64_t CountDueWords(std::int64_t Before)
 {
     TSqlQuery row = DataInterface().Query(

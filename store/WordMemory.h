@@ -29,6 +29,7 @@
 #include <string>
 #include <vector>
 
+#include "FsrsOptimizer.h"
 #include "FsrsScheduler.h"
 #include "Records.h"
 
@@ -124,6 +125,11 @@ std::optional<TWordMemory> ReadWordMemory(const std::string &Spelling);
 // in that play mode, newest first.
 std::vector<double> RecentTypingSpeeds(int level, int playMode, int limit);
 std::vector<TWordSlipRecord> ReadWordSlips(const std::string &Spelling);
+// Every word's reviews in the log, each word's in time order (marks as known
+// are no reviews), for fitting the scheduler's weights to them.
+std::vector<TWordReviews> LoggedReviews();
+// How many reviews the log holds.
+std::int64_t CountLoggedReviews();
 // Words whose card is due before the instant (never-reviewed cards are not due).
 std::int64_t CountDueWords(std::int64_t Before);
 // The same words, most overdue first, at most Limit of them.

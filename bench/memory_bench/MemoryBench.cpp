@@ -1,7 +1,9 @@
 // The learning memory: recording a toll gate and counting today's due words,
 // in a database that already remembers 30 000 words; rebuilding every card
-// from a review log of 30 000 words reviewed 10 times each.
+// from a review log of 30 000 words reviewed 10 times each; fitting the
+// scheduler's weights to logs of 10 000 and 100 000 reviews.
 // Run from a Release build: build-rel/bench/bin/memory_bench
+#include <random>
 #include <string>
 
 #include <benchmark/benchmark.h>
@@ -9,6 +11,7 @@
 #include <QCoreApplication>
 
 #include "BenchDatabase.h"
+#include "FsrsOptimizer.h"
 #include "FsrsScheduler.h"
 #include "SqlDatabase.h"
 #include "UDataInterface.h"
@@ -144,6 +147,62 @@ void BM_Replay30000CardsOf10Reviews(benchmark::State &state)
     state.counters["cards"] = rebuilt;
 }
 BENCHMARK(BM_Replay30000CardsOf10Reviews)->Unit(benchmark::kMillisecond)->Iterations(4);
+
+// A learner's log of about `reviews` reviews over a year: words met each day,
+// reviewed when due (give or take), recalled as weights other than the
+// defaults predict (so that the fit is kept and the whole log fitted again).
+std::vector<TWordReviews> SimulatedLog(std::size_t reviews)
+{
+    TFsrsParameters learner;
+    learner.Weights[8] = 1.3;
+    learner.Weights[13] = 0.45;
+    learner.Weights[20] = 0.4;
+    std::mt19937_64 random(11);
+    std::uniform_real_distribution<double> uniform(0, 1);
+    std::vector<TWordReviews> words;
+    const std::int64_t end = kStart + 365 * DayMs;
+    const std::size_t perDay = reviews / 365 / 5 + 1;
+    std::size_t total = 0;
+    for (int day = 0; day < 300 && total < reviews; ++day) {
+        for (std::size_t n = 0; n < perDay && total < reviews; ++n) {
+            TWordReviews word;
+            TMemoryCard card;
+            std::int64_t now = kStart + day * DayMs + 10 * 3'600'000LL;
+            TRating rating = uniform(random) < 0.25 ? TRating::Again : TRating::Good;
+            while (now < end && total < reviews) {
+                word.push_back({now, rating});
+                ++total;
+                card = ReviewCardWith(card, rating, now, learner);
+                now += std::max<std::int64_t>(
+                           1, std::llround(card.ScheduledDays * (0.5 + uniform(random))))
+                       * DayMs;
+                rating = uniform(random) < Retrievability(card, now, learner) ? TRating::Good
+                                                                              : TRating::Again;
+            }
+            words.push_back(std::move(word));
+        }
+    }
+    return words;
+}
+
+// The whole optimisation as the player starts it: fit on the older 80 %, test
+// on the newer 20 %, and (when better) the fit on the whole log.
+void BM_OptimizeWeights(benchmark::State &state)
+{
+    const std::vector<TWordReviews> log = SimulatedLog(static_cast<std::size_t>(state.range(0)));
+    TFsrsOptimization result;
+    for (auto _ : state)
+        result = OptimizeFsrsWeights(log, DefaultFsrsWeights());
+    state.counters["reviews"] = static_cast<double>(result.Reviews);
+    state.counters["new"] = result.Outcome == TFsrsOptimization::TOutcome::NewWeights ? 1 : 0;
+}
+BENCHMARK(BM_OptimizeWeights)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Iterations(2);
 
 }  // namespace
 

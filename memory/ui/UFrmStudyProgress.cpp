@@ -14,7 +14,9 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineSeries>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QValueAxis>
@@ -22,6 +24,8 @@
 
 #include "GbkText.h"
 #include "KivroApplication.h"
+#include "MemoryFitRun.h"
+#include "MemoryParameters.h"
 #include "MessageBoxes.h"
 #include "ModalRunner.h"
 #include "StudyProgressQueries.h"
@@ -131,7 +135,10 @@ TFrmStudyProgress::TFrmStudyProgress(QWidget *parent)
       m_btnWeakSpellings(new QPushButton(QStringLiteral("练习薄弱拼写"), this)),
       m_btnExport(new QPushButton(QStringLiteral("导出学习记录"), this)),
       m_btnClear(new QPushButton(QStringLiteral("清除学习记录"), this)),
-      m_btnClose(new QPushButton(QStringLiteral("关闭(&C)"), this))
+      m_btnClose(new QPushButton(QStringLiteral("关闭(&C)"), this)),
+      m_labMemoryFit(new QLabel(this)), m_barMemoryFit(new QProgressBar(this)),
+      m_btnOptimizeMemory(new QPushButton(QStringLiteral("优化记忆参数"), this)),
+      m_btnRestoreDefaults(new QPushButton(QStringLiteral("恢复默认参数"), this))
 {
     setObjectName(QStringLiteral("FrmStudyProgress"));
     setWindowTitle(QStringLiteral("学习进度"));
@@ -139,6 +146,15 @@ TFrmStudyProgress::TFrmStudyProgress(QWidget *parent)
     m_btnExport->setObjectName(QStringLiteral("btnExport"));
     m_btnClear->setObjectName(QStringLiteral("btnClear"));
     m_btnClose->setObjectName(QStringLiteral("btnClose"));
+    m_labMemoryFit->setObjectName(QStringLiteral("labMemoryFit"));
+    m_barMemoryFit->setObjectName(QStringLiteral("barMemoryFit"));
+    m_btnOptimizeMemory->setObjectName(QStringLiteral("btnOptimizeMemory"));
+    m_btnRestoreDefaults->setObjectName(QStringLiteral("btnRestoreDefaults"));
+    m_labMemoryFit->setWordWrap(true);
+    m_barMemoryFit->setRange(0, 100);
+    m_btnOptimizeMemory->setToolTip(
+        QStringLiteral("按你的复习记录（至少%1次）算出更合适的记忆参数；算的时候可以接着玩。")
+            .arg(kMinReviewsToOptimize));
 
     auto *Charts = new QHBoxLayout;
     Charts->addWidget(m_chartLearnt);
@@ -154,6 +170,15 @@ TFrmStudyProgress::TFrmStudyProgress(QWidget *parent)
     Mistakes->addWidget(MissedBox);
     Mistakes->addWidget(WeakBox);
 
+    auto *memoryBox = new QGroupBox(QStringLiteral("记忆参数"), this);
+    auto *memoryLayout = new QHBoxLayout(memoryBox);
+    auto *memoryText = new QVBoxLayout;
+    memoryText->addWidget(m_labMemoryFit);
+    memoryText->addWidget(m_barMemoryFit);
+    memoryLayout->addLayout(memoryText, 1);
+    memoryLayout->addWidget(m_btnOptimizeMemory);
+    memoryLayout->addWidget(m_btnRestoreDefaults);
+
     auto *Buttons = new QHBoxLayout;
     Buttons->addWidget(m_btnExport);
     Buttons->addWidget(m_btnClear);
@@ -164,8 +189,9 @@ TFrmStudyProgress::TFrmStudyProgress(QWidget *parent)
     Layout->addWidget(m_tblBooks, 2);
     Layout->addLayout(Charts, 3);
     Layout->addLayout(Mistakes, 3);
+    Layout->addWidget(memoryBox);
     Layout->addLayout(Buttons);
-    resize(860, 720);
+    resize(860, 780);
 
     connect(m_tblBooks, &QTableWidget::currentCellChanged, this, [this] { showAccuracyChart(); });
     connect(m_btnWeakSpellings, &QPushButton::clicked, this,
@@ -174,7 +200,71 @@ TFrmStudyProgress::TFrmStudyProgress(QWidget *parent)
             Guarded(m_btnExport->text(), this, &TFrmStudyProgress::btnExportClick));
     connect(m_btnClear, &QPushButton::clicked, this,
             Guarded(m_btnClear->text(), this, &TFrmStudyProgress::btnClearClick));
+    connect(m_btnOptimizeMemory, &QPushButton::clicked, this,
+            Guarded(m_btnOptimizeMemory->text(), this, &TFrmStudyProgress::btnOptimizeMemoryClick));
+    connect(
+        m_btnRestoreDefaults, &QPushButton::clicked, this,
+        Guarded(m_btnRestoreDefaults->text(), this, &TFrmStudyProgress::btnRestoreDefaultsClick));
     connect(m_btnClose, &QPushButton::clicked, this, &QDialog::accept);
+    showMemoryFit();
+}
+
+void TFrmStudyProgress::AttachMemoryFit(TMemoryFitRun *run)
+{
+    m_memoryFit = run;
+    if (run) {
+        connect(run, &TMemoryFitRun::Started, this, &TFrmStudyProgress::showMemoryFit);
+        connect(run, &TMemoryFitRun::Progress, m_barMemoryFit, &QProgressBar::setValue);
+        // The cards were re-scheduled: the due counts changed.
+        connect(run, &TMemoryFitRun::Finished, this, [this] {
+            LoadProgress(m_now);
+            showMemoryFit();
+        });
+    }
+    showMemoryFit();
+}
+
+void TFrmStudyProgress::showMemoryFit()
+{
+    const bool running = m_memoryFit && m_memoryFit->Running();
+    m_btnOptimizeMemory->setEnabled(m_memoryFit && !running);
+    m_btnRestoreDefaults->setEnabled(m_memoryFit && !running);
+    m_barMemoryFit->setVisible(running);
+    if (running) {
+        m_barMemoryFit->setValue(m_memoryFit->Percent());
+        m_labMemoryFit->setText(
+            QStringLiteral("正在按你的复习记录优化记忆参数，可以关闭本窗口接着玩。"));
+        return;
+    }
+    if (m_memoryFit && !m_memoryFit->LastReport().isEmpty()) {
+        m_labMemoryFit->setText(m_memoryFit->LastReport());
+        return;
+    }
+    try {
+        const std::vector<TMemoryParameterChange> changes = MemoryParameterChanges();
+        if (changes.empty() || changes.back().Parameters.Weights == DefaultFsrsWeights())
+            m_labMemoryFit->setText(QStringLiteral("现在使用默认的记忆参数。"));
+        else
+            m_labMemoryFit->setText(QStringLiteral("现在使用按你的复习记录优化的记忆参数（%1）。")
+                                        .arg(QDateTime::fromMSecsSinceEpoch(changes.back().At)
+                                                 .toString(QStringLiteral("yyyy-MM-dd"))));
+    } catch (const EDatabaseError &) {
+        m_labMemoryFit->clear();
+    }
+}
+
+void TFrmStudyProgress::btnOptimizeMemoryClick()
+{
+    if (m_memoryFit)
+        m_memoryFit->Start();
+    showMemoryFit();
+}
+
+void TFrmStudyProgress::btnRestoreDefaultsClick()
+{
+    if (!m_memoryFit || m_memoryFit->Running())
+        return;
+    m_memoryFit->RestoreDefaults();
 }
 
 void TFrmStudyProgress::LoadProgress(std::int64_t NowMs)

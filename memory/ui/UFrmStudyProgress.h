@@ -3,7 +3,9 @@
 // due and never seen, the toll gates played and their accuracy; charts of the
 // words learnt over time and of each toll gate's accuracy; the words missed
 // most and the letters mistyped most ("薄弱拼写"); export and clearing of the
-// learning memory.
+// learning memory; fitting the memory parameters to the learner's reviews
+// ("优化记忆参数", on the program's worker: the window may close meanwhile)
+// and going back to the defaults.
 
 #include <cstdint>
 
@@ -13,8 +15,11 @@
 #include "StudyProgress.h"
 
 class QChartView;
+class QLabel;
+class QProgressBar;
 class QPushButton;
 class QTableWidget;
+class TMemoryFitRun;
 
 class TFrmStudyProgress : public QDialog {
     Q_OBJECT
@@ -26,9 +31,14 @@ public:
     void ShowProgress(const TStudyProgress &Progress);
     const TStudyProgress &Progress() const { return m_progress; }
 
+    // The fits of the memory parameters go through run, which outlives the window.
+    void AttachMemoryFit(TMemoryFitRun *run);
+
     void btnWeakSpellingsClick();
     void btnExportClick();
     void btnClearClick();
+    void btnOptimizeMemoryClick();
+    void btnRestoreDefaultsClick();
 
 signals:
     // The learner asked for a toll gate of the words with the most slips.
@@ -39,6 +49,7 @@ private:
     void showLearntChart();
     void showAccuracyChart();
     void showMistakes();
+    void showMemoryFit();
 
     TStudyProgress m_progress;
     std::int64_t m_now = 0;
@@ -51,4 +62,9 @@ private:
     QPushButton *m_btnExport;
     QPushButton *m_btnClear;
     QPushButton *m_btnClose;
+    QLabel *m_labMemoryFit;
+    QProgressBar *m_barMemoryFit;
+    QPushButton *m_btnOptimizeMemory;
+    QPushButton *m_btnRestoreDefaults;
+    TMemoryFitRun *m_memoryFit = nullptr;
 };

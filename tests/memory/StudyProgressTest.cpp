@@ -8,12 +8,16 @@
 #include <QChartView>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineSeries>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QValueAxis>
 
+#include "MemoryFitRun.h"
+#include "MemoryParameters.h"
 #include "ModalRunner.h"
 #include "ScriptedMessageBoxes.h"
 #include "StoreFixture.h"
@@ -329,3 +333,57 @@ TEST_F(MemoryUiProgress, ClearingEmptiesTheMemoryAfterYesOnly)
 }
 
 }  // namespace
+
+TEST_F(MemoryUiProgress, OptimisingTheMemoryParametersRunsOnTheWorkerAndReportsInWords)
+{
+    TFrmStudyProgress window;
+    window.LoadProgress(Now);
+    auto *optimize = window.findChild<QPushButton *>(QStringLiteral("btnOptimizeMemory"));
+    auto *restore = window.findChild<QPushButton *>(QStringLiteral("btnRestoreDefaults"));
+    auto *label = window.findChild<QLabel *>(QStringLiteral("labMemoryFit"));
+    auto *bar = window.findChild<QProgressBar *>(QStringLiteral("barMemoryFit"));
+    ASSERT_TRUE(optimize && restore && label && bar);
+    EXPECT_FALSE(optimize->isEnabled());  // nothing to run it on
+    EXPECT_EQ(label->text(), QStringLiteral("现在使用默认的记忆参数。"));
+
+    TMemoryFitRun run;
+    window.AttachMemoryFit(&run);
+    ASSERT_TRUE(optimize->isEnabled());
+    optimize->click();
+    EXPECT_FALSE(run.Running());
+    EXPECT_TRUE(label->text().contains(QStringLiteral("至少需要400次")))
+        << label->text().toStdString();
+
+    // A hundred words, each reviewed six times with growing gaps, every fifth
+    // review missed: enough to fit.
+    int review = 0;
+    for (int day = 0; day < 120; ++day) {
+        std::vector<TWordMeeting> words;
+        for (int word = 0; word < 100; ++word) {
+            const int start = word % 20;
+            const int offsets[] = {0, 1, 3, 7, 15, 31};
+            for (const int offset : offsets)
+                if (day == start + offset) {
+                    words.push_back(
+                        Met(0, ++review % 5 == 0 ? TRating::Again : TRating::Good, m_first));
+                    words.back().Word.Spelling = "f" + std::to_string(word);
+                }
+        }
+        if (!words.empty())
+            Play(m_first, 3, Now - (130 - day) * DayMs, 1, 0, words);
+    }
+    optimize->click();
+    ASSERT_TRUE(run.Running());
+    EXPECT_FALSE(bar->isHidden());
+    EXPECT_FALSE(optimize->isEnabled());
+    EXPECT_FALSE(restore->isEnabled());
+    run.Wait();
+    EXPECT_TRUE(bar->isHidden());
+    EXPECT_TRUE(optimize->isEnabled());
+    EXPECT_TRUE(label->text().startsWith(QStringLiteral("预测误差：优化前 ")))
+        << label->text().toStdString();
+
+    restore->click();
+    EXPECT_EQ(label->text(), QStringLiteral("已恢复默认参数。"));
+    EXPECT_EQ(ReadMemoryParameters().Weights, DefaultFsrsWeights());
+}

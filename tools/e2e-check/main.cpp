@@ -21,6 +21,8 @@
 // printed, so a failed run says what it saw.
 #include <cstdio>
 #include <cstdlib>
+#include <map>
+#include <random>
 #include <exception>
 #include <optional>
 #include <fstream>
@@ -47,7 +49,7 @@ namespace {
 int usage()
 {
     std::fprintf(stderr, "usage: e2e-check words DIR GATE | book DIR FILE | score DIR NAME"
-                         " | due DIR N | verify DIR NAME\n");
+                         " | due DIR N | season DIR DAYS | verify DIR NAME\n");
     return 2;
 }
 
@@ -129,6 +131,68 @@ int makeDue(int gates)
     }
     std::printf("%lld words due\n", static_cast<long long>(CountDueWords(
                                         NextLocalMidnightMs(QDateTime::currentMSecsSinceEpoch()))));
+    return 0;
+}
+
+// DAYS days of play up to yesterday by a learner whose memory is not the
+// defaults': each day a toll gate of the words due and fifteen new ones from
+// the book, each recalled as that learner's memory says (a fixed seed).
+int playSeason(int days)
+{
+    TGamePara para;
+    LoadGamePara(para);
+    para.WordsPerGate = 15;
+    const int bookId = GetBookId(para.BookName, para.BookType);
+    TFsrsParameters learner;
+    learner.Weights[0] = 1.1;
+    learner.Weights[2] = 6.5;
+    learner.Weights[8] = 1.2;
+    learner.Weights[20] = 0.45;
+    std::mt19937_64 random(3);
+    std::uniform_real_distribution<double> uniform(0, 1);
+    struct TLearnt {
+        TWordMeeting Meeting;
+        TMemoryCard Truth;
+    };
+    std::map<std::string, TLearnt> learnt;
+    const std::int64_t today = QDateTime::currentMSecsSinceEpoch();
+    for (int day = 0; day < days; ++day) {
+        const std::int64_t at = today - (days - day) * DayMs;
+        std::vector<TWordMeeting> meetings;
+        for (const TWordMemory &due : DueWords(at, 200)) {
+            TLearnt &word = learnt[due.Spelling];
+            const bool recalled = uniform(random) < Retrievability(word.Truth, at, learner);
+            word.Meeting.Rating = recalled
+                                      ? (uniform(random) < 0.15 ? TRating::Hard : TRating::Good)
+                                      : TRating::Again;
+            meetings.push_back(word.Meeting);
+        }
+        TWordInfos words;
+        LoadTollGateWords(para, day + 1, words);
+        for (size_t k = 0; k < words.size(); ++k) {
+            if (learnt.count(words[k].Spelling) > 0)
+                continue;
+            TWordMeeting m;
+            m.Word = words[k];
+            m.BookId = bookId;
+            m.BookRow = day * 15 + static_cast<int>(k);
+            m.Rating = uniform(random) < 0.3 ? TRating::Again : TRating::Good;
+            learnt[words[k].Spelling] = {m, {}};
+            meetings.push_back(m);
+        }
+        int right = 0;
+        for (TWordMeeting &m : meetings) {
+            m.Right = m.Rating == TRating::Again ? 0 : 1;
+            m.Missed = 1 - m.Right;
+            right += m.Right;
+            TLearnt &word = learnt[m.Word.Spelling];
+            word.Truth = ReviewCardWith(word.Truth, m.Rating, at, learner);
+        }
+        const int missed = static_cast<int>(meetings.size()) - right;
+        RecordTollGate({at, bookId, day + 1, para.Level, right, missed, false}, meetings,
+                       ReviewCard);
+    }
+    std::printf("%lld reviews\n", static_cast<long long>(CountLoggedReviews()));
     return 0;
 }
 
@@ -288,6 +352,8 @@ int main(int argc, char **argv)
             return importBook(argv[3]);
         if (command == "due")
             return makeDue(std::atoi(argv[3]));
+        if (command == "season")
+            return playSeason(std::atoi(argv[3]));
         if (command == "score")
             return printScore(argv[3]);
         if (command == "verify")
