@@ -30,7 +30,7 @@ void TDictation::SpeakLowestWord()
 void TDictation::speakWord(int wordIndex)
 {
     const TWordInfo *word = m_board.WordAt(wordIndex);
-    if (!word || !m_board.Dictation() || !m_isPlaying())
+    if (!word || !m_board.Dictation() || !m_isPlaying() || (m_passOver && m_passOver(wordIndex)))
         return;
     const std::string spelling = word->Spelling;
     // What was queued is forgotten once everything queued has been heard.

@@ -22,6 +22,12 @@ public:
     bool IsOn() const;
     void SetOn(bool on);
     void SpeakLowestWord();
+    // Words spoken another way (例句填空's sentences), by their place in the
+    // board's list: dictation leaves them alone. Null: none.
+    void SetPassOver(std::function<bool(int wordIndex)> passOver)
+    {
+        m_passOver = std::move(passOver);
+    }
 
 private:
     void speakWord(int wordIndex);
@@ -29,6 +35,7 @@ private:
     TTypeGameType &m_board;
     TSpeechEx &m_speech;
     std::function<bool()> m_isPlaying;
+    std::function<bool(int)> m_passOver;
     // Words queued since the speech was last quiet.
     std::set<std::string> m_queued;
 };

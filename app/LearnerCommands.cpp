@@ -13,6 +13,7 @@
 #include "Accent.h"
 #include "BothSpellings.h"
 #include "Clock.h"
+#include "Cloze.h"
 #include "Dictation.h"
 #include "Fonts.h"
 #include "GbkText.h"
@@ -69,12 +70,33 @@ void TFrmType::buildLastWordLine(QWidget *parent, QBoxLayout *column)
     column->addWidget(panLastWord);
 }
 
+void TFrmType::buildSentenceBar(QWidget *parent, QBoxLayout *column)
+{
+    // Above the board, the sentence of 例句填空's lowest box. Always there and
+    // two lines high, so the board keeps its size when the mode changes and a
+    // sentence too long for one line wraps rather than runs under anything.
+    m_labClozeSentence = new QLabel(parent);
+    m_labClozeSentence->setObjectName(QStringLiteral("labClozeSentence"));
+    QFont font(ArialReplacements().value(0));
+    font.setPixelSize(16);
+    m_labClozeSentence->setFont(font);
+    m_labClozeSentence->setTextFormat(Qt::PlainText);
+    m_labClozeSentence->setAlignment(Qt::AlignCenter);
+    m_labClozeSentence->setWordWrap(true);
+    m_labClozeSentence->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    m_labClozeSentence->setContentsMargins(6, 2, 6, 2);
+    m_labClozeSentence->setFixedHeight(m_labClozeSentence->fontMetrics().lineSpacing() * 2 + 4);
+    column->addWidget(m_labClozeSentence);
+}
+
 void TFrmType::connectLearnerCommands()
 {
     connect(sbLastWordQuery, &QToolButton::clicked, this,
             Guarded(sbLastWordQuery->text(), this, &TFrmType::sbLastWordQueryClick));
     connect(cbDictation, &QCheckBox::clicked, this,
             Guarded(cbDictation->text(), this, &TFrmType::cbDictationClick));
+    connect(m_cbCloze, &QCheckBox::clicked, this,
+            Guarded(m_cbCloze->text(), this, &TFrmType::cbClozeClick));
     m_imeGuard = new TImeGuard(*panGame, m_flow);
 }
 
@@ -84,9 +106,15 @@ void TFrmType::bindBoardEvents()
         if (const TWordInfo *word = m_typeGame->WordAt(wordIndex))
             ShowLastWord(*word);
     });
+    const auto playing = [this] { return m_flow.State() == TGameState::Playing; };
+    m_cloze = new TCloze(*m_typeGame, *m_speech, *m_labClozeSentence, playing,
+                         [this] { return cbSpeech->isChecked(); });
+    m_dictation = new TDictation(*m_typeGame, *m_speech, playing);
+    m_dictation->SetPassOver(
+        [this](int wordIndex) { return m_cloze->WordAt(wordIndex) != nullptr; });
+    m_typeGame->SetBlankedBoxes(
+        [this](int wordIndex) { return m_cloze->WordAt(wordIndex) != nullptr; });
     ApplyBothSpellings();
-    m_dictation = new TDictation(*m_typeGame, *m_speech,
-                                 [this] { return m_flow.State() == TGameState::Playing; });
 }
 
 void TFrmType::ShowLastWord(const TWordInfo &word)
@@ -134,14 +162,18 @@ void TFrmType::ApplyBothSpellings()
 {
     if (m_typeGame == nullptr)
         return;
-    if (ReadSysInteger(Setting::BothSpellings) == 0) {
+    const bool both = ReadSysInteger(Setting::BothSpellings) != 0;
+    if (!both && !(m_cloze && m_cloze->IsOn())) {
         m_typeGame->SetAcceptedAnswers(nullptr);
         return;
     }
-    m_typeGame->SetAcceptedAnswers([this](int wordIndex) {
+    // A sentence's box accepts the form the sentence uses, and only that.
+    m_typeGame->SetAcceptedAnswers([this, both](int wordIndex) {
+        if (const TClozeWord *cloze = m_cloze ? m_cloze->WordAt(wordIndex) : nullptr)
+            return std::vector<std::string>{cloze->Answer};
         const TWordInfo *word = m_typeGame->WordAt(wordIndex);
-        return word != nullptr ? BothSpellingsOf(ProgramReferenceData(), word->Spelling)
-                               : std::vector<std::string>{};
+        return word != nullptr && both ? BothSpellingsOf(ProgramReferenceData(), word->Spelling)
+                                       : std::vector<std::string>{};
     });
 }
 
@@ -164,10 +196,31 @@ bool TFrmType::ImeNoticeShown() const
 
 void TFrmType::cbDictationClick()
 {
-    if (m_dictation)
-        m_dictation->SetOn(cbDictation->isChecked());
-    m_flow.SetPlayMode(cbDictation->isChecked() ? TPlayMode::Dictation : TPlayMode::Normal);
+    applyPlayMode();
     FocusGame();
+}
+
+void TFrmType::cbClozeClick()
+{
+    applyPlayMode();
+    FocusGame();
+}
+
+void TFrmType::applyPlayMode()
+{
+    const bool cloze = m_cbCloze->isChecked();
+    // A word without an example falls as in dictation: no spelling drawn.
+    if (m_dictation)
+        m_dictation->SetOn(cbDictation->isChecked() || cloze);
+    if (m_cloze && m_cloze->IsOn() != cloze) {
+        m_cloze->SetOn(cloze);
+        ApplyBothSpellings();
+        m_typeGame->SetBlankedBoxes(
+            [this](int wordIndex) { return m_cloze->WordAt(wordIndex) != nullptr; });
+    }
+    m_flow.SetPlayMode(cloze                      ? TPlayMode::Cloze
+                       : cbDictation->isChecked() ? TPlayMode::Dictation
+                                                  : TPlayMode::Normal);
 }
 
 void TFrmType::nLearningSettingsClick()

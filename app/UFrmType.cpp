@@ -26,6 +26,7 @@
 #include "Colors.h"
 #include "AppLog.h"
 #include "DayChangeTimer.h"
+#include "Cloze.h"
 #include "Dictation.h"
 #include "FrmAd.h"
 #include "GameBoardAdapter.h"
@@ -210,6 +211,8 @@ void TFrmType::buildToolBar()
     cbSpeech = addCheck(tbar, "cbSpeech", QStringLiteral("读音"));
     cbDictation = addCheck(tbar, "cbDictation", QStringLiteral("听写"));
     cbDictation->setChecked(false);
+    m_cbCloze = addCheck(tbar, "cbCloze", QStringLiteral("例句填空"));
+    m_cbCloze->setChecked(false);
     cbBackGround = addCheck(tbar, "cbBackGround", QStringLiteral("背景音乐"));
     tbar->addSeparator();
     sbRecord = addButton(tbar, "sbRecord", QStringLiteral("记录当前成绩"));
@@ -281,6 +284,7 @@ void TFrmType::buildCentralArea()
     titleRow->addStretch();
     buildLastWordLine(gbTitle, titleLines);
     column->addWidget(gbTitle);
+    buildSentenceBar(central, column);
 
     // The game panel: the board fills it and typing goes to it.
     panGame = new QWidget(central);
@@ -683,6 +687,8 @@ void TFrmType::typeKey(const QKeyEvent &event)
         return;
     }
     if (event.key() == Qt::Key_F3) {
+        if (m_cloze && m_cloze->SpeakLowestSentence())
+            return;
         if (m_dictation)
             m_dictation->SpeakLowestWord();
         return;

@@ -34,6 +34,7 @@ class QWidget;
 class TAudioLayer;
 class TBassEx;
 class TBrowserPane;
+class TCloze;
 class TDictation;
 class TImeGuard;
 class TKeyForwarder;
@@ -143,6 +144,8 @@ public:
 
     // Dictation (TDictation): the words are heard, not read.
     void cbDictationClick();
+    // 例句填空 (TCloze): the words are put as sentences with a blank.
+    void cbClozeClick();
     // The notice of the input-method guard (TImeGuard) is on view.
     bool ImeNoticeShown() const;
 
@@ -186,6 +189,9 @@ private:
     void FormShow();
     void typeKey(const QKeyEvent &event);
     void buildLastWordLine(QWidget *parent, QBoxLayout *column);
+    void buildSentenceBar(QWidget *parent, QBoxLayout *column);
+    // Dictation, 例句填空 and the play mode as the two ticks say.
+    void applyPlayMode();
     void connectLearnerCommands();
     void bindBoardEvents();
 
@@ -203,6 +209,7 @@ private:
     QCheckBox *cbMean = nullptr;
     QCheckBox *cbSpeech = nullptr;
     QCheckBox *cbDictation = nullptr;
+    QCheckBox *m_cbCloze = nullptr;
     QCheckBox *cbBackGround = nullptr;
     QToolButton *sbRecord = nullptr;
 
@@ -215,6 +222,7 @@ private:
     QLabel *labErrorCount = nullptr;
     QLabel *labLastWord = nullptr;
     QLabel *m_labLastExample = nullptr;
+    QLabel *m_labClozeSentence = nullptr;
     QToolButton *sbLastWordQuery = nullptr;
     QLabel *m_labScoreTitle = nullptr;
 
@@ -253,5 +261,6 @@ private:
     std::map<std::string, size_t> m_exampleTurns;
     // Both live on the game panel or the board, which own them.
     QPointer<TDictation> m_dictation;
+    QPointer<TCloze> m_cloze;
     TImeGuard *m_imeGuard = nullptr;
 };

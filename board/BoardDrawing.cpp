@@ -142,7 +142,16 @@ void TTypeGameType::DrawWordCanvasPass(TWordCanvas &C, QPainter &Painter, TCanva
         // the box accepts others and the player is typing one of them.
         const std::string &spelling = BoxFollowedAnswer(item);
         Drawing.Select(m_wordFont);
-        const int spellingWidth = Drawing.AA.TextWidth(spelling);
+        // A blanked box shows its typed letters, then a '_' for each letter
+        // still to type, centred as the whole text.
+        const size_t typedLength = d > 0 ? static_cast<size_t>(d) : 0;
+        const std::string blank =
+            item.Blanked
+                ? std::string(spelling.size() - std::min(typedLength, spelling.size()), '_')
+                : std::string();
+        const int spellingWidth =
+            item.Blanked ? Drawing.AA.TextWidth(spelling.substr(0, typedLength) + blank)
+                         : Drawing.AA.TextWidth(spelling);
         const auto x = static_cast<int>(RoundHalfEven((kWordBoxWidth - spellingWidth) / 2.0));
         const int y = 53 - (hw + 2) * n;
         constexpr int kOverhang = 8;
@@ -154,10 +163,12 @@ void TTypeGameType::DrawWordCanvasPass(TWordCanvas &C, QPainter &Painter, TCanva
             const std::string_view typed =
                 std::string_view(spelling).substr(0, static_cast<size_t>(d));
             drawTextAt(Painter, m_typedFont, box.Left + x, box.Top + y, typed);
-            if (showSpelling) {
+            if (item.Blanked || showSpelling) {
                 const int typedWidth = Drawing.WordMetrics.horizontalAdvance(GbkToQString(typed));
                 drawTextAt(Painter, m_wordFont, box.Left + x + typedWidth, box.Top + y,
-                           std::string_view(spelling).substr(static_cast<size_t>(d)));
+                           item.Blanked
+                               ? std::string_view(blank)
+                               : std::string_view(spelling).substr(static_cast<size_t>(d)));
             }
             if (d == static_cast<int>(spelling.size()) && !item.Typed) {
                 // Completed: shoot, count, clear everyone else's progress and
@@ -172,9 +183,10 @@ void TTypeGameType::DrawWordCanvasPass(TWordCanvas &C, QPainter &Painter, TCanva
                 ResetTyping();
                 DrawWordCanvasPass(C, Painter, Drawing);
             }
-        } else if (showSpelling) {
+        } else if (item.Blanked || showSpelling) {
             Painter.setClipRect(toQRect(box));
-            drawTextAt(Painter, m_wordFont, box.Left + x, box.Top + y, spelling);
+            drawTextAt(Painter, m_wordFont, box.Left + x, box.Top + y,
+                       item.Blanked ? blank : spelling);
             Painter.setClipping(false);
         }
     }

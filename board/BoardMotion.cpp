@@ -169,6 +169,7 @@ void TTypeGameType::FillWordCanvas(TWordCanvas &C)
             item.BoxRect = TRect{left, top, right, top + kWordBoxHeight};
             if (m_acceptedAnswers)
                 item.Answers = m_acceptedAnswers(i);
+            item.Blanked = m_blankedBoxes && m_blankedBoxes(i) ? 1 : 0;
             ClearBoxTyping(item);
             item.TollGateMark = i % n == 0 ? i / n + 1 : -1;
             item.WordIndex = i;

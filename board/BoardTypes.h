@@ -48,6 +48,7 @@ struct TTypeWordItem {
     // The spellings the box accepts (BoxAnswers.h); empty: the word's own only.
     std::vector<std::string> Answers;
     std::int32_t Following = 0;  // the answer the typed letters follow
+    std::uint8_t Blanked = 0;    // a blank stands for the untyped letters
 };
 
 using TTypeWordItems = std::vector<TTypeWordItem>;

@@ -345,6 +345,15 @@ void TTypeGameType::SetAcceptedAnswers(TAcceptedAnswers answers)
     RedrawWords();
 }
 
+void TTypeGameType::SetBlankedBoxes(TBlankedBoxes blanked)
+{
+    m_blankedBoxes = std::move(blanked);
+    for (TWordCanvas *c : {&m_wordCanvas1, &m_wordCanvas2})
+        for (TTypeWordItem &item : c->Items)
+            item.Blanked = m_blankedBoxes && m_blankedBoxes(item.WordIndex) ? 1 : 0;
+    RedrawWords();
+}
+
 const TWordInfo *TTypeGameType::WordAt(int wordIndex) const
 {
     if (wordIndex < 0 || static_cast<size_t>(wordIndex) >= m_words.size())

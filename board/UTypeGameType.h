@@ -131,6 +131,12 @@ public:
     // are asked again at once and lose their typed letters. Null: every box
     // accepts its word's spelling only.
     void SetAcceptedAnswers(TAcceptedAnswers answers);
+    // The boxes, by their word's place in Words(), that show a blank as long
+    // as the followed answer instead of its untyped letters, whatever
+    // WordDisType and Dictation say; typed letters are drawn as ever. Asked as
+    // SetAcceptedAnswers asks. Null: none.
+    using TBlankedBoxes = std::function<bool(int wordIndex)>;
+    void SetBlankedBoxes(TBlankedBoxes blanked);
 
     // The word at that place of Words(); null out of range.
     const TWordInfo *WordAt(int wordIndex) const;
@@ -319,4 +325,5 @@ private:
     TAACache m_aaCache;
     TLruCache<std::string, TStringList> m_meaningLines{512};
     TAcceptedAnswers m_acceptedAnswers;
+    TBlankedBoxes m_blankedBoxes;
 };

@@ -63,6 +63,7 @@ void TTollGateTally::Keyed(int index, int typed, std::int64_t atMs)
     if (typed <= 1 || e.RunStartAt < 0)
         e.RunStartAt = atMs;
     e.LastKeyAt = atMs;
+    e.LastTyped = typed;
 }
 
 TTypingTimes TTollGateTally::TypingOf(const TEntry &entry, size_t letters)
@@ -74,6 +75,8 @@ TTypingTimes TTollGateTally::TypingOf(const TEntry &entry, size_t letters)
         t.LastKeyMs = std::max<std::int64_t>(entry.LastKeyAt - entry.ShownAt, 0);
     }
     const std::int64_t run = entry.LastKeyAt - entry.RunStartAt;
+    if (entry.LastTyped > 0)
+        letters = static_cast<size_t>(entry.LastTyped);
     if (entry.Right && entry.RunStartAt >= 0 && run > 0)
         t.LettersPerSecond = static_cast<double>(letters) * 1000.0 / static_cast<double>(run);
     return t;

@@ -68,6 +68,9 @@ private:
         std::int64_t FirstKeyAt = -1;
         std::int64_t RunStartAt = -1;
         std::int64_t LastKeyAt = -1;
+        // Letters typed at the last key: the answer typed may be longer or
+        // shorter than the spelling (an inflected form, the other spelling).
+        int LastTyped = 0;
         std::vector<TWordSlipRecord> Slips;
     };
     static TTypingTimes TypingOf(const TEntry &entry, size_t letters);

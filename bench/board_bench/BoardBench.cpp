@@ -53,24 +53,43 @@ TWordInfos Words(int count)
     return words;
 }
 
+// How the board is played: Cloze as 例句填空 plays it, every box blanked,
+// no spelling drawn, each accepting an inflected form.
+enum class Mode { Normal, Cloze };
+
 struct Board {
     std::unique_ptr<QWidget> Panel = std::make_unique<QWidget>();
     TTypeGameType *B;
-    explicit Board(TTickSource ticks = TTickSource::Manual, int words = 2000)
+    explicit Board(TTickSource ticks = TTickSource::Manual, int words = 2000,
+                   Mode mode = Mode::Normal)
     {
         SetProgramRandom(std::make_shared<FixedRandom>());
         Panel->resize(kWidth, kHeight);
         B = new TTypeGameType(Panel.get(), ticks);
         B->resize(kWidth, kHeight);
         B->SetLevel(3);
+        if (mode == Mode::Cloze) {
+            B->SetDictation(true);
+            B->SetBlankedBoxes([](int) { return true; });
+            B->SetAcceptedAnswers([this](int wordIndex) {
+                const TWordInfo *word = B->WordAt(wordIndex);
+                return std::vector<std::string>{word != nullptr ? word->Spelling + "ed" : ""};
+            });
+        }
         B->StartGame(Words(words), nullptr);
     }
     ~Board() { SetProgramRandom(nullptr); }
 };
 
+// state.range(0): 0 a normal game, 1 例句填空.
+Mode modeOf(const benchmark::State &state)
+{
+    return state.range(0) == 1 ? Mode::Cloze : Mode::Normal;
+}
+
 void BM_Paint(benchmark::State &state)
 {
-    Board board;
+    Board board(TTickSource::Manual, 2000, modeOf(state));
     for (int i = 0; i < 600; ++i)
         board.B->RunManualTick();  // both canvases on view
     // At the screen's density (QT_SCALE_FACTOR=2 measures a 2x screen).
@@ -83,17 +102,17 @@ void BM_Paint(benchmark::State &state)
         board.B->Paint(painter);
     }
 }
-BENCHMARK(BM_Paint)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Paint)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 void BM_DrawWordCanvas(benchmark::State &state)
 {
-    Board board;
+    Board board(TTickSource::Manual, 2000, modeOf(state));
     const size_t boxes = board.B->WordCanvas1().Items.size();
     for (auto _ : state)
         board.B->DrawWordCanvas(1);
     state.counters["boxes"] = static_cast<double>(boxes);
 }
-BENCHMARK(BM_DrawWordCanvas)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DrawWordCanvas)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 // The same with nothing kept from earlier redraws, as after a refill with
 // words not seen before.
@@ -120,7 +139,7 @@ BENCHMARK(BM_MoveStep)->Unit(benchmark::kMicrosecond);
 // every key on screen and clears it.
 void BM_TypeKey(benchmark::State &state)
 {
-    Board board;
+    Board board(TTickSource::Manual, 2000, modeOf(state));
     for (int i = 0; i < 600; ++i)
         board.B->RunManualTick();
     QImage target(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);
@@ -132,7 +151,7 @@ void BM_TypeKey(benchmark::State &state)
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_TypeKey)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TypeKey)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 double processCpuSeconds()
 {

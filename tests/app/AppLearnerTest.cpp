@@ -3,8 +3,11 @@
 // input method keeps the letters from the board; the typing times recorded and
 // the learning settings.
 #include <algorithm>
+#include <fstream>
 
 #include <QApplication>
+#include <QAction>
+#include <QScopeGuard>
 #include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QFontInfo>
@@ -21,9 +24,12 @@
 
 #include "GameWindowFixture.h"
 #include "Clock.h"
+#include "ClozeWords.h"
 #include "DailyGoal.h"
+#include "FsrsScheduler.h"
 #include "GbkText.h"
 #include "MemoryParameters.h"
+#include "PlayMode.h"
 #include "ReferenceData.h"
 #include "Settings.h"
 #include "UDataInterface.h"
@@ -330,6 +336,204 @@ TEST_F(AppLearner, F3SpeaksTheLowestUntypedWord)
     const size_t after = Spoken().size();
     Release(Qt::Key_F3, QString());
     EXPECT_EQ(SpokenFrom(after), std::vector<std::string>({"zoo"}));
+}
+
+// ------------------------------------------------------------ 例句填空
+
+// The box of that place of the board's list, or null.
+const TTypeWordItem *BoxOf(TTypeGameType &board, int wordIndex)
+{
+    for (const TWordCanvas *c : {&board.WordCanvas1(), &board.WordCanvas2()})
+        for (const TTypeWordItem &item : c->Items)
+            if (item.WordIndex == wordIndex)
+                return &item;
+    return nullptr;
+}
+
+TEST_F(AppLearner, ClozeBoxesTakeTheSentencesFormAndTheBarShowsTheLowestBoxsSentence)
+{
+    StartLines({"abandon[@'b&nd@n]" + Gbk("vt. 放弃"), "apple[p]" + Gbk("n. 苹果"),
+                "qqxz[kju:]" + Gbk("n. 无例句")});
+    QCheckBox *cloze = Control<QCheckBox>(Window(), "cbCloze");
+    EXPECT_EQ(cloze->text(), QStringLiteral("例句填空"));
+    EXPECT_FALSE(cloze->isChecked());
+    QLabel *bar = Control<QLabel>(Window(), "labClozeSentence");
+    EXPECT_TRUE(bar->text().isEmpty());
+    const QSize boardSize = Board().size();
+    cloze->click();
+    EXPECT_EQ(Window().Flow().PlayMode(), TPlayMode::Cloze);
+    EXPECT_EQ(Board().size(), boardSize) << "the bar is there in every mode";
+
+    // Each word's first example: its box shows a blank and accepts the form;
+    // the word without one falls as in dictation.
+    ASSERT_TRUE(TickUntil([this] { return OnViewCount() == 3; }));
+    const TTypeWordItem *abandon = BoxOf(Board(), 0);
+    ASSERT_NE(abandon, nullptr);
+    EXPECT_TRUE(abandon->Blanked);
+    EXPECT_EQ(abandon->Answers, std::vector<std::string>{"abandoned"});
+    EXPECT_EQ(BoxOf(Board(), 1)->Answers, std::vector<std::string>{"apple"});
+    EXPECT_FALSE(BoxOf(Board(), 2)->Blanked);
+    EXPECT_TRUE(Board().Dictation());
+    ASSERT_EQ(Board().LowestUntypedWordIndex(), 0);
+    EXPECT_EQ(bar->text(), QStringLiteral("We _________ the old car in the empty parking lot"));
+
+    // The spelling itself is not the answer; the sentence's form is, and the
+    // bar moves on to the next lowest box.
+    TypeWord("abandon");
+    EXPECT_EQ(Board().RightWordCount(), 0);
+    TypeWord("ed");
+    EXPECT_EQ(Board().RightWordCount(), 1);
+    EXPECT_EQ(bar->text(), QStringLiteral("the _____ trees fructify"));
+    // apple goes by untyped: the bar follows to the word without a sentence.
+    ASSERT_TRUE(TickUntil([this] { return Board().ErrorWordCount() == 1; }));
+    EXPECT_EQ(Board().LowestUntypedWordIndex(), 2);
+    EXPECT_TRUE(bar->text().isEmpty());
+    ASSERT_TRUE(FlyShots());
+
+    // Leaving the toll gate records abandon, typed as abandoned, as a cloze word.
+    Window().close();
+    const std::optional<TWordMemory> memory = ReadWordMemory("abandon");
+    ASSERT_TRUE(memory);
+    EXPECT_EQ(memory->Right, 1);
+    TSqlQuery row = DataInterface().Connection().Query(
+        "SELECT playmode, letterspersec > 0 FROM reviewlog WHERE spelling = 'abandon'");
+    ASSERT_TRUE(row.Next());
+    EXPECT_EQ(row.Integer(0), static_cast<int>(TPlayMode::Cloze));
+    TSqlQuery missed = DataInterface().Connection().Query(
+        "SELECT playmode FROM reviewlog WHERE spelling = 'apple'");
+    ASSERT_TRUE(missed.Next());
+    EXPECT_EQ(missed.Integer(0), static_cast<int>(TPlayMode::Cloze));
+}
+
+TEST_F(AppLearner, ClozeSpeaksEachSentenceAsItsBoxComesIntoViewWhileTheSpeechIsTicked)
+{
+    UseBook(ImportLines("学习", {"abandon[@'b&nd@n]" + Gbk("vt. 放弃"), "apple[p]" + Gbk("n. 苹果"),
+                                 "qqxz[kju:]" + Gbk("n. 无例句")}));
+    Start();
+    ASSERT_TRUE(Control<QCheckBox>(Window(), "cbSpeech")->isChecked());
+    Control<QCheckBox>(Window(), "cbCloze")->click();
+    StartFromTheFirstTollGate();
+    const size_t before = Spoken().size();
+    ASSERT_TRUE(TickUntil([this] {
+        const TTypeWordItem *last = BoxOf(Board(), 2);
+        return last != nullptr && last->Shown;
+    }));
+    // The sentences whole; the word without one is spoken as dictation does.
+    EXPECT_EQ(SpokenFrom(before),
+              std::vector<std::string>({"We abandoned the old car in the empty parking lot",
+                                        "the apple trees fructify", "qqxz"}));
+
+    // Unticked, no sentence is spoken; F3 still says the lowest one.
+    Control<QCheckBox>(Window(), "cbSpeech")->click();
+    Control<QToolButton>(Window(), "sbReStart")->click();
+    const size_t after = Spoken().size();
+    ASSERT_TRUE(TickUntil([this] { return OnViewCount() == 2; }));
+    EXPECT_EQ(SpokenFrom(after), std::vector<std::string>());
+    Release(Qt::Key_F3, QString());
+    EXPECT_EQ(SpokenFrom(after),
+              std::vector<std::string>({"We abandoned the old car in the empty parking lot"}));
+
+    // Both ticks: still sentences and blanks; 例句填空 off, dictation only.
+    Control<QCheckBox>(Window(), "cbDictation")->click();
+    EXPECT_EQ(Window().Flow().PlayMode(), TPlayMode::Cloze);
+    EXPECT_TRUE(BoxOf(Board(), 0)->Blanked);
+    Control<QCheckBox>(Window(), "cbCloze")->click();
+    EXPECT_EQ(Window().Flow().PlayMode(), TPlayMode::Dictation);
+    EXPECT_FALSE(BoxOf(Board(), 0)->Blanked);
+    EXPECT_TRUE(BoxOf(Board(), 0)->Answers.empty());
+    EXPECT_TRUE(Board().Dictation());
+    EXPECT_TRUE(Control<QLabel>(Window(), "labClozeSentence")->text().isEmpty());
+}
+
+// The system clock a day ahead.
+class TomorrowClock final : public TClock {
+public:
+    QDate Today() const override { return QDate::currentDate().addDays(1); }
+    std::int64_t NowMs() const override
+    {
+        return QDateTime::currentMSecsSinceEpoch() + std::int64_t{24} * 60 * 60 * 1000;
+    }
+};
+
+TEST_F(AppLearner, TodaysReviewIsPlayedAsClozeWhenTicked)
+{
+    StartLines({"abandon[@'b&nd@n]" + Gbk("vt. 放弃"), "apple[p]" + Gbk("n. 苹果")});
+    // Both words missed today: due tomorrow.
+    std::vector<TWordMeeting> meetings(2);
+    meetings[0].Word = *Board().WordAt(0);
+    meetings[1].Word = *Board().WordAt(1);
+    for (TWordMeeting &m : meetings) {
+        m.Missed = 1;
+        m.Rating = TRating::Again;
+    }
+    ASSERT_TRUE(RecordTollGate(TTollGatePlay{ProgramClock().NowMs(), 0, 1, 1, 0, 2, false},
+                               meetings, ReviewCard));
+    SetProgramClock(std::make_shared<TomorrowClock>());
+    const auto restoreClock = qScopeGuard([] { SetProgramClock(nullptr); });
+
+    Control<QCheckBox>(Window(), "cbCloze")->click();
+    Control<QAction>(Window(), "nReview")->trigger();
+    ASSERT_TRUE(Window().Flow().InReview());
+    ASSERT_EQ(Spellings(Board().Words()), (std::vector<std::string>{"abandon", "apple"}));
+    StartGame();
+    ASSERT_TRUE(TickUntil([this] {
+        const TTypeWordItem *box = BoxOf(Board(), 0);
+        return box != nullptr && box->Shown;
+    }));
+    EXPECT_TRUE(BoxOf(Board(), 0)->Blanked);
+    EXPECT_EQ(BoxOf(Board(), 0)->Answers, std::vector<std::string>{"abandoned"});
+    EXPECT_EQ(Text("labClozeSentence"),
+              QStringLiteral("We _________ the old car in the empty parking lot"));
+    TypeWord("abandoned");
+    EXPECT_EQ(Board().RightWordCount(), 1);
+    ASSERT_TRUE(FlyShots());
+    Window().close();
+
+    // The review's meeting of abandon is recorded as a cloze one.
+    TSqlQuery row = DataInterface().Connection().Query(
+        "SELECT playmode FROM reviewlog WHERE spelling = 'abandon' ORDER BY at DESC, rowid DESC");
+    ASSERT_TRUE(row.Next());
+    EXPECT_EQ(row.Integer(0), static_cast<int>(TPlayMode::Cloze));
+    EXPECT_EQ(ReadWordMemory("abandon")->Right, 1);
+}
+
+TEST_F(AppLearner, TheWidestShippedSentenceFitsTheBarAboveTheBoard)
+{
+    Start();
+    QLabel *bar = Control<QLabel>(Window(), "labClozeSentence");
+    // The widest of every shipped example with its blank, in the bar's face.
+    std::ifstream in(KIVRO_SOURCE_DIR "/data/reference/examples.tsv", std::ios::binary);
+    std::string line;
+    std::getline(in, line);
+    QString widest;
+    int rows = 0;
+    while (std::getline(in, line)) {
+        const size_t tab1 = line.find('\t');
+        const size_t tab2 = line.find('\t', tab1 + 1);
+        ASSERT_NE(tab2, std::string::npos) << line;
+        const TExample example{line.substr(tab1 + 1, tab2 - tab1 - 1), line.substr(tab2 + 1)};
+        const std::optional<TClozeWord> cloze = ClozeWordOf({example}, line.substr(0, tab1), 0);
+        ASSERT_TRUE(cloze) << line;
+        const QString text = GbkToQString(cloze->Blanked);
+        if (bar->fontMetrics().horizontalAdvance(text)
+            > bar->fontMetrics().horizontalAdvance(widest))
+            widest = text;
+        ++rows;
+    }
+    ASSERT_GT(rows, 20000);
+    bar->setText(widest);
+    // It needs no more than the bar's height at the window's width (it may
+    // wrap), and the bar lies wholly above the board.
+    EXPECT_LE(bar->fontMetrics()
+                  .boundingRect(bar->contentsRect(), Qt::AlignCenter | Qt::TextWordWrap, widest)
+                  .height(),
+              bar->contentsRect().height())
+        << widest.toStdString();
+    const QWidget *panel = Control<QWidget>(Window(), "panGame");
+    const QRect barRect(bar->mapTo(&Window(), QPoint(0, 0)), bar->size());
+    const QRect panelRect(panel->mapTo(&Window(), QPoint(0, 0)), panel->size());
+    EXPECT_FALSE(barRect.intersects(panelRect));
+    EXPECT_LE(barRect.bottom(), panelRect.top());
 }
 
 // ------------------------------------------------------------ input methods

@@ -246,3 +246,52 @@ TEST(BoardAnswers, AnswersGivenDuringAGameReachTheBoxesOnView)
 }
 
 }  // namespace
+
+// A board of three words whose middle one is spelt as given; blanked: its box
+// shows a blank for the untyped letters.
+struct BlankBoard {
+    RandomScript random;
+    PanelledBoard b{600, 400};
+
+    BlankBoard(const char *spelling, bool blanked, bool dictation = false)
+    {
+        random->Fallback = 100;
+        b->SetDictation(dictation);
+        if (blanked)
+            b->SetBlankedBoxes([](int wordIndex) { return wordIndex == 1; });
+        b->StartGame({Word("filler", "词"), Word(spelling, "颜色"), Word("dog", "狗")}, nullptr);
+        b.Ticks(400);
+    }
+};
+
+TEST(BoardAnswers, ABlankedBoxDrawsABlankForEachLetterStillToType)
+{
+    // Untyped, then with two letters typed, the box of "colour" looks like a
+    // box of the spelling "______", "co____" in the same state; dictation and
+    // a meaning-only display, which hide spellings, still show the blank.
+    BlankBoard blank("colour", true);
+    BlankBoard blankDictation("colour", true, true);
+    blankDictation.b->SetWordDisType(TWordDisType::wdtMean);
+    BlankBoard plain("______", false);
+    EXPECT_TRUE(blank.b->WordCanvas1().Items.at(1).Blanked);
+    EXPECT_FALSE(blank.b->WordCanvas1().Items.at(0).Blanked);
+    EXPECT_EQ(blank.b->WordCanvas1().Bitmap, plain.b->WordCanvas1().Bitmap);
+    BlankBoard unblankedDictation("colour", false, true);
+    unblankedDictation.b->SetWordDisType(TWordDisType::wdtMean);
+    EXPECT_NE(blankDictation.b->WordCanvas1().Bitmap, unblankedDictation.b->WordCanvas1().Bitmap);
+
+    BlankBoard typedPlain("co____", false);
+    Type(blank.b, "co");
+    Type(typedPlain.b, "co");
+    EXPECT_EQ(blank.b->WordCanvas1().Bitmap, typedPlain.b->WordCanvas1().Bitmap);
+    // Completed as ever: "colour" is the answer, not the blank.
+    Type(blank.b, "lour");
+    EXPECT_EQ(blank.b->RightWordCount(), 1);
+
+    // Unblanked during the game, the box shows its spelling again.
+    BlankBoard later("colour", true);
+    later.b->SetBlankedBoxes(nullptr);
+    BlankBoard spelt("colour", false);
+    EXPECT_FALSE(later.b->WordCanvas1().Items.at(1).Blanked);
+    EXPECT_EQ(later.b->WordCanvas1().Bitmap, spelt.b->WordCanvas1().Bitmap);
+}

@@ -5,7 +5,7 @@
 # Where the buttons are, from the window's top-left corner, in the default
 # look (the shipped skin and fonts); see start.png in the output folder.
 readonly START_BUTTON_X=38 START_BUTTON_Y=40      # "开始游戏"
-readonly RECORD_BUTTON_X=655 RECORD_BUTTON_Y=40   # "记录当前成绩"
+readonly RECORD_BUTTON_X=726 RECORD_BUTTON_Y=40   # "记录当前成绩"
 readonly TYPE_DELAY_MS=15
 # Seconds each phase may take before the test gives up.
 readonly START_TIMEOUT=60 PLAY_TIMEOUT=150 DIALOG_TIMEOUT=30 EXIT_TIMEOUT=60

@@ -27,7 +27,7 @@ out=$3
 # Button places from the window's top-left corner in the default look.
 readonly START_BUTTON_X=38 START_BUTTON_Y=40      # "开始游戏"
 readonly RESTART_BUTTON_X=114 RESTART_BUTTON_Y=40 # "重新游戏"
-readonly RECORD_BUTTON_X=655 RECORD_BUTTON_Y=40   # "记录当前成绩"
+readonly RECORD_BUTTON_X=726 RECORD_BUTTON_Y=40   # "记录当前成绩"
 readonly PLAYER_NAME=kivroheld
 readonly TYPE_DELAY_MS=15
 readonly START_TIMEOUT=60 PLAY_TIMEOUT=150 DIALOG_TIMEOUT=30 EXIT_TIMEOUT=60

@@ -303,6 +303,54 @@ TEST_F(FlowMemory, EachWordsKeyTimesLevelAndModeGoIntoTheReviewLog)
               18);
 }
 
+TEST_F(FlowMemory, AClozeTollGateRecordsTheBooksWordsTypedInTheSentencesForms)
+{
+    Open(Toefl(3));
+    m_flow.SetPlayMode(TPlayMode::Cloze);
+    const TWordInfos w = m_board.words;
+    // Word 0 typed as a form three letters longer than its spelling (its
+    // -ing, say), 100 ms a letter; the board tells it by its place.
+    const int letters = static_cast<int>(w[0].Spelling.size()) + 3;
+    m_flow.WordShown(0);
+    m_clock->now += 600;
+    m_flow.WordKeyed(0, 1);
+    for (int k = 2; k <= letters; ++k) {
+        m_clock->now += 100;
+        m_flow.WordKeyed(0, k);
+    }
+    m_flow.WordCounted(0, true);
+    // Word 1 missed; the mode changes back before the rest are counted.
+    m_flow.WordShown(1);
+    m_flow.WordCounted(1, false);
+    m_flow.SetPlayMode(TPlayMode::Normal);
+    CountAll({1, 21});
+    m_flow.TollGateOver();
+
+    // One record per book word, under its own spelling, in the mode it was
+    // counted in; the speed is of the letters typed.
+    TSqlQuery row = m_db.Connection().Query(
+        "SELECT playmode, rating, firstkeyms, letterspersec FROM reviewlog WHERE spelling = ?",
+        {GbkToUtf8(w[0].Spelling)});
+    ASSERT_TRUE(row.Next());
+    EXPECT_EQ(row.Integer(0), static_cast<int>(TPlayMode::Cloze));
+    EXPECT_EQ(row.Integer(1), static_cast<int>(TRating::Good));
+    EXPECT_EQ(row.Integer(2), 600);
+    EXPECT_DOUBLE_EQ(row.Real(3), letters * 1000.0 / (100.0 * (letters - 1)));
+    EXPECT_FALSE(row.Next());
+    TSqlQuery missed = m_db.Connection().Query(
+        "SELECT playmode, rating FROM reviewlog WHERE spelling = ?", {GbkToUtf8(w[1].Spelling)});
+    ASSERT_TRUE(missed.Next());
+    EXPECT_EQ(missed.Integer(0), static_cast<int>(TPlayMode::Cloze));
+    EXPECT_EQ(missed.Integer(1), static_cast<int>(TRating::Again));
+    EXPECT_EQ(Scalar("SELECT count(*) FROM reviewlog WHERE playmode = ?",
+                     {std::int64_t{static_cast<int>(TPlayMode::Cloze)}}),
+              2);
+    // The card is the book word's.
+    EXPECT_EQ(
+        Scalar("SELECT count(*) FROM wordmemory WHERE spelling = ?", {GbkToUtf8(w[0].Spelling)}),
+        1);
+}
+
 TEST_F(FlowMemory, FastWordsAreEasySlowOnesGoodAndNoneBeforeAHundredRightWords)
 {
     Open(Toefl(3));

@@ -8,6 +8,10 @@
 //   e2e-check score DIR NAME   prints the best leaderboard score of NAME
 //   e2e-check due DIR N        makes the words of the saved book's first N
 //                              toll gates due today, as missed two days ago
+//   e2e-check examples DIR WORD prints the example sentences the reference
+//                              data beside DIR hold for WORD, one a line
+//   e2e-check modes DIR WORD   prints the play mode of each review-log row
+//                              of WORD, oldest first, one a line
 //   e2e-check verify DIR NAME  checks what a game of toll gate 1 left behind:
 //                              a leaderboard record of NAME above 0 points,
 //                              the settings at toll gate 2, toll gates 1
@@ -34,6 +38,7 @@
 
 #include "FsrsScheduler.h"
 #include "GbkText.h"
+#include "ReferenceData.h"
 #include "Records.h"
 #include "Settings.h"
 #include "TextUtils.h"
@@ -49,7 +54,8 @@ namespace {
 int usage()
 {
     std::fprintf(stderr, "usage: e2e-check words DIR GATE | book DIR FILE | score DIR NAME"
-                         " | due DIR N | season DIR DAYS | verify DIR NAME\n");
+                         " | due DIR N | season DIR DAYS | examples DIR WORD | modes DIR WORD"
+                         " | verify DIR NAME\n");
     return 2;
 }
 
@@ -327,6 +333,22 @@ int verify(const std::string &name)
     return ok ? 0 : 1;
 }
 
+int printExamples(const std::string &word)
+{
+    for (const TExample &example : ProgramReferenceData().Examples(word))
+        std::printf("%s\n", example.Sentence.c_str());
+    return 0;
+}
+
+int printModes(const std::string &word)
+{
+    TSqlQuery q = DataInterface().Query(
+        "SELECT playmode FROM reviewlog WHERE spelling = ? ORDER BY at, rowid", {word});
+    while (q.Next())
+        std::printf("%lld\n", static_cast<long long>(q.Integer(0)));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
@@ -356,6 +378,10 @@ int main(int argc, char **argv)
             return playSeason(std::atoi(argv[3]));
         if (command == "score")
             return printScore(argv[3]);
+        if (command == "examples")
+            return printExamples(argv[3]);
+        if (command == "modes")
+            return printModes(argv[3]);
         if (command == "verify")
             return verify(argv[3]);
     } catch (const std::exception &e) {
