@@ -13,7 +13,7 @@ namespace {
 // Ratings of the review log: 0 is the mark "已掌握" leaves, 1 Again.
 constexpr std::int64_t kKnownMark = 0;
 constexpr std::int64_t kAgain = 1;
-constexpr std::int64_t kQuarterHourMs = 15 * 60 * 1000;
+constexpr std::int64_t kQuarterHourMs = std::int64_t{15} * 60 * 1000;
 
 // The local day, as an index into Starts (from LocalDayStarts), of an
 // instant inside the span they cover.

@@ -1,10 +1,11 @@
 #include <time.h>
 
-#include <cstdlib>
 #include <optional>
 #include <string>
 
+#include <QByteArray>
 #include <QDateTime>
+#include <QtGlobal>
 
 #include "StoreFixture.h"
 #include "StudyHabit.h"
@@ -14,26 +15,27 @@ namespace {
 // The process's local time zone for one test.
 class TLocalZone {
 public:
+    // Qt's environment calls are locked against each other.
     explicit TLocalZone(const char *zone)
     {
-        if (const char *old = std::getenv("TZ"))
-            m_old = old;
-        setenv("TZ", zone, 1);
+        if (qEnvironmentVariableIsSet("TZ"))
+            m_old = qgetenv("TZ");
+        qputenv("TZ", zone);
         tzset();
     }
     ~TLocalZone()
     {
         if (m_old)
-            setenv("TZ", m_old->c_str(), 1);
+            qputenv("TZ", *m_old);
         else
-            unsetenv("TZ");
+            qunsetenv("TZ");
         tzset();
     }
     TLocalZone(const TLocalZone &) = delete;
     TLocalZone &operator=(const TLocalZone &) = delete;
 
 private:
-    std::optional<std::string> m_old;
+    std::optional<QByteArray> m_old;
 };
 
 std::int64_t localMs(int y, int mo, int d, int h, int mi)
