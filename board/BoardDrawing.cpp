@@ -156,6 +156,7 @@ void TTypeGameType::DrawWordCanvasPass(TWordCanvas &C, QPainter &Painter, TCanva
         const int y = 53 - (hw + 2) * n;
         constexpr int kOverhang = 8;
         item.Overflows = std::max(widest, spellingWidth) + kOverhang > kWordBoxWidth ? 1 : 0;
+        item.DrawnTyped = d;
 
         if (d >= 0) {
             // Typed letters, and the rest after them, run past the box if
@@ -182,6 +183,9 @@ void TTypeGameType::DrawWordCanvasPass(TWordCanvas &C, QPainter &Painter, TCanva
                 UpdateScore();
                 ResetTyping();
                 DrawWordCanvasPass(C, Painter, Drawing);
+                // That pass drew and matched every box: going on here would
+                // draw the rest twice and apply the key to them once more.
+                return;
             }
         } else if (item.Blanked || showSpelling) {
             Painter.setClipRect(toQRect(box));

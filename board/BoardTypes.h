@@ -45,6 +45,10 @@ struct TTypeWordItem {
     // A text of the box is (nearly) wider than the box: drawn unclipped, it
     // may run past the box's sides. Set by each redraw of its canvas.
     std::uint8_t Overflows = 0;
+    // How the last redraw of its canvas drew the typing: -1 the untyped look
+    // (clipped to the box), else that many letters typed; a key repaints the
+    // boxes whose look changed (KeyRegion).
+    std::int32_t DrawnTyped = -1;
     // The spellings the box accepts (BoxAnswers.h); empty: the word's own only.
     std::vector<std::string> Answers;
     std::int32_t Following = 0;  // the answer the typed letters follow

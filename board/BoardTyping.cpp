@@ -16,9 +16,58 @@ void TTypeGameType::TypeKey(std::uint16_t Key, TShiftState Shift)
     m_pendingKey = std::move(character);
     // Each redraw applies the pending key to its canvas's visible words; the
     // next paint shows the result and clears the key.
+    const std::vector<TBoxLook> before1 = BoxLooks(m_wordCanvas1);
+    const std::vector<TBoxLook> before2 = BoxLooks(m_wordCanvas2);
     DrawWordCanvas(1);
+    const int rightAfterFirst = m_rightWordCount;
     DrawWordCanvas(2);
-    update();
+    // A word completed on the second canvas cleared the first one's progress
+    // after it had taken the key: it takes it again, as on its own canvas.
+    if (m_rightWordCount != rightAfterFirst)
+        DrawWordCanvas(1);
+    m_keyRegion =
+        LookChanges(m_wordCanvas1, before1) + LookChanges(m_wordCanvas2, before2) + ShootsRegion();
+    update(m_keyRegion);
+}
+
+std::vector<TTypeGameType::TBoxLook> TTypeGameType::BoxLooks(const TWordCanvas &C)
+{
+    std::vector<TBoxLook> looks;
+    looks.reserve(C.Items.size());
+    for (const TTypeWordItem &item : C.Items)
+        looks.push_back(LookOf(item));
+    return looks;
+}
+
+TTypeGameType::TBoxLook TTypeGameType::LookOf(const TTypeWordItem &Item)
+{
+    return {Item.WordIndex, Item.DrawnTyped, Item.Following,
+            Item.Typed,     Item.ShotDown,   Item.Overflows};
+}
+
+QRegion TTypeGameType::LookChanges(const TWordCanvas &C, const std::vector<TBoxLook> &Before) const
+{
+    const int w = m_boardRect.Right - m_boardRect.Left;
+    const int h = m_boardRect.Bottom - m_boardRect.Top;
+    const QRect board(0, 0, w, h);
+    // The canvas was refilled meanwhile (a handler of the key's events):
+    // nothing of it is where it was.
+    if (C.Items.size() != Before.size())
+        return board;
+    QRegion region;
+    const int offset = C.DestRect.Top - C.SrcRect.Top;
+    for (size_t i = 0; i < C.Items.size(); ++i) {
+        const TTypeWordItem &item = C.Items[i];
+        const TBoxLook &was = Before[i];
+        if (was == LookOf(item))
+            continue;
+        const TRect &box = item.BoxRect;
+        const bool wide = item.Overflows || was.Overflows;
+        const int left = wide ? 0 : box.Left;
+        const int right = wide ? w : box.Right;
+        region += QRect(left, offset + box.Top, right - left, box.Bottom - box.Top);
+    }
+    return region & board;
 }
 
 int TTypeGameType::MatchTypedKey(TTypeWordItem &Item)

@@ -200,6 +200,9 @@ public:
     QRegion MotionRegion() const;
     // What the last shot-timer tick changed: each arrow's old and new place.
     QRegion ShootsRegion() const;
+    // What the last key changed on screen, and so repaints: the boxes whose
+    // typing looks otherwise, and any arrow it fired.
+    const QRegion &KeyRegion() const { return m_keyRegion; }
 
 signals:
     // The current toll gate was assigned (TollGateIndex).
@@ -250,6 +253,20 @@ private:
     void CheckTollGate();
     void TellShownWords(TWordCanvas &C);
     void TellSlip(char Typed);
+    // What a box's drawing depends on that a key can change.
+    struct TBoxLook {
+        std::int32_t WordIndex;
+        std::int32_t DrawnTyped;
+        std::int32_t Following;
+        std::uint8_t Typed;
+        std::uint8_t ShotDown;
+        std::uint8_t Overflows;
+        bool operator==(const TBoxLook &) const = default;
+    };
+    static TBoxLook LookOf(const TTypeWordItem &Item);
+    static std::vector<TBoxLook> BoxLooks(const TWordCanvas &C);
+    // The boxes of the canvas that look otherwise than Before, on the board.
+    QRegion LookChanges(const TWordCanvas &C, const std::vector<TBoxLook> &Before) const;
     void GameOver();
     void UpdateScore();
     void StartShootTimer();
@@ -312,6 +329,7 @@ private:
     int m_tollGateWords = 50;
     int m_lastWordIndex = -1;
     int m_rightWordCount = 0;
+    QRegion m_keyRegion;
     int m_errorWordCount = 0;
     bool m_dictation = false;
     qreal m_pixelRatioOverride = 0;  // 0: the screen's

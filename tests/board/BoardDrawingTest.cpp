@@ -331,6 +331,55 @@ TEST(BoardDrawing, AMotionTickRepaintsAllThatMoved)
     EXPECT_LT(area, 600 * 400 / 2);
 }
 
+// A key repaints only the boxes whose typing looks otherwise (and an arrow it
+// fires); the rest of the board must look as before. Keys that advance
+// several boxes, wrong ones, completions that clear the others and start the
+// next word, a spelling running past its box, both canvases on view.
+TEST(BoardDrawing, AKeyRepaintsAllItChanged)
+{
+    RandomScript random;
+    random->Values = {0, 419};
+    random->Fallback = 150;
+    PanelledBoard b(600, 400);
+    const QColor panel(10, 20, 30);
+    b.SetPanelColor(panel);
+    b->SetBackGroundColor(0x204060);
+    TWordInfos words;
+    words.push_back(Word("internationalizationalisms-counterrevolutionary", "词"));
+    for (const char *s : {"apple", "apply", "ample", "pleat", "leap", "peal", "lap", "pal", "ale"})
+        words.push_back(Word(s, "n.住处，膳宿；调节，和解 adj.适当的，合适的"));
+    for (const TWordInfo &w : NumberedWords(40))
+        words.push_back(w);
+    b->StartGame(words, nullptr);
+
+    const std::string keys = "iapxplealzpapplyinterleapzzample";
+    int checked = 0;
+    int smallest = 600 * 400;
+    for (int tick = 0; tick < 900; ++tick) {
+        ASSERT_EQ(b.Ticks(1), 1);
+        if (tick % 25 != 0)
+            continue;
+        // A paint's hit check redraws the canvases after copying them: the
+        // screen shows the next paint.
+        b.Paint(panel);
+        const QImage before = b.Paint(panel);
+        const char key = keys[static_cast<size_t>(tick / 25) % keys.size()];
+        const auto [code, shift] = KeyFor(key);
+        b->TypeKey(code, shift);
+        const QRegion region = b->KeyRegion();
+        const QImage after = b.Paint(panel);
+        ASSERT_EQ(RepaintedIn(before, after, region), after) << "tick " << tick << " key " << key;
+        ++checked;
+        int area = 0;
+        for (const QRect &r : region)
+            area += r.width() * r.height();
+        smallest = std::min(smallest, area);
+    }
+    EXPECT_EQ(checked, 36);
+    // A key that changes nothing repaints nothing.
+    EXPECT_EQ(smallest, 0);
+}
+
 }  // namespace
 
 namespace {

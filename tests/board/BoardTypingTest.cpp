@@ -126,6 +126,37 @@ TEST(BoardTyping, TheCompletingKeyStartsTheNextWord)
     EXPECT_EQ(t.b->RightWordCount(), 2);
 }
 
+// The key that completes a word is applied to every other box once: "bb"
+// after it takes one letter from it, not two (and is not completed by it).
+TEST(BoardTyping, TheCompletingKeyAdvancesTheOtherWordsOnce)
+{
+    TypingBoard t(Spelled({"filler", "ab", "bb", "bbc"}));
+    Type(t.b, "ab");
+    EXPECT_TRUE(t.Item(1).Typed);
+    EXPECT_FALSE(t.Item(2).Typed);
+    EXPECT_EQ(TypedCount(t.Item(2)), 1);
+    EXPECT_EQ(TypedCount(t.Item(3)), 1);
+    EXPECT_EQ(t.b->RightWordCount(), 1);
+    EXPECT_EQ(t.b->Shoots().size(), 1u);
+}
+
+// The same across canvases: a word completed on the second canvas clears the
+// first one's progress, and the completing key then starts its words.
+TEST(BoardTyping, TheCompletingKeyStartsTheNextWordOnTheOtherCanvas)
+{
+    TypingBoard t(Spelled({"filler", "bz", "f2", "f3", "f4", "f5", "ab"}));
+    bool shown = false;
+    QObject::connect(t.b.Board, &TTypeGameType::wordShown, [&shown](int i) { shown |= i == 6; });
+    for (int tick = 0; tick < 400 && !shown; ++tick)
+        t.b.Ticks(1);
+    ASSERT_TRUE(shown);
+    ASSERT_EQ(t.b->WordCanvas2().Items.at(0).WordInfo.Spelling, "ab");
+    Type(t.b, "ab");
+    EXPECT_TRUE(t.b->WordCanvas2().Items.at(0).Typed);
+    EXPECT_EQ(TypedCount(t.Item(1)), 1);
+    EXPECT_EQ(t.b->RightWordCount(), 1);
+}
+
 TEST(BoardTyping, AWrongKeyKeepsTheProgress)
 {
     TypingBoard t(Spelled({"filler", "cat"}));
