@@ -127,9 +127,11 @@ void TFrmType::ShowLastWord(const TWordInfo &word)
     const std::vector<TExample> examples = ProgramReferenceData().Examples(word.Spelling);
     m_lastExample = {};
     if (!examples.empty()) {
-        size_t &turn = m_exampleTurns[word.Spelling];
-        m_lastExample = examples[turn % examples.size()];
-        ++turn;
+        size_t *turn = m_exampleTurns.Find(word.Spelling);
+        if (turn == nullptr)
+            turn = &m_exampleTurns.Insert(word.Spelling, 0);
+        m_lastExample = examples[*turn % examples.size()];
+        ++*turn;
     }
     m_labLastExample->setText(ExampleHtml(m_lastExample));
     m_labLastExample->setToolTip(m_lastExample.Sentence.empty()

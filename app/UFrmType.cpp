@@ -40,6 +40,7 @@
 #include "MemoryFitRun.h"
 #include "MemoryTrim.h"
 #include "MessageBoxes.h"
+#include "UDataInterface.h"
 #include "RecentTollGates.h"
 #include "Settings.h"
 #include "SkinManager.h"
@@ -565,7 +566,9 @@ void TFrmType::ShowTollGate(const QString &caption)
 {
     labGate->setText(caption);
     // Between toll gates: what the last one's new characters paged in and
-    // the heap it freed are given back, so a long game stays flat.
+    // the heap it freed and the database pages it read are given back, so a
+    // long game stays flat.
+    ReleaseDatabaseMemory();
     TrimIdleMemory();
 }
 

@@ -17,6 +17,7 @@
 #include "FrmAd.h"
 #include "GameFlow.h"
 #include "InternetCheck.h"
+#include "LruCache.h"
 #include "Records.h"
 #include "ReferenceData.h"
 #include "SettingsCommands.h"
@@ -257,8 +258,9 @@ private:
     TWordInfo m_lastWord;
     TExample m_lastExample;
     // How many times each spelling's examples were shown: the next hit of the
-    // word shows the next one. Kept for the whole run, across toll gates.
-    std::map<std::string, size_t> m_exampleTurns;
+    // word shows the next one. Kept across toll gates for the words met
+    // lately, so a long game through a large book does not grow it.
+    TLruCache<std::string, size_t> m_exampleTurns{2048};
     // Both live on the game panel or the board, which own them.
     QPointer<TDictation> m_dictation;
     QPointer<TCloze> m_cloze;

@@ -260,6 +260,11 @@ void TSqlConnection::SetBusyTimeout(int milliseconds)
     sqlite3_busy_timeout(m_db, milliseconds);
 }
 
+void TSqlConnection::ReleaseMemory() noexcept
+{
+    sqlite3_db_release_memory(m_db);
+}
+
 TSqlStatement TSqlConnection::Prepare(std::string_view sql, const std::vector<TSqlValue> &params)
 {
     sqlite3_stmt *stmt = nullptr;

@@ -142,6 +142,10 @@ public:
     int LastErrorCode() const;
     // How long a statement waits for another process's lock (5 s at first).
     void SetBusyTimeout(int milliseconds);
+    // Gives back the page cache's pages that no statement holds; they are
+    // read again when needed. For idle moments: the cache otherwise fills
+    // to its limit as the logs grow.
+    void ReleaseMemory() noexcept;
 
 private:
     friend class TSqlStatement;

@@ -202,6 +202,12 @@ void SetDataInterface(TDataInterface *instance)
     installed() = instance;
 }
 
+void ReleaseDatabaseMemory() noexcept
+{
+    if (installed() != nullptr && installed()->Connected())
+        installed()->Connection().ReleaseMemory();
+}
+
 void CreateStoreDatabase(const std::string &utf8Path)
 {
     std::error_code ec;

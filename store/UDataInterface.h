@@ -88,6 +88,9 @@ QString DatabaseFailureReason(const EDatabaseError &error);
 TDataInterface &DataInterface();
 // Installs the instance (the caller keeps ownership); nullptr uninstalls.
 void SetDataInterface(TDataInterface *instance);
+// The installed instance's connection gives back its unused cache pages
+// (TSqlConnection::ReleaseMemory); nothing without one.
+void ReleaseDatabaseMemory() noexcept;
 
 // Makes a new, empty database file with the catalogue and leaderboard tables,
 // keyed like the program's own. Throws EDatabaseError when the file exists

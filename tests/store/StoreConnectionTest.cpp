@@ -3,6 +3,8 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <sqlite3.h>
+
 #include "LogCapture.h"
 #include "StoreFixture.h"
 #include "UBookType.h"
@@ -40,6 +42,43 @@ TEST_F(StoreConnection, MissingFileWrongKeyAndGarbageFailWithoutCreatingAFile)
     EXPECT_FALSE(db->ConnectDatabase());
     WriteConfig(0);
     EXPECT_TRUE(db->ConnectDatabase());
+}
+
+// Between toll gates the page cache gives back what a long game read; the
+// data read afterwards are the same.
+TEST_F(StoreConnection, ReleasingMemoryEmptiesThePageCacheAndKeepsTheData)
+{
+    const auto cacheUsed = [this] {
+        int used = 0;
+        int highest = 0;
+        sqlite3_db_status(db->Connection().Handle(), SQLITE_DBSTATUS_CACHE_USED, &used, &highest,
+                          0);
+        return used;
+    };
+    {
+        TSqlTransaction t(db->Connection());
+        t.Execute("CREATE TABLE filler(id INTEGER PRIMARY KEY, text TEXT)");
+        for (int i = 0; i < 2000; ++i)
+            t.Execute("INSERT INTO filler(text) VALUES(?)", {std::string(200, 'a' + i % 26)});
+        t.Commit();
+    }
+    const auto sum = [this] {
+        TSqlQuery q = db->Query("SELECT count(*), sum(length(text)) FROM filler");
+        EXPECT_TRUE(q.Next());
+        return std::pair(q.Integer(0), q.Integer(1));
+    };
+    const auto before = sum();
+    const int full = cacheUsed();
+    ReleaseDatabaseMemory();
+    const int released = cacheUsed();
+    EXPECT_LT(released, full / 4) << full;
+    EXPECT_EQ(sum(), before);
+    EXPECT_EQ(before, std::pair(std::int64_t{2000}, std::int64_t{400000}));
+
+    // Without an installed database it does nothing, and says nothing.
+    SetDataInterface(nullptr);
+    ReleaseDatabaseMemory();
+    SetDataInterface(db.get());
 }
 
 TEST_F(StoreConnection, ExecuteSqlReportsFailureInsteadOfThrowing)
