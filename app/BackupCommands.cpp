@@ -40,9 +40,9 @@ QString chooseFile(QWidget *parent, QFileDialog::AcceptMode mode, const QString 
 void TFrmType::nBackupClick()
 {
     const QDate today = QDateTime::fromMSecsSinceEpoch(ProgramClock().NowMs()).date();
-    const QString file =
-        chooseFile(this, QFileDialog::AcceptSave, QStringLiteral("备份学习记录"),
-                   QStringLiteral("学习记录备份-%1.mdb").arg(today.toString(QStringLiteral("yyyyMMdd"))));
+    const QString file = chooseFile(
+        this, QFileDialog::AcceptSave, QStringLiteral("备份学习记录"),
+        QStringLiteral("学习记录备份-%1.mdb").arg(today.toString(QStringLiteral("yyyyMMdd"))));
     if (file.isEmpty()) {
         FocusGame();
         return;

@@ -121,13 +121,12 @@ int ProgramMain(int argc, char **argv, const TProgramStartOptions &options)
     // built. Nothing touches the database until the connection is handed
     // over below (and should the window throw, the future's destructor
     // waits for the thread).
-    std::future<bool> connected = std::async(
-        std::launch::async, [&dataInterface] {
-            if (!dataInterface.ConnectDatabase())
-                return false;
-            ensureComputerIdentity(dataInterface);
-            return true;
-        });
+    std::future<bool> connected = std::async(std::launch::async, [&dataInterface] {
+        if (!dataInterface.ConnectDatabase())
+            return false;
+        ensureComputerIdentity(dataInterface);
+        return true;
+    });
     TFrmType window;
     endingSignals.SetMainWindow(&window);
 

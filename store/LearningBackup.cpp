@@ -78,9 +78,8 @@ TMergeResult RestoreLearningRecords(const std::string &utf8Source)
     try {
         TSqlConnection backup(copy.toStdString(), DatabasePassword(),
                               TSqlConnection::OpenMode::ExistingOnly);
-        TSqlQuery tables =
-            backup.Query("SELECT count(*) FROM sqlite_master WHERE type = 'table' "
-                         "AND lower(name) IN ('bookinfo', 'gamerecord')");
+        TSqlQuery tables = backup.Query("SELECT count(*) FROM sqlite_master WHERE type = 'table' "
+                                        "AND lower(name) IN ('bookinfo', 'gamerecord')");
         if (!tables.Next() || tables.Integer(0) != 2)
             throw ELearningBackupError(utf8Source + " holds no word database", kNotABackup);
         if (MigrateDatabase(backup, copy.toStdString()) == TMigrationResult::TooNew)

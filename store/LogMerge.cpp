@@ -91,8 +91,7 @@ const std::vector<std::string> &LogColumns(const std::string &table)
          {"origin", "originseq", "spelling", "at", "rating", "stability", "difficulty", "due",
           "state", "level", "playmode", "firstkeyms", "lastkeyms", "letterspersec", "seen",
           "rightcount", "missed", "bookid", "bookrow"}},
-        {"wordslip",
-         {"origin", "originseq", "spelling", "at", "position", "expected", "typed"}},
+        {"wordslip", {"origin", "originseq", "spelling", "at", "position", "expected", "typed"}},
         {"playlog",
          {"origin", "originseq", "at", "bookid", "tollgate", "level", "rightcount", "errorcount",
           "review"}},
@@ -111,9 +110,9 @@ TLogBatch ReadLogBatch(TSqlConnection &connection)
     for (const std::string &table : LogTables()) {
         const std::vector<std::string> &columns = LogColumns(table);
         TLogRows rows{table, {}};
-        TSqlQuery query = connection.Query("SELECT " + joined(columns) + " FROM "
-                                           + QuoteIdentifier(table)
-                                           + " WHERE origin IS NOT NULL ORDER BY rowid");
+        TSqlQuery query =
+            connection.Query("SELECT " + joined(columns) + " FROM " + QuoteIdentifier(table)
+                             + " WHERE origin IS NOT NULL ORDER BY rowid");
         while (query.Next()) {
             std::vector<TSqlValue> row;
             row.reserve(columns.size());

@@ -43,9 +43,8 @@ std::optional<TFsrsParameters> readChange(double retention, const std::string &t
 std::vector<TMemoryParameterChange> MemoryParameterChanges()
 {
     std::vector<TMemoryParameterChange> changes;
-    TSqlQuery rows =
-        DataInterface().Query("SELECT at, retention, weights FROM memoryparams "
-                              "ORDER BY at, origin, originseq, id");
+    TSqlQuery rows = DataInterface().Query("SELECT at, retention, weights FROM memoryparams "
+                                           "ORDER BY at, origin, originseq, id");
     while (rows.Next()) {
         if (const std::optional<TFsrsParameters> p = readChange(rows.Real(1), rows.Text(2)))
             changes.push_back({rows.Integer(0), *p});

@@ -128,8 +128,9 @@ void AddGlobalIds(TSqlTransaction &transaction)
     for (const std::string &table : GlobalIdTables()) {
         addMissingColumns(transaction, table, {{"origin", "TEXT"}, {"originseq", "INTEGER"}});
         // A row merged twice is refused by the index, not by a search.
-        transaction.Execute("CREATE UNIQUE INDEX IF NOT EXISTS " + QuoteIdentifier(table + "_origin")
-                            + " ON " + QuoteIdentifier(table) + "(origin, originseq)");
+        transaction.Execute("CREATE UNIQUE INDEX IF NOT EXISTS "
+                            + QuoteIdentifier(table + "_origin") + " ON " + QuoteIdentifier(table)
+                            + "(origin, originseq)");
     }
 
     // The rows already there are this file's computer's: numbered table by

@@ -330,8 +330,8 @@ int ReplayWordMemory(TSqlTransaction &transaction, const TCardReview &review)
             int Rating;
         };
         std::vector<TRow> rows;
-        TSqlQuery log = connection.Query(
-            "SELECT spelling, at, rating FROM reviewlog ORDER BY " + std::string(kReplayOrder));
+        TSqlQuery log = connection.Query("SELECT spelling, at, rating FROM reviewlog ORDER BY "
+                                         + std::string(kReplayOrder));
         while (log.Next())
             rows.push_back({log.Text(0), log.Integer(1), toInt(log.Integer(2))});
         for (const TRow &row : rows) {

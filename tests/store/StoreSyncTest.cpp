@@ -63,8 +63,7 @@ std::vector<std::string> rowsOf(TSqlConnection &connection, const std::string &t
     for (const std::string &c : columns)
         list += (list.empty() ? "" : ", ") + c;
     std::vector<std::string> out;
-    TSqlQuery rows =
-        connection.Query("SELECT " + list + " FROM " + table + " ORDER BY " + order);
+    TSqlQuery rows = connection.Query("SELECT " + list + " FROM " + table + " ORDER BY " + order);
     while (rows.Next()) {
         std::string line;
         for (size_t i = 0; i < columns.size(); ++i)
@@ -214,12 +213,11 @@ TEST_F(StoreIdentity, AFolderCopiedElsewhereWritesUnderANewIdAndKeepsTheOldRowsI
     const int book = ImportNumberedBook(Gbk("《课本》"), 3);
     record(kT0, book, {meeting(TableRows(GetBookTableName(book))[0], TRating::Good, book, 0)});
     const std::string original = ReadComputerIdentity(db->Connection())->Id;
-    EXPECT_EQ(ReadComputerIdentity(db->Connection())->Folder,
-              DatabaseFolderOf(DatabasePath()));
+    EXPECT_EQ(ReadComputerIdentity(db->Connection())->Folder, DatabaseFolderOf(DatabasePath()));
     EXPECT_EQ(ReadComputerIdentity(db->Connection())->MachineId, ReadMachineId());
-    EXPECT_EQ(EnsureComputerIdentity(db->Connection(), ReadMachineId(),
-                                     DatabaseFolderOf(DatabasePath())),
-              original);
+    EXPECT_EQ(
+        EnsureComputerIdentity(db->Connection(), ReadMachineId(), DatabaseFolderOf(DatabasePath())),
+        original);
     db->CloseDatabase();
 
     QTemporaryDir elsewhere;
@@ -229,7 +227,8 @@ TEST_F(StoreIdentity, AFolderCopiedElsewhereWritesUnderANewIdAndKeepsTheOldRowsI
     const std::string fresh =
         EnsureComputerIdentity(db->Connection(), ReadMachineId(), DatabaseFolderOf(copy));
     EXPECT_NE(fresh, original);
-    record(kT0 + 1000, book, {meeting(TableRows(GetBookTableName(book))[1], TRating::Good, book, 1)});
+    record(kT0 + 1000, book,
+           {meeting(TableRows(GetBookTableName(book))[1], TRating::Good, book, 1)});
     EXPECT_EQ(Scalar("SELECT count(*) FROM reviewlog WHERE origin = '" + original + "'"), 1);
     EXPECT_EQ(Scalar("SELECT count(*) FROM reviewlog WHERE origin = '" + fresh + "'"), 1);
 }
@@ -546,8 +545,8 @@ TEST_F(StoreLearningBackup, ARestoreIntoAnEmptyFolderGivesEveryRowBackAndASecond
     EXPECT_EQ(restored.Reviews.size() + 1, expected.Reviews.size());
     EXPECT_EQ(restored.Leaderboard, expected.Leaderboard);
     ASSERT_EQ(restored.NewWords.size(), 3u);
-    EXPECT_EQ(restored.NewWords, std::vector<std::string>(expected.NewWords.begin(),
-                                                          expected.NewWords.begin() + 3));
+    EXPECT_EQ(restored.NewWords,
+              std::vector<std::string>(expected.NewWords.begin(), expected.NewWords.begin() + 3));
 
     const auto stamp = other.Db().Connection().ChangeStamp();
     EXPECT_EQ(RestoreLearningRecords(BackupFile()).Added, 0);
@@ -583,7 +582,8 @@ TEST_F(StoreLearningBackup, ABackupIntoAFolderThatCannotBeWrittenSaysSoAndLeaves
         BackupLearningRecords(dir.Path("no-such-folder/backup.mdb"));
         ADD_FAILURE() << "no error";
     } catch (const ELearningBackupError &e) {
-        EXPECT_TRUE(e.Reason().startsWith(QStringLiteral("备份没有写成："))) << e.Reason().toStdString();
+        EXPECT_TRUE(e.Reason().startsWith(QStringLiteral("备份没有写成：")))
+            << e.Reason().toStdString();
     }
     // An older backup is replaced only by a whole one.
     BackupLearningRecords(BackupFile());
