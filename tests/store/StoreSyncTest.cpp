@@ -242,7 +242,9 @@ protected:
         std::set<std::int64_t> sequences;
         for (const std::string &table : GlobalIdTables()) {
             std::string where = table == "bookinfo" ? " WHERE booktype = 0 AND bookclass <> 8" : "";
-            TSqlQuery rows = db->Query("SELECT origin, originseq FROM " + table + where);
+            std::string sql = "SELECT origin, originseq FROM " + table;
+            sql += where;
+            TSqlQuery rows = db->Query(sql);
             while (rows.Next()) {
                 EXPECT_EQ(rows.Text(0), id) << table;
                 EXPECT_TRUE(sequences.insert(rows.Integer(1)).second) << table;
@@ -361,38 +363,41 @@ class StoreLogMerge : public StoreFixture {
 protected:
     StoreLogMerge()
     {
-        bookId = ImportNumberedBook(Gbk("《课本》"), 8);
-        words = TableRows(GetBookTableName(bookId));
+        m_bookId = ImportNumberedBook(Gbk("《课本》"), 8);
+        m_words = TableRows(GetBookTableName(m_bookId));
         {
-            TUsing use(other.Db(), *db);
-            if (ImportNumberedBook(Gbk("《课本》"), 8) != bookId)
+            TUsing use(m_other.Db(), *db);
+            if (ImportNumberedBook(Gbk("《课本》"), 8) != m_bookId)
                 throw std::runtime_error("the books' ids differ");
         }
     }
 
-    TWordMeeting Met(int row, TRating rating) { return meeting(words[row], rating, bookId, row); }
+    TWordMeeting Met(int row, TRating rating)
+    {
+        return meeting(m_words[row], rating, m_bookId, row);
+    }
 
     // Computer A: two words missed, a score; a word met at the same
     // millisecond as on B.
     void PlayA()
     {
-        record(kT0, bookId, {Met(0, TRating::Again), Met(1, TRating::Again)});
-        record(kT0 + 6000, bookId, {Met(4, TRating::Again)});
+        record(kT0, m_bookId, {Met(0, TRating::Again), Met(1, TRating::Again)});
+        record(kT0 + 6000, m_bookId, {Met(4, TRating::Again)});
         AddGameRecord(Gbk("甲"), 100);
     }
     // Computer B: other parameters, a word A missed typed right, a new one
     // missed with a slip, a word A missed right three times, one marked known.
     void PlayB()
     {
-        TUsing use(other.Db(), *db);
+        TUsing use(m_other.Db(), *db);
         ChangeMemoryParameters(otherParameters(), kT0 - 5000);
         TWordMeeting slipped = Met(2, TRating::Again);
         slipped.Slips = {{1, '3', '4'}};
-        record(kT0 + 1000, bookId, {Met(0, TRating::Good), slipped});
+        record(kT0 + 1000, m_bookId, {Met(0, TRating::Good), slipped});
         for (int k = 0; k < 3; ++k)
-            record(kT0 + 2000 + 1000 * k, bookId, {Met(1, TRating::Good)});
-        MarkWordKnown(words[3], kT0 + 5000);
-        record(kT0 + 6000, bookId, {Met(4, TRating::Good)});
+            record(kT0 + 2000 + std::int64_t{1000} * k, m_bookId, {Met(1, TRating::Good)});
+        MarkWordKnown(m_words[3], kT0 + 5000);
+        record(kT0 + 6000, m_bookId, {Met(4, TRating::Good)});
         AddGameRecord(Gbk("乙"), 100);
         AddGameRecord(Gbk("丙"), 50);
     }
@@ -403,9 +408,9 @@ protected:
         return ReadLogBatch(c);
     }
 
-    int bookId = 0;
-    TWordInfos words;
-    TOtherDatabase other;
+    int m_bookId = 0;
+    TWordInfos m_words;
+    TOtherDatabase m_other;
 };
 
 TEST_F(StoreLogMerge, TwoComputersMergedEitherWayHoldTheSameMemoryAsAllTheirLogsReplayed)
@@ -415,8 +420,8 @@ TEST_F(StoreLogMerge, TwoComputersMergedEitherWayHoldTheSameMemoryAsAllTheirLogs
     const TLogBatch fromA = BatchOf(DatabasePath());
     TLogBatch fromB;
     {
-        TUsing use(other.Db(), *db);
-        fromB = ReadLogBatch(other.Db().Connection());
+        TUsing use(m_other.Db(), *db);
+        fromB = ReadLogBatch(m_other.Db().Connection());
     }
 
     const TMergeResult intoA = MergeLogs(fromB);
@@ -425,9 +430,9 @@ TEST_F(StoreLogMerge, TwoComputersMergedEitherWayHoldTheSameMemoryAsAllTheirLogs
     const TLearnerState a = stateOf(*db);
     TLearnerState b;
     {
-        TUsing use(other.Db(), *db);
+        TUsing use(m_other.Db(), *db);
         MergeLogs(fromA);
-        b = stateOf(other.Db());
+        b = stateOf(m_other.Db());
     }
     EXPECT_EQ(a, b);
 
@@ -444,7 +449,7 @@ TEST_F(StoreLogMerge, TwoComputersMergedEitherWayHoldTheSameMemoryAsAllTheirLogs
     const TFsrsParameters p = otherParameters();
     const TMemoryCard w1 =
         ReviewCardWith(ReviewCardWith({}, TRating::Again, kT0, p), TRating::Good, kT0 + 1000, p);
-    const std::optional<TWordMemory> m = ReadWordMemory(words[0].Spelling);
+    const std::optional<TWordMemory> m = ReadWordMemory(m_words[0].Spelling);
     ASSERT_TRUE(m);
     EXPECT_EQ(m->Card.Stability, w1.Stability);
     EXPECT_EQ(m->Card.Difficulty, w1.Difficulty);
@@ -457,18 +462,18 @@ TEST_F(StoreLogMerge, TwoComputersMergedEitherWayHoldTheSameMemoryAsAllTheirLogs
     EXPECT_EQ(m->FirstSeen, kT0);
     EXPECT_EQ(m->LastSeen, kT0 + 1000);
     EXPECT_EQ(m->RightStreak, 1);
-    EXPECT_EQ(ReadWordMemory(words[2].Spelling)->Slips, 1);
-    EXPECT_EQ(ReadWordMemory(words[3].Spelling)->Card.Due, kT0 + 5000 + kKnownWordDays * DayMs);
+    EXPECT_EQ(ReadWordMemory(m_words[2].Spelling)->Slips, 1);
+    EXPECT_EQ(ReadWordMemory(m_words[3].Spelling)->Card.Due, kT0 + 5000 + kKnownWordDays * DayMs);
     EXPECT_EQ(ReadMemoryParameters(), p);
     // w2 missed on A, then right three times on B: out of the book again;
     // w5 was missed and typed right at one instant, ordered alike everywhere.
     std::vector<std::string> inBook;
     for (const TWordInfo &w : NewWordsBookWords())
         inBook.push_back(w.Spelling);
-    EXPECT_EQ(inBook[0], words[0].Spelling);
-    EXPECT_EQ(inBook[1], words[2].Spelling);
+    EXPECT_EQ(inBook[0], m_words[0].Spelling);
+    EXPECT_EQ(inBook[1], m_words[2].Spelling);
     EXPECT_LE(inBook.size(), 3u);
-    EXPECT_EQ(NewWordsBookWords()[1], words[2]);  // its meaning came from B's book
+    EXPECT_EQ(NewWordsBookWords()[1], m_words[2]);  // its meaning came from B's book
     ASSERT_EQ(a.Leaderboard.size(), 3u);
     EXPECT_EQ(a.Leaderboard[2], "3 " + Gbk("丙") + " 50");
 }
@@ -479,8 +484,8 @@ TEST_F(StoreLogMerge, MergingTheSameRowsAgainChangesNothing)
     PlayB();
     TLogBatch fromB;
     {
-        TUsing use(other.Db(), *db);
-        fromB = ReadLogBatch(other.Db().Connection());
+        TUsing use(m_other.Db(), *db);
+        fromB = ReadLogBatch(m_other.Db().Connection());
     }
     MergeLogs(fromB);
     const TLearnerState once = stateOf(*db);
@@ -499,8 +504,8 @@ TEST_F(StoreLogMerge, ARowWithoutAGlobalIdIsRefusedAndNothingIsMerged)
     PlayB();
     TLogBatch fromB;
     {
-        TUsing use(other.Db(), *db);
-        fromB = ReadLogBatch(other.Db().Connection());
+        TUsing use(m_other.Db(), *db);
+        fromB = ReadLogBatch(m_other.Db().Connection());
     }
     const TLearnerState before = stateOf(*db);
     fromB.Tables.back().Rows.back()[0] = TSqlNull{};
@@ -523,16 +528,16 @@ TEST_F(StoreLearningBackup, ARestoreIntoAnEmptyFolderGivesEveryRowBackAndASecond
     EXPECT_THROW(TSqlConnection(BackupFile(), "", TSqlConnection::OpenMode::ReadOnly),
                  EDatabaseError);
     // Made while the game goes on: what is played after is not in it.
-    record(kT0 + 9000, bookId, {Met(6, TRating::Again)});
+    record(kT0 + 9000, m_bookId, {Met(6, TRating::Again)});
     const TLearnerState original = stateOf(*db);
 
-    TUsing use(other.Db(), *db);
+    TUsing use(m_other.Db(), *db);
     const TMergeResult first = RestoreLearningRecords(BackupFile());
     EXPECT_GT(first.Added, 0);
-    EXPECT_TRUE(std::filesystem::exists(BeforeRestorePath(other.Path())));
-    TLearnerState restored = stateOf(other.Db());
+    EXPECT_TRUE(std::filesystem::exists(BeforeRestorePath(m_other.Path())));
+    TLearnerState restored = stateOf(m_other.Db());
     {
-        TUsing back(*db, other.Db());
+        TUsing back(*db, m_other.Db());
         EXPECT_EQ(MergeLogs(BatchOf(BackupFile())).Added, 0);  // the original holds them all
     }
     // Every row as the backup had it: the original less its last toll gate.
@@ -548,10 +553,10 @@ TEST_F(StoreLearningBackup, ARestoreIntoAnEmptyFolderGivesEveryRowBackAndASecond
     EXPECT_EQ(restored.NewWords,
               std::vector<std::string>(expected.NewWords.begin(), expected.NewWords.begin() + 3));
 
-    const auto stamp = other.Db().Connection().ChangeStamp();
+    const auto stamp = m_other.Db().Connection().ChangeStamp();
     EXPECT_EQ(RestoreLearningRecords(BackupFile()).Added, 0);
-    EXPECT_EQ(other.Db().Connection().ChangeStamp(), stamp);
-    EXPECT_EQ(stateOf(other.Db()), restored);
+    EXPECT_EQ(m_other.Db().Connection().ChangeStamp(), stamp);
+    EXPECT_EQ(stateOf(m_other.Db()), restored);
 }
 
 TEST_F(StoreLearningBackup, AFileThatIsNoBackupIsRefusedInChineseAndNothingChanges)
@@ -587,7 +592,7 @@ TEST_F(StoreLearningBackup, ABackupIntoAFolderThatCannotBeWrittenSaysSoAndLeaves
     }
     // An older backup is replaced only by a whole one.
     BackupLearningRecords(BackupFile());
-    record(kT0 + 9000, bookId, {Met(6, TRating::Again)});
+    record(kT0 + 9000, m_bookId, {Met(6, TRating::Again)});
     BackupLearningRecords(BackupFile());
     EXPECT_FALSE(std::filesystem::exists(BackupFile() + ".part"));
     TSqlConnection backup(BackupFile(), DatabasePassword(), TSqlConnection::OpenMode::ReadOnly);
