@@ -515,6 +515,26 @@ TEST_F(StoreLogMerge, ARowWithoutAGlobalIdIsRefusedAndNothingIsMerged)
     EXPECT_EQ(stateOf(*db), before);
 }
 
+TEST_F(StoreLogMerge, AWordAddedByHandStaysInTheBookOfBothComputers)
+{
+    PlayA();
+    ASSERT_TRUE(AddToNewWordsBook(m_words[7]));  // never met: in no log
+    PlayB();
+    TLogBatch fromB;
+    TLogBatch fromA = BatchOf(DatabasePath());
+    {
+        TUsing use(m_other.Db(), *db);
+        fromB = ReadLogBatch(m_other.Db().Connection());
+        MergeLogs(fromA);
+    }
+    MergeLogs(fromB);
+    const TLearnerState a = stateOf(*db);
+    EXPECT_EQ(a, stateOf(m_other.Db()));
+    ASSERT_FALSE(a.NewWords.empty());
+    EXPECT_EQ(a.NewWords.back(),
+              m_words[7].Spelling + "|" + m_words[7].Pronunciation + "|" + m_words[7].Meaning);
+}
+
 class StoreLearningBackup : public StoreLogMerge {
 protected:
     std::string BackupFile() const { return dir.Path("backup.mdb"); }
