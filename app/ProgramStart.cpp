@@ -10,6 +10,7 @@
 
 #include "AppLog.h"
 #include "CommandLine.h"
+#include "ComputerIdentity.h"
 #include "EndingSignals.h"
 #include "Fonts.h"
 #include "IniFile.h"
@@ -36,6 +37,18 @@ void addShippedBooks()
     const bool scrambled = installed.ReadInteger(kSystemSection, Setting::Encrypt.Name(), 0) == 1;
     const int added = AddShippedBooks(InstalledPath("data/" + data + ".mdb"), scrambled);
     qCDebug(lcApp) << "shipped books added:" << added;
+}
+
+// A folder copied from another computer or place gets an id of its own
+// before it writes a row that travels; the game plays on when that fails.
+void ensureComputerIdentity(TDataInterface &dataInterface)
+{
+    try {
+        EnsureComputerIdentity(dataInterface.Connection(), ReadMachineId(),
+                               DatabaseFolderOf(dataInterface.FilePath()));
+    } catch (const EDatabaseError &e) {
+        qCWarning(lcApp) << "the computer's identity could not be checked:" << e.what();
+    }
 }
 
 // --data-dir: the player's files in the folder given, the installed ones
@@ -108,8 +121,12 @@ int ProgramMain(int argc, char **argv, const TProgramStartOptions &options)
     // built. Nothing touches the database until the connection is handed
     // over below (and should the window throw, the future's destructor
     // waits for the thread).
-    std::future<bool> connected = std::async(
-        std::launch::async, [&dataInterface] { return dataInterface.ConnectDatabase(); });
+    std::future<bool> connected = std::async(std::launch::async, [&dataInterface] {
+        if (!dataInterface.ConnectDatabase())
+            return false;
+        ensureComputerIdentity(dataInterface);
+        return true;
+    });
     TFrmType window;
     endingSignals.SetMainWindow(&window);
 

@@ -132,6 +132,8 @@ void TFrmType::buildMenus()
     nReview = command(file, "nReview", QStringLiteral("今日复习"), [this] { nReviewClick(); });
     command(file, "nStudyProgress", QStringLiteral("学习进度"), [this] { nStudyProgressClick(); });
     command(file, "N4", QStringLiteral("排行榜"), [this] { N4Click(); });
+    command(file, "nBackup", QStringLiteral("备份学习记录…"), [this] { nBackupClick(); });
+    command(file, "nRestore", QStringLiteral("恢复学习记录…"), [this] { nRestoreClick(); });
     addSeparator(file, "N3");
     command(file, "N2", QStringLiteral("退出游戏"), [this] { N2Click(); });
 

@@ -121,6 +121,9 @@ public:
 
     // "学习进度": the progress window over the learning memory.
     void nStudyProgressClick();
+    // 备份学习记录… and 恢复学习记录… (BackupCommands.cpp).
+    void nBackupClick();
+    void nRestoreClick();
     // "学习设置": the retention; a change re-schedules every word.
     void nLearningSettingsClick();
 

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <sstream>
 
+#include "ComputerIdentity.h"
 #include "StoreLog.h"
 #include "UDataInterface.h"
 #include "WordMemory.h"
@@ -42,8 +43,8 @@ std::optional<TFsrsParameters> readChange(double retention, const std::string &t
 std::vector<TMemoryParameterChange> MemoryParameterChanges()
 {
     std::vector<TMemoryParameterChange> changes;
-    TSqlQuery rows =
-        DataInterface().Query("SELECT at, retention, weights FROM memoryparams ORDER BY at, id");
+    TSqlQuery rows = DataInterface().Query("SELECT at, retention, weights FROM memoryparams "
+                                           "ORDER BY at, origin, originseq, id");
     while (rows.Next()) {
         if (const std::optional<TFsrsParameters> p = readChange(rows.Real(1), rows.Text(2)))
             changes.push_back({rows.Integer(0), *p});
@@ -62,8 +63,10 @@ TFsrsParameters ReadMemoryParameters()
 void ChangeMemoryParameters(const TFsrsParameters &parameters, std::int64_t atMs)
 {
     TSqlTransaction transaction(DataInterface().Connection());
-    transaction.Execute("INSERT INTO memoryparams(at, retention, weights) VALUES(?, ?, ?)",
-                        {atMs, parameters.Retention, weightsText(parameters.Weights)});
+    const TGlobalIdRange id = ReserveGlobalIds(transaction, 1);
+    transaction.Execute(
+        "INSERT INTO memoryparams(at, retention, weights, origin, originseq) VALUES(?, ?, ?, ?, ?)",
+        {atMs, parameters.Retention, weightsText(parameters.Weights), id.Computer, id.First});
     ReplayWordMemory(transaction,
                      [&parameters](const TMemoryCard &card, TRating rating, std::int64_t at) {
                          return ReviewCardWith(card, rating, at, parameters);

@@ -1,5 +1,7 @@
 #include "MemoryTables.h"
 
+#include "ComputerIdentity.h"
+
 #include <set>
 #include <string>
 #include <utility>
@@ -88,4 +90,103 @@ void AddTypingAndParameterTables(TSqlTransaction &transaction)
                         "at INTEGER NOT NULL,"
                         "retention REAL NOT NULL,"
                         "weights TEXT NOT NULL)");
+}
+
+namespace {
+
+void addMissingColumns(TSqlTransaction &transaction, const std::string &table,
+                       std::initializer_list<std::pair<const char *, const char *>> columns)
+{
+    std::set<std::string> present;
+    {
+        TSqlQuery rows = transaction.Query("PRAGMA table_info(" + QuoteIdentifier(table) + ")");
+        while (rows.Next())
+            present.insert(rows.Text("name"));
+    }
+    for (const auto &[name, type] : columns)
+        if (present.count(name) == 0)
+            transaction.Execute("ALTER TABLE " + QuoteIdentifier(table) + " ADD COLUMN " + name
+                                + " " + type);
+}
+
+}  // namespace
+
+void AddGlobalIds(TSqlTransaction &transaction)
+{
+    transaction.Execute("CREATE TABLE IF NOT EXISTS computer("
+                        "slot INTEGER PRIMARY KEY CHECK(slot = 1),"
+                        "id TEXT NOT NULL,"
+                        "machineid TEXT NOT NULL DEFAULT '',"
+                        "folder TEXT NOT NULL DEFAULT '',"
+                        "nextseq INTEGER NOT NULL DEFAULT 1)");
+    addMissingColumns(transaction, "reviewlog",
+                      {{"seen", "INTEGER"},
+                       {"rightcount", "INTEGER"},
+                       {"missed", "INTEGER"},
+                       {"bookid", "INTEGER"},
+                       {"bookrow", "INTEGER"}});
+    for (const std::string &table : GlobalIdTables()) {
+        addMissingColumns(transaction, table, {{"origin", "TEXT"}, {"originseq", "INTEGER"}});
+        // A row merged twice is refused by the index, not by a search.
+        transaction.Execute("CREATE UNIQUE INDEX IF NOT EXISTS "
+                            + QuoteIdentifier(table + "_origin") + " ON " + QuoteIdentifier(table)
+                            + "(origin, originseq)");
+    }
+
+    // The rows already there are this file's computer's: numbered table by
+    // table in their order. The machine id and the folder are recorded when
+    // the file is next opened by the program (EnsureComputerIdentity).
+    std::int64_t pending = 0;
+    for (const std::string &table : GlobalIdTables()) {
+        TSqlQuery rows = transaction.Query("SELECT count(*) FROM " + QuoteIdentifier(table)
+                                           + " WHERE origin IS NULL");
+        pending += rows.Next() ? rows.Integer(0) : 0;
+    }
+    if (pending == 0)
+        return;  // a new file: its computer's id is made when it first writes such a row
+    bool haveIdentity = false;
+    {
+        TSqlQuery row = transaction.Query("SELECT count(*) FROM computer");
+        haveIdentity = row.Next() && row.Integer(0) > 0;
+    }
+    if (!haveIdentity)
+        transaction.Execute(
+            "INSERT INTO computer(slot, id, machineid, folder, nextseq) VALUES(1, ?, '', '', 1)",
+            {NewComputerId()});
+    for (const std::string &table : GlobalIdTables()) {
+        std::int64_t maxRow = 0;
+        {
+            TSqlQuery row = transaction.Query("SELECT max(rowid) FROM " + QuoteIdentifier(table));
+            maxRow = row.Next() ? row.Integer(0) : 0;
+        }
+        if (maxRow <= 0)
+            continue;
+        std::string id;
+        std::int64_t first = 0;
+        {
+            TSqlQuery row = transaction.Query("SELECT id, nextseq FROM computer WHERE slot = 1");
+            if (!row.Next())
+                throw EDatabaseError("the computer's identity is missing");
+            id = row.Text(0);
+            first = row.Integer(1);
+        }
+        std::string where = " WHERE origin IS NULL";
+        std::vector<TSqlValue> params = {id, first - 1};
+        if (table == "bookinfo") {
+            // Books only, the new-words book left out: both are rebuilt per computer.
+            where += " AND booktype = 0 AND NOT (bookclass = 8 AND bookname = ?)";
+            params.emplace_back(std::string("《我的生词本》"));
+        }
+        transaction.Execute("UPDATE " + QuoteIdentifier(table)
+                                + " SET origin = ?, originseq = ? + rowid" + where,
+                            params);
+        transaction.Execute("UPDATE computer SET nextseq = ? WHERE slot = 1", {first + maxRow});
+    }
+}
+
+const std::vector<std::string> &GlobalIdTables()
+{
+    static const std::vector<std::string> tables = {"reviewlog",    "wordslip",   "playlog",
+                                                    "memoryparams", "gamerecord", "bookinfo"};
+    return tables;
 }

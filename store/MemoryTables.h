@@ -3,6 +3,9 @@
 // them). Only statements on a transaction: the schema steps create them while
 // a file is being opened, before any data module is there to use.
 
+#include <string>
+#include <vector>
+
 #include "SqlDatabase.h"
 
 // Creates the memory tables and their indexes (the migration step to version 2).
@@ -11,3 +14,16 @@ void CreateMemoryTables(TSqlTransaction &transaction);
 // key times, letters per second; NULL on older rows) and the dated log of the
 // scheduler's parameters (memoryparams: time, retention, the 21 weights).
 void AddTypingAndParameterTables(TSqlTransaction &transaction);
+
+// The step to version 4: the computer's identity (ComputerIdentity.h), a
+// global id (origin, originseq) on every row that travels to other computers
+// (the review, slip, play and parameter logs, the scores, and the books: a
+// file cannot tell a shipped book from one the learner imported, so every
+// book gets one, the new-words book and the shuffled copies excepted, which
+// are made from the logs and the books), given to the rows already there in
+// their order under one new id; and the review log's share of each word's
+// counts (seen, right, missed) and the book row it was met in, NULL on older
+// rows.
+void AddGlobalIds(TSqlTransaction &transaction);
+// The tables whose rows carry a global id, in the order the step numbers them.
+const std::vector<std::string> &GlobalIdTables();

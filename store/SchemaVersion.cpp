@@ -49,6 +49,8 @@ const std::vector<TMigrationStep> &SchemaMigrations()
         [](TSqlTransaction &transaction) { CreateMemoryTables(transaction); },
         // 2 -> 3: how each word was typed, and the scheduler's chosen parameters.
         [](TSqlTransaction &transaction) { AddTypingAndParameterTables(transaction); },
+        // 3 -> 4: global ids on the rows that travel, the computer that wrote them.
+        [](TSqlTransaction &transaction) { AddGlobalIds(transaction); },
     };
     return steps;
 }

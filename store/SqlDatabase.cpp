@@ -160,6 +160,20 @@ double TSqlStatement::Real(int index) const
     return sqlite3_column_double(m_stmt, index);
 }
 
+TSqlValue TSqlStatement::Value(int index) const
+{
+    switch (sqlite3_column_type(m_stmt, index)) {
+    case SQLITE_NULL:
+        return TSqlNull{};
+    case SQLITE_INTEGER:
+        return Integer(index);
+    case SQLITE_FLOAT:
+        return Real(index);
+    default:
+        return Text(index);
+    }
+}
+
 // -------------------------------------------------------------------- query
 
 TSqlQuery::TSqlQuery(TSqlStatement statement) : m_statement(std::move(statement))
@@ -263,6 +277,28 @@ void TSqlConnection::SetBusyTimeout(int milliseconds)
 void TSqlConnection::ReleaseMemory() noexcept
 {
     sqlite3_db_release_memory(m_db);
+}
+
+void TSqlConnection::BackupTo(TSqlConnection &destination)
+{
+    sqlite3_backup *backup = sqlite3_backup_init(destination.m_db, "main", m_db, "main");
+    if (!backup)
+        throw EDatabaseError(destination.LastError(), destination.LastErrorCode());
+    // The backup step takes no busy handler: wait as a statement would.
+    constexpr int kPauseMs = 20;
+    int waited = 0;
+    int rc = SQLITE_OK;
+    while ((rc = sqlite3_backup_step(backup, -1)) == SQLITE_BUSY || rc == SQLITE_LOCKED) {
+        if (waited >= kBusyTimeoutMs)
+            break;
+        sqlite3_sleep(kPauseMs);
+        waited += kPauseMs;
+    }
+    const int finished = sqlite3_backup_finish(backup);
+    if (rc != SQLITE_DONE)
+        throw EDatabaseError(std::string("the backup failed: ") + sqlite3_errstr(rc), rc);
+    if (finished != SQLITE_OK)
+        throw EDatabaseError(destination.LastError(), destination.LastErrorCode());
 }
 
 TSqlStatement TSqlConnection::Prepare(std::string_view sql, const std::vector<TSqlValue> &params)

@@ -70,6 +70,8 @@ public:
     // NULL reads as 0.
     std::int64_t Integer(int index) const;
     double Real(int index) const;
+    // The value as stored, of whatever type (a BLOB reads as text).
+    TSqlValue Value(int index) const;
 
 private:
     void release() noexcept;
@@ -93,6 +95,7 @@ public:
     std::string Text(int index) const { return m_statement.Text(index); }
     std::int64_t Integer(int index) const { return m_statement.Integer(index); }
     double Real(int index) const { return m_statement.Real(index); }
+    TSqlValue Value(int index) const { return m_statement.Value(index); }
 
 private:
     int index(std::string_view column) const;
@@ -146,6 +149,14 @@ public:
     // read again when needed. For idle moments: the cache otherwise fills
     // to its limit as the logs grow.
     void ReleaseMemory() noexcept;
+
+    // Copies the whole database, page by page through the engine's online
+    // backup, into destination (opened empty, keyed as it is to be kept):
+    // one pass under a read lock, so the copy is the database as it stood at
+    // one moment, while this connection may go on reading and writing
+    // afterwards. Waits for another process's write lock as a statement
+    // does; throws EDatabaseError.
+    void BackupTo(TSqlConnection &destination);
 
 private:
     friend class TSqlStatement;

@@ -1,5 +1,7 @@
 #include "UBookType.h"
 
+#include "ComputerIdentity.h"
+
 #include <algorithm>
 
 #include "Clock.h"
@@ -187,9 +189,12 @@ bool LoadTollGateWords(const TGamePara &Para, int N, TWordInfos &Words)
 bool AddGameRecord(const std::string &name, int score)
 {
     const std::string today = ProgramClock().Today().toString(Qt::ISODate).toStdString();
-    DataInterface().Connection().Execute(
-        "INSERT INTO gamerecord(name, score, recoretime) VALUES(?, ?, ?)",
-        {GbkToUtf8(name), std::int64_t{score}, today});
+    TSqlTransaction transaction(DataInterface().Connection());
+    const TGlobalIdRange id = ReserveGlobalIds(transaction, 1);
+    transaction.Execute(
+        "INSERT INTO gamerecord(name, score, recoretime, origin, originseq) VALUES(?, ?, ?, ?, ?)",
+        {GbkToUtf8(name), std::int64_t{score}, today, id.Computer, id.First});
+    transaction.Commit();
     return true;
 }
 
@@ -197,9 +202,12 @@ std::vector<TGameRecordItem> LoadGameRecords()
 {
     constexpr int kShown = 20;
     std::vector<TGameRecordItem> items;
-    // Equal scores keep the order they were recorded in.
-    TSqlQuery rows =
-        DataInterface().Query("SELECT name, score FROM gamerecord ORDER BY score DESC, rowid");
+    // Equal scores keep the order they were recorded in: by day, then, for
+    // scores merged from other computers, by computer and its sequence, so
+    // that every computer holding the same rows ranks them alike.
+    TSqlQuery rows = DataInterface().Query(
+        "SELECT name, score FROM gamerecord ORDER BY score DESC, recoretime, origin, originseq, "
+        "rowid");
     while (items.size() < kShown && rows.Next()) {
         TGameRecordItem item;
         item.Rank = static_cast<int>(items.size()) + 1;

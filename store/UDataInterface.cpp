@@ -82,6 +82,7 @@ bool TDataInterface::ConnectDatabaseFile(const std::string &utf8Path)
         if (MigrateDatabase(*connection, utf8Path) == TMigrationResult::TooNew)
             return false;
         m_connection = std::move(connection);
+        m_path = utf8Path;
         m_connectFailure = TConnectFailure::None;
         m_failedPath.clear();
         return true;
@@ -150,6 +151,7 @@ void TDataInterface::CloseDatabase()
 {
     m_rowCounts.clear();
     m_connection.reset();
+    m_path.clear();
 }
 
 bool TDataInterface::ExecuteSQL(std::string_view sql, TSqlParams params) noexcept

@@ -55,6 +55,8 @@ public:
     QString ConnectFailureMessage() const;
     void CloseDatabase();
     bool Connected() const { return m_connection != nullptr; }
+    // The connected file's UTF-8 path; empty while none is connected.
+    const std::string &FilePath() const { return m_path; }
 
     // Runs one statement that changes data. Never throws: any error, including
     // a missing connection, is the result false.
@@ -78,6 +80,7 @@ private:
     std::map<std::string, CachedCount, std::less<>> m_rowCounts;
     TConnectFailure m_connectFailure = TConnectFailure::None;
     std::string m_failedPath;
+    std::string m_path;
 };
 
 // What went wrong, in words for the player ("磁盘空间不足" …).

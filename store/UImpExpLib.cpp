@@ -1,5 +1,7 @@
 #include "UImpExpLib.h"
 
+#include "ComputerIdentity.h"
+
 #include <optional>
 #include <vector>
 
@@ -251,6 +253,13 @@ bool ImportWordListAs(const TWordList &List, const std::string &BookName, TStore
         transaction.Execute(kInsertLibraryBookSql,
                             libraryBookValues(BookName, table, static_cast<int>(total), id,
                                               kBookTypeLetter, BookClass, 1));
+        // The learner's own import travels to other computers under a global
+        // id; a book given its id (the shipped database's builder) does not.
+        if (Id <= 0) {
+            const TGlobalIdRange globalId = ReserveGlobalIds(transaction, 1);
+            transaction.Execute("UPDATE bookinfo SET origin = ?, originseq = ? WHERE id = ?",
+                                {globalId.Computer, globalId.First, std::int64_t{id}});
+        }
         transaction.Commit();
         return true;
     } catch (const EDatabaseError &e) {

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 
+#include "ComputerIdentity.h"
 #include "GbkText.h"
 #include "Settings.h"
 #include "StoreLog.h"
@@ -203,6 +205,12 @@ bool RecordTollGate(const TTollGatePlay &Play, const std::vector<TWordMeeting> &
     int bookId = NewWordsBookId();
     TWordInfos newWords = bookId >= 0 ? NewWordsBookWords() : TWordInfos{};
     bool changed = false;
+    // A global id for each review-log and slip row and the play-log row.
+    std::int64_t logRows = 1;
+    for (const TWordMeeting &meeting : Words)
+        logRows += 1 + static_cast<std::int64_t>(meeting.Slips.size());
+    const TGlobalIdRange ids = ReserveGlobalIds(transaction, logRows);
+    std::int64_t sequence = ids.First;
 
     for (const TWordMeeting &meeting : Words) {
         const std::string utf8 = GbkToUtf8(meeting.Word.Spelling);
@@ -228,10 +236,11 @@ bool RecordTollGate(const TTollGatePlay &Play, const std::vector<TWordMeeting> &
         writeMemory(transaction, m, stored.has_value());
 
         for (const TWordSlipRecord &slip : meeting.Slips)
-            transaction.Execute("INSERT INTO wordslip(spelling, at, position, expected, typed) "
-                                "VALUES(?, ?, ?, ?, ?)",
-                                {utf8, Play.At, std::int64_t{slip.Position},
-                                 std::int64_t{slip.Expected}, std::int64_t{slip.Typed}});
+            transaction.Execute(
+                "INSERT INTO wordslip(spelling, at, position, expected, typed, origin, originseq) "
+                "VALUES(?, ?, ?, ?, ?, ?, ?)",
+                {utf8, Play.At, std::int64_t{slip.Position}, std::int64_t{slip.Expected},
+                 std::int64_t{slip.Typed}, ids.Computer, sequence++});
         const TTypingTimes &typing = meeting.Typing;
         std::vector<TSqlValue> log = {
             utf8,
@@ -245,11 +254,19 @@ bool RecordTollGate(const TTollGatePlay &Play, const std::vector<TWordMeeting> &
             std::int64_t{meeting.PlayMode},
             typing.FirstKeyMs >= 0 ? TSqlValue{typing.FirstKeyMs} : TSqlValue{},
             typing.LastKeyMs >= 0 ? TSqlValue{typing.LastKeyMs} : TSqlValue{},
-            typing.LettersPerSecond > 0 ? TSqlValue{typing.LettersPerSecond} : TSqlValue{}};
+            typing.LettersPerSecond > 0 ? TSqlValue{typing.LettersPerSecond} : TSqlValue{},
+            std::int64_t{meeting.Seen},
+            std::int64_t{meeting.Right},
+            std::int64_t{meeting.Missed},
+            meeting.BookRow >= 0 ? TSqlValue{std::int64_t{meeting.BookId}} : TSqlValue{},
+            meeting.BookRow >= 0 ? TSqlValue{std::int64_t{meeting.BookRow}} : TSqlValue{},
+            ids.Computer,
+            sequence++};
         transaction.Execute(
             "INSERT INTO reviewlog(spelling, at, rating, stability, difficulty, due, state, "
-            "level, playmode, firstkeyms, lastkeyms, letterspersec) "
-            "VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+            "level, playmode, firstkeyms, lastkeyms, letterspersec, seen, rightcount, missed, "
+            "bookid, bookrow, origin, originseq) "
+            "VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
             log);
 
         const bool inBook = containsSpelling(newWords, meeting.Word.Spelling);
@@ -264,10 +281,11 @@ bool RecordTollGate(const TTollGatePlay &Play, const std::vector<TWordMeeting> &
     }
 
     transaction.Execute(
-        "INSERT INTO playlog(at, bookid, tollgate, level, rightcount, errorcount, review) "
-        "VALUES(?, ?, ?, ?, ?, ?, ?)",
+        "INSERT INTO playlog(at, bookid, tollgate, level, rightcount, errorcount, review, origin, "
+        "originseq) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?)",
         {Play.At, std::int64_t{Play.BookId}, std::int64_t{Play.TollGate}, std::int64_t{Play.Level},
-         std::int64_t{Play.Right}, std::int64_t{Play.Errors}, std::int64_t{Play.Review ? 1 : 0}});
+         std::int64_t{Play.Right}, std::int64_t{Play.Errors}, std::int64_t{Play.Review ? 1 : 0},
+         ids.Computer, sequence});
     if (changed)
         writeNewWordsBook(transaction, bookId, newWords);
     transaction.Commit();
@@ -312,8 +330,8 @@ int ReplayWordMemory(TSqlTransaction &transaction, const TCardReview &review)
             int Rating;
         };
         std::vector<TRow> rows;
-        TSqlQuery log = connection.Query(
-            "SELECT spelling, at, rating FROM reviewlog ORDER BY spelling, at, id");
+        TSqlQuery log = connection.Query("SELECT spelling, at, rating FROM reviewlog ORDER BY "
+                                         + std::string(kReplayOrder));
         while (log.Next())
             rows.push_back({log.Text(0), log.Integer(1), toInt(log.Integer(2))});
         for (const TRow &row : rows) {
@@ -338,6 +356,110 @@ int ReplayWordMemory(TSqlTransaction &transaction, const TCardReview &review)
         ++rebuilt;
     }
     return rebuilt;
+}
+
+bool RebuildMergedWords(TSqlTransaction &transaction, const std::vector<TMergedWordShare> &shares,
+                        const TCardReview &review, const TWordInfos &senderWords)
+{
+    TSqlConnection &connection = DataInterface().Connection();
+    std::set<std::string> touched;  // UTF-8
+    for (const TMergedWordShare &share : shares) {
+        const std::string utf8 = GbkToUtf8(share.Spelling);
+        if (utf8.empty())
+            continue;
+        touched.insert(utf8);
+        const std::optional<TWordMemory> stored = readMemory(connection, utf8);
+        TWordMemory m = stored.value_or(TWordMemory{});
+        if (!stored) {
+            m.Spelling = share.Spelling;
+            m.FirstSeen = share.FirstAt >= 0 ? share.FirstAt : share.LastAt;
+            m.LastSeen = m.FirstSeen;
+        } else if (share.FirstAt >= 0) {
+            m.FirstSeen = std::min(m.FirstSeen, share.FirstAt);
+        }
+        m.LastSeen = std::max(m.LastSeen, share.LastAt);
+        m.Seen += share.Seen;
+        m.Right += share.Right;
+        m.Missed += share.Missed;
+        m.Slips += share.Slips;
+        {
+            TSqlQuery place = transaction.Query(
+                "SELECT bookid, bookrow FROM reviewlog WHERE spelling = ? AND bookrow >= 0 "
+                "ORDER BY at DESC, origin DESC, originseq DESC, id DESC LIMIT 1",
+                {utf8});
+            if (place.Next()) {
+                m.BookId = toInt(place.Integer(0));
+                m.BookRow = toInt(place.Integer(1));
+            }
+        }
+        writeMemory(transaction, m, stored.has_value());
+    }
+    ReplayWordMemory(transaction, review);
+
+    // The book and every word's rights in a row, as the log made them, in
+    // the order every computer replays it.
+    struct TLogged {
+        std::string Spelling;  // UTF-8
+        int Rating;
+    };
+    std::vector<TLogged> log;
+    {
+        TSqlQuery rows = transaction.Query(
+            "SELECT spelling, rating FROM reviewlog ORDER BY at, origin, originseq, id");
+        while (rows.Next())
+            log.push_back({rows.Text(0), toInt(rows.Integer(1))});
+    }
+    std::map<std::string, int> streaks;
+    std::vector<std::string> inBook;
+    for (const TLogged &row : log) {
+        int &streak = streaks[row.Spelling];
+        const auto place = std::find(inBook.begin(), inBook.end(), row.Spelling);
+        if (row.Rating == kKnownMark) {
+            streak = std::max(streak, kGraduationStreak);
+            if (place != inBook.end())
+                inBook.erase(place);
+            continue;
+        }
+        streak = row.Rating == static_cast<int>(TRating::Again) ? 0 : streak + 1;
+        if (row.Rating == static_cast<int>(TRating::Again) && place == inBook.end())
+            inBook.push_back(row.Spelling);
+        else if (place != inBook.end() && streak >= kGraduationStreak)
+            inBook.erase(place);
+    }
+    for (const std::string &utf8 : touched) {
+        const auto streak = streaks.find(utf8);
+        if (streak != streaks.end())
+            transaction.Execute("UPDATE wordmemory SET rightstreak = ? WHERE spelling = ?",
+                                {std::int64_t{streak->second}, utf8});
+    }
+
+    int bookId = NewWordsBookId();
+    const TWordInfos current = bookId >= 0 ? NewWordsBookWords() : TWordInfos{};
+    std::map<std::string, TWordInfo> known;  // by UTF-8 spelling
+    for (const TWordInfos *words : {&senderWords, &current})
+        for (const TWordInfo &w : *words)
+            known[GbkToUtf8(w.Spelling)] = w;
+    TWordInfos rebuilt;
+    for (const std::string &utf8 : inBook) {
+        if (const auto it = known.find(utf8); it != known.end()) {
+            rebuilt.push_back(it->second);
+            continue;
+        }
+        TWordInfo word;
+        word.Spelling = Utf8ToGbk(utf8);
+        if (const std::optional<TWordMemory> m = readMemory(connection, utf8))
+            if (const std::optional<TWordInfo> row = LoadBookRow(m->BookId, m->BookRow);
+                row && row->Spelling == word.Spelling)
+                word = *row;
+        rebuilt.push_back(word);
+    }
+    for (const auto &[utf8, word] : known)  // by spelling
+        if (streaks.count(utf8) == 0)
+            rebuilt.push_back(word);
+    if (rebuilt == current || (bookId < 0 && rebuilt.empty()))
+        return false;
+    writeNewWordsBook(transaction, bookId, rebuilt);
+    return true;
 }
 
 std::optional<TWordMemory> ReadWordMemory(const std::string &Spelling)
@@ -531,11 +653,14 @@ bool MarkWordKnown(const TWordInfo &Word, std::int64_t NowMs)
         m.RightStreak = std::max(m.RightStreak, kGraduationStreak);
         writeMemory(transaction, m, stored.has_value());
         // Logged, so that a card rebuilt from its log keeps the mark.
+        const TGlobalIdRange id = ReserveGlobalIds(transaction, 1);
         transaction.Execute(
-            "INSERT INTO reviewlog(spelling, at, rating, stability, difficulty, due, state) "
-            "VALUES(?, ?, ?, ?, ?, ?, ?)",
+            "INSERT INTO reviewlog(spelling, at, rating, stability, difficulty, due, state, "
+            "seen, rightcount, missed, origin, originseq) VALUES(?, ?, ?, ?, ?, ?, ?, 0, 0, 0, "
+            "?, ?)",
             {GbkToUtf8(Word.Spelling), NowMs, std::int64_t{kKnownMark}, m.Card.Stability,
-             m.Card.Difficulty, m.Card.Due, std::int64_t{static_cast<int>(m.Card.State)}});
+             m.Card.Difficulty, m.Card.Due, std::int64_t{static_cast<int>(m.Card.State)},
+             id.Computer, id.First});
         const auto before = words.size();
         std::erase_if(words, [&](const TWordInfo &w) { return w.Spelling == Word.Spelling; });
         return words.size() != before;

@@ -3,7 +3,7 @@
 // meets, kept in the word database beside the books, and the new-words book
 // (生词本) that fills itself from it.
 //
-// Tables (schema version 3, see SchemaVersion.cpp):
+// Tables (schema version 4, see SchemaVersion.cpp):
 //   wordmemory  one row per spelling as stored (case-sensitive, like the
 //               matching): first and last time seen, the book id and row of
 //               the last meeting (to show the meaning), counts, rights in a
@@ -16,8 +16,11 @@
 //               milliseconds from its box wholly on view to its first correct
 //               key and to its last key, its letters per second (NULL where
 //               unknown: rows from before they were kept, a word never keyed)
+//               its share of the word's counts (seen, right, missed) and
+//               the book and row it was met in (version 4 on)
 //   playlog     one row per toll gate: time, book, toll gate, level, right,
 //               errors, and whether it was a review game
+// Every log row carries its global id (origin, originseq: ComputerIdentity.h).
 // Times are Unix milliseconds (UTC). Spellings are GBK here, UTF-8 on disk.
 //
 // Everything a toll gate brings is written by RecordTollGate in one short
@@ -27,6 +30,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "FsrsOptimizer.h"
@@ -101,9 +105,37 @@ bool RecordTollGate(const TTollGatePlay &Play, const std::vector<TWordMeeting> &
 // Words without log rows keep their cards. One transaction; throws
 // EDatabaseError with nothing changed. Returns the number of cards rebuilt.
 int ReplayWordMemory(const TCardReview &review);
+// The review log's order for a replay: each word's rows by time, rows of the
+// same millisecond by the computer that wrote them and its sequence, so that
+// every computer holding the same rows replays them alike.
+inline constexpr std::string_view kReplayOrder = "spelling, at, origin, originseq, id";
 // The same inside a transaction of the caller's.
 class TSqlTransaction;
 int ReplayWordMemory(TSqlTransaction &transaction, const TCardReview &review);
+
+// One word's share of the review and slip rows merged from another computer.
+struct TMergedWordShare {
+    std::string Spelling;  // GBK
+    int Seen = 0;
+    int Right = 0;
+    int Missed = 0;
+    int Slips = 0;
+    std::int64_t FirstAt = -1;  // the earliest merged row; -1: only slips
+    std::int64_t LastAt = -1;   // the latest merged meeting (no mark as known); -1: none
+};
+
+// After another computer's rows were added to the logs, inside the caller's
+// transaction: each word's record takes its share (created when the word is
+// new here), its book row from its latest logged meeting, its rights in a
+// row from its whole log; every card is replayed (ReplayWordMemory); and the
+// new-words book is made again from the whole review log in its order, as
+// RecordTollGate and MarkWordKnown change it, so that any two computers
+// holding the same rows hold the same book. Words that are in a book but in
+// no log (added by hand, here or in senderWords: the other computer's book)
+// stay, after the others, by spelling. The words' meanings come from the two
+// books, else from their record's book row. True when the book changed.
+bool RebuildMergedWords(TSqlTransaction &transaction, const std::vector<TMergedWordShare> &shares,
+                        const TCardReview &review, const TWordInfos &senderWords);
 
 struct TWordMemory {
     std::string Spelling;  // GBK

@@ -37,7 +37,7 @@ protected:
 
 TEST_F(StoreSchema, ANewFileIsStampedAndOpensWithoutABackup)
 {
-    EXPECT_EQ(CurrentSchemaVersion(), 3);
+    EXPECT_EQ(CurrentSchemaVersion(), 4);
     EXPECT_EQ(ReadSchemaVersion(db->Connection()), CurrentSchemaVersion());
     db->CloseDatabase();
     EXPECT_TRUE(db->ConnectDatabase());
@@ -85,7 +85,7 @@ TEST_F(StoreSchema, AVersionTwoFileGainsTheTypingColumnsAndKeepsItsReviews)
     const std::string before = fileBytes(DatabasePath());
 
     ASSERT_TRUE(db->ConnectDatabase());
-    EXPECT_EQ(ReadSchemaVersion(db->Connection()), 3);
+    EXPECT_EQ(ReadSchemaVersion(db->Connection()), CurrentSchemaVersion());
     EXPECT_EQ(fileBytes(BackupPath()), before);
     TSqlQuery old = db->Connection().Query(
         "SELECT spelling, at, rating, stability, difficulty, due, state, level, playmode, "
