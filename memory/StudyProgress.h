@@ -20,6 +20,7 @@ inline double Accuracy(int Right, int Errors)
 
 struct TBookProgress {
     std::string BookName;     // GBK
+    std::vector<int> BookIds;  // the book and its shuffled copies
     int WordCount = 0;        // words in the book
     int Met = 0;              // words whose last meeting was in this book
     int Learnt = 0;           // of those, stability of LearntStabilityDays or more
