@@ -25,8 +25,7 @@ QString CalendarDayText(const TDayPlay &day)
                        .arg(day.Day.day())
                        .arg(day.Words);
     if (day.Words > 0)
-        text += QStringLiteral("，正确率%1%")
-                    .arg(std::lround(100.0 * day.Right / day.Words));
+        text += QStringLiteral("，正确率%1%").arg(std::lround(100.0 * day.Right / day.Words));
     return text;
 }
 
@@ -154,7 +153,8 @@ void TStudyCalendar::paintEvent(QPaintEvent *)
     int lastNamed = -4;
     for (const TDayPlay &day : m_days) {
         const QRect square = DayRect(day.Day);
-        painter.fillRect(square, kShades[static_cast<std::size_t>(CalendarShade(day.Words, m_goal))]);
+        painter.fillRect(square,
+                         kShades[static_cast<std::size_t>(CalendarShade(day.Words, m_goal))]);
         // A month is named above the week its first day falls in, unless it
         // would run into the previous name.
         const int column = gridOf(day.Day).x();

@@ -5,6 +5,7 @@
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
@@ -132,12 +133,12 @@ void ClearChart(QChart *Chart)
 
 TFrmStudyProgress::TFrmStudyProgress(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_tblBooks(MakeTable(
-          this, "tblBooks",
-          {QStringLiteral("课本"), QStringLiteral("单词数"), QStringLiteral("已见"),
-           QStringLiteral("已学会"), QStringLiteral("学习中"), QStringLiteral("今日到期"),
-           QStringLiteral("未见"), QStringLiteral("已玩关卡"), QStringLiteral("正确率"),
-           QStringLiteral("近30天保持率")})),
+      m_tblBooks(
+          MakeTable(this, "tblBooks",
+                    {QStringLiteral("课本"), QStringLiteral("单词数"), QStringLiteral("已见"),
+                     QStringLiteral("已学会"), QStringLiteral("学习中"), QStringLiteral("今日到期"),
+                     QStringLiteral("未见"), QStringLiteral("已玩关卡"), QStringLiteral("正确率"),
+                     QStringLiteral("近30天保持率")})),
       m_chartLearnt(MakeChartView(this, "chartLearnt", QStringLiteral("学会的单词"))),
       m_chartAccuracy(MakeChartView(this, "chartAccuracy", QStringLiteral("各关正确率"))),
       m_cbForecastBook(new QComboBox(this)),
@@ -391,11 +392,13 @@ void TFrmStudyProgress::loadHabit()
     const QDate today = QDateTime::fromMSecsSinceEpoch(m_now).date();
     m_retentionTarget = ReadMemoryParameters().Retention;
     m_retentionByMonth = ReadRetentionByMonth();
-    m_recentRetention = ReadRetentionSinceByBook(today.addDays(-29).startOfDay().toMSecsSinceEpoch());
+    m_recentRetention =
+        ReadRetentionSinceByBook(today.addDays(-29).startOfDay().toMSecsSinceEpoch());
     std::vector<TDayPlay> year = ReadDailyPlay(today.addDays(-(kCalendarDays - 1)), today);
     m_streak = StudyStreak(year, m_dailyGoal);
     // A run as long as the year read goes on before it: read further back.
-    for (QDate readFrom = year.front().Day; m_streak >= int(readFrom.daysTo(today)) && m_streak > 0;) {
+    for (QDate readFrom = year.front().Day;
+         m_streak >= int(readFrom.daysTo(today)) && m_streak > 0;) {
         readFrom = readFrom.addDays(-kCalendarDays);
         m_streak = StudyStreak(ReadDailyPlay(readFrom, today), m_dailyGoal);
     }
@@ -529,27 +532,26 @@ void TFrmStudyProgress::showRetentionChart()
     ClearChart(chart);
     chart->legend()->setVisible(true);
     chart->legend()->setAlignment(Qt::AlignBottom);
+    // Months as numbers from the first shown, on a category axis: a date
+    // axis spaces its ticks evenly in time, not on the months' first days.
+    const QDate today = QDateTime::fromMSecsSinceEpoch(m_now).date();
+    const auto monthNumber = [](int year, int month) { return year * 12 + month - 1; };
+    const int thisMonth = monthNumber(today.year(), today.month());
+    int first = thisMonth - 2;  // at least three months
+    int last = thisMonth;
+    if (!m_retentionByMonth.empty()) {
+        const TRetentionAchieved &oldest = m_retentionByMonth.front();
+        const TRetentionAchieved &newest = m_retentionByMonth.back();
+        first = std::min(first, monthNumber(oldest.Year, oldest.Month));
+        last = std::max(last, monthNumber(newest.Year, newest.Month));
+    }
     auto *achieved = new QLineSeries;
     achieved->setName(QStringLiteral("实际"));
     achieved->setPointsVisible(true);
     double lowest = m_retentionTarget;
     for (const TRetentionAchieved &month : m_retentionByMonth) {
-        achieved->append(double(QDate(month.Year, month.Month, 1).startOfDay().toMSecsSinceEpoch()),
-                         month.Share() * 100);
+        achieved->append(monthNumber(month.Year, month.Month) - first, month.Share() * 100);
         lowest = std::min(lowest, month.Share());
-    }
-    // The months shown: those with reviews, at least three up to this one.
-    const QDate thisMonth = [this] {
-        const QDate today = QDateTime::fromMSecsSinceEpoch(m_now).date();
-        return QDate(today.year(), today.month(), 1);
-    }();
-    QDate first = thisMonth.addMonths(-2);
-    QDate last = thisMonth;
-    if (!m_retentionByMonth.empty()) {
-        first = std::min(first, QDate(m_retentionByMonth.front().Year,
-                                      m_retentionByMonth.front().Month, 1));
-        last = std::max(last, QDate(m_retentionByMonth.back().Year,
-                                    m_retentionByMonth.back().Month, 1));
     }
     auto *target = new QLineSeries;
     target->setName(QStringLiteral("目标 %1%").arg(std::lround(m_retentionTarget * 100)));
@@ -557,20 +559,35 @@ void TFrmStudyProgress::showRetentionChart()
     dashed.setStyle(Qt::DashLine);
     dashed.setWidth(2);
     target->setPen(dashed);
-    target->append(double(first.startOfDay().toMSecsSinceEpoch()), m_retentionTarget * 100);
-    target->append(double(last.startOfDay().toMSecsSinceEpoch()), m_retentionTarget * 100);
+    target->append(0, m_retentionTarget * 100);
+    target->append(last - first, m_retentionTarget * 100);
     chart->setTitle(m_retentionByMonth.empty()
                         ? QStringLiteral("实际保持率（还没有隔天的复习）")
                         : QStringLiteral("实际保持率（每月隔天复习时记得的比例）"));
     chart->addSeries(achieved);
     chart->addSeries(target);
-    auto *months = new QDateTimeAxis;
-    months->setFormat(QStringLiteral("yyyy-MM"));
-    months->setTickCount(std::clamp(int(first.daysTo(last) / 28) + 1, 2, 6));
-    months->setRange(first.startOfDay(), last.startOfDay());
+
+    auto *months = new QCategoryAxis;
+    months->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    months->setRange(0, last - first);
+    // At most six names, the month only: a longer name is cut short under
+    // the first point. The title tells where the months start.
+    const int step = (last - first) / 6 + 1;
+    for (int month = first; month <= last; month += step) {
+        QString name = QStringLiteral("%1月").arg(month % 12 + 1);
+        // An axis takes a name once: a month come round again names its year.
+        if (months->categoriesLabels().contains(name))
+            name =
+                QStringLiteral("%1年%2").arg(month / 12 % 100, 2, 10, QLatin1Char('0')).arg(name);
+        months->append(name, month - first);
+    }
+    months->setTitleText(QStringLiteral("%1年%2月起").arg(first / 12).arg(first % 12 + 1));
     auto *share = new QValueAxis;
-    // Down to ten points under the lowest figure: differences stay visible.
-    share->setRange(std::max(0.0, std::floor(lowest * 10) * 10 - 10), 100);
+    // Tens of percent, down to ten under the lowest figure: the differences
+    // stay visible and every tick is a round number.
+    const int bottom = std::max(0, int(std::floor(lowest * 10)) * 10 - 10);
+    share->setRange(bottom, 100);
+    share->setTickCount((100 - bottom) / 10 + 1);
     share->setLabelFormat(QStringLiteral("%d%%"));
     chart->addAxis(months, Qt::AlignBottom);
     chart->addAxis(share, Qt::AlignLeft);
@@ -583,9 +600,8 @@ void TFrmStudyProgress::showRetentionChart()
 void TFrmStudyProgress::showStreak()
 {
     m_labStreak->setText(QStringLiteral("连续学习%1天").arg(m_streak));
-    m_labGoal->setText(QStringLiteral("每日目标%1个单词，今天已打%2个")
-                           .arg(m_dailyGoal)
-                           .arg(m_today.Words));
+    m_labGoal->setText(
+        QStringLiteral("每日目标%1个单词，今天已打%2个").arg(m_dailyGoal).arg(m_today.Words));
 }
 
 void TFrmStudyProgress::showMistakes()

@@ -386,8 +386,8 @@ TEST_F(MemoryUiProgress, TheHabitTabShowsTheForecastRetentionStreakAndCalendar)
     ASSERT_TRUE(achieved && target);
     ASSERT_EQ(achieved->count(), 1);
     EXPECT_DOUBLE_EQ(achieved->at(0).y(), 50);
-    EXPECT_DOUBLE_EQ(achieved->at(0).x(),
-                     double(QDate(2026, 5, 1).startOfDay().toMSecsSinceEpoch()));
+    // May, the last of three months shown.
+    EXPECT_DOUBLE_EQ(achieved->at(0).x(), 2);
     ASSERT_EQ(target->count(), 2);
     EXPECT_DOUBLE_EQ(target->at(0).y(), 90);
     EXPECT_EQ(target->name(), QStringLiteral("目标 90%"));
