@@ -187,9 +187,9 @@ TFrmStudyProgress::TFrmStudyProgress(QWidget *parent)
     auto *tabs = new QTabWidget(this);
     tabs->setObjectName(QStringLiteral("tabProgress"));
     auto *curves = new QWidget(tabs);
-    auto *Charts = new QHBoxLayout(curves);
-    Charts->addWidget(m_chartLearnt);
-    Charts->addWidget(m_chartAccuracy);
+    auto *charts = new QHBoxLayout(curves);
+    charts->addWidget(m_chartLearnt);
+    charts->addWidget(m_chartAccuracy);
     tabs->addTab(curves, QStringLiteral("学习曲线"));
 
     auto *habit = new QWidget(tabs);
@@ -225,9 +225,9 @@ TFrmStudyProgress::TFrmStudyProgress(QWidget *parent)
     WeakLayout->addWidget(m_tblLetters);
     WeakLayout->addWidget(m_btnWeakSpellings);
     auto *mistakesPage = new QWidget(tabs);
-    auto *Mistakes = new QHBoxLayout(mistakesPage);
-    Mistakes->addWidget(MissedBox);
-    Mistakes->addWidget(WeakBox);
+    auto *mistakes = new QHBoxLayout(mistakesPage);
+    mistakes->addWidget(MissedBox);
+    mistakes->addWidget(WeakBox);
     tabs->addTab(mistakesPage, QStringLiteral("易错单词"));
 
     auto *memoryBox = new QGroupBox(QStringLiteral("记忆参数"), this);
