@@ -90,6 +90,7 @@ void TFrmType::nStudyProgressClick()
 {
     TFrmStudyProgress dialog(this);
     dialog.AttachMemoryFit(m_memoryFit);
+    dialog.SetDailyGoal(ReadDailyGoal());
     dialog.LoadProgress(ProgramClock().NowMs());
     // The practice starts once the window is closed: leaving the toll gate in
     // play writes its records, never while a dialog waits.

@@ -19,12 +19,13 @@ inline double Accuracy(int Right, int Errors)
 }
 
 struct TBookProgress {
-    std::string BookName;     // GBK
-    int WordCount = 0;        // words in the book
-    int Met = 0;              // words whose last meeting was in this book
-    int Learnt = 0;           // of those, stability of LearntStabilityDays or more
-    int Due = 0;              // of those, due before the next local midnight
-    int TollGatesPlayed = 0;  // distinct toll gates
+    std::string BookName;      // GBK
+    std::vector<int> BookIds;  // the book and its shuffled copies
+    int WordCount = 0;         // words in the book
+    int Met = 0;               // words whose last meeting was in this book
+    int Learnt = 0;            // of those, stability of LearntStabilityDays or more
+    int Due = 0;               // of those, due before the next local midnight
+    int TollGatesPlayed = 0;   // distinct toll gates
     int Right = 0;
     int Errors = 0;
 

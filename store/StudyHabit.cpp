@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <unordered_map>
 #include <utility>
 
 #include <QDateTime>
@@ -13,7 +14,6 @@ namespace {
 // Ratings of the review log: 0 is the mark "已掌握" leaves, 1 Again.
 constexpr std::int64_t kKnownMark = 0;
 constexpr std::int64_t kAgain = 1;
-constexpr std::int64_t kQuarterHourMs = std::int64_t{15} * 60 * 1000;
 
 // The local day, as an index into Starts (from LocalDayStarts), of an
 // instant inside the span they cover.
@@ -50,18 +50,21 @@ std::vector<TDayPlay> ReadDailyPlay(QDate first, QDate last)
     days.resize(starts.size() - 1);
     for (std::size_t i = 0; i < days.size(); ++i)
         days[i].Day = first.addDays(static_cast<qint64>(i));
-    // Grouped per quarter hour in the engine, per day here: local days are
-    // not a fixed number of milliseconds, but every zone's offset is a whole
-    // number of quarter hours, so a quarter lies in one local day.
+    // Along the time index, the day moving forward with the rows: sorting a
+    // year of reviews into groups costs more than reading them in order.
     TSqlQuery rows = DataInterface().Query(
-        "SELECT at / ?, count(*), sum(rating <> ?) FROM reviewlog "
-        "WHERE at >= ? AND at < ? AND rating <> ? GROUP BY at / ?",
-        {kQuarterHourMs, kAgain, starts.front(), starts.back(), kKnownMark, kQuarterHourMs});
+        "SELECT at, rating FROM reviewlog WHERE at >= ? AND at < ? ORDER BY at",
+        {starts.front(), starts.back()});
+    std::size_t day = 0;
     while (rows.Next()) {
-        const std::int64_t at = std::max(rows.Integer(0) * kQuarterHourMs, starts.front());
-        TDayPlay &day = days[dayIndex(starts, at)];
-        day.Words += static_cast<int>(rows.Integer(1));
-        day.Right += static_cast<int>(rows.Integer(2));
+        const std::int64_t rating = rows.Integer(1);
+        if (rating == kKnownMark)
+            continue;
+        const std::int64_t at = rows.Integer(0);
+        while (at >= starts[day + 1])
+            ++day;
+        ++days[day].Words;
+        days[day].Right += rating != kAgain ? 1 : 0;
     }
     return days;
 }
@@ -99,35 +102,53 @@ std::vector<int> ReadDueForecast(std::int64_t nowMs, int days, int bookId)
 
 namespace {
 
-// Walks the log word by word in time order; Add(at, recalled) hears every
-// review made on a later local day than the word's previous review.
+// Walks the log word by word in time order; Add(day, recalled, bookId) hears
+// every review made on a later local day than the word's previous review, at
+// or after FromMs; BookId is the book the word last came from, -1 for none.
 template <typename Add>
-void forEachSpacedReview(std::int64_t fromMs, int bookId, Add &&add)
+void forEachSpacedReview(std::int64_t fromMs, Add &&add)
 {
-    const std::int64_t book = bookId;
+    // Apart, each bound is one step along the index.
+    TSqlQuery span = DataInterface().Query("SELECT (SELECT min(at) FROM reviewlog) AS lo, "
+                                           "(SELECT max(at) FROM reviewlog) AS hi");
+    if (!span.Next() || span.IsNull("lo"))
+        return;
+    // Local days by a search among their starts: a local-time conversion per
+    // row costs more than the rest of the walk.
+    const QDate first = localDate(span.Integer("lo"));
+    const std::vector<std::int64_t> starts = LocalDayStarts(first, localDate(span.Integer("hi")));
+    if (starts.empty())
+        return;
+    std::unordered_map<std::string, int> books;
+    TSqlQuery cards = DataInterface().Query("SELECT spelling, bookid FROM wordmemory");
+    while (cards.Next())
+        books.emplace(cards.Text(0), static_cast<int>(cards.Integer(1)));
+
     TSqlQuery rows = DataInterface().Query(
-        "SELECT spelling, at, rating FROM reviewlog WHERE rating <> ? AND (? < 0 OR spelling IN "
-        "(SELECT spelling FROM wordmemory WHERE bookid = ?)) ORDER BY spelling, at",
-        {kKnownMark, book, book});
+        "SELECT spelling, at, rating FROM reviewlog WHERE rating <> ? ORDER BY spelling, at",
+        {kKnownMark});
     std::string previousWord;
-    QDate previousDay;
-    // One local-time conversion per distinct day, not per row.
-    std::int64_t dayStart = 1;
-    std::int64_t dayEnd = 0;
-    QDate day;
+    std::size_t previousDay = 0;
+    int book = -1;
     while (rows.Next()) {
-        const std::string word = rows.Text(0);
-        const std::int64_t at = rows.Integer(1);
-        if (at < dayStart || at >= dayEnd) {
-            day = localDate(at);
-            dayStart = day.startOfDay().toMSecsSinceEpoch();
-            dayEnd = day.addDays(1).startOfDay().toMSecsSinceEpoch();
+        const std::int64_t at = std::clamp(rows.Integer(1), starts.front(), starts.back() - 1);
+        const std::size_t day = dayIndex(starts, at);
+        std::string word = rows.Text(0);
+        if (word != previousWord) {
+            previousWord = std::move(word);
+            const auto found = books.find(previousWord);
+            book = found == books.end() ? -1 : found->second;
+        } else if (day > previousDay && at >= fromMs) {
+            add(first.addDays(static_cast<qint64>(day)), rows.Integer(2) != kAgain, book);
         }
-        if (word == previousWord && day > previousDay && at >= fromMs)
-            add(day, rows.Integer(2) != kAgain);
-        previousWord = word;
         previousDay = day;
     }
+}
+
+void count(TRetentionAchieved &total, bool recalled)
+{
+    ++total.Reviews;
+    total.Recalled += recalled ? 1 : 0;
 }
 
 }  // namespace
@@ -135,14 +156,13 @@ void forEachSpacedReview(std::int64_t fromMs, int bookId, Add &&add)
 std::vector<TRetentionAchieved> ReadRetentionByMonth()
 {
     std::vector<TRetentionAchieved> all;
-    forEachSpacedReview(0, -1, [&](QDate day, bool recalled) {
+    forEachSpacedReview(0, [&](QDate day, bool recalled, int) {
         auto month = std::find_if(all.begin(), all.end(), [&](const TRetentionAchieved &m) {
             return m.Year == day.year() && m.Month == day.month();
         });
         if (month == all.end())
             month = all.insert(all.end(), TRetentionAchieved{day.year(), day.month(), 0, 0});
-        ++month->Reviews;
-        month->Recalled += recalled ? 1 : 0;
+        count(*month, recalled);
     });
     std::sort(all.begin(), all.end(), [](const auto &a, const auto &b) {
         return std::pair(a.Year, a.Month) < std::pair(b.Year, b.Month);
@@ -153,9 +173,19 @@ std::vector<TRetentionAchieved> ReadRetentionByMonth()
 TRetentionAchieved ReadRetentionSince(std::int64_t fromMs, int bookId)
 {
     TRetentionAchieved total;
-    forEachSpacedReview(fromMs, bookId, [&](QDate, bool recalled) {
-        ++total.Reviews;
-        total.Recalled += recalled ? 1 : 0;
+    forEachSpacedReview(fromMs, [&](QDate, bool recalled, int book) {
+        if (bookId < 0 || book == bookId)
+            count(total, recalled);
     });
     return total;
+}
+
+std::map<int, TRetentionAchieved> ReadRetentionSinceByBook(std::int64_t fromMs)
+{
+    std::map<int, TRetentionAchieved> books;
+    forEachSpacedReview(fromMs, [&](QDate, bool recalled, int book) {
+        if (book >= 0)
+            count(books[book], recalled);
+    });
+    return books;
 }

@@ -6,6 +6,7 @@
 // does. Queries throw EDatabaseError.
 
 #include <cstdint>
+#include <map>
 #include <vector>
 
 #include <QDate>
@@ -47,3 +48,6 @@ struct TRetentionAchieved {
 std::vector<TRetentionAchieved> ReadRetentionByMonth();
 // Over reviews at or after FromMs; BookId as for the forecast.
 TRetentionAchieved ReadRetentionSince(std::int64_t fromMs, int bookId = -1);
+// The same per book (the book a word last came from), books without such
+// reviews left out: one walk of the log for every row of a table.
+std::map<int, TRetentionAchieved> ReadRetentionSinceByBook(std::int64_t fromMs);

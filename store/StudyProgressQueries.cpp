@@ -51,6 +51,8 @@ TBookProgress &BookFor(std::vector<TBookProgress> &Progress, const std::map<int,
         Found = std::prev(Progress.end());
         Found->BookName = Name;
     }
+    if (std::find(Found->BookIds.begin(), Found->BookIds.end(), Id) == Found->BookIds.end())
+        Found->BookIds.push_back(Id);
     if (It != Books.end())
         Found->WordCount = std::max(Found->WordCount, It->second.WordCount);
     return *Found;

@@ -1,5 +1,6 @@
 // Opening 学习进度 on a long-used memory: 30 000 words met in ten books,
-// 300 000 reviews, 60 000 slips and 3 000 toll gates played.
+// 300 000 reviews, 60 000 slips and 3 000 toll gates played; the habit
+// figures its tab 学习习惯 reads.
 // Run from a Release build with QT_QPA_PLATFORM=offscreen:
 //   build-rel/bench/bin/study_progress_bench
 #include <string>
@@ -7,10 +8,12 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QDateTime>
 
 #include "BenchDatabase.h"
 #include "FsrsScheduler.h"
 #include "GbkText.h"
+#include "StudyHabit.h"
 #include "StudyProgressQueries.h"
 #include "UDataInterface.h"
 #include "UFrmStudyProgress.h"
@@ -83,6 +86,40 @@ void BM_ReadStudyProgress(benchmark::State &state)
         benchmark::DoNotOptimize(ReadStudyProgress(Now));
 }
 BENCHMARK(BM_ReadStudyProgress)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The habit tab's reads, one at a time.
+void BM_ReadRetentionByMonth(benchmark::State &state)
+{
+    world();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ReadRetentionByMonth());
+}
+BENCHMARK(BM_ReadRetentionByMonth)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ReadRetentionSinceByBook(benchmark::State &state)
+{
+    world();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ReadRetentionSinceByBook(Now - 30 * DayMs));
+}
+BENCHMARK(BM_ReadRetentionSinceByBook)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ReadDailyPlayYear(benchmark::State &state)
+{
+    world();
+    const QDate today = QDateTime::fromMSecsSinceEpoch(Now).date();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ReadDailyPlay(today.addDays(-364), today));
+}
+BENCHMARK(BM_ReadDailyPlayYear)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ReadDueForecast(benchmark::State &state)
+{
+    world();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ReadDueForecast(Now, 30));
+}
+BENCHMARK(BM_ReadDueForecast)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // What the learner waits for: the window made, read, laid out and drawn once.
 void BM_OpenStudyProgress(benchmark::State &state)

@@ -5,8 +5,10 @@
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
+#include <QComboBox>
 #include <QDateTime>
 #include <QDateTimeAxis>
 #include <QDir>
@@ -16,8 +18,10 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineSeries>
+#include <QPen>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QValueAxis>
 #include <QVBoxLayout>
@@ -28,10 +32,15 @@
 #include "MemoryParameters.h"
 #include "MessageBoxes.h"
 #include "ModalRunner.h"
+#include "StudyCalendar.h"
+#include "StudyHabit.h"
 #include "StudyProgressQueries.h"
 #include "UDataInterface.h"
 
 namespace {
+
+constexpr int kForecastDays = 30;
+constexpr int kCalendarDays = 365;
 
 QTableWidget *MakeTable(QWidget *Parent, const char *Name, const QStringList &Headers)
 {
@@ -74,6 +83,11 @@ QString Percent(int Right, int Errors)
     if (Right + Errors == 0)
         return QStringLiteral("-");
     return QString::number(Accuracy(Right, Errors) * 100, 'f', 1) + QLatin1Char('%');
+}
+
+QString PercentText(double share)
+{
+    return QString::number(share * 100, 'f', 1) + QLatin1Char('%');
 }
 
 QString LetterText(unsigned char Byte)
@@ -119,13 +133,19 @@ void ClearChart(QChart *Chart)
 
 TFrmStudyProgress::TFrmStudyProgress(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_tblBooks(MakeTable(
-          this, "tblBooks",
-          {QStringLiteral("课本"), QStringLiteral("单词数"), QStringLiteral("已见"),
-           QStringLiteral("已学会"), QStringLiteral("学习中"), QStringLiteral("今日到期"),
-           QStringLiteral("未见"), QStringLiteral("已玩关卡"), QStringLiteral("正确率")})),
+      m_tblBooks(
+          MakeTable(this, "tblBooks",
+                    {QStringLiteral("课本"), QStringLiteral("单词数"), QStringLiteral("已见"),
+                     QStringLiteral("已学会"), QStringLiteral("学习中"), QStringLiteral("今日到期"),
+                     QStringLiteral("未见"), QStringLiteral("已玩关卡"), QStringLiteral("正确率"),
+                     QStringLiteral("近30天保持率")})),
       m_chartLearnt(MakeChartView(this, "chartLearnt", QStringLiteral("学会的单词"))),
       m_chartAccuracy(MakeChartView(this, "chartAccuracy", QStringLiteral("各关正确率"))),
+      m_cbForecastBook(new QComboBox(this)),
+      m_chartForecast(MakeChartView(this, "chartForecast", QStringLiteral("复习预测"))),
+      m_chartRetention(MakeChartView(this, "chartRetention", QStringLiteral("实际保持率"))),
+      m_labStreak(new QLabel(this)), m_labGoal(new QLabel(this)),
+      m_calendar(new TStudyCalendar(this)),
       m_tblMissed(MakeTable(
           this, "tblMissed",
           {QStringLiteral("单词"), QStringLiteral("漏掉次数"), QStringLiteral("打错字母")})),
@@ -150,15 +170,53 @@ TFrmStudyProgress::TFrmStudyProgress(QWidget *parent)
     m_barMemoryFit->setObjectName(QStringLiteral("barMemoryFit"));
     m_btnOptimizeMemory->setObjectName(QStringLiteral("btnOptimizeMemory"));
     m_btnRestoreDefaults->setObjectName(QStringLiteral("btnRestoreDefaults"));
+    m_cbForecastBook->setObjectName(QStringLiteral("cbForecastBook"));
+    m_labStreak->setObjectName(QStringLiteral("labStreak"));
+    m_labGoal->setObjectName(QStringLiteral("labGoal"));
+    QFont streakFont = m_labStreak->font();
+    streakFont.setBold(true);
+    m_labStreak->setFont(streakFont);
+    m_chartForecast->setMinimumSize(300, 200);
+    m_chartRetention->setMinimumSize(300, 200);
     m_labMemoryFit->setWordWrap(true);
     m_barMemoryFit->setRange(0, 100);
     m_btnOptimizeMemory->setToolTip(
         QStringLiteral("按你的复习记录（至少%1次）算出更合适的记忆参数；算的时候可以接着玩。")
             .arg(kMinReviewsToOptimize));
 
-    auto *Charts = new QHBoxLayout;
-    Charts->addWidget(m_chartLearnt);
-    Charts->addWidget(m_chartAccuracy);
+    auto *tabs = new QTabWidget(this);
+    tabs->setObjectName(QStringLiteral("tabProgress"));
+    auto *curves = new QWidget(tabs);
+    auto *charts = new QHBoxLayout(curves);
+    charts->addWidget(m_chartLearnt);
+    charts->addWidget(m_chartAccuracy);
+    tabs->addTab(curves, QStringLiteral("学习曲线"));
+
+    auto *habit = new QWidget(tabs);
+    habit->setObjectName(QStringLiteral("tabHabit"));
+    auto *habitLayout = new QVBoxLayout(habit);
+    auto *bookRow = new QHBoxLayout;
+    auto *bookCaption = new QLabel(QStringLiteral("复习预测的课本"), habit);
+    bookCaption->setBuddy(m_cbForecastBook);
+    bookRow->addWidget(bookCaption);
+    bookRow->addWidget(m_cbForecastBook);
+    bookRow->addStretch(1);
+    habitLayout->addLayout(bookRow);
+    auto *habitCharts = new QHBoxLayout;
+    habitCharts->addWidget(m_chartForecast);
+    habitCharts->addWidget(m_chartRetention);
+    habitLayout->addLayout(habitCharts, 1);
+    auto *streakRow = new QHBoxLayout;
+    streakRow->addWidget(m_labStreak);
+    streakRow->addSpacing(16);
+    streakRow->addWidget(m_labGoal);
+    streakRow->addStretch(1);
+    habitLayout->addLayout(streakRow);
+    auto *calendarRow = new QHBoxLayout;
+    calendarRow->addWidget(m_calendar);
+    calendarRow->addStretch(1);
+    habitLayout->addLayout(calendarRow);
+    tabs->addTab(habit, QStringLiteral("学习习惯"));
 
     auto *MissedBox = new QGroupBox(QStringLiteral("最常错的单词"), this);
     (new QVBoxLayout(MissedBox))->addWidget(m_tblMissed);
@@ -166,9 +224,11 @@ TFrmStudyProgress::TFrmStudyProgress(QWidget *parent)
     auto *WeakLayout = new QVBoxLayout(WeakBox);
     WeakLayout->addWidget(m_tblLetters);
     WeakLayout->addWidget(m_btnWeakSpellings);
-    auto *Mistakes = new QHBoxLayout;
-    Mistakes->addWidget(MissedBox);
-    Mistakes->addWidget(WeakBox);
+    auto *mistakesPage = new QWidget(tabs);
+    auto *mistakes = new QHBoxLayout(mistakesPage);
+    mistakes->addWidget(MissedBox);
+    mistakes->addWidget(WeakBox);
+    tabs->addTab(mistakesPage, QStringLiteral("易错单词"));
 
     auto *memoryBox = new QGroupBox(QStringLiteral("记忆参数"), this);
     auto *memoryLayout = new QHBoxLayout(memoryBox);
@@ -187,13 +247,14 @@ TFrmStudyProgress::TFrmStudyProgress(QWidget *parent)
 
     auto *Layout = new QVBoxLayout(this);
     Layout->addWidget(m_tblBooks, 2);
-    Layout->addLayout(Charts, 3);
-    Layout->addLayout(Mistakes, 3);
+    Layout->addWidget(tabs, 6);
     Layout->addWidget(memoryBox);
     Layout->addLayout(Buttons);
     resize(860, 780);
 
     connect(m_tblBooks, &QTableWidget::currentCellChanged, this, [this] { showAccuracyChart(); });
+    connect(m_cbForecastBook, &QComboBox::currentIndexChanged, this,
+            &TFrmStudyProgress::showForecast);
     connect(m_btnWeakSpellings, &QPushButton::clicked, this,
             Guarded(m_btnWeakSpellings->text(), this, &TFrmStudyProgress::btnWeakSpellingsClick));
     connect(m_btnExport, &QPushButton::clicked, this,
@@ -270,7 +331,10 @@ void TFrmStudyProgress::btnRestoreDefaultsClick()
 void TFrmStudyProgress::LoadProgress(std::int64_t NowMs)
 {
     m_now = NowMs;
+    loadHabit();
     ShowProgress(ReadStudyProgress(NowMs));
+    showRetentionChart();
+    showStreak();
 }
 
 void TFrmStudyProgress::ShowProgress(const TStudyProgress &Progress)
@@ -293,9 +357,53 @@ void TFrmStudyProgress::showBooks()
                 QString::number(Book.Met), QString::number(Book.Learnt),
                 QString::number(Book.Learning()), QString::number(Book.Due),
                 QString::number(Book.NeverSeen()), QString::number(Book.TollGatesPlayed),
-                Percent(Book.Right, Book.Errors)});
+                Percent(Book.Right, Book.Errors), recentRetention(Book.BookIds)});
     }
     m_tblBooks->setCurrentCell(m_progress.Books.empty() ? -1 : 0, 0);
+
+    // The forecast's choice of book outlives a reload.
+    const QString chosen = m_cbForecastBook->currentText();
+    {
+        const QSignalBlocker blocker(m_cbForecastBook);
+        m_cbForecastBook->clear();
+        m_cbForecastBook->addItem(QStringLiteral("全部课本"));
+        for (const TBookProgress &book : m_progress.Books)
+            m_cbForecastBook->addItem(GbkToQString(book.BookName));
+        m_cbForecastBook->setCurrentIndex(std::max(0, m_cbForecastBook->findText(chosen)));
+    }
+    showForecast();
+}
+
+QString TFrmStudyProgress::recentRetention(const std::vector<int> &bookIds) const
+{
+    TRetentionAchieved total;
+    for (const int id : bookIds) {
+        const auto found = m_recentRetention.find(id);
+        if (found != m_recentRetention.end()) {
+            total.Reviews += found->second.Reviews;
+            total.Recalled += found->second.Recalled;
+        }
+    }
+    return total.Reviews == 0 ? QStringLiteral("-") : PercentText(total.Share());
+}
+
+void TFrmStudyProgress::loadHabit()
+{
+    const QDate today = QDateTime::fromMSecsSinceEpoch(m_now).date();
+    m_retentionTarget = ReadMemoryParameters().Retention;
+    m_retentionByMonth = ReadRetentionByMonth();
+    m_recentRetention =
+        ReadRetentionSinceByBook(today.addDays(-29).startOfDay().toMSecsSinceEpoch());
+    std::vector<TDayPlay> year = ReadDailyPlay(today.addDays(-(kCalendarDays - 1)), today);
+    m_streak = StudyStreak(year, m_dailyGoal);
+    // A run as long as the year read goes on before it: read further back.
+    for (QDate readFrom = year.front().Day;
+         m_streak >= int(readFrom.daysTo(today)) && m_streak > 0;) {
+        readFrom = readFrom.addDays(-kCalendarDays);
+        m_streak = StudyStreak(ReadDailyPlay(readFrom, today), m_dailyGoal);
+    }
+    m_today = year.back();
+    m_calendar->SetDays(std::move(year), m_dailyGoal);
 }
 
 void TFrmStudyProgress::showLearntChart()
@@ -369,6 +477,131 @@ void TFrmStudyProgress::showAccuracyChart()
     Chart->addAxis(PercentAxis, Qt::AlignLeft);
     Series->attachAxis(GateAxis);
     Series->attachAxis(PercentAxis);
+}
+
+void TFrmStudyProgress::showForecast()
+{
+    QChart *chart = m_chartForecast->chart();
+    ClearChart(chart);
+    const int choice = m_cbForecastBook->currentIndex() - 1;
+    std::vector<int> due(kForecastDays, 0);
+    if (m_now > 0) {
+        if (choice < 0 || choice >= int(m_progress.Books.size())) {
+            due = ReadDueForecast(m_now, kForecastDays);
+        } else {
+            for (const int id : m_progress.Books[std::size_t(choice)].BookIds) {
+                const std::vector<int> book = ReadDueForecast(m_now, kForecastDays, id);
+                std::transform(due.begin(), due.end(), book.begin(), due.begin(), std::plus<>());
+            }
+        }
+    }
+    int total = 0;
+    int most = 0;
+    auto *set = new QBarSet(QStringLiteral("到期单词"));
+    for (const int words : due) {
+        set->append(words);
+        total += words;
+        most = std::max(most, words);
+    }
+    chart->setTitle(QStringLiteral("未来30天到期：%1个（第一根含已逾期的）").arg(total));
+    auto *series = new QBarSeries;
+    series->setBarWidth(0.8);
+    series->append(set);
+    chart->addSeries(series);
+    // Day numbers on a value axis: thirty category labels do not fit.
+    auto *days = new QValueAxis;
+    days->setRange(-0.5, kForecastDays - 0.5);
+    days->setTickType(QValueAxis::TicksDynamic);
+    days->setTickAnchor(0);
+    days->setTickInterval(5);
+    days->setMinorTickCount(0);
+    days->setLabelFormat(QStringLiteral("%d"));
+    days->setTitleText(QStringLiteral("几天后（0 = 今天）"));
+    days->setGridLineVisible(false);
+    auto *words = new QValueAxis;
+    setWholeNumberTicks(*words, std::max(most, 5));
+    chart->addAxis(days, Qt::AlignBottom);
+    chart->addAxis(words, Qt::AlignLeft);
+    series->attachAxis(days);
+    series->attachAxis(words);
+}
+
+void TFrmStudyProgress::showRetentionChart()
+{
+    QChart *chart = m_chartRetention->chart();
+    ClearChart(chart);
+    chart->legend()->setVisible(true);
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    // Months as numbers from the first shown, on a category axis: a date
+    // axis spaces its ticks evenly in time, not on the months' first days.
+    const QDate today = QDateTime::fromMSecsSinceEpoch(m_now).date();
+    const auto monthNumber = [](int year, int month) { return year * 12 + month - 1; };
+    const int thisMonth = monthNumber(today.year(), today.month());
+    int first = thisMonth - 2;  // at least three months
+    int last = thisMonth;
+    if (!m_retentionByMonth.empty()) {
+        const TRetentionAchieved &oldest = m_retentionByMonth.front();
+        const TRetentionAchieved &newest = m_retentionByMonth.back();
+        first = std::min(first, monthNumber(oldest.Year, oldest.Month));
+        last = std::max(last, monthNumber(newest.Year, newest.Month));
+    }
+    auto *achieved = new QLineSeries;
+    achieved->setName(QStringLiteral("实际"));
+    achieved->setPointsVisible(true);
+    double lowest = m_retentionTarget;
+    for (const TRetentionAchieved &month : m_retentionByMonth) {
+        achieved->append(monthNumber(month.Year, month.Month) - first, month.Share() * 100);
+        lowest = std::min(lowest, month.Share());
+    }
+    auto *target = new QLineSeries;
+    target->setName(QStringLiteral("目标 %1%").arg(std::lround(m_retentionTarget * 100)));
+    QPen dashed(QColor(0xc0, 0x39, 0x2b));
+    dashed.setStyle(Qt::DashLine);
+    dashed.setWidth(2);
+    target->setPen(dashed);
+    target->append(0, m_retentionTarget * 100);
+    target->append(last - first, m_retentionTarget * 100);
+    chart->setTitle(m_retentionByMonth.empty()
+                        ? QStringLiteral("实际保持率（还没有隔天的复习）")
+                        : QStringLiteral("实际保持率（每月隔天复习时记得的比例）"));
+    chart->addSeries(achieved);
+    chart->addSeries(target);
+
+    auto *months = new QCategoryAxis;
+    months->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    months->setRange(0, last - first);
+    // At most six names, the month only: a longer name is cut short under
+    // the first point. The title tells where the months start.
+    const int step = (last - first) / 6 + 1;
+    for (int month = first; month <= last; month += step) {
+        QString name = QStringLiteral("%1月").arg(month % 12 + 1);
+        // An axis takes a name once: a month come round again names its year.
+        if (months->categoriesLabels().contains(name))
+            name =
+                QStringLiteral("%1年%2").arg(month / 12 % 100, 2, 10, QLatin1Char('0')).arg(name);
+        months->append(name, month - first);
+    }
+    months->setTitleText(QStringLiteral("%1年%2月起").arg(first / 12).arg(first % 12 + 1));
+    auto *share = new QValueAxis;
+    // Tens of percent, down to ten under the lowest figure: the differences
+    // stay visible and every tick is a round number.
+    const int bottom = std::max(0, int(std::floor(lowest * 10)) * 10 - 10);
+    share->setRange(bottom, 100);
+    share->setTickCount((100 - bottom) / 10 + 1);
+    share->setLabelFormat(QStringLiteral("%d%%"));
+    chart->addAxis(months, Qt::AlignBottom);
+    chart->addAxis(share, Qt::AlignLeft);
+    for (QLineSeries *series : {achieved, target}) {
+        series->attachAxis(months);
+        series->attachAxis(share);
+    }
+}
+
+void TFrmStudyProgress::showStreak()
+{
+    m_labStreak->setText(QStringLiteral("连续学习%1天").arg(m_streak));
+    m_labGoal->setText(
+        QStringLiteral("每日目标%1个单词，今天已打%2个").arg(m_dailyGoal).arg(m_today.Words));
 }
 
 void TFrmStudyProgress::showMistakes()

@@ -6,6 +6,7 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
+#include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
@@ -20,6 +21,7 @@
 #include "MemoryParameters.h"
 #include "ModalRunner.h"
 #include "ScriptedMessageBoxes.h"
+#include "StudyCalendar.h"
 #include "StoreFixture.h"
 #include "StudyProgressQueries.h"
 #include "UBookType.h"
@@ -184,7 +186,9 @@ TEST_F(MemoryUiProgress, TheWindowShowsTheFigures)
     ASSERT_NE(Books, nullptr);
     ASSERT_EQ(Books->rowCount(), 2);
     EXPECT_EQ(RowTexts(Books, 0),
-              QStringLiteral("初中英语,30,7,4,3,2,23,2,77.8%").split(QLatin1Char(',')));
+              QStringLiteral("初中英语,30,7,4,3,2,23,2,77.8%,50.0%").split(QLatin1Char(',')));
+    // The second book's one word has had no review on a later day.
+    EXPECT_EQ(Books->item(1, 9)->text(), QStringLiteral("-"));
     const auto *Missed = Window.findChild<QTableWidget *>(QStringLiteral("tblMissed"));
     ASSERT_EQ(Missed->rowCount(), 1);
     EXPECT_EQ(Missed->item(0, 0)->text(), QStringLiteral("w5"));
@@ -330,6 +334,92 @@ TEST_F(MemoryUiProgress, ClearingEmptiesTheMemoryAfterYesOnly)
     EXPECT_TRUE(Window.Progress().Books.empty());
     EXPECT_EQ(Window.findChild<QTableWidget *>(QStringLiteral("tblBooks"))->rowCount(), 0);
     EXPECT_EQ(ScriptedMessageBoxes::Global().Shown().size(), 2U);
+}
+
+std::vector<double> BarsOf(const QChartView *view)
+{
+    std::vector<double> values;
+    const auto *bars = qobject_cast<QBarSeries *>(view->chart()->series().value(0));
+    if (bars && !bars->barSets().isEmpty())
+        for (int i = 0; i < bars->barSets()[0]->count(); ++i)
+            values.push_back(bars->barSets()[0]->at(i));
+    return values;
+}
+
+// The habit tab over the fixture: w5 missed ten and three days ago and w6
+// known three days ago and yesterday are the only reviews a day or more
+// after the word's previous one.
+TEST_F(MemoryUiProgress, TheHabitTabShowsTheForecastRetentionStreakAndCalendar)
+{
+    TFrmStudyProgress window;
+    window.SetDailyGoal(3);
+    window.LoadProgress(Now);
+
+    // Due: rows 3 and 4 overdue (today's bar), row 6 in four days, rows
+    // 0..2 in twenty, row 5 and the second book's word in 29.
+    auto *forecast = window.findChild<QChartView *>(QStringLiteral("chartForecast"));
+    ASSERT_NE(forecast, nullptr);
+    std::vector<double> expected(30, 0);
+    expected[0] = 2;
+    expected[4] = 1;
+    expected[20] = 3;
+    expected[29] = 2;
+    EXPECT_EQ(BarsOf(forecast), expected);
+    EXPECT_TRUE(forecast->chart()->title().contains(QStringLiteral("8个")));
+    auto *book = window.findChild<QComboBox *>(QStringLiteral("cbForecastBook"));
+    ASSERT_EQ(book->count(), 3);
+    EXPECT_EQ(book->itemText(0), QStringLiteral("全部课本"));
+    book->setCurrentIndex(2);
+    std::vector<double> second(30, 0);
+    second[29] = 1;
+    EXPECT_EQ(BarsOf(forecast), second);
+    // A reload keeps the chosen book.
+    window.LoadProgress(Now);
+    EXPECT_EQ(book->currentIndex(), 2);
+    EXPECT_EQ(BarsOf(forecast), second);
+
+    // One month with spaced reviews, beside the chosen retention.
+    auto *retention = window.findChild<QChartView *>(QStringLiteral("chartRetention"));
+    ASSERT_EQ(retention->chart()->series().size(), 2);
+    const auto *achieved = qobject_cast<QLineSeries *>(retention->chart()->series()[0]);
+    const auto *target = qobject_cast<QLineSeries *>(retention->chart()->series()[1]);
+    ASSERT_TRUE(achieved && target);
+    ASSERT_EQ(achieved->count(), 1);
+    EXPECT_DOUBLE_EQ(achieved->at(0).y(), 50);
+    // May, the last of three months shown.
+    EXPECT_DOUBLE_EQ(achieved->at(0).x(), 2);
+    ASSERT_EQ(target->count(), 2);
+    EXPECT_DOUBLE_EQ(target->at(0).y(), 90);
+    EXPECT_EQ(target->name(), QStringLiteral("目标 90%"));
+    TFsrsParameters chosen = ReadMemoryParameters();
+    chosen.Retention = 0.85;
+    ChangeMemoryParameters(chosen, Now);
+    window.LoadProgress(Now);
+    target = qobject_cast<QLineSeries *>(retention->chart()->series().value(1));
+    ASSERT_NE(target, nullptr);
+    EXPECT_DOUBLE_EQ(target->at(1).y(), 85);
+
+    // Three words yesterday reach a goal of three; today has none yet.
+    EXPECT_EQ(window.findChild<QLabel *>(QStringLiteral("labStreak"))->text(),
+              QStringLiteral("连续学习1天"));
+    EXPECT_EQ(window.findChild<QLabel *>(QStringLiteral("labGoal"))->text(),
+              QStringLiteral("每日目标3个单词，今天已打0个"));
+    window.SetDailyGoal(4);
+    window.LoadProgress(Now);
+    EXPECT_EQ(window.findChild<QLabel *>(QStringLiteral("labStreak"))->text(),
+              QStringLiteral("连续学习0天"));
+
+    auto *calendar = window.findChild<TStudyCalendar *>(QStringLiteral("calStudy"));
+    ASSERT_NE(calendar, nullptr);
+    ASSERT_EQ(calendar->Days().size(), 365u);
+    const QDate today = QDateTime::fromMSecsSinceEpoch(Now).date();
+    EXPECT_EQ(calendar->Days().back().Day, today);
+    const auto tipOn = [&](QDate day) {
+        return calendar->ToolTipAt(calendar->DayRect(day).center());
+    };
+    EXPECT_EQ(tipOn(today.addDays(-1)), QStringLiteral("2026年5月9日：3个单词，正确率100%"));
+    EXPECT_EQ(tipOn(today.addDays(-10)), QStringLiteral("2026年4月30日：5个单词，正确率80%"));
+    EXPECT_EQ(tipOn(today.addDays(-2)), QStringLiteral("2026年5月8日：0个单词"));
 }
 
 }  // namespace

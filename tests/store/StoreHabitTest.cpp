@@ -103,6 +103,19 @@ TEST_F(StoreHabit, WordsCountOnTheLocalDayTheyWerePlayedAcrossZonesAndClockChang
         EXPECT_EQ(days[1].Words, 2);
         EXPECT_EQ(days[1].Right, 1);
         EXPECT_EQ(days[2].Words, 0);
+        // The goal and the streak go by the same days: two words reach a goal
+        // of two on the review's day only, and a third word a minute later in
+        // the same game still counts for that day.
+        const std::vector<TDayPlay> upToDay(days.begin(), days.begin() + 2);
+        EXPECT_EQ(StudyStreak(upToDay, 2), 1);
+        EXPECT_EQ(StudyStreak(upToDay, 3), 0);
+        EXPECT_EQ(StudyStreak(days, 2), 1);  // the next day not reached yet
+        Review("y", at + 60'000, 3);
+        const std::vector<TDayPlay> later = ReadDailyPlay(row.Day, row.Day);
+        ASSERT_EQ(later.size(), 1u);
+        const bool sameDay = at + 60'000 < row.Day.addDays(1).startOfDay().toMSecsSinceEpoch();
+        EXPECT_EQ(later[0].Words, sameDay ? 3 : 2);
+        EXPECT_EQ(StudyStreak(later, 3), sameDay ? 1 : 0);
     }
     const TLocalZone berlin("Europe/Berlin");
     const std::vector<std::int64_t> spring = LocalDayStarts(march29, march29);
@@ -203,6 +216,45 @@ TEST_F(StoreHabit, RetentionCountsOnlyReviewsALocalDayOrMoreAfterTheWordsPreviou
     EXPECT_EQ(bookB.Reviews, 1);
     EXPECT_EQ(bookB.Recalled, 1);
     EXPECT_EQ(ReadRetentionSince(since, 7).Reviews, 0);
+
+    // Per book in one walk: the same figures as one book at a time.
+    const std::map<int, TRetentionAchieved> books = ReadRetentionSinceByBook(since);
+    ASSERT_EQ(books.size(), 2u);
+    EXPECT_EQ(books.at(1).Reviews, 2);
+    EXPECT_EQ(books.at(1).Recalled, 1);
+    EXPECT_EQ(books.at(2).Reviews, bookB.Reviews);
+    EXPECT_EQ(books.at(2).Recalled, bookB.Recalled);
+    // Over the whole log b's November review counts too.
+    EXPECT_EQ(ReadRetentionSinceByBook(0).at(2).Reviews, 2);
+    EXPECT_TRUE(ReadRetentionSinceByBook(localMs(2027, 1, 1, 0, 0)).empty());
+}
+
+TEST_F(StoreHabit, RetentionOfAnEmptyLogAndOfWordsNoLongerInTheMemory)
+{
+    EXPECT_TRUE(ReadRetentionByMonth().empty());
+    EXPECT_EQ(ReadRetentionSince(0).Reviews, 0);
+    EXPECT_TRUE(ReadRetentionSinceByBook(0).empty());
+
+    const TLocalZone zone("Europe/Berlin");
+    // A word whose card is gone counts in every book's total, in no book.
+    Review("gone", localMs(2026, 10, 24, 22, 0), 3);
+    Review("gone", localMs(2026, 10, 25, 23, 30), 1);  // the 25-hour day
+    // Across the spring change: 23:30 and 00:30 an hour later by the clock
+    // are on two local days.
+    Card("kept", 1, 3);
+    Review("kept", localMs(2026, 3, 28, 23, 30), 3);
+    Review("kept", localMs(2026, 3, 29, 0, 30), 3);
+    Review("kept", localMs(2026, 3, 29, 23, 30), 3);  // the same 23-hour day
+    const std::vector<TRetentionAchieved> months = ReadRetentionByMonth();
+    ASSERT_EQ(months.size(), 2u);
+    EXPECT_EQ(months[0].Month, 3);
+    EXPECT_EQ(months[0].Reviews, 1);
+    EXPECT_EQ(months[1].Month, 10);
+    EXPECT_EQ(months[1].Recalled, 0);
+    EXPECT_EQ(ReadRetentionSince(0).Reviews, 2);
+    const std::map<int, TRetentionAchieved> books = ReadRetentionSinceByBook(0);
+    ASSERT_EQ(books.size(), 1u);
+    EXPECT_EQ(books.at(3).Reviews, 1);
 }
 
 }  // namespace
