@@ -9,35 +9,12 @@
 #include <QImage>
 #include <QtGlobal>
 
+#include "LocalZone.h"
 #include "StoreFixture.h"
 #include "StudyCalendar.h"
 #include "StudyHabit.h"
 
 namespace {
-
-class TLocalZone {
-public:
-    explicit TLocalZone(const char *zone)
-    {
-        if (qEnvironmentVariableIsSet("TZ"))
-            m_old = qgetenv("TZ");
-        qputenv("TZ", zone);
-        tzset();
-    }
-    ~TLocalZone()
-    {
-        if (m_old)
-            qputenv("TZ", *m_old);
-        else
-            qunsetenv("TZ");
-        tzset();
-    }
-    TLocalZone(const TLocalZone &) = delete;
-    TLocalZone &operator=(const TLocalZone &) = delete;
-
-private:
-    std::optional<QByteArray> m_old;
-};
 
 std::vector<TDayPlay> year(QDate last)
 {

@@ -7,36 +7,11 @@
 #include <QDateTime>
 #include <QtGlobal>
 
+#include "LocalZone.h"
 #include "StoreFixture.h"
 #include "StudyHabit.h"
 
 namespace {
-
-// The process's local time zone for one test.
-class TLocalZone {
-public:
-    // Qt's environment calls are locked against each other.
-    explicit TLocalZone(const char *zone)
-    {
-        if (qEnvironmentVariableIsSet("TZ"))
-            m_old = qgetenv("TZ");
-        qputenv("TZ", zone);
-        tzset();
-    }
-    ~TLocalZone()
-    {
-        if (m_old)
-            qputenv("TZ", *m_old);
-        else
-            qunsetenv("TZ");
-        tzset();
-    }
-    TLocalZone(const TLocalZone &) = delete;
-    TLocalZone &operator=(const TLocalZone &) = delete;
-
-private:
-    std::optional<QByteArray> m_old;
-};
 
 std::int64_t localMs(int y, int mo, int d, int h, int mi)
 {
