@@ -30,35 +30,36 @@ void TTypeGameType::TypeKey(std::uint16_t Key, TShiftState Shift)
     update(m_keyRegion);
 }
 
-std::vector<TTypeGameType::TBoxLook> TTypeGameType::BoxLooks(const TWordCanvas &C)
+std::vector<TTypeGameType::TBoxLook> TTypeGameType::BoxLooks(const TWordCanvas &canvas)
 {
     std::vector<TBoxLook> looks;
-    looks.reserve(C.Items.size());
-    for (const TTypeWordItem &item : C.Items)
+    looks.reserve(canvas.Items.size());
+    for (const TTypeWordItem &item : canvas.Items)
         looks.push_back(LookOf(item));
     return looks;
 }
 
-TTypeGameType::TBoxLook TTypeGameType::LookOf(const TTypeWordItem &Item)
+TTypeGameType::TBoxLook TTypeGameType::LookOf(const TTypeWordItem &item)
 {
-    return {Item.WordIndex, Item.DrawnTyped, Item.Following,
-            Item.Typed,     Item.ShotDown,   Item.Overflows};
+    return {item.WordIndex, item.DrawnTyped, item.Following,
+            item.Typed,     item.ShotDown,   item.Overflows};
 }
 
-QRegion TTypeGameType::LookChanges(const TWordCanvas &C, const std::vector<TBoxLook> &Before) const
+QRegion TTypeGameType::LookChanges(const TWordCanvas &canvas,
+                                   const std::vector<TBoxLook> &before) const
 {
     const int w = m_boardRect.Right - m_boardRect.Left;
     const int h = m_boardRect.Bottom - m_boardRect.Top;
     const QRect board(0, 0, w, h);
     // The canvas was refilled meanwhile (a handler of the key's events):
     // nothing of it is where it was.
-    if (C.Items.size() != Before.size())
+    if (canvas.Items.size() != before.size())
         return board;
     QRegion region;
-    const int offset = C.DestRect.Top - C.SrcRect.Top;
-    for (size_t i = 0; i < C.Items.size(); ++i) {
-        const TTypeWordItem &item = C.Items[i];
-        const TBoxLook &was = Before[i];
+    const int offset = canvas.DestRect.Top - canvas.SrcRect.Top;
+    for (size_t i = 0; i < canvas.Items.size(); ++i) {
+        const TTypeWordItem &item = canvas.Items[i];
+        const TBoxLook &was = before[i];
         if (was == LookOf(item))
             continue;
         const TRect &box = item.BoxRect;

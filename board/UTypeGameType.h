@@ -263,10 +263,10 @@ private:
         std::uint8_t Overflows;
         bool operator==(const TBoxLook &) const = default;
     };
-    static TBoxLook LookOf(const TTypeWordItem &Item);
-    static std::vector<TBoxLook> BoxLooks(const TWordCanvas &C);
-    // The boxes of the canvas that look otherwise than Before, on the board.
-    QRegion LookChanges(const TWordCanvas &C, const std::vector<TBoxLook> &Before) const;
+    static TBoxLook LookOf(const TTypeWordItem &item);
+    static std::vector<TBoxLook> BoxLooks(const TWordCanvas &canvas);
+    // The boxes of the canvas that look otherwise than before, on the board.
+    QRegion LookChanges(const TWordCanvas &canvas, const std::vector<TBoxLook> &before) const;
     void GameOver();
     void UpdateScore();
     void StartShootTimer();

@@ -59,7 +59,8 @@ TEST_F(StoreConnection, ReleasingMemoryEmptiesThePageCacheAndKeepsTheData)
         TSqlTransaction t(db->Connection());
         t.Execute("CREATE TABLE filler(id INTEGER PRIMARY KEY, text TEXT)");
         for (int i = 0; i < 2000; ++i)
-            t.Execute("INSERT INTO filler(text) VALUES(?)", {std::string(200, 'a' + i % 26)});
+            t.Execute("INSERT INTO filler(text) VALUES(?)",
+                      {std::string(200, static_cast<char>('a' + i % 26))});
         t.Commit();
     }
     const auto sum = [this] {
