@@ -218,7 +218,26 @@ const TStringList &TTypeGameType::MeaningLines(const std::string &Meaning, TCanv
     return m_meaningLines.Insert(Meaning, std::move(lines));
 }
 
-void TTypeGameType::Paint(QPainter &Painter)
+void TTypeGameType::Paint(QPainter &Painter, const QRegion &Region)
+{
+    // Under a clip of many rectangles (a motion tick's region) the raster
+    // engine draws an image through its span filler, which hands every
+    // tick's lines to a thread pool; clipped to one rectangle at a time it
+    // copies them directly.
+    if (Region.rectCount() > 1) {
+        for (const QRect &r : Region) {
+            Painter.setClipRect(r);
+            DrawPicture(Painter);
+        }
+        Painter.setClipping(false);
+    } else {
+        DrawPicture(Painter);
+    }
+    CheckShoots();
+    m_pendingKey.clear();
+}
+
+void TTypeGameType::DrawPicture(QPainter &Painter) const
 {
     for (const TWordCanvas *c : {&m_wordCanvas1, &m_wordCanvas2}) {
         const QRect src = toQRect(c->SrcRect);
@@ -235,15 +254,12 @@ void TTypeGameType::Paint(QPainter &Painter)
     }
     for (const TShoot &shot : m_shoots)
         Painter.drawImage(QPoint(shot.Left, shot.Top), m_arrow);
-    CheckShoots();
-    m_pendingKey.clear();
 }
 
 void TTypeGameType::paintEvent(QPaintEvent *event)
 {
-    (void)event;
     // A move to a screen of another density shows first here.
     SyncPixelRatio();
     QPainter painter(this);
-    Paint(painter);
+    Paint(painter, event->region());
 }

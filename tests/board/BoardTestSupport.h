@@ -127,6 +127,17 @@ struct PanelledBoard {
         Board->Paint(painter);
         return image;
     }
+
+    // The earlier picture repainted in the region only, the way a paint event
+    // of that region draws it.
+    QImage PaintIn(QImage before, const QRegion &region)
+    {
+        QPainter painter(&before);
+        painter.setClipRegion(region);
+        Board->Paint(painter, region);
+        painter.end();
+        return before;
+    }
 };
 
 // The earlier picture with only the region taken from the later one: what
