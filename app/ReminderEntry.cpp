@@ -8,6 +8,7 @@
 
 #include "AppLog.h"
 #include "ProgramDirs.h"
+#include "Settings.h"
 
 namespace {
 

@@ -5,7 +5,9 @@
 #include <map>
 #include <optional>
 
+#include <QAction>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
@@ -227,6 +229,26 @@ TEST_F(AppRemindSettings, AnEntryThatCannotBeWrittenIsToldAndTheChoiceKept)
     EXPECT_EQ(ReadSysInteger(Setting::RemindDaily), 1);
 }
 
+// Words missed two days ago in the folder's database: due today.
+void makeDue(const std::vector<std::string> &spellings)
+{
+    TDataInterface db;
+    ASSERT_TRUE(db.ConnectDatabase());
+    SetDataInterface(&db);
+    std::vector<TWordMeeting> meetings(spellings.size());
+    for (std::size_t i = 0; i < spellings.size(); ++i) {
+        meetings[i].Word.Spelling = spellings[i];
+        meetings[i].Missed = 1;
+        meetings[i].Rating = TRating::Again;
+    }
+    const std::int64_t at = ProgramClock().NowMs() - 2 * DayMs;
+    RecordTollGate(TTollGatePlay{at, 0, 1, 1, 0, static_cast<int>(spellings.size()), false},
+                   meetings, ReviewCard);
+    EXPECT_EQ(CountDueWords(NextLocalMidnightMs(ProgramClock().NowMs())),
+              static_cast<std::int64_t>(spellings.size()));
+    SetDataInterface(nullptr);
+}
+
 // ---- the program started ---------------------------------------------------------------
 
 class AppRemindProcess : public ::testing::Test {
@@ -285,10 +307,13 @@ TEST_F(AppRemindProcess, ADataDirGoesIntoTheEntry)
     EXPECT_EQ(entryKeys(readText(m_home.Entry())).count(QStringLiteral("Path")), 0u);
 }
 
-// Without a bus nothing can be shown and nothing is said; a running game's
-// lock does not stand in the way, and the folder is only read.
+// Without a bus nothing can be shown and nothing is said, words due or not;
+// a running game's lock does not stand in the way, and the folder is only
+// read. Without a display a window could not open either: the status says
+// none was tried.
 TEST_F(AppRemindProcess, WithoutASessionBusItEndsQuietlyWithoutTheLockAndChangesNothing)
 {
+    makeDue({"seldom"});
     ProgramChild running(m_dir, Env({QStringLiteral("KIVRO_CHILD_STAY=1")}));
     ASSERT_TRUE(running.WaitForLine(QStringLiteral("FIRST FRAME "))) << running.Out().toStdString();
     const std::string database = m_dir.ReadFile("data/kivrotype.mdb");
@@ -307,26 +332,6 @@ TEST_F(AppRemindProcess, WithoutASessionBusItEndsQuietlyWithoutTheLockAndChanges
 
     running.Signal(SIGTERM);
     EXPECT_EQ(running.Finish().exitCode, 0);
-}
-
-// Words missed two days ago in the folder's database: due today.
-void makeDue(const std::vector<std::string> &spellings)
-{
-    TDataInterface db;
-    ASSERT_TRUE(db.ConnectDatabase());
-    SetDataInterface(&db);
-    std::vector<TWordMeeting> meetings(spellings.size());
-    for (std::size_t i = 0; i < spellings.size(); ++i) {
-        meetings[i].Word.Spelling = spellings[i];
-        meetings[i].Missed = 1;
-        meetings[i].Rating = TRating::Again;
-    }
-    const std::int64_t at = ProgramClock().NowMs() - 2 * DayMs;
-    RecordTollGate(TTollGatePlay{at, 0, 1, 1, 0, static_cast<int>(spellings.size()), false},
-                   meetings, ReviewCard);
-    EXPECT_EQ(CountDueWords(NextLocalMidnightMs(ProgramClock().NowMs())),
-              static_cast<std::int64_t>(spellings.size()));
-    SetDataInterface(nullptr);
 }
 
 TEST_F(AppRemindProcess, ReviewStartsTheGameOnTodaysReviewOrSaysNothingIsDue)

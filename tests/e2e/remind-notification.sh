@@ -77,9 +77,11 @@ finish() {
     stop "$remind"
     stop "$daemon"
     stop "$monitor"
-    # The game the action started is not our child: ended by its pid.
-    if [ -n "$pid" ]; then
-        kill "$pid" 2> /dev/null || true
+    # The game the action started is not our child: ended by its pid, and
+    # waited for before its folder goes.
+    if [ -n "$pid" ] && kill "$pid" 2> /dev/null; then
+        local deadline=$((SECONDS + EXIT_TIMEOUT))
+        while kill -0 "$pid" 2> /dev/null && [ "$SECONDS" -lt "$deadline" ]; do sleep 0.1; done
     fi
     pid=
     cleanup
