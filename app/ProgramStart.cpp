@@ -97,8 +97,6 @@ int ProgramMain(int argc, char **argv, const TProgramStartOptions &options)
 {
     // Before the application object: answering --help needs no display.
     const TCommandLine commandLine = ParseCommandLine(CommandLineArguments(argc, argv));
-    if (commandLine.Action != TCommandLine::TAction::Run)
-        return AnswerCommandLine(commandLine);
     if (commandLine.Action == TCommandLine::TAction::Remind) {
         // The player's folder as it is: the reminder makes and writes nothing.
         if (!commandLine.DataDir.isEmpty())
@@ -108,6 +106,8 @@ int ProgramMain(int argc, char **argv, const TProgramStartOptions &options)
         ConfigFileName = "data/typeconfig.ini";
         return RunReviewReminder(argc, argv, reviewArguments(commandLine));
     }
+    if (commandLine.Action != TCommandLine::TAction::Run)
+        return AnswerCommandLine(commandLine);
     if (!commandLine.DataDir.isEmpty() && !usePlayerDir(commandLine.DataDir))
         return 1;
 
