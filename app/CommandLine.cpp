@@ -35,7 +35,13 @@ TCommandLine ParseCommandLine(const QStringList &arguments)
         QStringLiteral("把玩家的文件（设置、课本、成绩、最近关卡、添加的音乐）放在文件夹 DIR "
                        "里，而不是通常的文件夹；文件夹不存在时会新建。"),
         QStringLiteral("DIR"));
-    parser.addOptions({help, version, dataDir});
+    const QCommandLineOption remind(
+        QStringLiteral("remind"),
+        QStringLiteral(
+            "不打开窗口：今天有需要复习的单词时显示一条桌面通知，点“开始复习”开始今日复习。"));
+    const QCommandLineOption review(QStringLiteral("review"),
+                                    QStringLiteral("开始游戏后直接开始今日复习。"));
+    parser.addOptions({help, version, dataDir, remind, review});
 
     TCommandLine result;
     const bool parsed = parser.parse(arguments);
@@ -73,7 +79,17 @@ TCommandLine ParseCommandLine(const QStringList &arguments)
     if (parser.isSet(dataDir) && result.DataDir.isEmpty()) {
         result.Action = TCommandLine::TAction::Error;
         result.Text = kProgramName + QStringLiteral(": --data-dir 需要一个文件夹\n\n") + usage;
+        return result;
     }
+    if (parser.isSet(remind) && parser.isSet(review)) {
+        result.Action = TCommandLine::TAction::Error;
+        result.Text =
+            kProgramName + QStringLiteral(": --remind 和 --review 不能一起用\n\n") + usage;
+        return result;
+    }
+    if (parser.isSet(remind))
+        result.Action = TCommandLine::TAction::Remind;
+    result.Review = parser.isSet(review);
     return result;
 }
 
@@ -97,6 +113,7 @@ int AnswerCommandLine(const TCommandLine &commandLine)
         print(stderr, commandLine.Text);
         return 2;
     case TCommandLine::TAction::Run:
+    case TCommandLine::TAction::Remind:
         break;
     }
     return 0;

@@ -13,11 +13,14 @@ struct TCommandLine {
         Help,     // print Text (the usage) and exit 0
         Version,  // print Text (the version line) and exit 0
         Error,    // print Text (what was wrong, then the usage) on stderr and exit 2
+        Remind,   // the login reminder of the words due: no window, no lock
     };
     TAction Action = TAction::Run;
     QString Text;
     // --data-dir: the folder of the player's files; empty for the usual one.
     QString DataDir;
+    // --review: the game starts on 今日复习.
+    bool Review = false;
 };
 
 // The program's version, as the build sets it.

@@ -19,11 +19,13 @@
 #include "GbkText.h"
 #include "ImeGuard.h"
 #include "MemoryParameters.h"
+#include "MessageBoxes.h"
 #include "ModalRunner.h"
 #include "KivroApplication.h"
 #include "LastWordLine.h"
 #include "Phonetic.h"
 #include "ReferenceData.h"
+#include "ReminderEntry.h"
 #include "Settings.h"
 #include "UFrmType.h"
 #include "USpeechEx.h"
@@ -229,12 +231,25 @@ void TFrmType::nLearningSettingsClick()
 {
     // A memory that does not read fails the command and says why.
     const TFsrsParameters current = ReadMemoryParameters();
-    TFrmLearningSettings dialog(current, ReadDailyGoal(), this);
+    const bool reminding = ReadSysInteger(Setting::RemindDaily) == 1;
+    TFrmLearningSettings dialog(current, ReadDailyGoal(), reminding, this);
     if (RunModal(dialog) == QDialog::Accepted) {
         if (dialog.Parameters() != current)
             ChangeMemoryParameters(dialog.Parameters(), ProgramClock().NowMs());
-        WriteSysInteger(Setting::DailyGoal, dialog.DailyGoal());
+        WriteSysValues({{Setting::DailyGoal, dialog.DailyGoal()},
+                        {Setting::RemindDaily, dialog.RemindDaily() ? 1 : 0}});
         ShowDueCount();
+        // Only a box turned off removes the entry: one left by another
+        // folder whose reminder is on stays while this one's stays off.
+        if (dialog.RemindDaily() && !WriteReminderEntry(ThisProgramsReminder())) {
+            ShowMessage(this,
+                        QStringLiteral("每天的复习提醒未能设置：无法写入") + ReminderEntryPath(),
+                        TMsgIcon::Exclamation);
+        } else if (!dialog.RemindDaily() && reminding && !RemoveReminderEntry()) {
+            ShowMessage(this,
+                        QStringLiteral("每天的复习提醒未能取消：无法删除") + ReminderEntryPath(),
+                        TMsgIcon::Exclamation);
+        }
     }
     FocusGame();
 }

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QIcon>
+#include <QAction>
 #include <QLockFile>
 
 #include "AppLog.h"
@@ -17,6 +18,8 @@
 #include "KivroApplication.h"
 #include "MessageBoxes.h"
 #include "ProgramDirs.h"
+#include "ReminderEntry.h"
+#include "ReviewReminder.h"
 #include "Settings.h"
 #include "SkinManager.h"
 #include "UDataInterface.h"
@@ -62,7 +65,30 @@ bool usePlayerDir(const QString &dir)
         return false;
     }
     SetProgramDirs({QFile::encodeName(absolute).toStdString(), GetProgramDirs().Installed});
+    SetReminderDataDir(absolute);
     return true;
+}
+
+// The game's own arguments for the reminder's "开始复习": the same player's
+// folder, on 今日复习.
+QStringList reviewArguments(const TCommandLine &commandLine)
+{
+    QStringList arguments{QStringLiteral("--review")};
+    if (!commandLine.DataDir.isEmpty())
+        arguments << QStringLiteral("--data-dir") << QDir(commandLine.DataDir).absolutePath();
+    return arguments;
+}
+
+// While the reminder is on, its autostart entry names this executable as it
+// runs now; a failure leaves the game as it is.
+void keepReminderEntry()
+{
+    try {
+        if (ReadSysInteger(Setting::RemindDaily) == 1)
+            WriteReminderEntry(ThisProgramsReminder());
+    } catch (const std::exception &e) {
+        qCWarning(lcApp) << "the reminder's autostart entry was not kept:" << e.what();
+    }
 }
 
 }  // namespace
@@ -71,6 +97,15 @@ int ProgramMain(int argc, char **argv, const TProgramStartOptions &options)
 {
     // Before the application object: answering --help needs no display.
     const TCommandLine commandLine = ParseCommandLine(CommandLineArguments(argc, argv));
+    if (commandLine.Action == TCommandLine::TAction::Remind) {
+        // The player's folder as it is: the reminder makes and writes nothing.
+        if (!commandLine.DataDir.isEmpty())
+            SetProgramDirs(
+                {QFile::encodeName(QDir(commandLine.DataDir).absolutePath()).toStdString(),
+                 GetProgramDirs().Installed});
+        ConfigFileName = "data/typeconfig.ini";
+        return RunReviewReminder(argc, argv, reviewArguments(commandLine));
+    }
     if (commandLine.Action != TCommandLine::TAction::Run)
         return AnswerCommandLine(commandLine);
     if (!commandLine.DataDir.isEmpty() && !usePlayerDir(commandLine.DataDir))
@@ -113,6 +148,7 @@ int ProgramMain(int argc, char **argv, const TProgramStartOptions &options)
     // Under the lock, so that two first starts do not copy over each other.
     if (!dirs.Portable() && !SeedPlayerDir(dirs))
         qCWarning(lcApp) << "the player's folder could not be filled completely";
+    keepReminderEntry();
 
     // Declared before the window, so it outlives everything that uses it.
     TDataInterface dataInterface;
@@ -145,8 +181,16 @@ int ProgramMain(int argc, char **argv, const TProgramStartOptions &options)
 
     window.CreateAdWindow();
 
-    if (options.OnFirstFrame)
-        window.SetFirstFrameHook(options.OnFirstFrame);
+    if (options.OnFirstFrame || commandLine.Review) {
+        window.SetFirstFrameHook([&options, review = commandLine.Review](TFrmType &shown) {
+            // As if chosen from the menu: the command's own error boundary,
+            // its notice when nothing is due.
+            if (auto *item = shown.findChild<QAction *>(QStringLiteral("nReview")); item && review)
+                item->trigger();
+            if (options.OnFirstFrame)
+                options.OnFirstFrame(shown);
+        });
+    }
     window.show();
     return app.exec();
 }

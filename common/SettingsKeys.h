@@ -91,13 +91,15 @@ struct Setting {
     static constexpr TIntSetting BothSpellings{"BothSpellings", 1};
     // Words to play a day (reviews and new words alike).
     static constexpr TIntSetting DailyGoal{"DailyGoal", 100};
+    // 1: a login reminder of the words due (an autostart entry of the desktop).
+    static constexpr TIntSetting RemindDaily{"RemindDaily", 0};
 
     // Only read: they come from the file installed with the program.
     static constexpr TStringSetting Version{"version", ""};
     static constexpr TStringSetting KivroLoadCiKu{"KivroLoadCiKu", ""};
     static constexpr TStringSetting Speek{"Speek", ""};
 
-    static constexpr std::array<TSettingKey, 30> All{Data,
+    static constexpr std::array<TSettingKey, 31> All{Data,
                                                      Encrypt,
                                                      DefaultUI,
                                                      StoreTableName,
@@ -124,6 +126,7 @@ struct Setting {
                                                      Accent,
                                                      BothSpellings,
                                                      DailyGoal,
+                                                     RemindDaily,
                                                      Version,
                                                      KivroLoadCiKu,
                                                      Speek};

@@ -328,6 +328,8 @@ void TGameFlow::startWordGame(TWordInfos words, std::vector<TWordSource> sources
     m_para.WordCount = static_cast<int>(m_reviewWords.size());
     m_para.TollGateCount = TollGateCountOf(m_para);
     m_para.TollGateIndex = 1;
+    qCDebug(lcFlow).noquote() << "word game:" << GbkToQString(title) << m_reviewWords.size()
+                              << "words";
     LoadTollGate(1);
     if (m_board)
         m_board->PauseGame();

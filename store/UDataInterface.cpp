@@ -59,14 +59,31 @@ bool TDataInterface::ConnectDatabase()
     return ConnectDatabaseFile(DatabaseFilePath());
 }
 
+bool TDataInterface::ConnectDatabaseReadOnly()
+{
+    CloseDatabase();
+    if (TIniFile(ConfigFilePath()).ReadFailed()) {
+        m_connectFailure = TConnectFailure::SettingsUnreadable;
+        m_failedPath = ConfigFilePath();
+        return false;
+    }
+    return connectFile(DatabaseFilePath(), true);
+}
+
 bool TDataInterface::ConnectDatabaseFile(const std::string &utf8Path)
+{
+    return connectFile(utf8Path, false);
+}
+
+bool TDataInterface::connectFile(const std::string &utf8Path, bool readOnly)
 {
     CloseDatabase();
     m_connectFailure = TConnectFailure::DatabaseUnusable;
     m_failedPath = utf8Path;
     try {
-        auto connection = std::make_unique<TSqlConnection>(utf8Path, DatabasePassword(),
-                                                           TSqlConnection::OpenMode::ExistingOnly);
+        auto connection = std::make_unique<TSqlConnection>(
+            utf8Path, DatabasePassword(),
+            readOnly ? TSqlConnection::OpenMode::ReadOnly : TSqlConnection::OpenMode::ExistingOnly);
         // A file of a newer program may hold what this one would damage.
         if (const int version = ReadSchemaVersion(*connection); version > CurrentSchemaVersion()) {
             qCWarning(lcStore) << "refused: schema version" << version << "is newer than"
@@ -79,8 +96,16 @@ bool TDataInterface::ConnectDatabaseFile(const std::string &utf8Path)
                               "AND lower(name) IN ('bookinfo', 'gamerecord')");
         if (!tables.Next() || tables.Integer(0) != 2)
             return false;
-        if (MigrateDatabase(*connection, utf8Path) == TMigrationResult::TooNew)
+        if (readOnly) {
+            if (const int version = ReadSchemaVersion(*connection);
+                version != CurrentSchemaVersion()) {
+                qCDebug(lcStore) << "not read: schema version" << version << "is not"
+                                 << CurrentSchemaVersion();
+                return false;
+            }
+        } else if (MigrateDatabase(*connection, utf8Path) == TMigrationResult::TooNew) {
             return false;
+        }
         m_connection = std::move(connection);
         m_path = utf8Path;
         m_connectFailure = TConnectFailure::None;

@@ -50,6 +50,10 @@ public:
     bool ConnectDatabase();
     // The same for an explicit file (the database builder uses it).
     bool ConnectDatabaseFile(const std::string &utf8Path);
+    // Opens DatabaseFilePath() for reading only, for a look from outside the
+    // game that must change nothing, not even by a migration: a file of any
+    // other schema version than the current one is refused.
+    bool ConnectDatabaseReadOnly();
     TConnectFailure LastConnectFailure() const { return m_connectFailure; }
     // The start-up message for the last failure: "无法打开单词数据库：" + path and its kin.
     QString ConnectFailureMessage() const;
@@ -71,6 +75,8 @@ public:
     std::int64_t CountRows(const std::string &utf8Table);
 
 private:
+    bool connectFile(const std::string &utf8Path, bool readOnly);
+
     struct CachedCount {
         TSqlConnection::TChangeStamp stamp;
         std::int64_t rows = 0;

@@ -2,16 +2,18 @@
 
 #include <cmath>
 
+#include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QSpinBox>
 
 TFrmLearningSettings::TFrmLearningSettings(const TFsrsParameters &parameters, int dailyGoal,
-                                           QWidget *parent)
+                                           bool remindDaily, QWidget *parent)
     : TSmallDialog(parent, QStringLiteral("学习设置"), QStringLiteral("FrmLearningSettings")),
       m_parameters(parameters), m_retention(new QDoubleSpinBox(this)), m_meaning(new QLabel(this)),
-      m_dailyGoal(new QSpinBox(this))
+      m_dailyGoal(new QSpinBox(this)),
+      m_remindDaily(new QCheckBox(QStringLiteral("每天提醒我复习"), this))
 {
     auto *row = new QHBoxLayout;
     auto *caption = new QLabel(QStringLiteral("记忆保持率"), this);
@@ -42,6 +44,10 @@ TFrmLearningSettings::TFrmLearningSettings(const TFsrsParameters &parameters, in
     goalRow->addWidget(m_dailyGoal);
     goalRow->addStretch(1);
     body()->addLayout(goalRow);
+    m_remindDaily->setObjectName(QStringLiteral("cbRemindDaily"));
+    m_remindDaily->setToolTip(QStringLiteral("登录桌面时，如果今天有需要复习的单词，显示一条通知"));
+    m_remindDaily->setChecked(remindDaily);
+    body()->addWidget(m_remindDaily);
 
     connect(m_retention, &QDoubleSpinBox::valueChanged, this, &TFrmLearningSettings::showMeaning);
     showMeaning();
@@ -59,6 +65,11 @@ TFsrsParameters TFrmLearningSettings::Parameters() const
 int TFrmLearningSettings::DailyGoal() const
 {
     return m_dailyGoal->value();
+}
+
+bool TFrmLearningSettings::RemindDaily() const
+{
+    return m_remindDaily->isChecked();
 }
 
 void TFrmLearningSettings::showMeaning()

@@ -63,6 +63,20 @@ TEST(AppCommandLine, DataDirTakesTheFolderInEitherSpelling)
     EXPECT_EQ(joined.DataDir, QStringLiteral("rel/dir"));
 }
 
+TEST(AppCommandLine, RemindRunsTheReminderAndReviewTheGameOnTodaysReview)
+{
+    const TCommandLine remind =
+        parse({QStringLiteral("--remind"), QStringLiteral("--data-dir=/d")});
+    EXPECT_EQ(remind.Action, TAction::Remind);
+    EXPECT_EQ(remind.DataDir, QStringLiteral("/d"));
+    EXPECT_FALSE(remind.Review);
+    const TCommandLine review = parse({QStringLiteral("--review")});
+    EXPECT_EQ(review.Action, TAction::Run);
+    EXPECT_TRUE(review.Review);
+    EXPECT_FALSE(parse({}).Review);
+    EXPECT_TRUE(parse({QStringLiteral("--help")}).Text.contains(QStringLiteral("--remind")));
+}
+
 TEST(AppCommandLine, WhatIsNotUnderstoodIsAnErrorWithTheUsage)
 {
     const std::map<QString, QStringList> cases = {
@@ -71,6 +85,8 @@ TEST(AppCommandLine, WhatIsNotUnderstoodIsAnErrorWithTheUsage)
         {QStringLiteral("--data-dir"), {QStringLiteral("--data-dir")}},
         {QStringLiteral("--data-dir 需要一个文件夹"), {QStringLiteral("--data-dir=")}},
         {QStringLiteral("多余的参数：book.txt"), {QStringLiteral("book.txt")}},
+        {QStringLiteral("--remind 和 --review 不能一起用"),
+         {QStringLiteral("--remind"), QStringLiteral("--review")}},
     };
     for (const auto &[said, options] : cases) {
         SCOPED_TRACE(options.join(u' ').toStdString());

@@ -6,7 +6,8 @@
 // and shows is printed to standard output, one line each:
 //
 //   KIVRO_CHILD_FIRST_FRAME   print "FIRST FRAME <toll gate label>" when the
-//                             game is first painted, then close the window
+//                             game is first painted, and "BOOK <book label>",
+//                             then close the window
 //   KIVRO_CHILD_STAY          print that line and keep running
 //   KIVRO_CHILD_LEVEL=n       after the first frame choose level n (1..3)
 //   KIVRO_CHILD_OPEN=name     after the first frame trigger the menu item or
@@ -161,6 +162,7 @@ void afterFirstFrame(TFrmType &window)
 {
     say(QStringLiteral("FIRST FRAME ")
         + window.findChild<QLabel *>(QStringLiteral("labGate"))->text());
+    say(QStringLiteral("BOOK ") + window.findChild<QLabel *>(QStringLiteral("labBook"))->text());
     if (std::getenv("KIVRO_CHILD_FIRST_FRAME")) {
         window.close();
         return;
