@@ -13,6 +13,7 @@
 #include <QLineSeries>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QValueAxis>
@@ -102,6 +103,16 @@ protected:
     int m_second = 0;
 };
 
+// The tabs 学习习惯 and 易错单词 are read when first shown.
+void ShowTab(QWidget &window, const char *page)
+{
+    auto *tabs = window.findChild<QTabWidget *>(QStringLiteral("tabProgress"));
+    ASSERT_NE(tabs, nullptr);
+    auto *shown = window.findChild<QWidget *>(QLatin1String(page));
+    ASSERT_NE(shown, nullptr);
+    tabs->setCurrentWidget(shown);
+}
+
 QStringList RowTexts(const QTableWidget *Table, int Row)
 {
     QStringList Texts;
@@ -189,6 +200,7 @@ TEST_F(MemoryUiProgress, TheWindowShowsTheFigures)
               QStringLiteral("初中英语,30,7,4,3,2,23,2,77.8%,50.0%").split(QLatin1Char(',')));
     // The second book's one word has had no review on a later day.
     EXPECT_EQ(Books->item(1, 9)->text(), QStringLiteral("-"));
+    ShowTab(Window, "tabMistakes");
     const auto *Missed = Window.findChild<QTableWidget *>(QStringLiteral("tblMissed"));
     ASSERT_EQ(Missed->rowCount(), 1);
     EXPECT_EQ(Missed->item(0, 0)->text(), QStringLiteral("w5"));
@@ -354,6 +366,7 @@ TEST_F(MemoryUiProgress, TheHabitTabShowsTheForecastRetentionStreakAndCalendar)
     TFrmStudyProgress window;
     window.SetDailyGoal(3);
     window.LoadProgress(Now);
+    ShowTab(window, "tabHabit");
 
     // Due: rows 3 and 4 overdue (today's bar), row 6 in four days, rows
     // 0..2 in twenty, row 5 and the second book's word in 29.
