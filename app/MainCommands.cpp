@@ -90,7 +90,8 @@ void TFrmType::nStudyProgressClick()
 {
     const std::unique_ptr<TStudyProgressWindow> window = MakeStudyProgressWindow(this);
     if (!window) {
-        ShowMessage(this, QStringLiteral("无法打开学习进度：缺少图表组件。"), TMsgIcon::Exclamation);
+        ShowMessage(this, QStringLiteral("无法打开学习进度：缺少图表组件。"),
+                    TMsgIcon::Exclamation);
         FocusGame();
         return;
     }

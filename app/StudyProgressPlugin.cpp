@@ -46,7 +46,7 @@ std::unique_ptr<TStudyProgressWindow> MakeStudyProgressWindow(QWidget *parent)
         // Every symbol now: one the program lacks fails the load, not a click later.
         library.setLoadHints(QLibrary::ResolveAllSymbolsHint);
         make = library.load() ? reinterpret_cast<TMakeStudyProgressWindow>(
-                                    library.resolve(kMakeStudyProgressWindow))
+                   library.resolve(kMakeStudyProgressWindow))
                               : nullptr;
         loadedPath = path;
         if (!make) {

@@ -292,8 +292,7 @@ void TFrmStudyProgress::AttachMemoryFit(TMemoryFitRun *run)
     showMemoryFit();
 }
 
-void TFrmStudyProgress::OnPracticeWeakSpellings(
-    std::function<void(const TWordInfos &)> practice)
+void TFrmStudyProgress::OnPracticeWeakSpellings(std::function<void(const TWordInfos &)> practice)
 {
     connect(this, &TFrmStudyProgress::PracticeWeakSpellings, this, std::move(practice));
 }

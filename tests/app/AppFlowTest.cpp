@@ -598,8 +598,8 @@ bool MapsLibrary(const QString &name)
 TEST_F(AppFlowCommands, TheProgressWindowsPluginAndQtChartsLoadWhenItFirstOpens)
 {
     SetUpTwoBooks();
-    EXPECT_EQ(StudyProgressPluginPath(),
-              QString::fromStdString(GetProgramDir()) + QStringLiteral("lib/kivrotype-progress.so"));
+    EXPECT_EQ(StudyProgressPluginPath(), QString::fromStdString(GetProgramDir())
+                                             + QStringLiteral("lib/kivrotype-progress.so"));
     EXPECT_FALSE(MapsLibrary(QStringLiteral("libQt6Charts")));
     EXPECT_FALSE(MapsLibrary(QStringLiteral("kivrotype-progress.so")));
     int opened = 0;
@@ -617,6 +617,13 @@ TEST_F(AppFlowCommands, TheProgressWindowsPluginAndQtChartsLoadWhenItFirstOpens)
     Control<QAction>(Window(), "nStudyProgress")->trigger();
     EXPECT_EQ(opened, 2);
     EXPECT_EQ(m_boxes.Texts(), QStringList{});
+
+    // Installed, the plugin is in the prefix's lib/kivrotype/.
+    const TProgramDirs portable = GetProgramDirs();
+    SetProgramDirs({"/home/player/.local/share/kivrotype/", "/opt/kivro/share/kivrotype/"});
+    EXPECT_EQ(StudyProgressPluginPath(),
+              QStringLiteral("/opt/kivro/lib/kivrotype/kivrotype-progress.so"));
+    SetProgramDirs(portable);
 }
 
 // Without the plugin, or with a file that is not one, the player reads why

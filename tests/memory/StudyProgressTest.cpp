@@ -437,6 +437,45 @@ TEST_F(MemoryUiProgress, TheHabitTabShowsTheForecastRetentionStreakAndCalendar)
 
 }  // namespace
 
+// The tabs 学习习惯 and 易错单词 are read when first shown after a load, and a
+// reload reads again the one shown.
+TEST_F(MemoryUiProgress, TheHabitAndMistakesTabsAreReadWhenShown)
+{
+    TFrmStudyProgress window;
+    window.SetDailyGoal(3);
+    window.LoadProgress(Now);
+    auto *calendar = window.findChild<TStudyCalendar *>(QStringLiteral("calStudy"));
+    auto *streak = window.findChild<QLabel *>(QStringLiteral("labStreak"));
+    auto *missed = window.findChild<QTableWidget *>(QStringLiteral("tblMissed"));
+    ASSERT_TRUE(calendar && streak && missed);
+    EXPECT_TRUE(calendar->Days().empty());
+    EXPECT_EQ(missed->rowCount(), 0);
+    // The per-book retention is read at the load all the same.
+    EXPECT_EQ(window.findChild<QTableWidget *>(QStringLiteral("tblBooks"))->item(0, 9)->text(),
+              QStringLiteral("50.0%"));
+
+    ShowTab(window, "tabMistakes");
+    EXPECT_EQ(missed->rowCount(), 1);
+    EXPECT_TRUE(calendar->Days().empty());
+    ShowTab(window, "tabHabit");
+    EXPECT_EQ(calendar->Days().size(), 365u);
+    EXPECT_EQ(streak->text(), QStringLiteral("连续学习1天"));
+
+    // Today's play, then a reload with the habit tab shown: read at once.
+    Play(m_first, 3, Now - 60'000, 3, 0,
+         {Met(7, TRating::Good, m_first), Met(8, TRating::Good, m_first),
+          Met(9, TRating::Good, m_first)});
+    window.LoadProgress(Now);
+    EXPECT_EQ(streak->text(), QStringLiteral("连续学习2天"));
+    EXPECT_EQ(calendar->Days().back().Words, 3);
+    // The mistakes tab, not shown, is read again when it next is.
+    ASSERT_NO_THROW(RecordTollGate(TTollGatePlay{Now - 30'000, m_first, 3, 1, 0, 1, false},
+                                   {Met(10, TRating::Again, m_first)}, ChosenReview));
+    window.LoadProgress(Now);
+    ShowTab(window, "tabMistakes");
+    EXPECT_EQ(missed->rowCount(), 2);
+}
+
 TEST_F(MemoryUiProgress, OptimisingTheMemoryParametersRunsOnTheWorkerAndReportsInWords)
 {
     TFrmStudyProgress window;
