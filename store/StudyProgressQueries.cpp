@@ -117,20 +117,20 @@ void ReadBookFigures(TStudyProgress &Progress, const std::map<int, TBookRow> &Bo
 }
 
 // Each word counts from the day its stability first reached the learnt mark.
-void ReadLearntOverTime(TStudyProgress &Progress, const TStudyLog &log)
+void ReadLearntOverTime(TStudyProgress &progress, const TStudyLog &log)
 {
-    int Total = 0;
-    std::int64_t DayEnd = 0;
-    for (const std::int64_t At : log.FirstReached(LearntStabilityDays)) {
-        ++Total;
+    int total = 0;
+    std::int64_t dayEnd = 0;
+    for (const std::int64_t at : log.FirstReached(LearntStabilityDays)) {
+        ++total;
         // One local-time conversion per day, not per word.
-        if (At < DayEnd) {
-            Progress.LearntOverTime.back().Learnt = Total;
+        if (at < dayEnd) {
+            progress.LearntOverTime.back().Learnt = total;
             continue;
         }
-        DayEnd = NextLocalMidnightMs(At);
-        const QDate Day = QDateTime::fromMSecsSinceEpoch(At).date();
-        Progress.LearntOverTime.push_back({Day.startOfDay().toMSecsSinceEpoch(), Total});
+        dayEnd = NextLocalMidnightMs(at);
+        const QDate day = QDateTime::fromMSecsSinceEpoch(at).date();
+        progress.LearntOverTime.push_back({day.startOfDay().toMSecsSinceEpoch(), total});
     }
 }
 
@@ -188,9 +188,9 @@ TWordInfos ReadBookWords(int BookId)
 
 TStudyProgress ReadStudyProgress(std::int64_t NowMs)
 {
-    TStudyProgress Progress = ReadBookProgress(NowMs, TStudyLog::Read());
-    ReadMistakes(Progress);
-    return Progress;
+    TStudyProgress progress = ReadBookProgress(NowMs, TStudyLog::Read());
+    ReadMistakes(progress);
+    return progress;
 }
 
 TStudyProgress ReadBookProgress(std::int64_t nowMs, const TStudyLog &log)

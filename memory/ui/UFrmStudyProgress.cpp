@@ -340,15 +340,15 @@ void TFrmStudyProgress::btnRestoreDefaultsClick()
     m_memoryFit->RestoreDefaults();
 }
 
-void TFrmStudyProgress::LoadProgress(std::int64_t NowMs)
+void TFrmStudyProgress::LoadProgress(std::int64_t nowMs)
 {
-    m_now = NowMs;
+    m_now = nowMs;
     const QDate today = QDateTime::fromMSecsSinceEpoch(m_now).date();
     // Kept for the habit tab; the log is read once.
     m_log = std::make_unique<TStudyLog>(TStudyLog::Read());
     m_recentRetention =
         m_log->RetentionSinceByBook(today.addDays(-29).startOfDay().toMSecsSinceEpoch());
-    m_progress = ReadBookProgress(NowMs, *m_log);
+    m_progress = ReadBookProgress(nowMs, *m_log);
     m_habitRead = false;
     m_mistakesRead = false;
     showBooks();

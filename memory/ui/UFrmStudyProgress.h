@@ -41,7 +41,7 @@ public:
     void SetDailyGoal(int goal) override { m_dailyGoal = goal; }
     // The tabs 学习习惯 and 易错单词 are read when next shown (now, if one of
     // them is).
-    void LoadProgress(std::int64_t NowMs) override;
+    void LoadProgress(std::int64_t nowMs) override;
     void OnPracticeWeakSpellings(std::function<void(const TWordInfos &)> practice) override;
     // Shows every figure of Progress, the mistakes included.
     void ShowProgress(const TStudyProgress &Progress);
