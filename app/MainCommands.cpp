@@ -19,7 +19,7 @@
 #include "UFrmImportLib.h"
 #include "UFrmSelectBook.h"
 #include "UFrmSpeechSet.h"
-#include "UFrmStudyProgress.h"
+#include "StudyProgressPlugin.h"
 #include "UFrmSystemSet.h"
 #include "UFrmType.h"
 #include "USpeechEx.h"
@@ -88,18 +88,24 @@ void TFrmType::N4Click()
 
 void TFrmType::nStudyProgressClick()
 {
-    TFrmStudyProgress dialog(this);
-    dialog.AttachMemoryFit(m_memoryFit);
-    dialog.SetDailyGoal(ReadDailyGoal());
-    dialog.LoadProgress(ProgramClock().NowMs());
+    const std::unique_ptr<TStudyProgressWindow> window = MakeStudyProgressWindow(this);
+    if (!window) {
+        ShowMessage(this, QStringLiteral("无法打开学习进度：缺少图表组件。"),
+                    TMsgIcon::Exclamation);
+        FocusGame();
+        return;
+    }
+    window->AttachMemoryFit(m_memoryFit);
+    window->SetDailyGoal(ReadDailyGoal());
+    window->LoadProgress(ProgramClock().NowMs());
     // The practice starts once the window is closed: leaving the toll gate in
     // play writes its records, never while a dialog waits.
     TWordInfos practice;
-    connect(&dialog, &TFrmStudyProgress::PracticeWeakSpellings, &dialog,
-            [&dialog, &practice](const TWordInfos &words) {
-                practice = words;
-                dialog.accept();
-            });
+    QDialog &dialog = window->Dialog();
+    window->OnPracticeWeakSpellings([&dialog, &practice](const TWordInfos &words) {
+        practice = words;
+        dialog.accept();
+    });
     RunModal(dialog);
     if (!practice.empty())
         m_flow.StartPractice(practice);

@@ -1,4 +1,5 @@
-# An installation: the program in bin/ with its manual page, its read-only
+# An installation: the program in bin/ with its manual page and its plugin
+# in lib/kivrotype/, its read-only
 # files in share/kivrotype/ (the program finds them relative to itself, so an
 # unpacked package runs where it is), and the desktop's entry, metainfo and
 # icons.
@@ -7,6 +8,8 @@ set(KIVRO_APP_ID org.example.kivrotype)
 
 function(kivro_install_rules)
   install(TARGETS kivrotype RUNTIME DESTINATION bin)
+  # The plugin of 学习进度, private to the program: <exe dir>/../lib/kivrotype/.
+  install(TARGETS studyprogress LIBRARY DESTINATION lib/kivrotype)
   install(FILES "${PROJECT_SOURCE_DIR}/data/kivrotype.6" DESTINATION share/man/man6)
 
   get_property(items GLOBAL PROPERTY KIVRO_SHIPPED)

@@ -1,4 +1,5 @@
-# The program folder: executable, data/, source/mp3/ and the help file.
+# The program folder: executable, data/, source/mp3/, the help file and lib/
+# with the plugin of 学习进度.
 # The word database is named by the "data" key of the shipped settings.
 set(KIVRO_DATABASE_NAME kivrotype)
 file(STRINGS "${PROJECT_SOURCE_DIR}/data/typeconfig.ini" data_key REGEX "^data=")
@@ -40,12 +41,13 @@ function(kivro_program_folder)
 
   set(stamp "${CMAKE_BINARY_DIR}/test-program.stamp")
   add_custom_command(OUTPUT "${stamp}"
-    COMMAND ${CMAKE_COMMAND} "-DITEMS=${joined}::$<TARGET_FILE:kivrotype>|kivrotype"
+    COMMAND ${CMAKE_COMMAND}
+            "-DITEMS=${joined}::$<TARGET_FILE:kivrotype>|kivrotype::$<TARGET_FILE:studyprogress>|lib/$<TARGET_FILE_NAME:studyprogress>"
             "-DDEST=${KIVRO_TEST_PROGRAM_DIR}" -DREFRESH=ON
             "-DKEEP=data/${KIVRO_DATABASE_NAME}.mdb::reference.db"
             -P "${PROJECT_SOURCE_DIR}/cmake/CopyShipped.cmake"
     COMMAND ${CMAKE_COMMAND} -E touch "${stamp}"
-    DEPENDS ${sources} kivrotype "${PROJECT_SOURCE_DIR}/cmake/CopyShipped.cmake"
+    DEPENDS ${sources} kivrotype studyprogress "${PROJECT_SOURCE_DIR}/cmake/CopyShipped.cmake"
     COMMENT "Refreshing the tests' program folder from the source tree"
     VERBATIM)
   add_custom_target(test_program_files DEPENDS "${stamp}")

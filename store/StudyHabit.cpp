@@ -1,7 +1,9 @@
 #include "StudyHabit.h"
 
 #include <algorithm>
+#include <numeric>
 #include <string>
+#include <tuple>
 #include <unordered_map>
 #include <utility>
 
@@ -43,30 +45,7 @@ std::vector<std::int64_t> LocalDayStarts(QDate first, QDate last)
 
 std::vector<TDayPlay> ReadDailyPlay(QDate first, QDate last)
 {
-    const std::vector<std::int64_t> starts = LocalDayStarts(first, last);
-    std::vector<TDayPlay> days;
-    if (starts.empty())
-        return days;
-    days.resize(starts.size() - 1);
-    for (std::size_t i = 0; i < days.size(); ++i)
-        days[i].Day = first.addDays(static_cast<qint64>(i));
-    // Along the time index, the day moving forward with the rows: sorting a
-    // year of reviews into groups costs more than reading them in order.
-    TSqlQuery rows = DataInterface().Query(
-        "SELECT at, rating FROM reviewlog WHERE at >= ? AND at < ? ORDER BY at",
-        {starts.front(), starts.back()});
-    std::size_t day = 0;
-    while (rows.Next()) {
-        const std::int64_t rating = rows.Integer(1);
-        if (rating == kKnownMark)
-            continue;
-        const std::int64_t at = rows.Integer(0);
-        while (at >= starts[day + 1])
-            ++day;
-        ++days[day].Words;
-        days[day].Right += rating != kAgain ? 1 : 0;
-    }
-    return days;
+    return TStudyLog::Read().DailyPlay(first, last);
 }
 
 int StudyStreak(const std::vector<TDayPlay> &days, int goal)
@@ -100,50 +79,133 @@ std::vector<int> ReadDueForecast(std::int64_t nowMs, int days, int bookId)
     return counts;
 }
 
-namespace {
+TStudyLog TStudyLog::Read()
+{
+    TStudyLog log;
+    std::unordered_map<std::string, std::uint32_t> words;
+    {
+        TSqlQuery cards = DataInterface().Query("SELECT spelling, bookid FROM wordmemory");
+        while (cards.Next()) {
+            words.emplace(cards.Text(0), static_cast<std::uint32_t>(log.m_books.size()));
+            log.m_books.push_back(static_cast<int>(cards.Integer(1)));
+        }
+    }
+    // In the table's order: the pages are read once each.
+    TSqlQuery rows =
+        DataInterface().Query("SELECT id, spelling, at, rating, stability FROM reviewlog");
+    std::string spelling;
+    while (rows.Next()) {
+        TRow row;
+        row.Id = rows.Integer(0);
+        spelling = rows.Text(1);
+        row.At = rows.Integer(2);
+        row.Rating = static_cast<std::int32_t>(std::clamp<std::int64_t>(rows.Integer(3), -1, 99));
+        row.Stability = rows.Real(4);
+        auto found = words.find(spelling);
+        if (found == words.end()) {  // a word the memory no longer has
+            found = words.emplace(spelling, static_cast<std::uint32_t>(log.m_books.size())).first;
+            log.m_books.push_back(-1);
+        }
+        row.Word = found->second;
+        if (log.m_rows.empty()) {
+            log.m_first = row.At;
+            log.m_last = row.At;
+        }
+        log.m_first = std::min(log.m_first, row.At);
+        log.m_last = std::max(log.m_last, row.At);
+        log.m_rows.push_back(row);
+    }
+    // Word by word (a counting sort: the words are few beside the rows),
+    // then each word's rows by time, as logged within an instant.
+    std::vector<std::size_t> begins(log.m_books.size() + 1, 0);
+    for (const TRow &row : log.m_rows)
+        ++begins[row.Word + 1];
+    std::partial_sum(begins.begin(), begins.end(), begins.begin());
+    std::vector<TRow> byWord(log.m_rows.size());
+    std::vector<std::size_t> next(begins.begin(), std::prev(begins.end()));
+    for (const TRow &row : log.m_rows)
+        byWord[next[row.Word]++] = row;
+    const auto inTime = [](const TRow &a, const TRow &b) {
+        return std::tie(a.At, a.Id) < std::tie(b.At, b.Id);
+    };
+    for (std::size_t word = 0; word + 1 < begins.size(); ++word) {
+        const auto first = byWord.begin() + static_cast<std::ptrdiff_t>(begins[word]);
+        const auto last = byWord.begin() + static_cast<std::ptrdiff_t>(begins[word + 1]);
+        if (!std::is_sorted(first, last, inTime))
+            std::sort(first, last, inTime);
+    }
+    log.m_rows = std::move(byWord);
+    return log;
+}
+
+std::vector<std::int64_t> TStudyLog::FirstReached(double stability) const
+{
+    std::vector<std::int64_t> firsts;
+    for (auto row = m_rows.begin(); row != m_rows.end();) {
+        const std::uint32_t word = row->Word;
+        bool reached = false;
+        for (; row != m_rows.end() && row->Word == word; ++row)
+            if (!reached && row->Stability >= stability) {
+                reached = true;  // the word's rows are in time order
+                firsts.push_back(row->At);
+            }
+    }
+    std::sort(firsts.begin(), firsts.end());
+    return firsts;
+}
+
+std::vector<TDayPlay> TStudyLog::DailyPlay(QDate first, QDate last) const
+{
+    const std::vector<std::int64_t> starts = LocalDayStarts(first, last);
+    std::vector<TDayPlay> days;
+    if (starts.empty())
+        return days;
+    days.resize(starts.size() - 1);
+    for (std::size_t i = 0; i < days.size(); ++i)
+        days[i].Day = first.addDays(static_cast<qint64>(i));
+    for (const TRow &row : m_rows) {
+        if (row.Rating == kKnownMark || row.At < starts.front() || row.At >= starts.back())
+            continue;
+        TDayPlay &day = days[dayIndex(starts, row.At)];
+        ++day.Words;
+        day.Right += row.Rating != kAgain ? 1 : 0;
+    }
+    return days;
+}
 
 // Walks the log word by word in time order; Add(day, recalled, bookId) hears
 // every review made on a later local day than the word's previous review, at
 // or after FromMs; BookId is the book the word last came from, -1 for none.
 template <typename Add>
-void forEachSpacedReview(std::int64_t fromMs, Add &&add)
+void TStudyLog::forEachSpacedReview(std::int64_t fromMs, Add &&add) const
 {
-    // Apart, each bound is one step along the index.
-    TSqlQuery span = DataInterface().Query("SELECT (SELECT min(at) FROM reviewlog) AS lo, "
-                                           "(SELECT max(at) FROM reviewlog) AS hi");
-    if (!span.Next() || span.IsNull("lo"))
+    if (m_rows.empty())
         return;
     // Local days by a search among their starts: a local-time conversion per
     // row costs more than the rest of the walk.
-    const QDate first = localDate(span.Integer("lo"));
-    const std::vector<std::int64_t> starts = LocalDayStarts(first, localDate(span.Integer("hi")));
+    const QDate first = localDate(m_first);
+    const std::vector<std::int64_t> starts = LocalDayStarts(first, localDate(m_last));
     if (starts.empty())
         return;
-    std::unordered_map<std::string, int> books;
-    TSqlQuery cards = DataInterface().Query("SELECT spelling, bookid FROM wordmemory");
-    while (cards.Next())
-        books.emplace(cards.Text(0), static_cast<int>(cards.Integer(1)));
-
-    TSqlQuery rows = DataInterface().Query(
-        "SELECT spelling, at, rating FROM reviewlog WHERE rating <> ? ORDER BY spelling, at",
-        {kKnownMark});
-    std::string previousWord;
+    std::uint32_t previousWord = 0;
+    bool any = false;
     std::size_t previousDay = 0;
-    int book = -1;
-    while (rows.Next()) {
-        const std::int64_t at = std::clamp(rows.Integer(1), starts.front(), starts.back() - 1);
+    for (const TRow &row : m_rows) {
+        if (row.Rating == kKnownMark)
+            continue;
+        const std::int64_t at = std::clamp(row.At, starts.front(), starts.back() - 1);
         const std::size_t day = dayIndex(starts, at);
-        std::string word = rows.Text(0);
-        if (word != previousWord) {
-            previousWord = std::move(word);
-            const auto found = books.find(previousWord);
-            book = found == books.end() ? -1 : found->second;
+        if (!any || row.Word != previousWord) {
+            any = true;
+            previousWord = row.Word;
         } else if (day > previousDay && at >= fromMs) {
-            add(first.addDays(static_cast<qint64>(day)), rows.Integer(2) != kAgain, book);
+            add(first.addDays(static_cast<qint64>(day)), row.Rating != kAgain, m_books[row.Word]);
         }
         previousDay = day;
     }
 }
+
+namespace {
 
 void count(TRetentionAchieved &total, bool recalled)
 {
@@ -153,7 +215,7 @@ void count(TRetentionAchieved &total, bool recalled)
 
 }  // namespace
 
-std::vector<TRetentionAchieved> ReadRetentionByMonth()
+std::vector<TRetentionAchieved> TStudyLog::RetentionByMonth() const
 {
     std::vector<TRetentionAchieved> all;
     forEachSpacedReview(0, [&](QDate day, bool recalled, int) {
@@ -170,7 +232,7 @@ std::vector<TRetentionAchieved> ReadRetentionByMonth()
     return all;
 }
 
-TRetentionAchieved ReadRetentionSince(std::int64_t fromMs, int bookId)
+TRetentionAchieved TStudyLog::RetentionSince(std::int64_t fromMs, int bookId) const
 {
     TRetentionAchieved total;
     forEachSpacedReview(fromMs, [&](QDate, bool recalled, int book) {
@@ -180,7 +242,7 @@ TRetentionAchieved ReadRetentionSince(std::int64_t fromMs, int bookId)
     return total;
 }
 
-std::map<int, TRetentionAchieved> ReadRetentionSinceByBook(std::int64_t fromMs)
+std::map<int, TRetentionAchieved> TStudyLog::RetentionSinceByBook(std::int64_t fromMs) const
 {
     std::map<int, TRetentionAchieved> books;
     forEachSpacedReview(fromMs, [&](QDate, bool recalled, int book) {
@@ -188,4 +250,19 @@ std::map<int, TRetentionAchieved> ReadRetentionSinceByBook(std::int64_t fromMs)
             count(books[book], recalled);
     });
     return books;
+}
+
+std::vector<TRetentionAchieved> ReadRetentionByMonth()
+{
+    return TStudyLog::Read().RetentionByMonth();
+}
+
+TRetentionAchieved ReadRetentionSince(std::int64_t fromMs, int bookId)
+{
+    return TStudyLog::Read().RetentionSince(fromMs, bookId);
+}
+
+std::map<int, TRetentionAchieved> ReadRetentionSinceByBook(std::int64_t fromMs)
+{
+    return TStudyLog::Read().RetentionSinceByBook(fromMs);
 }

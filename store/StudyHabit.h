@@ -51,3 +51,37 @@ TRetentionAchieved ReadRetentionSince(std::int64_t fromMs, int bookId = -1);
 // The same per book (the book a word last came from), books without such
 // reviews left out: one walk of the log for every row of a table.
 std::map<int, TRetentionAchieved> ReadRetentionSinceByBook(std::int64_t fromMs);
+
+// The review log read in one pass over its table, for every figure drawn
+// from it; the Read* functions above each read it afresh. A walk of the log
+// in word order along an index looks up every row in the table, which costs
+// several times one pass in the table's order.
+class TStudyLog {
+public:
+    // Throws EDatabaseError.
+    static TStudyLog Read();
+
+    // The instants each word's stability first reached Stability, in order.
+    std::vector<std::int64_t> FirstReached(double stability) const;
+    std::vector<TDayPlay> DailyPlay(QDate first, QDate last) const;
+    std::vector<TRetentionAchieved> RetentionByMonth() const;
+    TRetentionAchieved RetentionSince(std::int64_t fromMs, int bookId = -1) const;
+    std::map<int, TRetentionAchieved> RetentionSinceByBook(std::int64_t fromMs) const;
+
+private:
+    struct TRow {
+        std::int64_t At = 0;
+        std::int64_t Id = 0;
+        std::uint32_t Word = 0;  // index into m_books
+        std::int32_t Rating = 0;
+        double Stability = 0;
+    };
+    // Add(day, recalled, bookId) as the walk in StudyHabit.cpp describes.
+    template <typename Add>
+    void forEachSpacedReview(std::int64_t fromMs, Add &&add) const;
+
+    std::vector<TRow> m_rows;  // by word, then time, then as logged
+    std::vector<int> m_books;  // per word, the book it last came from, -1 for none
+    std::int64_t m_first = 0;  // the earliest and latest instants logged
+    std::int64_t m_last = 0;
+};

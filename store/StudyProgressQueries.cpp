@@ -9,6 +9,7 @@
 
 #include "GbkText.h"
 #include "Settings.h"
+#include "StudyHabit.h"
 #include "StoreLog.h"
 #include "UBookType.h"
 #include "UDataInterface.h"
@@ -116,25 +117,20 @@ void ReadBookFigures(TStudyProgress &Progress, const std::map<int, TBookRow> &Bo
 }
 
 // Each word counts from the day its stability first reached the learnt mark.
-void ReadLearntOverTime(TStudyProgress &Progress)
+void ReadLearntOverTime(TStudyProgress &progress, const TStudyLog &log)
 {
-    TSqlQuery Rows = DataInterface().Query(
-        "SELECT MIN(at) AS first FROM reviewlog WHERE stability >= ? GROUP BY +spelling "
-        "ORDER BY first",
-        {LearntStabilityDays});
-    int Total = 0;
-    std::int64_t DayEnd = 0;
-    while (Rows.Next()) {
-        const std::int64_t At = Rows.Integer(0);
-        ++Total;
+    int total = 0;
+    std::int64_t dayEnd = 0;
+    for (const std::int64_t at : log.FirstReached(LearntStabilityDays)) {
+        ++total;
         // One local-time conversion per day, not per word.
-        if (At < DayEnd) {
-            Progress.LearntOverTime.back().Learnt = Total;
+        if (at < dayEnd) {
+            progress.LearntOverTime.back().Learnt = total;
             continue;
         }
-        DayEnd = NextLocalMidnightMs(At);
-        const QDate Day = QDateTime::fromMSecsSinceEpoch(At).date();
-        Progress.LearntOverTime.push_back({Day.startOfDay().toMSecsSinceEpoch(), Total});
+        dayEnd = NextLocalMidnightMs(at);
+        const QDate day = QDateTime::fromMSecsSinceEpoch(at).date();
+        progress.LearntOverTime.push_back({day.startOfDay().toMSecsSinceEpoch(), total});
     }
 }
 
@@ -192,12 +188,25 @@ TWordInfos ReadBookWords(int BookId)
 
 TStudyProgress ReadStudyProgress(std::int64_t NowMs)
 {
-    TStudyProgress Progress;
-    const std::map<int, TBookRow> Books = ReadBooks();
-    ReadBookFigures(Progress, Books, NowMs);
-    ReadLearntOverTime(Progress);
-    ReadMistakes(Progress);
-    return Progress;
+    TStudyProgress progress = ReadBookProgress(NowMs, TStudyLog::Read());
+    ReadMistakes(progress);
+    return progress;
+}
+
+TStudyProgress ReadBookProgress(std::int64_t nowMs, const TStudyLog &log)
+{
+    TStudyProgress progress;
+    const std::map<int, TBookRow> books = ReadBooks();
+    ReadBookFigures(progress, books, nowMs);
+    ReadLearntOverTime(progress, log);
+    return progress;
+}
+
+void ReadStudyMistakes(TStudyProgress &progress)
+{
+    progress.MostMissed.clear();
+    progress.WeakLetters.clear();
+    ReadMistakes(progress);
 }
 
 std::vector<TStudyRecordRow> ReadStudyRecords()

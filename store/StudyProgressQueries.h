@@ -7,12 +7,19 @@
 #include <vector>
 
 #include "Records.h"
+#include "StudyHabit.h"
 #include "StudyProgress.h"
 #include "StudyRecordCsv.h"
 
 // Every figure of the window; "due" counts cards due before the local
 // midnight after NowMs.
 TStudyProgress ReadStudyProgress(std::int64_t NowMs);
+// The same without the words missed most and the weak letters, which the
+// window reads when their tab is first shown; the words learnt over time
+// from Log.
+TStudyProgress ReadBookProgress(std::int64_t nowMs, const TStudyLog &log);
+// Fills in the words missed most and the weak letters.
+void ReadStudyMistakes(TStudyProgress &progress);
 // Every word of the memory with its meaning (from the book of its last
 // meeting), by spelling.
 std::vector<TStudyRecordRow> ReadStudyRecords();

@@ -1,14 +1,17 @@
 // Opening 学习进度 on a long-used memory: 30 000 words met in ten books,
 // 300 000 reviews, 60 000 slips and 3 000 toll gates played; the habit
-// figures its tab 学习习惯 reads.
+// figures its tab 学习习惯 reads, and the first show of that tab and of
+// 易错单词, which are read then.
 // Run from a Release build with QT_QPA_PLATFORM=offscreen:
 //   build-rel/bench/bin/study_progress_bench
+#include <memory>
 #include <string>
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QDateTime>
+#include <QTabWidget>
 
 #include "BenchDatabase.h"
 #include "FsrsScheduler.h"
@@ -87,6 +90,36 @@ void BM_ReadStudyProgress(benchmark::State &state)
 }
 BENCHMARK(BM_ReadStudyProgress)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// What the window reads at open: the log in one pass, then the figures
+// without the mistakes.
+void BM_ReadStudyLog(benchmark::State &state)
+{
+    world();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(TStudyLog::Read());
+}
+BENCHMARK(BM_ReadStudyLog)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ReadBookProgress(benchmark::State &state)
+{
+    world();
+    const TStudyLog log = TStudyLog::Read();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ReadBookProgress(Now, log));
+}
+BENCHMARK(BM_ReadBookProgress)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ReadStudyMistakes(benchmark::State &state)
+{
+    world();
+    for (auto _ : state) {
+        TStudyProgress progress;
+        ReadStudyMistakes(progress);
+        benchmark::DoNotOptimize(progress);
+    }
+}
+BENCHMARK(BM_ReadStudyMistakes)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // The habit tab's reads, one at a time.
 void BM_ReadRetentionByMonth(benchmark::State &state)
 {
@@ -133,6 +166,40 @@ void BM_OpenStudyProgress(benchmark::State &state)
     }
 }
 BENCHMARK(BM_OpenStudyProgress)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A tab read when first shown: from the click to the tab drawn, the window
+// already open.
+void firstShowOfTab(benchmark::State &state, const char *page)
+{
+    world();
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto window = std::make_unique<TFrmStudyProgress>();
+        window->LoadProgress(Now);
+        window->show();
+        benchmark::DoNotOptimize(window->grab());
+        auto *tabs = window->findChild<QTabWidget *>(QStringLiteral("tabProgress"));
+        QWidget *shown = window->findChild<QWidget *>(QLatin1String(page));
+        state.ResumeTiming();
+        tabs->setCurrentWidget(shown);
+        benchmark::DoNotOptimize(window->grab());
+        state.PauseTiming();
+        window.reset();
+        state.ResumeTiming();
+    }
+}
+
+void BM_FirstShowOfHabitTab(benchmark::State &state)
+{
+    firstShowOfTab(state, "tabHabit");
+}
+BENCHMARK(BM_FirstShowOfHabitTab)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_FirstShowOfMistakesTab(benchmark::State &state)
+{
+    firstShowOfTab(state, "tabMistakes");
+}
+BENCHMARK(BM_FirstShowOfMistakesTab)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

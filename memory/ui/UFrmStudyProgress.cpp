@@ -185,14 +185,17 @@ TFrmStudyProgress::TFrmStudyProgress(QWidget *parent)
             .arg(kMinReviewsToOptimize));
 
     auto *tabs = new QTabWidget(this);
+    m_tabs = tabs;
     tabs->setObjectName(QStringLiteral("tabProgress"));
     auto *curves = new QWidget(tabs);
+    curves->setObjectName(QStringLiteral("tabCurves"));
     auto *charts = new QHBoxLayout(curves);
     charts->addWidget(m_chartLearnt);
     charts->addWidget(m_chartAccuracy);
     tabs->addTab(curves, QStringLiteral("学习曲线"));
 
     auto *habit = new QWidget(tabs);
+    m_habitPage = habit;
     habit->setObjectName(QStringLiteral("tabHabit"));
     auto *habitLayout = new QVBoxLayout(habit);
     auto *bookRow = new QHBoxLayout;
@@ -225,6 +228,8 @@ TFrmStudyProgress::TFrmStudyProgress(QWidget *parent)
     WeakLayout->addWidget(m_tblLetters);
     WeakLayout->addWidget(m_btnWeakSpellings);
     auto *mistakesPage = new QWidget(tabs);
+    m_mistakesPage = mistakesPage;
+    mistakesPage->setObjectName(QStringLiteral("tabMistakes"));
     auto *mistakes = new QHBoxLayout(mistakesPage);
     mistakes->addWidget(MissedBox);
     mistakes->addWidget(WeakBox);
@@ -254,7 +259,9 @@ TFrmStudyProgress::TFrmStudyProgress(QWidget *parent)
 
     connect(m_tblBooks, &QTableWidget::currentCellChanged, this, [this] { showAccuracyChart(); });
     connect(m_cbForecastBook, &QComboBox::currentIndexChanged, this,
-            &TFrmStudyProgress::showForecast);
+            Guarded(windowTitle(), this, &TFrmStudyProgress::showForecast));
+    connect(tabs, &QTabWidget::currentChanged, this,
+            Guarded(windowTitle(), this, &TFrmStudyProgress::readShownTab));
     connect(m_btnWeakSpellings, &QPushButton::clicked, this,
             Guarded(m_btnWeakSpellings->text(), this, &TFrmStudyProgress::btnWeakSpellingsClick));
     connect(m_btnExport, &QPushButton::clicked, this,
@@ -283,6 +290,11 @@ void TFrmStudyProgress::AttachMemoryFit(TMemoryFitRun *run)
         });
     }
     showMemoryFit();
+}
+
+void TFrmStudyProgress::OnPracticeWeakSpellings(std::function<void(const TWordInfos &)> practice)
+{
+    connect(this, &TFrmStudyProgress::PracticeWeakSpellings, this, std::move(practice));
 }
 
 void TFrmStudyProgress::showMemoryFit()
@@ -328,22 +340,48 @@ void TFrmStudyProgress::btnRestoreDefaultsClick()
     m_memoryFit->RestoreDefaults();
 }
 
-void TFrmStudyProgress::LoadProgress(std::int64_t NowMs)
+void TFrmStudyProgress::LoadProgress(std::int64_t nowMs)
 {
-    m_now = NowMs;
-    loadHabit();
-    ShowProgress(ReadStudyProgress(NowMs));
-    showRetentionChart();
-    showStreak();
+    m_now = nowMs;
+    const QDate today = QDateTime::fromMSecsSinceEpoch(m_now).date();
+    // Kept for the habit tab; the log is read once.
+    m_log = std::make_unique<TStudyLog>(TStudyLog::Read());
+    m_recentRetention =
+        m_log->RetentionSinceByBook(today.addDays(-29).startOfDay().toMSecsSinceEpoch());
+    m_progress = ReadBookProgress(nowMs, *m_log);
+    m_habitRead = false;
+    m_mistakesRead = false;
+    showBooks();
+    showLearntChart();
+    showAccuracyChart();
+    readShownTab();
 }
 
 void TFrmStudyProgress::ShowProgress(const TStudyProgress &Progress)
 {
     m_progress = Progress;
+    m_mistakesRead = true;
     showBooks();
     showLearntChart();
     showAccuracyChart();
     showMistakes();
+}
+
+void TFrmStudyProgress::readShownTab()
+{
+    QWidget *shown = m_tabs->currentWidget();
+    if (shown == m_habitPage && !m_habitRead) {
+        loadHabit();
+        m_habitRead = true;
+        m_log.reset();
+        showForecast();
+        showRetentionChart();
+        showStreak();
+    } else if (shown == m_mistakesPage && !m_mistakesRead) {
+        ReadStudyMistakes(m_progress);
+        m_mistakesRead = true;
+        showMistakes();
+    }
 }
 
 void TFrmStudyProgress::showBooks()
@@ -371,7 +409,8 @@ void TFrmStudyProgress::showBooks()
             m_cbForecastBook->addItem(GbkToQString(book.BookName));
         m_cbForecastBook->setCurrentIndex(std::max(0, m_cbForecastBook->findText(chosen)));
     }
-    showForecast();
+    if (m_habitRead)
+        showForecast();
 }
 
 QString TFrmStudyProgress::recentRetention(const std::vector<int> &bookIds) const
@@ -391,16 +430,16 @@ void TFrmStudyProgress::loadHabit()
 {
     const QDate today = QDateTime::fromMSecsSinceEpoch(m_now).date();
     m_retentionTarget = ReadMemoryParameters().Retention;
-    m_retentionByMonth = ReadRetentionByMonth();
-    m_recentRetention =
-        ReadRetentionSinceByBook(today.addDays(-29).startOfDay().toMSecsSinceEpoch());
-    std::vector<TDayPlay> year = ReadDailyPlay(today.addDays(-(kCalendarDays - 1)), today);
+    if (!m_log)  // shown before any load
+        m_log = std::make_unique<TStudyLog>(TStudyLog::Read());
+    m_retentionByMonth = m_log->RetentionByMonth();
+    std::vector<TDayPlay> year = m_log->DailyPlay(today.addDays(-(kCalendarDays - 1)), today);
     m_streak = StudyStreak(year, m_dailyGoal);
     // A run as long as the year read goes on before it: read further back.
     for (QDate readFrom = year.front().Day;
          m_streak >= int(readFrom.daysTo(today)) && m_streak > 0;) {
         readFrom = readFrom.addDays(-kCalendarDays);
-        m_streak = StudyStreak(ReadDailyPlay(readFrom, today), m_dailyGoal);
+        m_streak = StudyStreak(m_log->DailyPlay(readFrom, today), m_dailyGoal);
     }
     m_today = year.back();
     m_calendar->SetDays(std::move(year), m_dailyGoal);

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <vector>
 
 #include <QDialog>
@@ -19,6 +20,7 @@
 #include "Records.h"
 #include "StudyHabit.h"
 #include "StudyProgress.h"
+#include "StudyProgressWindow.h"
 
 class QChartView;
 class QComboBox;
@@ -26,23 +28,26 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 class QTableWidget;
+class QTabWidget;
 class TMemoryFitRun;
 class TStudyCalendar;
 
-class TFrmStudyProgress : public QDialog {
+class TFrmStudyProgress : public QDialog, public TStudyProgressWindow {
     Q_OBJECT
 public:
     explicit TFrmStudyProgress(QWidget *parent = nullptr);
 
-    // The words a day that count for the streak and shade the calendar.
-    void SetDailyGoal(int goal) { m_dailyGoal = goal; }
-    // Reads the memory as it is at NowMs and shows it, the habit included.
-    void LoadProgress(std::int64_t NowMs);
+    QDialog &Dialog() override { return *this; }
+    void SetDailyGoal(int goal) override { m_dailyGoal = goal; }
+    // The tabs 学习习惯 and 易错单词 are read when next shown (now, if one of
+    // them is).
+    void LoadProgress(std::int64_t nowMs) override;
+    void OnPracticeWeakSpellings(std::function<void(const TWordInfos &)> practice) override;
+    // Shows every figure of Progress, the mistakes included.
     void ShowProgress(const TStudyProgress &Progress);
     const TStudyProgress &Progress() const { return m_progress; }
 
-    // The fits of the memory parameters go through run, which outlives the window.
-    void AttachMemoryFit(TMemoryFitRun *run);
+    void AttachMemoryFit(TMemoryFitRun *run) override;
 
     void btnWeakSpellingsClick();
     void btnExportClick();
@@ -59,6 +64,8 @@ private:
     void showLearntChart();
     void showAccuracyChart();
     void showMistakes();
+    // Reads the shown tab's figures if they are not read since the last load.
+    void readShownTab();
     void showMemoryFit();
     void loadHabit();
     void showForecast();
@@ -89,6 +96,12 @@ private:
     QPushButton *m_btnOptimizeMemory;
     QPushButton *m_btnRestoreDefaults;
     TMemoryFitRun *m_memoryFit = nullptr;
+    QTabWidget *m_tabs = nullptr;
+    QWidget *m_habitPage = nullptr;
+    QWidget *m_mistakesPage = nullptr;
+    bool m_habitRead = false;
+    std::unique_ptr<TStudyLog> m_log;  // read at the load, until the habit tab is read
+    bool m_mistakesRead = false;
 
     int m_dailyGoal = 100;
     double m_retentionTarget = 0.9;

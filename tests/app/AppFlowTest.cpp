@@ -6,6 +6,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QTemporaryDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -23,13 +25,14 @@
 #include "GameWindowFixture.h"
 #include "GbkText.h"
 #include "RecentTollGates.h"
+#include "Settings.h"
 #include "TextUtils.h"
 #include "UBookType.h"
 #include "UFrmGameRecord.h"
 #include "UFrmImportLib.h"
 #include "UFrmInputBox.h"
 #include "UFrmSelectBook.h"
-#include "UFrmStudyProgress.h"
+#include "StudyProgressPlugin.h"
 #include "UFrmType.h"
 #include "UTypeGameType.h"
 #include "WordMemory.h"
@@ -575,13 +578,99 @@ TEST_F(AppFlowCommands, StudyProgressOpensFromTheFileMenuBelowTheReview)
     EXPECT_EQ((*std::next(review))->text(), QStringLiteral("学习进度"));
 
     ScriptDialog([](QDialog &dialog) {
-        EXPECT_NE(dynamic_cast<TFrmStudyProgress *>(&dialog), nullptr);
+        EXPECT_TRUE(dialog.inherits("TFrmStudyProgress"));
         dialog.reject();
     });
     Control<QAction>(Window(), "nStudyProgress")->trigger();
     EXPECT_EQ(m_boxes.Texts(), QStringList{});
     EXPECT_EQ(Counts(), "900 3 18");
     EXPECT_TRUE(Control<QWidget>(Window(), "panGame")->hasFocus());
+}
+
+bool MapsLibrary(const QString &name)
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(name.toUtf8());
+}
+
+// Qt Charts comes with the window's plugin, when the window first opens,
+// from the program folder's lib/.
+TEST_F(AppFlowCommands, TheProgressWindowsPluginAndQtChartsLoadWhenItFirstOpens)
+{
+    SetUpTwoBooks();
+    EXPECT_EQ(StudyProgressPluginPath(), QString::fromStdString(GetProgramDir())
+                                             + QStringLiteral("lib/kivrotype-progress.so"));
+    EXPECT_FALSE(MapsLibrary(QStringLiteral("libQt6Charts")));
+    EXPECT_FALSE(MapsLibrary(QStringLiteral("kivrotype-progress.so")));
+    int opened = 0;
+    for (int times = 0; times < 2; ++times)
+        ScriptDialog([&opened](QDialog &dialog) {
+            ++opened;
+            EXPECT_EQ(dialog.objectName(), QStringLiteral("FrmStudyProgress"));
+            dialog.reject();
+        });
+    Control<QAction>(Window(), "nStudyProgress")->trigger();
+    EXPECT_EQ(opened, 1);
+    EXPECT_TRUE(MapsLibrary(QStringLiteral("libQt6Charts")));
+    EXPECT_TRUE(MapsLibrary(QStringLiteral("kivrotype-progress.so")));
+    // Opened again from the library already loaded.
+    Control<QAction>(Window(), "nStudyProgress")->trigger();
+    EXPECT_EQ(opened, 2);
+    EXPECT_EQ(m_boxes.Texts(), QStringList{});
+
+    // Installed, the plugin is in the prefix's lib/kivrotype/.
+    const TProgramDirs portable = GetProgramDirs();
+    SetProgramDirs({"/home/player/.local/share/kivrotype/", "/opt/kivro/share/kivrotype/"});
+    EXPECT_EQ(StudyProgressPluginPath(),
+              QStringLiteral("/opt/kivro/lib/kivrotype/kivrotype-progress.so"));
+    SetProgramDirs(portable);
+}
+
+// Without the plugin, or with a file that is not one, the player reads why
+// and the game goes on.
+TEST_F(AppFlowCommands, AMissingOrBrokenProgressPluginSaysSoAndNothingElseFails)
+{
+    SetUpTwoBooks();
+    QTemporaryDir empty;
+    ASSERT_TRUE(empty.isValid());
+    const auto restore = qScopeGuard([] { SetStudyProgressPluginPath({}); });
+    const QString missing = empty.filePath(QStringLiteral("kivrotype-progress.so"));
+    const QString broken = empty.filePath(QStringLiteral("broken.so"));
+    QFile junk(broken);
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("not a library");
+    junk.close();
+    // A window opened here would meet this script, meant for the leaderboard.
+    bool recordOpened = false;
+    ScriptDialog([&recordOpened](QDialog &dialog) {
+        recordOpened = dialog.inherits("TFrmGameRecord");
+        dialog.reject();
+    });
+    const QString why = QStringLiteral("无法打开学习进度：缺少图表组件。");
+    for (const QString &path : {missing, broken}) {
+        m_boxes.Clear();
+        SetStudyProgressPluginPath(path);
+        Control<QAction>(Window(), "nStudyProgress")->trigger();
+        EXPECT_EQ(m_boxes.Texts(), QStringList{why}) << path.toStdString();
+        ASSERT_EQ(m_boxes.Shown().size(), 1u);
+        EXPECT_EQ(m_boxes.Shown()[0].icon, TMsgIcon::Exclamation);
+    }
+    EXPECT_FALSE(MapsLibrary(QStringLiteral("libQt6Charts")));
+    EXPECT_EQ(Counts(), "900 3 18");
+    EXPECT_EQ(Buttons(), "01011");
+    EXPECT_TRUE(Control<QWidget>(Window(), "panGame")->hasFocus());
+    // The other commands still work, and the window opens once the plugin is back.
+    Control<QAction>(Window(), "N4")->trigger();
+    EXPECT_TRUE(recordOpened);
+    SetStudyProgressPluginPath({});
+    bool progressOpened = false;
+    ScriptDialog([&progressOpened](QDialog &dialog) {
+        progressOpened = dialog.inherits("TFrmStudyProgress");
+        dialog.reject();
+    });
+    Control<QAction>(Window(), "nStudyProgress")->trigger();
+    EXPECT_TRUE(progressOpened);
+    EXPECT_EQ(m_boxes.Texts(), QStringList{why});
 }
 
 TEST_F(AppFlowCommands, CommandsMeetingAHeldDatabaseSayInWordsWhatFailed)

@@ -13,6 +13,7 @@
 #include <QLineSeries>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QValueAxis>
@@ -102,6 +103,16 @@ protected:
     int m_second = 0;
 };
 
+// The tabs 学习习惯 and 易错单词 are read when first shown.
+void ShowTab(QWidget &window, const char *page)
+{
+    auto *tabs = window.findChild<QTabWidget *>(QStringLiteral("tabProgress"));
+    ASSERT_NE(tabs, nullptr);
+    auto *shown = window.findChild<QWidget *>(QLatin1String(page));
+    ASSERT_NE(shown, nullptr);
+    tabs->setCurrentWidget(shown);
+}
+
 QStringList RowTexts(const QTableWidget *Table, int Row)
 {
     QStringList Texts;
@@ -189,6 +200,7 @@ TEST_F(MemoryUiProgress, TheWindowShowsTheFigures)
               QStringLiteral("初中英语,30,7,4,3,2,23,2,77.8%,50.0%").split(QLatin1Char(',')));
     // The second book's one word has had no review on a later day.
     EXPECT_EQ(Books->item(1, 9)->text(), QStringLiteral("-"));
+    ShowTab(Window, "tabMistakes");
     const auto *Missed = Window.findChild<QTableWidget *>(QStringLiteral("tblMissed"));
     ASSERT_EQ(Missed->rowCount(), 1);
     EXPECT_EQ(Missed->item(0, 0)->text(), QStringLiteral("w5"));
@@ -354,6 +366,7 @@ TEST_F(MemoryUiProgress, TheHabitTabShowsTheForecastRetentionStreakAndCalendar)
     TFrmStudyProgress window;
     window.SetDailyGoal(3);
     window.LoadProgress(Now);
+    ShowTab(window, "tabHabit");
 
     // Due: rows 3 and 4 overdue (today's bar), row 6 in four days, rows
     // 0..2 in twenty, row 5 and the second book's word in 29.
@@ -423,6 +436,45 @@ TEST_F(MemoryUiProgress, TheHabitTabShowsTheForecastRetentionStreakAndCalendar)
 }
 
 }  // namespace
+
+// The tabs 学习习惯 and 易错单词 are read when first shown after a load, and a
+// reload reads again the one shown.
+TEST_F(MemoryUiProgress, TheHabitAndMistakesTabsAreReadWhenShown)
+{
+    TFrmStudyProgress window;
+    window.SetDailyGoal(3);
+    window.LoadProgress(Now);
+    auto *calendar = window.findChild<TStudyCalendar *>(QStringLiteral("calStudy"));
+    auto *streak = window.findChild<QLabel *>(QStringLiteral("labStreak"));
+    auto *missed = window.findChild<QTableWidget *>(QStringLiteral("tblMissed"));
+    ASSERT_TRUE(calendar && streak && missed);
+    EXPECT_TRUE(calendar->Days().empty());
+    EXPECT_EQ(missed->rowCount(), 0);
+    // The per-book retention is read at the load all the same.
+    EXPECT_EQ(window.findChild<QTableWidget *>(QStringLiteral("tblBooks"))->item(0, 9)->text(),
+              QStringLiteral("50.0%"));
+
+    ShowTab(window, "tabMistakes");
+    EXPECT_EQ(missed->rowCount(), 1);
+    EXPECT_TRUE(calendar->Days().empty());
+    ShowTab(window, "tabHabit");
+    EXPECT_EQ(calendar->Days().size(), 365u);
+    EXPECT_EQ(streak->text(), QStringLiteral("连续学习1天"));
+
+    // Today's play, then a reload with the habit tab shown: read at once.
+    Play(m_first, 3, Now - 60'000, 3, 0,
+         {Met(7, TRating::Good, m_first), Met(8, TRating::Good, m_first),
+          Met(9, TRating::Good, m_first)});
+    window.LoadProgress(Now);
+    EXPECT_EQ(streak->text(), QStringLiteral("连续学习2天"));
+    EXPECT_EQ(calendar->Days().back().Words, 3);
+    // The mistakes tab, not shown, is read again when it next is.
+    ASSERT_NO_THROW(RecordTollGate(TTollGatePlay{Now - 30'000, m_first, 3, 1, 0, 1, false},
+                                   {Met(10, TRating::Again, m_first)}, ChosenReview));
+    window.LoadProgress(Now);
+    ShowTab(window, "tabMistakes");
+    EXPECT_EQ(missed->rowCount(), 2);
+}
 
 TEST_F(MemoryUiProgress, OptimisingTheMemoryParametersRunsOnTheWorkerAndReportsInWords)
 {

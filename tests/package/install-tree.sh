@@ -12,6 +12,7 @@ cmake --install "$build" --prefix "$prefix" > /dev/null
 actual=$(cd "$prefix" && find . -type f | sort)
 expected=$(sort << 'LIST'
 ./bin/kivrotype
+./lib/kivrotype/kivrotype-progress.so
 ./share/applications/org.example.kivrotype.desktop
 ./share/icons/hicolor/128x128/apps/org.example.kivrotype.png
 ./share/icons/hicolor/256x256/apps/org.example.kivrotype.png
