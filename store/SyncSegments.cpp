@@ -122,7 +122,7 @@ std::string SegmentFileName(std::int64_t number, const QByteArray &file)
 {
     const QString digits =
         QStringLiteral("%1").arg(number, static_cast<int>(kNumberDigits), 10, QLatin1Char('0'));
-    return (digits + QLatin1Char('-') + sha256Hex(file) + QStringLiteral(".kseg")).toStdString();
+    return QString(digits + QLatin1Char('-') + sha256Hex(file) + QStringLiteral(".kseg")).toStdString();
 }
 
 std::optional<TSegmentName> ParseSegmentFileName(const std::string &name)

@@ -11,6 +11,27 @@ namespace {
 
 constexpr std::int64_t kT0 = 1'790'000'000'000;
 
+// Rows as text, type and value, so that they compare and print.
+std::vector<std::string> shownRows(const std::vector<std::vector<TSqlValue>> &rows)
+{
+    std::vector<std::string> out;
+    for (const std::vector<TSqlValue> &row : rows) {
+        std::string line;
+        for (const TSqlValue &v : row) {
+            line += std::to_string(v.index()) + ":";
+            if (const auto *i = std::get_if<std::int64_t>(&v))
+                line += std::to_string(*i);
+            else if (const auto *d = std::get_if<double>(&v))
+                line += std::to_string(*d);
+            else if (const auto *t = std::get_if<std::string>(&v))
+                line += *t;
+            line += " ";
+        }
+        out.push_back(line);
+    }
+    return out;
+}
+
 class StoreSyncSegment : public StoreFixture {
 protected:
     StoreSyncSegment()
@@ -73,7 +94,7 @@ TEST_F(StoreSyncSegment, EachSegmentHoldsTheRowsWrittenSinceTheLastOneNumberedOn
     for (size_t t = 0; t < all.Tables.size(); ++t) {
         std::vector<std::vector<TSqlValue>> joined = one.Tables[t].Rows;
         joined.insert(joined.end(), two.Tables[t].Rows.begin(), two.Tables[t].Rows.end());
-        EXPECT_EQ(joined, all.Tables[t].Rows) << all.Tables[t].Table;
+        EXPECT_EQ(shownRows(joined), shownRows(all.Tables[t].Rows)) << all.Tables[t].Table;
     }
     EXPECT_EQ(two.NewWords, all.NewWords);
     EXPECT_EQ(ParseSegmentFileName(second->Name)->Number, 2);

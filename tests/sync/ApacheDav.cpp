@@ -2,7 +2,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 #include <QFile>
 #include <QTcpServer>
@@ -143,6 +146,8 @@ TApacheDav::TApacheDav(TApacheOptions options) : m_tls(options.Tls)
     conf.close();
 
     m_server.setProcessChannelMode(QProcess::MergedChannels);
+    // Apache signals its whole process group when it stops: a group of its own.
+    m_server.setChildProcessModifier([] { ::setsid(); });
     m_server.start(kApache, {QStringLiteral("-f"), QString::fromStdString(root + "/httpd.conf"),
                              QStringLiteral("-DFOREGROUND")});
     // Ready once it accepts a connection; a server that exits has failed.
