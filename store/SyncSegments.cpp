@@ -122,7 +122,8 @@ std::string SegmentFileName(std::int64_t number, const QByteArray &file)
 {
     const QString digits =
         QStringLiteral("%1").arg(number, static_cast<int>(kNumberDigits), 10, QLatin1Char('0'));
-    return QString(digits + QLatin1Char('-') + sha256Hex(file) + QStringLiteral(".kseg")).toStdString();
+    return QString(digits + QLatin1Char('-') + sha256Hex(file) + QStringLiteral(".kseg"))
+        .toStdString();
 }
 
 std::optional<TSegmentName> ParseSegmentFileName(const std::string &name)
@@ -228,8 +229,8 @@ TLogBatch DecodeSegment(const std::string &computer, const std::string &name,
 std::vector<THeldSegment> HeldSegments(TSqlConnection &connection)
 {
     std::vector<THeldSegment> held;
-    TSqlQuery rows =
-        connection.Query("SELECT computer, number, name FROM syncsegment ORDER BY computer, number");
+    TSqlQuery rows = connection.Query(
+        "SELECT computer, number, name FROM syncsegment ORDER BY computer, number");
     while (rows.Next())
         held.push_back({rows.Text(0), rows.Integer(1), rows.Text(2)});
     return held;
@@ -238,8 +239,8 @@ std::vector<THeldSegment> HeldSegments(TSqlConnection &connection)
 QByteArray HeldSegmentFile(TSqlConnection &connection, const std::string &computer,
                            const std::string &name)
 {
-    TSqlQuery row = connection.Query(
-        "SELECT body FROM syncsegment WHERE computer = ? AND name = ?", {computer, name});
+    TSqlQuery row = connection.Query("SELECT body FROM syncsegment WHERE computer = ? AND name = ?",
+                                     {computer, name});
     return row.Next() ? QByteArray::fromBase64(bytesOf(row.Text(0))) : QByteArray();
 }
 

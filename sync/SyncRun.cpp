@@ -106,9 +106,8 @@ void TSyncRun::Start()
             m_own = identity ? identity->Id : std::string();
         } catch (const EDatabaseError &e) {
             qCWarning(lcSync) << "the segment to upload was not written:" << e.what();
-            fail(TSyncFault::Database,
-                 QStringLiteral("同步没有开始：无法读取本机的学习记录（%1）")
-                     .arg(DatabaseFailureReason(e)));
+            fail(TSyncFault::Database, QStringLiteral("同步没有开始：无法读取本机的学习记录（%1）")
+                                           .arg(DatabaseFailureReason(e)));
             return;
         }
         emit progress(QStringLiteral("正在连接同步服务器…"));
@@ -145,8 +144,8 @@ void TSyncRun::call(const std::function<QNetworkReply *()> &send, std::set<int> 
                 const QNetworkReply::NetworkError error = reply->error();
                 const QString what = reply->request().url().toDisplayString(QUrl::RemoveUserInfo);
                 if (!m_sslErrors.isEmpty() || error == QNetworkReply::SslHandshakeFailedError) {
-                    qCWarning(lcSync) << "the certificate of" << what
-                                      << "was refused:" << m_sslErrors;
+                    qCWarning(lcSync)
+                        << "the certificate of" << what << "was refused:" << m_sslErrors;
                     fail(TSyncFault::Certificate,
                          QStringLiteral("同步服务器的证书不可信：%1。为了安全，没有发送任何数据。")
                              .arg(CertificateReasons(m_sslErrors)));
@@ -257,18 +256,19 @@ void TSyncRun::upload(const std::string &computer, const std::string &name)
         file = HeldSegmentFile(DataInterface().Connection(), computer, name);
     } catch (const EDatabaseError &e) {
         qCWarning(lcSync) << "the held segment" << name.c_str() << "does not read:" << e.what();
-        fail(TSyncFault::Database, QStringLiteral("同步中断：无法读取本机的学习记录（%1）")
-                                       .arg(DatabaseFailureReason(e)));
+        fail(
+            TSyncFault::Database,
+            QStringLiteral("同步中断：无法读取本机的学习记录（%1）").arg(DatabaseFailureReason(e)));
         return;
     }
     emit progress(QStringLiteral("正在上传 %1…").arg(QString::fromStdString(name)));
     const QString part = pathOf(computer, name) + QStringLiteral(".part");
     call([this, part, file] { return m_client->Put(part, file); }, {200, 201, 204},
          [this, part, computer, name](QNetworkReply &, int) {
-             call([this, part, computer, name] {
-                 return m_client->Move(part, pathOf(computer, name));
-             },
-                  {201, 204}, [this](QNetworkReply &, int) {
+             call([this, part, computer,
+                   name] { return m_client->Move(part, pathOf(computer, name)); },
+                  {201, 204},
+                  [this](QNetworkReply &, int) {
                       ++m_outcome.Uploaded;
                       next();
                   });
@@ -288,12 +288,12 @@ void TSyncRun::fetch(const std::string &computer, const std::string &name)
                  m_held.push_back({computer, ParseSegmentFileName(name)->Number, name});
              } catch (const ESegmentError &e) {
                  // Not held, so the next run fetches it again.
-                 qCWarning(lcSync) << "skipped the segment" << pathOf(computer, name) << ":"
-                                   << e.what();
+                 qCWarning(lcSync)
+                     << "skipped the segment" << pathOf(computer, name) << ":" << e.what();
                  ++m_outcome.Corrupt;
              } catch (const EDatabaseError &e) {
-                 qCWarning(lcSync) << "the segment" << pathOf(computer, name)
-                                   << "was not merged:" << e.what();
+                 qCWarning(lcSync)
+                     << "the segment" << pathOf(computer, name) << "was not merged:" << e.what();
                  fail(TSyncFault::Database, QStringLiteral("同步中断：无法写入本机的学习记录（%1）")
                                                 .arg(DatabaseFailureReason(e)));
                  return;
@@ -320,8 +320,9 @@ void TSyncRun::finish()
                                 .arg(m_outcome.Uploaded)
                                 .arg(m_outcome.Downloaded);
     if (m_outcome.Corrupt > 0)
-        m_outcome.Message += QStringLiteral("服务器上有 %1 个同步文件已损坏，已跳过，下次同步时再取。")
-                                 .arg(m_outcome.Corrupt);
+        m_outcome.Message +=
+            QStringLiteral("服务器上有 %1 个同步文件已损坏，已跳过，下次同步时再取。")
+                .arg(m_outcome.Corrupt);
     // The manager goes once its replies are done with.
     m_client.reset();
     m_manager.release()->deleteLater();

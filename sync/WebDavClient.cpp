@@ -55,8 +55,8 @@ std::vector<TDavEntry> ParsePropfind(const QByteArray &xml, const QUrl &folderUr
     return entries;
 }
 
-TWebDavClient::TWebDavClient(QNetworkAccessManager &manager, const QUrl &base,
-                             const QString &user, const QString &password)
+TWebDavClient::TWebDavClient(QNetworkAccessManager &manager, const QUrl &base, const QString &user,
+                             const QString &password)
     : m_manager(manager), m_base(base)
 {
     if (!m_base.path().endsWith(QLatin1Char('/')))

@@ -83,9 +83,9 @@ int main(int argc, char **argv)
     }
     std::vector<TWordMeeting> gate;
     {
-        TSqlQuery rows = a.db.Query("SELECT spelling, pronunciation, meaning FROM "
-                                    + QuoteIdentifier(GbkToUtf8(GetBookTableName(book)))
-                                    + " ORDER BY id");
+        TSqlQuery rows =
+            a.db.Query("SELECT spelling, pronunciation, meaning FROM "
+                       + QuoteIdentifier(GbkToUtf8(GetBookTableName(book))) + " ORDER BY id");
         while (rows.Next()) {
             TWordMeeting m;
             m.Word.Spelling = Utf8ToGbk(rows.Text(0));

@@ -103,4 +103,3 @@ TFsrsParameters otherParameters()
     p.Weights[0] = 0.5;
     return p;
 }
-

@@ -66,4 +66,3 @@ public:
 private:
     TDataInterface &m_back;
 };
-

@@ -138,8 +138,8 @@ TEST_F(StoreSyncSegment, ASegmentThatFailsAnyCheckIsRefusedAndNothingIsMergedOrH
     const QByteArray cut = file.left(file.size() - 7);
     // Made by a writer whose checksum matches but whose contents are not a segment.
     const QByteArray garbage = QByteArrayLiteral("KVSEG1\n") + qCompress("not a segment");
-    const QByteArray otherHeader = EncodeSegment(std::string(32, 'f'), a.Number,
-                                                 DecodeSegment(a.Computer, a.Name, file));
+    const QByteArray otherHeader =
+        EncodeSegment(std::string(32, 'f'), a.Number, DecodeSegment(a.Computer, a.Name, file));
 
     TUsing use(m_other.Db(), *db);
     const TLearnerState before = stateOf(m_other.Db());
@@ -172,8 +172,8 @@ TEST(StoreSyncSegmentName, OnlyASegmentsOwnNameParses)
     EXPECT_EQ(ParseSegmentFileName("00000012-" + sha + ".kseg")->Sha256, sha);
     for (const std::string &name :
          {"00000012-" + sha + ".kseg.part", "00000012-" + sha.substr(1) + ".kseg",
-          "0000001x-" + sha + ".kseg", "-" + sha + ".kseg", "00000012-" + std::string(64, 'A') + ".kseg",
-          std::string("notes.txt")})
+          "0000001x-" + sha + ".kseg", "-" + sha + ".kseg",
+          "00000012-" + std::string(64, 'A') + ".kseg", std::string("notes.txt")})
         EXPECT_FALSE(ParseSegmentFileName(name)) << name;
     const QByteArray file("x");
     EXPECT_EQ(SegmentFileName(3, file),

@@ -26,8 +26,8 @@ std::string run(const QString &program, const QStringList &arguments)
     QProcess p;
     p.start(program, arguments);
     if (!p.waitForFinished(60'000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
-        throw std::runtime_error(program.toStdString() + " failed: "
-                                 + p.readAllStandardError().toStdString());
+        throw std::runtime_error(program.toStdString()
+                                 + " failed: " + p.readAllStandardError().toStdString());
     return p.readAllStandardOutput().trimmed().toStdString();
 }
 
@@ -70,8 +70,8 @@ std::optional<std::string> TApacheDav::Missing()
 {
     if (!QFile::exists(kApache))
         return "no /usr/sbin/apache2 (Debian apache2-bin)";
-    for (const char *module : {"mod_dav.so", "mod_dav_fs.so", "mod_auth_basic.so",
-                               "mod_authn_file.so", "mod_ssl.so"})
+    for (const char *module :
+         {"mod_dav.so", "mod_dav_fs.so", "mod_auth_basic.so", "mod_authn_file.so", "mod_ssl.so"})
         if (!std::filesystem::exists(kModules + module))
             return std::string("no Apache module ") + module;
     if (!::getpwnam(kServerUser))
@@ -111,10 +111,14 @@ TApacheDav::TApacheDav(TApacheOptions options) : m_tls(options.Tls)
     m_port = freePort();
     std::string modules;
     std::vector<std::pair<std::string, std::string>> loaded = {
-        {"mpm_prefork_module", "mod_mpm_prefork.so"}, {"authn_core_module", "mod_authn_core.so"},
-        {"authn_file_module", "mod_authn_file.so"},   {"authz_core_module", "mod_authz_core.so"},
-        {"authz_user_module", "mod_authz_user.so"},   {"auth_basic_module", "mod_auth_basic.so"},
-        {"dav_module", "mod_dav.so"},                 {"dav_fs_module", "mod_dav_fs.so"}};
+        {"mpm_prefork_module", "mod_mpm_prefork.so"},
+        {"authn_core_module", "mod_authn_core.so"},
+        {"authn_file_module", "mod_authn_file.so"},
+        {"authz_core_module", "mod_authz_core.so"},
+        {"authz_user_module", "mod_authz_user.so"},
+        {"auth_basic_module", "mod_auth_basic.so"},
+        {"dav_module", "mod_dav.so"},
+        {"dav_fs_module", "mod_dav_fs.so"}};
     if (m_tls) {
         loaded.emplace_back("socache_shmcb_module", "mod_socache_shmcb.so");
         loaded.emplace_back("ssl_module", "mod_ssl.so");

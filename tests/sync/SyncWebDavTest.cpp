@@ -115,10 +115,7 @@ protected:
         AddGameRecord(Gbk("丙"), 120);
         Keep(C());
     }
-    void Keep(TDataInterface &computer)
-    {
-        m_played.push_back(ReadLogBatch(computer.Connection()));
-    }
+    void Keep(TDataInterface &computer) { m_played.push_back(ReadLogBatch(computer.Connection())); }
 
     // All the logs played, merged into a computer that played nothing.
     TLearnerState AllMerged()
