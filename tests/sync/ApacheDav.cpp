@@ -31,10 +31,21 @@ std::string run(const QString &program, const QStringList &arguments)
     return p.readAllStandardOutput().trimmed().toStdString();
 }
 
+// The server's user, looked up without the libc's shared buffer.
+std::optional<std::pair<uid_t, gid_t>> serverUser()
+{
+    passwd entry{};
+    passwd *found = nullptr;
+    std::vector<char> buffer(16384);
+    if (::getpwnam_r(kServerUser, &entry, buffer.data(), buffer.size(), &found) != 0 || !found)
+        return std::nullopt;
+    return std::pair{entry.pw_uid, entry.pw_gid};
+}
+
 void giveToServer(const std::string &path)
 {
-    const passwd *user = ::getpwnam(kServerUser);
-    if (!user || ::chown(path.c_str(), user->pw_uid, user->pw_gid) != 0)
+    const std::optional<std::pair<uid_t, gid_t>> user = serverUser();
+    if (!user || ::chown(path.c_str(), user->first, user->second) != 0)
         throw std::runtime_error("cannot give " + path + " to " + kServerUser);
 }
 
@@ -74,7 +85,7 @@ std::optional<std::string> TApacheDav::Missing()
          {"mod_dav.so", "mod_dav_fs.so", "mod_auth_basic.so", "mod_authn_file.so", "mod_ssl.so"})
         if (!std::filesystem::exists(kModules + module))
             return std::string("no Apache module ") + module;
-    if (!::getpwnam(kServerUser))
+    if (!serverUser())
         return std::string("no user ") + kServerUser;
     if (::geteuid() != 0)
         return "not root: Apache cannot serve as www-data";
@@ -124,7 +135,12 @@ TApacheDav::TApacheDav(TApacheOptions options) : m_tls(options.Tls)
         loaded.emplace_back("ssl_module", "mod_ssl.so");
     }
     for (const auto &[name, file] : loaded)
-        modules += "LoadModule " + name + " " + kModules + file + "\n";
+        modules.append("LoadModule ")
+            .append(name)
+            .append(" ")
+            .append(kModules)
+            .append(file)
+            .append("\n");
     std::ofstream conf(root + "/httpd.conf");
     conf << "ServerRoot \"" << root << "\"\n"
          << "ServerName 127.0.0.1\n"
