@@ -84,7 +84,14 @@ TSyncRun::TSyncRun(TSyncAccount account, QObject *parent)
 {
 }
 
-TSyncRun::~TSyncRun() = default;
+TSyncRun::~TSyncRun()
+{
+    // Replies the manager aborts as it goes must not reach a run half gone.
+    m_running = false;
+    if (m_manager)
+        for (QNetworkReply *reply : m_manager->findChildren<QNetworkReply *>())
+            reply->disconnect(this);
+}
 
 void TSyncRun::Start()
 {

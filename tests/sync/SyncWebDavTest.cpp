@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QTcpServer>
 #include <QTimer>
@@ -396,6 +397,29 @@ TEST_F(SyncWebDav, AnHttpsServerWithAnUntrustedCertificateGetsNothingAndTheReaso
         << refused.Message.toStdString();
     EXPECT_TRUE(refused.Message.endsWith(QStringLiteral("为了安全，没有发送任何数据。")));
     EXPECT_FALSE(fs::exists(fs::path(m_server->Folder()) / "kivrotype"));
+}
+
+TEST_F(SyncWebDav, ARunDestroyedWhileItsServerKeepsItWaitingEndsWithoutAWord)
+{
+    PlayA();
+    QTcpServer silent;  // accepts and never answers
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost, 0));
+    TSyncAccount account = Account();
+    account.Server.setPort(silent.serverPort());
+    TUsing use(A(), *db);
+    auto run = std::make_unique<TSyncRun>(account);
+    bool finished = false;
+    QObject::connect(run.get(), &TSyncRun::finished, [&finished] { finished = true; });
+    QEventLoop loop;
+    QObject::connect(&silent, &QTcpServer::newConnection, &loop, &QEventLoop::quit);
+    QTimer::singleShot(60'000, &loop, &QEventLoop::quit);
+    run->Start();
+    loop.exec();
+    ASSERT_TRUE(silent.hasPendingConnections()) << "the request never reached the server";
+    EXPECT_TRUE(run->Running());
+    run.reset();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(finished);
 }
 
 }  // namespace
