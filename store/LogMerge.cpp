@@ -75,6 +75,29 @@ void addShares(std::map<std::string, TMergedWordShare> &shares, const std::strin
     share.Missed += static_cast<int>(integerOf(at("missed")));
 }
 
+// The new-words book, found as WordMemory finds it.
+TWordInfos readNewWords(TSqlConnection &connection)
+{
+    TWordInfos out;
+    std::string table;
+    {
+        TSqlQuery book = connection.Query(
+            "SELECT storetablename FROM bookinfo WHERE bookclass = 8 AND booktype = ? "
+            "AND bookname = ? ORDER BY id LIMIT 1",
+            {std::int64_t{kBookTypeLetter}, GbkToUtf8(NewWordsBookName())});
+        if (book.Next())
+            table = book.Text(0);
+    }
+    if (!table.empty()) {
+        TSqlQuery words = connection.Query("SELECT spelling, pronunciation, meaning FROM "
+                                           + QuoteIdentifier(table) + " ORDER BY id");
+        const bool scrambled = IsScrambleOn();
+        while (words.Next())
+            out.push_back(WordFromStoredRow(words, scrambled));
+    }
+    return out;
+}
+
 }  // namespace
 
 const std::vector<std::string> &LogTables()
@@ -122,27 +145,47 @@ TLogBatch ReadLogBatch(TSqlConnection &connection)
         }
         batch.Tables.push_back(std::move(rows));
     }
-    // The sender's new-words book, found as WordMemory finds it.
-    std::string table;
-    {
-        TSqlQuery book = connection.Query(
-            "SELECT storetablename FROM bookinfo WHERE bookclass = 8 AND booktype = ? "
-            "AND bookname = ? ORDER BY id LIMIT 1",
-            {std::int64_t{kBookTypeLetter}, GbkToUtf8(NewWordsBookName())});
-        if (book.Next())
-            table = book.Text(0);
-    }
-    if (!table.empty()) {
-        TSqlQuery words = connection.Query("SELECT spelling, pronunciation, meaning FROM "
-                                           + QuoteIdentifier(table) + " ORDER BY id");
-        const bool scrambled = IsScrambleOn();
-        while (words.Next())
-            batch.NewWords.push_back(WordFromStoredRow(words, scrambled));
-    }
+    batch.NewWords = readNewWords(connection);
     return batch;
 }
 
-TMergeResult MergeLogs(const TLogBatch &batch)
+TLogBatch ReadLogBatchAfter(TSqlConnection &connection,
+                            const std::map<std::string, std::int64_t> &seen)
+{
+    TLogBatch batch;
+    for (const std::string &table : LogTables()) {
+        const std::vector<std::string> &columns = LogColumns(table);
+        const std::string quoted = QuoteIdentifier(table);
+        std::vector<std::string> origins;
+        {
+            TSqlQuery rows = connection.Query("SELECT DISTINCT origin FROM " + quoted
+                                              + " WHERE origin IS NOT NULL");
+            while (rows.Next())
+                origins.push_back(rows.Text(0));
+        }
+        TLogRows rows{table, {}};
+        for (const std::string &origin : origins) {
+            const auto known = seen.find(origin);
+            const std::int64_t after = known == seen.end() ? 0 : known->second;
+            TSqlQuery query = connection.Query("SELECT " + joined(columns) + " FROM " + quoted
+                                                   + " WHERE origin = ? AND originseq > ? "
+                                                     "ORDER BY originseq",
+                                               {origin, after});
+            while (query.Next()) {
+                std::vector<TSqlValue> row;
+                row.reserve(columns.size());
+                for (size_t i = 0; i < columns.size(); ++i)
+                    row.push_back(query.Value(static_cast<int>(i)));
+                rows.Rows.push_back(std::move(row));
+            }
+        }
+        batch.Tables.push_back(std::move(rows));
+    }
+    batch.NewWords = readNewWords(connection);
+    return batch;
+}
+
+TMergeResult MergeLogs(const TLogBatch &batch, const TMergeRecorder &alsoRecord)
 {
     TMergeResult result;
     TSqlTransaction transaction(DataInterface().Connection());
@@ -168,8 +211,13 @@ TMergeResult MergeLogs(const TLogBatch &batch)
                 addShares(shares, rows.Table, row);
         }
     }
-    if (result.Added == 0)
-        return result;  // rolled back: nothing was written
+    if (result.Added == 0) {
+        if (alsoRecord) {
+            alsoRecord(transaction);
+            transaction.Commit();
+        }
+        return result;  // otherwise rolled back: nothing was written
+    }
 
     const TFsrsParameters parameters = ReadMemoryParameters();
     const TCardReview review = [&parameters](const TMemoryCard &card, TRating rating,
@@ -183,6 +231,8 @@ TMergeResult MergeLogs(const TLogBatch &batch)
     result.NewWordsBookChanged = RebuildMergedWords(transaction, words, review, batch.NewWords);
     TSqlQuery count = transaction.Query("SELECT count(DISTINCT spelling) FROM reviewlog");
     result.CardsRebuilt = count.Next() ? static_cast<int>(count.Integer(0)) : 0;
+    if (alsoRecord)
+        alsoRecord(transaction);
     transaction.Commit();
     return result;
 }

@@ -8,6 +8,8 @@
 // progress figures read the logs themselves.
 
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -37,6 +39,13 @@ const std::vector<std::string> &LogColumns(const std::string &table);
 // EDatabaseError.
 TLogBatch ReadLogBatch(TSqlConnection &connection);
 
+// The rows of ReadLogBatch a reader has not had yet: of each computer
+// (origin), those numbered above seen[origin], every row of a computer not in
+// seen; the new-words book whole. Read through the global-id index, so
+// nothing new costs no scan of the logs. Throws EDatabaseError.
+TLogBatch ReadLogBatchAfter(TSqlConnection &connection,
+                            const std::map<std::string, std::int64_t> &seen);
+
 struct TMergeResult {
     std::int64_t Added = 0;    // rows the database lacked
     std::int64_t Skipped = 0;  // rows it held already
@@ -48,5 +57,8 @@ struct TMergeResult {
 // derives from them (RebuildMergedWords) with the scheduler's parameters in
 // force after the merge. A row without a global id or of the wrong width is
 // refused: nothing is merged. One transaction; throws EDatabaseError with
-// nothing changed. Nothing is rebuilt when no row was added.
-TMergeResult MergeLogs(const TLogBatch &batch);
+// nothing changed. Nothing is rebuilt when no row was added. alsoRecord,
+// when given, writes in the same transaction after the rows (what was merged,
+// by whom), so the rows and that record are committed together or not at all.
+using TMergeRecorder = std::function<void(TSqlTransaction &)>;
+TMergeResult MergeLogs(const TLogBatch &batch, const TMergeRecorder &alsoRecord = {});

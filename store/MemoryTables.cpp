@@ -184,6 +184,19 @@ void AddGlobalIds(TSqlTransaction &transaction)
     }
 }
 
+void AddSyncTables(TSqlTransaction &transaction)
+{
+    transaction.Execute("CREATE TABLE IF NOT EXISTS syncsegment("
+                        "computer TEXT NOT NULL,"
+                        "number INTEGER NOT NULL,"
+                        "name TEXT NOT NULL,"
+                        "body TEXT NOT NULL,"  // the file, base64
+                        "PRIMARY KEY(computer, name))");
+    transaction.Execute("CREATE TABLE IF NOT EXISTS synccovered("
+                        "origin TEXT PRIMARY KEY,"
+                        "lastseq INTEGER NOT NULL)");
+}
+
 const std::vector<std::string> &GlobalIdTables()
 {
     static const std::vector<std::string> tables = {"reviewlog",    "wordslip",   "playlog",

@@ -25,5 +25,10 @@ void AddTypingAndParameterTables(TSqlTransaction &transaction);
 // counts (seen, right, missed) and the book row it was met in, NULL on older
 // rows.
 void AddGlobalIds(TSqlTransaction &transaction);
+// The step to version 5: the segments of the logs exchanged with other
+// computers through a sync server (SyncSegments.h), each as its file,
+// held once it was written here or merged, and per computer the last
+// sequence number those segments hold.
+void AddSyncTables(TSqlTransaction &transaction);
 // The tables whose rows carry a global id, in the order the step numbers them.
 const std::vector<std::string> &GlobalIdTables();

@@ -51,6 +51,8 @@ const std::vector<TMigrationStep> &SchemaMigrations()
         [](TSqlTransaction &transaction) { AddTypingAndParameterTables(transaction); },
         // 3 -> 4: global ids on the rows that travel, the computer that wrote them.
         [](TSqlTransaction &transaction) { AddGlobalIds(transaction); },
+        // 4 -> 5: the segments exchanged through a sync server.
+        [](TSqlTransaction &transaction) { AddSyncTables(transaction); },
     };
     return steps;
 }

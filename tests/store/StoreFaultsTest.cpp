@@ -195,7 +195,7 @@ TEST_F(StoreFaults, AFullDiskLeavesTheDatabaseAsItWas)
     // computer's identity.
     EXPECT_EQ(outcome.output,
               "small=1;big=0;books=1;lib2=0;copy=-1;score=磁盘空间不足。;books=1;scores=0;"
-              "tables=9;integrity=ok;after=1,1,40");
+              "tables=11;integrity=ok;after=1,1,40");
 }
 
 TEST_F(StoreFaults, AReadOnlyDatabaseRefusesEveryWriteInWords)

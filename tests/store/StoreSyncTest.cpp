@@ -14,6 +14,7 @@
 #include "MemoryParameters.h"
 #include "MemoryTables.h"
 #include "SchemaVersion.h"
+#include "LearnerState.h"
 #include "StoreFixture.h"
 #include "UBookType.h"
 #include "WordMemory.h"
@@ -27,141 +28,6 @@ std::string fileBytes(const std::string &path)
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
-
-// A value as text, so that rows compare and print whatever their types.
-std::string shown(const TSqlValue &value)
-{
-    std::ostringstream out;
-    out.precision(17);
-    if (std::holds_alternative<TSqlNull>(value))
-        out << "NULL";
-    else if (const auto *i = std::get_if<std::int64_t>(&value))
-        out << *i;
-    else if (const auto *d = std::get_if<double>(&value))
-        out << *d << "r";
-    else
-        out << '\'' << std::get<std::string>(value) << '\'';
-    return out.str();
-}
-
-std::vector<std::string> columnsOf(TSqlConnection &connection, const std::string &table)
-{
-    std::vector<std::string> columns;
-    TSqlQuery rows = connection.Query("PRAGMA table_info(" + QuoteIdentifier(table) + ")");
-    while (rows.Next())
-        columns.push_back(rows.Text("name"));
-    return columns;
-}
-
-// Every row of a table, every column but the local row id, in the order given.
-std::vector<std::string> rowsOf(TSqlConnection &connection, const std::string &table,
-                                const std::string &order)
-{
-    std::vector<std::string> columns = columnsOf(connection, table);
-    std::erase(columns, "id");
-    std::string list;
-    for (const std::string &c : columns)
-        list += (list.empty() ? "" : ", ") + c;
-    std::vector<std::string> out;
-    TSqlQuery rows = connection.Query("SELECT " + list + " FROM " + table + " ORDER BY " + order);
-    while (rows.Next()) {
-        std::string line;
-        for (size_t i = 0; i < columns.size(); ++i)
-            line += columns[i] + "=" + shown(rows.Value(static_cast<int>(i))) + " ";
-        out.push_back(line);
-    }
-    return out;
-}
-
-// What a learner sees of the memory, and the logs it is made from.
-struct TLearnerState {
-    std::vector<std::string> Memory, Reviews, Slips, Plays, Parameters, Scores;
-    std::vector<std::string> NewWords;
-    std::vector<std::string> Leaderboard;
-    bool operator==(const TLearnerState &) const = default;
-};
-
-TLearnerState stateOf(TDataInterface &db)
-{
-    TDataInterface *installed = &DataInterface();
-    SetDataInterface(&db);
-    TLearnerState s;
-    TSqlConnection &c = db.Connection();
-    s.Memory = rowsOf(c, "wordmemory", "spelling");
-    s.Reviews = rowsOf(c, "reviewlog", "origin, originseq");
-    s.Slips = rowsOf(c, "wordslip", "origin, originseq");
-    s.Plays = rowsOf(c, "playlog", "origin, originseq");
-    s.Parameters = rowsOf(c, "memoryparams", "origin, originseq");
-    s.Scores = rowsOf(c, "gamerecord", "origin, originseq");
-    for (const TWordInfo &w : NewWordsBookWords())
-        s.NewWords.push_back(w.Spelling + "|" + w.Pronunciation + "|" + w.Meaning);
-    for (const TGameRecordItem &r : LoadGameRecords())
-        s.Leaderboard.push_back(std::to_string(r.Rank) + " " + r.Name + " "
-                                + std::to_string(r.Score));
-    SetDataInterface(installed);
-    return s;
-}
-
-TWordMeeting meeting(const TWordInfo &word, TRating rating, int bookId, int row)
-{
-    TWordMeeting m;
-    m.Word = word;
-    m.BookId = bookId;
-    m.BookRow = row;
-    m.Rating = rating;
-    m.Right = rating == TRating::Again ? 0 : 1;
-    m.Missed = rating == TRating::Again ? 1 : 0;
-    return m;
-}
-
-// Records as the game does: with the parameters in force.
-void record(std::int64_t at, int bookId, const std::vector<TWordMeeting> &words)
-{
-    const TFsrsParameters parameters = ReadMemoryParameters();
-    RecordTollGate({at, bookId, 1, 2, 3, 1, false}, words,
-                   [&](const TMemoryCard &card, TRating rating, std::int64_t when) {
-                       return ReviewCardWith(card, rating, when, parameters);
-                   });
-}
-
-TFsrsParameters otherParameters()
-{
-    TFsrsParameters p;
-    p.Retention = 0.85;
-    p.Weights[0] = 0.5;
-    return p;
-}
-
-// Another player folder's database, made empty, installed while in use.
-class TOtherDatabase {
-public:
-    TOtherDatabase()
-    {
-        m_path = m_dir.path().toStdString() + "/other.mdb";
-        CreateStoreDatabase(m_path);
-        if (!m_db.ConnectDatabaseFile(m_path))
-            throw std::runtime_error("the other database does not open");
-    }
-    TDataInterface &Db() { return m_db; }
-    const std::string &Path() const { return m_path; }
-
-private:
-    QTemporaryDir m_dir;
-    std::string m_path;
-    TDataInterface m_db;
-};
-
-// Installs a database for the scope, then the fixture's again.
-class TUsing {
-public:
-    TUsing(TDataInterface &db, TDataInterface &back) : m_back(back) { SetDataInterface(&db); }
-    ~TUsing() { SetDataInterface(&m_back); }
-    TUsing(const TUsing &) = delete;
-    TUsing &operator=(const TUsing &) = delete;
-
-private:
-    TDataInterface &m_back;
-};
 
 class StoreIdentity : public StoreFixture {};
 
@@ -328,7 +194,7 @@ protected:
         MakeOldFile(version);
         const std::string before = fileBytes(DatabasePath());
         ASSERT_TRUE(db->ConnectDatabase());
-        EXPECT_EQ(ReadSchemaVersion(db->Connection()), 4);
+        EXPECT_EQ(ReadSchemaVersion(db->Connection()), CurrentSchemaVersion());
         EXPECT_EQ(fileBytes(SchemaBackupPath(DatabasePath())), before);
         const std::optional<TComputerIdentity> identity = ReadComputerIdentity(db->Connection());
         ASSERT_TRUE(identity);
