@@ -1,5 +1,6 @@
 #include "SchemaVersion.h"
 
+#include "BookExamples.h"
 #include "MemoryTables.h"
 
 #include <QFile>
@@ -51,6 +52,8 @@ const std::vector<TMigrationStep> &SchemaMigrations()
         [](TSqlTransaction &transaction) { AddTypingAndParameterTables(transaction); },
         // 3 -> 4: global ids on the rows that travel, the computer that wrote them.
         [](TSqlTransaction &transaction) { AddGlobalIds(transaction); },
+        // 4 -> 5: the example sentences a book made from a text keeps.
+        [](TSqlTransaction &transaction) { CreateBookExamplesTable(transaction); },
     };
     return steps;
 }

@@ -5,7 +5,8 @@
 // Version 0 is every file made before the version was stamped; version 1 is
 // the same schema, stamped; version 2 adds the learning memory (MemoryTables.h);
 // version 3 its typing times and the scheduler's parameters; version 4 the
-// global ids of the rows that travel between computers. A change to the
+// global ids of the rows that travel between computers; version 5 the
+// example sentences of books made from a text (BookExamples.h). A change to the
 // schema appends a step to the table in SchemaVersion.cpp and so takes the
 // next number.
 
