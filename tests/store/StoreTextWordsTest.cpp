@@ -48,27 +48,27 @@ bool holds(const std::vector<std::string> &list, const std::string &item)
 // The shipped dictionary, as the program finds it beside data/.
 class StoreTextWords : public ::testing::Test {
 protected:
-    TempProgramDir built{TempProgramDir::Contents::CopyOfBuilt};
-    const TReferenceData &reference = ProgramReferenceData();
+    TempProgramDir m_built{TempProgramDir::Contents::CopyOfBuilt};
+    const TReferenceData &m_reference = ProgramReferenceData();
 };
 
 TEST_F(StoreTextWords, ShippedDictionaryAndFormsAreThere)
 {
-    ASSERT_TRUE(reference.HasTable("dictionary"));
-    ASSERT_TRUE(reference.HasTable("lemmas"));
-    const std::vector<TDictionaryEntry> abandon = reference.DictionaryEntries("abandon");
+    ASSERT_TRUE(m_reference.HasTable("dictionary"));
+    ASSERT_TRUE(m_reference.HasTable("lemmas"));
+    const std::vector<TDictionaryEntry> abandon = m_reference.DictionaryEntries("abandon");
     ASSERT_EQ(abandon.size(), 1U);
     EXPECT_EQ(abandon[0].Word, "abandon");
     EXPECT_FALSE(abandon[0].Meaning.empty());
     EXPECT_LE(abandon[0].Meaning.size(), 40U) << "cut to a box's two lines";
     EXPECT_GT(abandon[0].Rank, 0);
     // The pronoun is written only in capitals.
-    const std::vector<TDictionaryEntry> pronoun = reference.DictionaryEntries("I");
+    const std::vector<TDictionaryEntry> pronoun = m_reference.DictionaryEntries("I");
     ASSERT_FALSE(pronoun.empty());
     EXPECT_EQ(pronoun[0].Word, "I");
-    EXPECT_EQ(reference.Lemmas("children"), std::vector<std::string>{"child"});
-    EXPECT_EQ(reference.Lemmas("abandoned"), std::vector<std::string>{"abandon"});
-    EXPECT_TRUE(reference.Lemmas("abandon").empty());
+    EXPECT_EQ(m_reference.Lemmas("children"), std::vector<std::string>{"child"});
+    EXPECT_EQ(m_reference.Lemmas("abandoned"), std::vector<std::string>{"abandon"});
+    EXPECT_TRUE(m_reference.Lemmas("abandon").empty());
 }
 
 TEST_F(StoreTextWords, LemmasOfARealTextAreAtLeastNinetyFivePercentRight)
@@ -84,7 +84,7 @@ TEST_F(StoreTextWords, LemmasOfARealTextAreAtLeastNinetyFivePercentRight)
     }
     ASSERT_GE(expected.size(), 500U);
 
-    const TLemmatizer lemmatizer(reference);
+    const TLemmatizer lemmatizer(m_reference);
     const std::vector<TTextToken> tokens = ReadTextTokens(text, lemmatizer);
     ASSERT_EQ(tokens.size(), expected.size());
     int right = 0;
@@ -128,7 +128,7 @@ TEST_F(StoreTextWords, InflectionsNamesNumbersAndUnknownWordsAreSortedOut)
     const TTextWords words = CollectTextWords(
         "The children abandoned their toys. Yesterday Mary met Bierce in Zorbaville; the child "
         "abandons nothing. In 1906 we bought 3 books and flibbertigibbetsz.\n",
-        reference);
+        m_reference);
     EXPECT_EQ(words.Tokens, 23);
     const TTextWord *child = wordOf(words, "child");
     ASSERT_NE(child, nullptr);
@@ -162,7 +162,7 @@ TEST_F(StoreTextWords, ALongSentenceIsCutAroundItsWordForTheBar)
     for (int k = 0; k < 30; ++k)
         text += " on a fine day";
     text += ".";
-    const TTextWords words = CollectTextWords(text, reference);
+    const TTextWords words = CollectTextWords(text, m_reference);
     const TTextWord *child = wordOf(words, "child");
     ASSERT_NE(child, nullptr);
     EXPECT_LE(child->Sentence.size(), kExampleBytes);
@@ -192,7 +192,7 @@ TEST_F(StoreTextWords, EachSubtitleKindGivesOnlyItsSpokenText)
                                       std::pair{"a.vtt", vtt}, std::pair{"a.txt", txt}}) {
         SCOPED_TRACE(name);
         const TTextWords words =
-            TextWordsOfBytes(bytes, TextKindOfFile(QString::fromUtf8(name)), reference);
+            TextWordsOfBytes(bytes, TextKindOfFile(QString::fromUtf8(name)), m_reference);
         const std::vector<std::string> got = spellings(words);
         EXPECT_TRUE(holds(got, "child") && holds(got, "run") && holds(got, "home")
                     && holds(got, "dinner") && holds(got, "ready"));
@@ -218,11 +218,11 @@ TEST_F(StoreTextWords, EncodingsTheImportFindsAreRead)
         utf16 += static_cast<char>(c.unicode() >> 8);
     }
     for (const std::string &bytes : {utf16, Utf8ToGbk(text), text}) {
-        const TTextWords words = TextWordsOfBytes(bytes, TTextKind::Srt, reference);
+        const TTextWords words = TextWordsOfBytes(bytes, TTextKind::Srt, m_reference);
         EXPECT_EQ(spellings(words), (std::vector<std::string>{"the", "child", "home"}));
         EXPECT_EQ(words.BadLines, 0);
     }
-    EXPECT_EQ(TextWordsOfBytes(utf16, TTextKind::Plain, reference).Encoding,
+    EXPECT_EQ(TextWordsOfBytes(utf16, TTextKind::Plain, m_reference).Encoding,
               TWordFileEncoding::Utf16LE);
 }
 
@@ -233,7 +233,7 @@ TEST_F(StoreTextWords, AnArticleOnOneLongLineIsReadToItsEnd)
         text += "The cat sat on the mat. ";
     const int cats = static_cast<int>(text.size() / 24);
     text += "At last the children abandoned it.";
-    const TTextWords words = TextWordsOfBytes(text, TTextKind::Plain, reference);
+    const TTextWords words = TextWordsOfBytes(text, TTextKind::Plain, m_reference);
     ASSERT_NE(wordOf(words, "child"), nullptr);
     EXPECT_EQ(wordOf(words, "child")->Sentence, "At last the children abandoned it.");
     EXPECT_EQ(wordOf(words, "cat")->Count, cats);
@@ -243,7 +243,7 @@ class StoreTextBook : public StoreFixture {
 protected:
     StoreTextBook()
     {
-        std::filesystem::copy_file(KIVRO_TEST_PROGRAM_DIR "/reference.db",
+        std::filesystem::copy_file(KIVRO_TEST_PROGRAM_DIR "/m_reference.db",
                                    dir.Path("reference.db"));
     }
 };
