@@ -243,7 +243,7 @@ class StoreTextBook : public StoreFixture {
 protected:
     StoreTextBook()
     {
-        std::filesystem::copy_file(KIVRO_TEST_PROGRAM_DIR "/m_reference.db",
+        std::filesystem::copy_file(KIVRO_TEST_PROGRAM_DIR "/reference.db",
                                    dir.Path("reference.db"));
     }
 };
