@@ -3,15 +3,17 @@
 #include <QLabel>
 
 #include "GbkText.h"
-#include "ReferenceData.h"
+#include "BookExamples.h"
 #include "USpeechEx.h"
 #include "UTypeGameType.h"
 
 TCloze::TCloze(TTypeGameType &board, TSpeechEx &speech, QLabel &sentenceBar,
-               std::function<bool()> isPlaying, std::function<bool()> speechTicked)
+               std::function<bool()> isPlaying, std::function<bool()> speechTicked,
+               std::function<std::string()> bookTable)
     : QObject(&board), m_board(board), m_speech(speech), m_bar(&sentenceBar),
       m_isPlaying(std::move(isPlaying)), m_speechTicked(std::move(speechTicked)),
-      m_words([](const std::string &spelling) { return ProgramReferenceData().Examples(spelling); })
+      m_bookTable(std::move(bookTable)),
+      m_words([this](const std::string &spelling) { return WordExamples(m_bookTable(), spelling); })
 {
     connect(&board, &TTypeGameType::wordShown, this, [this](int wordIndex) {
         speakSentence(wordIndex);

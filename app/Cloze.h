@@ -6,6 +6,7 @@
 // the game runs. Words without an example are left to dictation.
 
 #include <functional>
+#include <string>
 
 #include <QObject>
 #include <QPointer>
@@ -18,10 +19,12 @@ class TTypeGameType;
 
 class TCloze : public QObject {
 public:
-    // isPlaying: whether the game runs; speechTicked: "读音". The board, the
-    // speech and the bar outlive it.
+    // isPlaying: whether the game runs; speechTicked: "读音"; bookTable: the
+    // word table of the book played, whose own examples come first. The
+    // board, the speech and the bar outlive it.
     TCloze(TTypeGameType &board, TSpeechEx &speech, QLabel &sentenceBar,
-           std::function<bool()> isPlaying, std::function<bool()> speechTicked);
+           std::function<bool()> isPlaying, std::function<bool()> speechTicked,
+           std::function<std::string()> bookTable);
 
     bool IsOn() const { return m_on; }
     // The caller gives the board its accepted answers and dictation after.
@@ -42,6 +45,7 @@ private:
     QPointer<QLabel> m_bar;
     std::function<bool()> m_isPlaying;
     std::function<bool()> m_speechTicked;
+    std::function<std::string()> m_bookTable;
     TClozeWords m_words;
     bool m_on = false;
 };

@@ -11,6 +11,7 @@
 #include <QToolButton>
 
 #include "Accent.h"
+#include "BookExamples.h"
 #include "BothSpellings.h"
 #include "Clock.h"
 #include "Cloze.h"
@@ -109,8 +110,10 @@ void TFrmType::bindBoardEvents()
             ShowLastWord(*word);
     });
     const auto playing = [this] { return m_flow.State() == TGameState::Playing; };
-    m_cloze = new TCloze(*m_typeGame, *m_speech, *m_labClozeSentence, playing,
-                         [this] { return cbSpeech->isChecked(); });
+    m_cloze = new TCloze(
+        *m_typeGame, *m_speech, *m_labClozeSentence, playing,
+        [this] { return cbSpeech->isChecked(); },
+        [this] { return m_flow.GamePara().StoreTableName; });
     m_dictation = new TDictation(*m_typeGame, *m_speech, playing);
     m_dictation->SetPassOver(
         [this](int wordIndex) { return m_cloze->WordAt(wordIndex) != nullptr; });
@@ -126,7 +129,8 @@ void TFrmType::ShowLastWord(const TWordInfo &word)
                                       ReadAccent(), ReadSysInteger(Setting::BothSpellings) != 0));
     sbLastWordQuery->setEnabled(!word.Spelling.empty());
 
-    const std::vector<TExample> examples = ProgramReferenceData().Examples(word.Spelling);
+    const std::vector<TExample> examples =
+        WordExamples(m_flow.GamePara().StoreTableName, word.Spelling);
     m_lastExample = {};
     if (!examples.empty()) {
         size_t *turn = m_exampleTurns.Find(word.Spelling);

@@ -21,6 +21,7 @@
 #include "UFrmSpeechSet.h"
 #include "StudyProgressPlugin.h"
 #include "UFrmSystemSet.h"
+#include "UFrmTextBook.h"
 #include "UFrmType.h"
 #include "USpeechEx.h"
 #include "UBassEx.h"
@@ -75,6 +76,13 @@ void TFrmType::N6Click()
 void TFrmType::N15Click()
 {
     TFrmImportLib dialog(this);
+    RunModal(dialog);
+    FocusGame();
+}
+
+void TFrmType::nTextBookClick()
+{
+    TFrmTextBook dialog(this);
     RunModal(dialog);
     FocusGame();
 }

@@ -124,6 +124,7 @@ void TFrmType::buildMenus()
     file->setObjectName(QStringLiteral("N1"));
     command(file, "N6", QStringLiteral("选择课本"), [this] { N6Click(); });
     command(file, "N15", QStringLiteral("导入Kivro词库"), [this] { N15Click(); });
+    command(file, "nTextBook", QStringLiteral("从文章生成课本…"), [this] { nTextBookClick(); });
     command(file, "N16", QStringLiteral("下载Kivro词库"), [] { HelpCommands::N16Click(); });
     addSeparator(file, "N7");
     nRecently = file->addMenu(QStringLiteral("最近关卡"));

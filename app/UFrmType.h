@@ -108,6 +108,7 @@ public:
     // Book, import and leaderboard commands.
     void N6Click();
     void N15Click();
+    void nTextBookClick();
     void N4Click();
     void sbRecordClick();
 

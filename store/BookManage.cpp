@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "BookExamples.h"
 #include "GbkText.h"
 #include "StoreLog.h"
 #include "UBookType.h"
@@ -77,6 +78,8 @@ bool DeleteBook(int id)
         }
         if (lastUser && TableExists(Utf8ToGbk(*table)))
             transaction.Execute("DROP TABLE " + QuoteIdentifier(*table));
+        if (lastUser)
+            DeleteBookExamples(transaction, Utf8ToGbk(*table));
         if (TableExists(ShuffledTableName(id)))
             transaction.Execute("DROP TABLE " + QuoteIdentifier(copy));
         transaction.Execute("DELETE FROM bookinfo WHERE id = ?", {std::int64_t{id}});

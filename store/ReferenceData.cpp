@@ -1,5 +1,6 @@
 #include "ReferenceData.h"
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "GbkText.h"
@@ -146,6 +147,31 @@ std::string TReferenceData::UsPronunciation(std::string_view spelling) const
         if (!row.empty() && !row[0].empty())
             return Utf8ToGbk(row[0]);
     return {};
+}
+
+std::vector<TDictionaryEntry> TReferenceData::DictionaryEntries(std::string_view spelling) const
+{
+    std::vector<TDictionaryEntry> entries;
+    for (const std::vector<std::string> &row : Lookup("dictionary", spelling)) {
+        if (row.size() < 4)
+            continue;
+        TDictionaryEntry entry;
+        entry.Word = row[0].empty() ? lowerAscii(spelling) : Utf8ToGbk(row[0]);
+        entry.Pronunciation = Utf8ToGbk(row[1]);
+        entry.Meaning = Utf8ToGbk(row[2]);
+        entry.Rank = std::atoi(row[3].c_str());
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+std::vector<std::string> TReferenceData::Lemmas(std::string_view form) const
+{
+    std::vector<std::string> lemmas;
+    for (const std::vector<std::string> &row : Lookup("lemmas", form))
+        if (!row.empty() && !row[0].empty())
+            lemmas.push_back(Utf8ToGbk(row[0]));
+    return lemmas;
 }
 
 std::string ReferenceDataPath()

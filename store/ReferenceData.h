@@ -39,6 +39,16 @@ struct TOtherSpelling {
 // The first such place, or npos.
 size_t FindWholeWord(std::string_view sentence, std::string_view form);
 
+// A word of the dictionary a text is looked up in (table "dictionary":
+// spelling, word, pronunciation, meaning, rank). GBK.
+struct TDictionaryEntry {
+    std::string Word;           // the dictionary's spelling: "I" under the key "i"
+    std::string Pronunciation;  // the books' notation
+    std::string Meaning;        // cut to a word box's two lines, as the books are
+    int Rank = 0;               // frequency rank, smaller is more frequent; 0 unranked
+    bool operator==(const TDictionaryEntry &) const = default;
+};
+
 class TReferenceData {
 public:
     // Opens the file read-only. A missing or unreadable file is told once as
@@ -68,6 +78,13 @@ public:
     // The word's American pronunciation in the books' notation, or ""
     // (table "us_pronunciations": spelling, pronunciation).
     std::string UsPronunciation(std::string_view spelling) const;
+
+    // The dictionary's entries under the spelling in lower case, the
+    // lower-case word first.
+    std::vector<TDictionaryEntry> DictionaryEntries(std::string_view spelling) const;
+    // The lemmas of an inflected form (table "lemmas": form, lemma), the
+    // more frequent first: "children" gives "child". Nothing for a lemma.
+    std::vector<std::string> Lemmas(std::string_view form) const;
 
 private:
     std::string m_path;

@@ -1,5 +1,6 @@
 #include "SchemaVersion.h"
 
+#include "BookExamples.h"
 #include "MemoryTables.h"
 
 #include <QFile>
@@ -53,6 +54,8 @@ const std::vector<TMigrationStep> &SchemaMigrations()
         [](TSqlTransaction &transaction) { AddGlobalIds(transaction); },
         // 4 -> 5: the segments exchanged through a sync server.
         [](TSqlTransaction &transaction) { AddSyncTables(transaction); },
+        // 5 -> 6: the example sentences a book made from a text keeps.
+        [](TSqlTransaction &transaction) { CreateBookExamplesTable(transaction); },
     };
     return steps;
 }

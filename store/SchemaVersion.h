@@ -6,7 +6,8 @@
 // the same schema, stamped; version 2 adds the learning memory (MemoryTables.h);
 // version 3 its typing times and the scheduler's parameters; version 4 the
 // global ids of the rows that travel between computers; version 5 the
-// segments of those rows exchanged through a sync server. A change to the
+// segments of those rows exchanged through a sync server; version 6 the
+// example sentences of books made from a text (BookExamples.h). A change to the
 // schema appends a step to the table in SchemaVersion.cpp and so takes the
 // next number.
 

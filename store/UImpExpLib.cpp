@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "BookExamples.h"
 #include "GbkText.h"
 #include "Scramble.h"
 #include "Settings.h"
@@ -243,6 +244,8 @@ bool ImportWordListAs(const TWordList &List, const std::string &BookName, TStore
             if (line.Error != TLineError::None)
                 continue;
             transaction.Execute(insertSql, rowValues(storedRow(line.Word, List.Scramble)));
+            if (!line.Example.Sentence.empty())
+                InsertBookExample(transaction, table, line.Word.Spelling, line.Example);
             ++k;
             Progress.SetPosition(lineCount + static_cast<int>(k * lineCount / total));
             Progress.ProcessPendingEvents();

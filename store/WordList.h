@@ -11,6 +11,7 @@
 
 #include <QString>
 
+#include "ReferenceData.h"
 #include "WordFile.h"
 #include "WordLine.h"
 
@@ -53,6 +54,7 @@ struct TListLine {
     TLineError Error = TLineError::None;
     TWordLine Word;    // see TCheckedLine
     std::string Text;  // an error line's GBK text, for showing it; empty otherwise
+    TExample Example;  // a book made from a text: the sentence the word first stood in
 };
 
 struct TWordList {

@@ -33,6 +33,7 @@
 #include "UFrmInputBox.h"
 #include "UFrmSelectBook.h"
 #include "StudyProgressPlugin.h"
+#include "UFrmTextBook.h"
 #include "UFrmType.h"
 #include "UTypeGameType.h"
 #include "WordMemory.h"
@@ -555,10 +556,16 @@ TEST_F(AppFlowCommands, ImportAndLeaderboardLeaveTheGameRunning)
         dialog.reject();
     });
     ScriptDialog([](QDialog &dialog) {
+        EXPECT_NE(dynamic_cast<TFrmTextBook *>(&dialog), nullptr);
+        dialog.reject();
+    });
+    ScriptDialog([](QDialog &dialog) {
         EXPECT_NE(dynamic_cast<TFrmGameRecord *>(&dialog), nullptr);
         dialog.reject();
     });
     Control<QAction>(Window(), "N15")->trigger();
+    EXPECT_EQ(Control<QAction>(Window(), "nTextBook")->text(), QStringLiteral("从文章生成课本…"));
+    Control<QAction>(Window(), "nTextBook")->trigger();
     Control<QAction>(Window(), "N4")->trigger();
     EXPECT_EQ(Counts(), "900 3 18");
     EXPECT_EQ(Buttons(), "01011");

@@ -191,11 +191,11 @@ TEST_F(StoreFaults, AFullDiskLeavesTheDatabaseAsItWas)
         return seen;
     });
     KIVRO_SKIP_IF_CHILD_SKIPPED(outcome);
-    // Tables: bookinfo, gamerecord, lib1, the learning memory's five and the
-    // computer's identity.
+    // Tables: bookinfo, gamerecord, lib1, the learning memory's five, the
+    // computer's identity and the books' own examples.
     EXPECT_EQ(outcome.output,
               "small=1;big=0;books=1;lib2=0;copy=-1;score=磁盘空间不足。;books=1;scores=0;"
-              "tables=11;integrity=ok;after=1,1,40");
+              "tables=12;integrity=ok;after=1,1,40");
 }
 
 TEST_F(StoreFaults, AReadOnlyDatabaseRefusesEveryWriteInWords)

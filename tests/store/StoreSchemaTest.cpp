@@ -37,7 +37,7 @@ protected:
 
 TEST_F(StoreSchema, ANewFileIsStampedAndOpensWithoutABackup)
 {
-    EXPECT_EQ(CurrentSchemaVersion(), 5);
+    EXPECT_EQ(CurrentSchemaVersion(), 6);
     EXPECT_EQ(ReadSchemaVersion(db->Connection()), CurrentSchemaVersion());
     db->CloseDatabase();
     EXPECT_TRUE(db->ConnectDatabase());
