@@ -1,8 +1,6 @@
 #include "Fonts.h"
 
-#include <QApplication>
 #include <QFont>
-#include <QFontInfo>
 
 QString ArialFamily()
 {
@@ -44,25 +42,4 @@ void InstallFontSubstitutions()
     QFont::insertSubstitutions(ArialFamily(), SongTiReplacements());
     for (const QString &latin : ArialReplacements())
         QFont::insertSubstitutions(latin, SongTiReplacements());
-    UseChineseFaceInTheDefaultFont();
-}
-
-void UseChineseFaceInTheDefaultFont()
-{
-    if (QCoreApplication::instance() == nullptr)
-        return;
-    // The default face keeps its Latin letters; the Song face follows it in
-    // the family list, so the menus' and dialogs' Chinese is drawn from the
-    // file the board has already paged in rather than from fontconfig's own
-    // choice, a second CJK file.
-    QFont font = QApplication::font();
-    if (font.families().contains(ChineseFamily()))
-        return;
-    // The default is often a generic name ("Sans Serif") that only fontconfig
-    // resolves; named beside a real family it would lose to it, so the face
-    // it resolves to is named instead.
-    font.setFamilies({QFontInfo(font).family(), ChineseFamily()});
-    // Without a class name this also clears the per-class fonts a desktop
-    // theme set, which would otherwise keep their own fallback.
-    QApplication::setFont(font);
 }

@@ -7,19 +7,15 @@
 //
 // Chinese in the Latin face (the labels, the last-word line, the meanings
 // measured in Arial) falls back to the Song face too, through the same table:
-// left to fontconfig it would page in a second CJK font file. So does the
-// toolkit's default face (menus, dialogs), which keeps its own Latin letters.
+// left to fontconfig it would page in a second CJK font file. The toolkit's
+// default face (menus, dialogs) keeps fontconfig's fallback: the Song face's
+// thin strokes at that size fall short of the skins' contrast.
 
 #include <QString>
 #include <QStringList>
 
-// Installs the substitutions, and once an application object exists
-// UseChineseFaceInTheDefaultFont; safe to call more than once.
+// Installs the substitutions; safe to call more than once.
 void InstallFontSubstitutions();
-
-// Adds the Song face after the application's default family, so that its
-// Chinese comes from the one CJK file. Does nothing without an application.
-void UseChineseFaceInTheDefaultFont();
 
 // The families the designed names resolve to, best first.
 QStringList ArialReplacements();
