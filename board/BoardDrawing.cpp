@@ -218,26 +218,26 @@ const TStringList &TTypeGameType::MeaningLines(const std::string &Meaning, TCanv
     return m_meaningLines.Insert(Meaning, std::move(lines));
 }
 
-void TTypeGameType::Paint(QPainter &Painter, const QRegion &Region)
+void TTypeGameType::Paint(QPainter &painter, const QRegion &region)
 {
     // Under a clip of many rectangles (a motion tick's region) the raster
     // engine draws an image through its span filler, which hands every
     // tick's lines to a thread pool; clipped to one rectangle at a time it
     // copies them directly.
-    if (Region.rectCount() > 1) {
-        for (const QRect &r : Region) {
-            Painter.setClipRect(r);
-            DrawPicture(Painter);
+    if (region.rectCount() > 1) {
+        for (const QRect &r : region) {
+            painter.setClipRect(r);
+            DrawPicture(painter);
         }
-        Painter.setClipping(false);
+        painter.setClipping(false);
     } else {
-        DrawPicture(Painter);
+        DrawPicture(painter);
     }
     CheckShoots();
     m_pendingKey.clear();
 }
 
-void TTypeGameType::DrawPicture(QPainter &Painter) const
+void TTypeGameType::DrawPicture(QPainter &painter) const
 {
     for (const TWordCanvas *c : {&m_wordCanvas1, &m_wordCanvas2}) {
         const QRect src = toQRect(c->SrcRect);
@@ -250,10 +250,10 @@ void TTypeGameType::DrawPicture(QPainter &Painter) const
                        : QRect(QPoint(qRound(src.left() * ratio), qRound(src.top() * ratio)),
                                QPoint(qRound((src.right() + 1) * ratio) - 1,
                                       qRound((src.bottom() + 1) * ratio) - 1));
-        Painter.drawImage(QPoint(c->DestRect.Left, c->DestRect.Top), c->Bitmap, deviceSrc);
+        painter.drawImage(QPoint(c->DestRect.Left, c->DestRect.Top), c->Bitmap, deviceSrc);
     }
     for (const TShoot &shot : m_shoots)
-        Painter.drawImage(QPoint(shot.Left, shot.Top), m_arrow);
+        painter.drawImage(QPoint(shot.Left, shot.Top), m_arrow);
 }
 
 void TTypeGameType::paintEvent(QPaintEvent *event)

@@ -189,7 +189,7 @@ public:
     // The board's picture: the visible canvas parts and the shots; then the
     // hit check and the pending key cleared. With a region of several
     // rectangles the picture is drawn once per rectangle, clipped to it.
-    void Paint(QPainter &Painter, const QRegion &Region = QRegion());
+    void Paint(QPainter &painter, const QRegion &region = QRegion());
     // Told after each delivered tick (for measuring the play thread).
     void SetTickObserver(TTGPlayThread::TTickObserver Observer);
     // Play-thread ticks handed to the UI thread so far (TUiTickThread::HandedOver).
@@ -282,7 +282,7 @@ private:
     void MoveShoots();
     void CheckShoots();
     // The visible canvas parts and the shots, under the painter's clip.
-    void DrawPicture(QPainter &Painter) const;
+    void DrawPicture(QPainter &painter) const;
     TRect WordRectOnBoard(const TWordCanvas &C, const TTypeWordItem &Item) const;
     void RemoveShoots(const std::vector<size_t> &Indexes);
     void DropShoots(int CanvasId);
